@@ -1,0 +1,20 @@
+#include "app/Text.h"
+
+namespace rm {
+
+char toUpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool equalsIgnoringCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (toUpperAscii(a[i]) != toUpperAscii(b[i]))
+            return false;
+    return true;
+}
+
+} // namespace rm

@@ -1,0 +1,96 @@
+#include "mainwindow/CMainDialog.h"
+
+#include "mainwindow/MainWindowIds.h"
+#include "mainwindow/QtMainWindowDialogs.h"
+#include "platform/qt/PostedMessage.h"
+
+#include <QAbstractButton>
+#include <QIcon>
+#include <QTableWidget>
+
+namespace rm {
+
+CMainDialog::CMainDialog(Services services, QWidget* parent)
+    : CDynamicDialog(132, parent), list_(itemAs<QTableWidget>(IdComputerList)), poster_(this)
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    MainWindowDialogs* dialogs = services.dialogs;
+    if (!dialogs) {
+        ownDialogs_ = std::make_unique<QtMainWindowDialogs>(this, services.shell, services.prompter);
+        dialogs = ownDialogs_.get();
+    }
+    controller_ = std::make_unique<MainWindowController>(MainWindowController::Services{
+        *this, list_, services.settings, services.prompter, poster_, *dialogs, services.identity});
+
+    setUpLayout(ResizeHorizontally | ResizeVertically, ShowSizeGrip | ReducedRepainting);
+    // The About item of the system menu (string 101) needs a system menu the
+    // program can extend, which this platform's window frames do not offer.
+    QIcon icon;
+    icon.addFile(":/images/icon128.png", QSize(32, 32));
+    icon.addFile(":/images/icon155.png", QSize(16, 16));
+    setWindowIcon(icon);
+    list_.insertColumns();
+    registerLayout();
+    controller_->initialise();
+    connectCommands();
+}
+
+CMainDialog::~CMainDialog() = default;
+
+void CMainDialog::registerLayout()
+{
+    using M = LayoutMode;
+    const struct {
+        std::initializer_list<int> ids;
+        M horizontal, vertical;
+    } table[] = {
+        {{1060, 1001, 1003}, M::Stretch, M::Fixed},
+        {{1000, 1086}, M::Move, M::Fixed},
+        {{1016, 1055, 1056}, M::Fixed, M::Fixed},
+        {{1012, 1002}, M::Stretch, M::Stretch},
+        {{1015, 1095}, M::Fixed, M::Move},
+        {{3}, M::Move, M::Move},
+        {{1013, 1005, 1006, 1008}, M::Stretch, M::Move},
+        {{1080, 1079, 1019, 1023, 1010, 1022, 1021, 1020}, M::Fixed, M::Move},
+        {{1007, 1067}, M::Move, M::Move},
+    };
+    for (const auto& row : table)
+        for (int id : row.ids)
+            addControl(id, row.horizontal, row.vertical);
+}
+
+void CMainDialog::connectCommands()
+{
+    auto on = [this](int id, auto handler) {
+        if (auto* button = itemAs<QAbstractButton>(id))
+            connect(button, &QAbstractButton::clicked, this, handler);
+    };
+    MainWindowController& c = *controller_;
+    on(IdAbout, [&c] { c.showAbout(); });
+    on(IdQuit, [this] { reject(); });
+    for (int id : {IdChangeUsername, IdChangePassword, IdGenerateUnique})
+        on(id, [&c] { c.refreshEnableRules(); });
+    on(IdSearchOptions, [&c] { c.searchOptionsExchange(); });
+    on(IdSelectAll, [this, &c] {
+        c.selectAll();
+        activateWindow();
+    });
+    on(IdConfigure, [&c] { c.passwordOptionsExchange(); });
+}
+
+void CMainDialog::reject()
+{
+    if (controller_->quit())
+        done(QDialog::Rejected);
+}
+
+void CMainDialog::customEvent(QEvent* event)
+{
+    if (PostedMessage::messageOf(event) == MessageFinished)
+        controller_->showAbout();
+    else
+        CDynamicDialog::customEvent(event);
+}
+
+} // namespace rm

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/SettingsStore.h"
+#include "mainwindow/ComputerListView.h"
+#include "mainwindow/MainWindowController.h"
+#include "platform/CurrentIdentity.h"
+#include "platform/Prompter.h"
+#include "platform/Shell.h"
+#include "platform/qt/QtPoster.h"
+#include "ui/CDynamicDialog.h"
+
+#include <memory>
+
+namespace rm {
+
+// The main window: shows the controls of template 132 and forwards every
+// command to its controller.
+class CMainDialog : public CDynamicDialog {
+    Q_OBJECT
+public:
+    struct Services {
+        SettingsStore& settings;
+        Prompter& prompter;
+        Shell& shell;
+        CurrentIdentity& identity;
+        MainWindowDialogs* dialogs = nullptr; // the real dialogs when not given
+    };
+
+    explicit CMainDialog(Services services, QWidget* parent = nullptr);
+    ~CMainDialog() override;
+
+    MainWindowController& controller() { return *controller_; }
+    ComputerListView& computerList() { return list_; }
+
+public slots:
+    // Escape, the close box and Quit all come here: the quit procedure.
+    void reject() override;
+
+protected:
+    void customEvent(QEvent* event) override;
+
+private:
+    void registerLayout();
+    void connectCommands();
+
+    ComputerListView list_;
+    QtPoster poster_;
+    std::unique_ptr<MainWindowDialogs> ownDialogs_;
+    std::unique_ptr<MainWindowController> controller_;
+};
+
+} // namespace rm

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "mainwindow/ComputerList.h"
+
+class QTableWidget;
+
+namespace rm {
+
+// The main window's list control as a ComputerList: report view with six
+// columns, whole-row multiple selection, grid lines and movable headers.
+class ComputerListView : public ComputerList {
+public:
+    explicit ComputerListView(QTableWidget* table);
+
+    // Inserts the six columns with their headers and widths.
+    void insertColumns();
+
+    int rowCount() const override;
+    std::string cellText(int row, int column) const override;
+    void setCellText(int row, int column, const std::string& text) override;
+    void insertRow(int row, const std::string& name) override;
+    void deleteRow(int row) override;
+    void deleteAllRows() override;
+    bool isSelected(int row) const override;
+    void setSelected(int row, bool selected) override;
+
+    QTableWidget* table() const { return table_; }
+
+private:
+    QTableWidget* table_;
+};
+
+} // namespace rm

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/PasswordOptions.h"
+#include "app/SearchOptions.h"
+#include "app/SettingsStore.h"
+#include "mainwindow/ComputerList.h"
+#include "mainwindow/MainWindowDialogs.h"
+#include "platform/CurrentIdentity.h"
+#include "platform/Poster.h"
+#include "platform/Prompter.h"
+#include "ui/DialogControls.h"
+
+namespace rm {
+
+// The main window's logic: its initialisation, enable rules, exchanges with
+// the option dialogs and the quit procedure. It owns the two settings records
+// and `searchDone` for the whole run; the window itself only shows and forwards.
+class MainWindowController {
+public:
+    struct Services {
+        DialogControls& controls;
+        ComputerList& list;
+        SettingsStore& settings;
+        Prompter& prompter;
+        Poster& self; // posts to the main window
+        MainWindowDialogs& dialogs;
+        CurrentIdentity& identity;
+    };
+
+    explicit MainWindowController(Services services);
+
+    // Loads the settings, fills the controls and posts the About box's message.
+    void initialise();
+
+    void refreshDomainLabel();
+    void refreshEnableRules();
+    void selectAll();
+    void searchOptionsExchange();
+    void passwordOptionsExchange();
+    void showAbout();
+    // True when the window is to end (with the Cancel code).
+    bool quit();
+
+    SearchOptions& searchOptions() { return searchOptions_; }
+    PasswordOptions& passwordOptions() { return passwordOptions_; }
+    bool searchDone() const { return searchDone_; }
+    void setSearchDone(bool done) { searchDone_ = done; }
+
+private:
+    Services s_;
+    SearchOptions searchOptions_;
+    PasswordOptions passwordOptions_;
+    bool searchDone_ = false;
+};
+
+} // namespace rm

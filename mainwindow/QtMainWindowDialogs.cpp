@@ -1,0 +1,30 @@
+#include "mainwindow/QtMainWindowDialogs.h"
+
+#include "mainwindow/CAboutDialog.h"
+
+namespace rm {
+
+QtMainWindowDialogs::QtMainWindowDialogs(QWidget* owner, Shell& shell, Prompter& prompter)
+    : owner_(owner), shell_(shell), prompter_(prompter)
+{
+}
+
+bool QtMainWindowDialogs::runSearchOptions(SearchOptions&)
+{
+    // The search options dialog is not part of the program yet: as if cancelled.
+    return false;
+}
+
+bool QtMainWindowDialogs::runPasswordOptions(PasswordOptions&)
+{
+    // The password options dialog is not part of the program yet: as if cancelled.
+    return false;
+}
+
+void QtMainWindowDialogs::runAbout()
+{
+    CAboutDialog about(owner_, shell_, prompter_);
+    about.exec();
+}
+
+} // namespace rm

@@ -1,0 +1,92 @@
+#include "resources/DialogTemplate.h"
+
+#include <map>
+#include <stdexcept>
+
+namespace rm {
+namespace {
+
+using K = ControlKind;
+
+DialogTemplate mainWindow()
+{
+    return {132, "Korvane Rostermill", 352, 403, "Tahoma", 8,
+            SystemMenu | ResizableFrame | MinimizeBox | MaximizeBox,
+            {
+                {1060, K::GroupBox, "User/Group Selection", 5, 5, 340, 55},
+                {1057, K::Static, "Domain:", 15, 20, 45, 8, AlignRight},
+                {1001, K::Static, "DOMAIN", 65, 20, 195, 8},
+                {1086, K::PushButton, "Search &Options...", 265, 17, 75, 14},
+                {1055, K::RadioButton, "Local &User:", 10, 35, 53, 10, Hidden | GroupStart},
+                {1056, K::RadioButton, "Local &Group:", 10, 46, 53, 10, Hidden},
+                {1016, K::Static, "Local User:", 20, 40, 40, 8, AlignRight | GroupStart},
+                {1003, K::Edit, "", 65, 37, 195, 14, AutoHScroll},
+                {1000, K::PushButton, "Start &Search", 265, 37, 75, 14},
+                {1012, K::GroupBox, "Computer Selection", 5, 65, 340, 200},
+                {1002, K::ListView, "", 10, 75, 330, 165, Disabled | Bordered},
+                {1095, K::PushButton, "Select &All", 10, 245, 45, 15, Disabled},
+                {1015, K::Static, "Ctrl+click, shift+click, or drag for multiple selections", 60, 248, 166, 8},
+                {3, K::PushButton, "&Export List...", 275, 245, 65, 14, Disabled},
+                {1013, K::GroupBox, "Actions", 5, 270, 340, 110},
+                {1080, K::CheckBox, "Change Password:", 10, 283, 75, 10, Disabled},
+                {1006, K::Edit, "", 85, 280, 253, 14, Disabled | Password | AutoHScroll},
+                {1019, K::Static, "Verify Password:", 12, 303, 72, 8, Disabled | AlignRight},
+                {1008, K::Edit, "", 85, 300, 253, 14, Disabled | Password | AutoHScroll},
+                {1079, K::CheckBox, "Change Username:", 10, 322, 75, 10, Disabled},
+                {1005, K::Edit, "", 85, 320, 253, 14, Disabled | AutoHScroll},
+                {1023, K::Static, "Enable/Disable:", 21, 342, 60, 8, Disabled | AlignRight},
+                {1022, K::RadioButton, "Do not change enabled/disabled status", 86, 342, 141, 10,
+                 Disabled | GroupStart},
+                {1021, K::RadioButton, "Enable Account", 86, 352, 65, 10, Disabled},
+                {1020, K::RadioButton, "Disable Account", 86, 362, 67, 10, Disabled},
+                {1007, K::PushButton, "&Perform and Log Actions", 235, 360, 105, 14, Disabled | GroupStart},
+                {1010, K::PushButton, "A&bout...", 5, 385, 50, 14},
+                {1067, K::PushButton, "&Quit", 295, 385, 50, 14},
+                {1125, K::CheckBox, "Generate a unique password for each machine", 120, 390, 60, 10,
+                 Hidden | Disabled},
+                {1126, K::PushButton, "&Configure...", 170, 385, 50, 14, Hidden | Disabled},
+                {1, K::DefPushButton, "", 60, 385, 55, 14, Hidden | Disabled},
+            }};
+}
+
+DialogTemplate aboutBox()
+{
+    return {100, "Korvane Rostermill", 298, 231, "Tahoma", 8, 0,
+            {
+                {NoControlId, K::Picture, "", 0, 0, 298, 127, 0, 146},
+                {NoControlId, K::Static, "Korvane Rostermill Version 1.21", 10, 136, 278, 8, AlignRight},
+                {NoControlId, K::Static, "Web:", 10, 170, 30, 8, AlignRight},
+                {1037, K::Static, "www.korvane.example", 45, 170, 150, 8},
+                {NoControlId, K::Static, "Email:", 10, 184, 30, 8, AlignRight},
+                {1038, K::Static, "rostermill@korvane.example", 45, 184, 150, 8},
+                {1, K::DefPushButton, "OK", 240, 209, 50, 14},
+            }};
+}
+
+const std::map<int, DialogTemplate>& templates()
+{
+    static const std::map<int, DialogTemplate> all = [] {
+        std::map<int, DialogTemplate> m;
+        for (DialogTemplate t : {mainWindow(), aboutBox()})
+            m.emplace(t.id, std::move(t));
+        return m;
+    }();
+    return all;
+}
+
+} // namespace
+
+const ControlTemplate* DialogTemplate::control(int controlId) const
+{
+    for (const ControlTemplate& c : controls)
+        if (c.id == controlId)
+            return &c;
+    return nullptr;
+}
+
+const DialogTemplate& dialogTemplate(int id)
+{
+    return templates().at(id);
+}
+
+} // namespace rm

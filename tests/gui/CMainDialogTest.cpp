@@ -1,0 +1,257 @@
+#include "gui/GuiTestSupport.h"
+#include "mainwindow/CMainDialog.h"
+#include "mainwindow/MainWindowIds.h"
+#include "platform/linux/RegistryFileStore.h"
+#include "support/Doubles.h"
+#include "support/TempDir.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSizeGrip>
+#include <QTableWidget>
+#include <QTest>
+
+#include <memory>
+
+namespace rm {
+
+class CMainDialogTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempDir> dir;
+    std::unique_ptr<RegistryFileStore> profile;
+    std::unique_ptr<SettingsStore> settings;
+    ScriptedPrompter prompter;
+    FakeShell shell;
+    FakeIdentity identity;
+    RecordingDialogs dialogs;
+
+    std::unique_ptr<CMainDialog> open()
+    {
+        auto w = std::make_unique<CMainDialog>(
+            CMainDialog::Services{*settings, prompter, shell, identity, &dialogs});
+        w->show();
+        QCoreApplication::processEvents();
+        return w;
+    }
+    std::string stored(const char* name)
+    {
+        return profile->readText("Search Options", name, "<absent>");
+    }
+    void fillList(CMainDialog& w, int rows, bool searched)
+    {
+        for (int i = 0; i < rows; ++i)
+            insertDiscovered(w.computerList(), "PC" + std::to_string(i), "Server");
+        w.controller().setSearchDone(searched);
+        w.controller().refreshEnableRules();
+    }
+
+private slots:
+    void initTestCase() { prepareGuiTest(); }
+
+    void init()
+    {
+        dir = std::make_unique<TempDir>();
+        profile = std::make_unique<RegistryFileStore>(*dir / "Rostermill.reg",
+                                                      "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill");
+        settings = std::make_unique<SettingsStore>(*profile);
+        prompter = {};
+        dialogs = {};
+        identity = {};
+    }
+
+    void controlsOfTheTemplate()
+    {
+        auto w = open();
+        QCOMPARE(w->windowTitle(), QString("Korvane Rostermill"));
+        QVERIFY(w->windowIcon().availableSizes().contains(QSize(32, 32)));
+        QVERIFY(w->windowIcon().availableSizes().contains(QSize(16, 16)));
+        QCOMPARE(control<QPushButton>(w.get(), 1000)->text(), QString("Start &Search"));
+        QCOMPARE(control<QGroupBox>(w.get(), 1013)->title(), QString("Actions"));
+        QVERIFY(control<QRadioButton>(w.get(), 1055)->isVisible());
+        QVERIFY(control<QRadioButton>(w.get(), 1056)->isVisible());
+        QVERIFY(!control<QLabel>(w.get(), 1016)->isVisible());
+        QVERIFY(!control<QPushButton>(w.get(), 1126)->isVisible());
+        QVERIFY(!control<QCheckBox>(w.get(), 1125)->isVisible());
+        QVERIFY(control<QPushButton>(w.get(), 3)->isVisible());
+        QVERIFY(control<QRadioButton>(w.get(), 1022)->isChecked());
+        QCOMPARE(control<QLineEdit>(w.get(), 1006)->echoMode(), QLineEdit::Password);
+        QCOMPARE(w->focusWidget(), control<QWidget>(w.get(), IdAccountName));
+        QCOMPARE(control<QLineEdit>(w.get(), IdAccountName)->selectedText(), QString("Administrator"));
+
+        auto* list = control<QTableWidget>(w.get(), 1002);
+        QVERIFY(!list->isEnabled());
+        QCOMPARE(list->columnCount(), 6);
+        const char* headers[] = {"Computer Name", "Type", "User", "Enabled", "Groups", "Password Age"};
+        const int widths[] = {180, 150, 80, 50, 300, 120};
+        for (int c = 0; c < 6; ++c) {
+            QCOMPARE(list->horizontalHeaderItem(c)->text(), QString(headers[c]));
+            QCOMPARE(list->horizontalHeader()->sectionSize(c), widths[c]);
+        }
+        QVERIFY(list->horizontalHeader()->sectionsMovable());
+        QVERIFY(list->showGrid());
+        QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
+        QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);
+
+        // The user and enabled-state radio groups do not exclude one another.
+        control<QRadioButton>(w.get(), 1056)->setChecked(true);
+        QVERIFY(control<QRadioButton>(w.get(), 1022)->isChecked());
+    }
+
+    void aboutBoxOpensOnceAtStartAndOnRequest()
+    {
+        auto w = open();
+        QCOMPARE(dialogs.aboutRuns, 1);
+        QTest::mouseClick(control<QPushButton>(w.get(), IdAbout), Qt::LeftButton);
+        QCOMPARE(dialogs.aboutRuns, 2);
+        saveScreenshot(w.get(), "main-window");
+    }
+
+    void enterDoesNothing()
+    {
+        auto w = open();
+        auto* edit = control<QLineEdit>(w.get(), IdAccountName);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+        QCoreApplication::processEvents();
+        QVERIFY(w->isVisible());
+        QVERIFY(prompter.shown.empty());
+        QCOMPARE(dialogs.searchOptionsRuns, 0);
+        QCOMPARE(stored("Username"), std::string("<absent>"));
+    }
+
+    void quitQuestionWithRowsSelected()
+    {
+        auto w = open();
+        fillList(*w, 3, true);
+        w->computerList().setSelected(1, true);
+
+        prompter.answers = {MessageAnswer::No};
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+        QVERIFY(w->isVisible());
+        QCOMPARE(prompter.shown.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(prompter.shown[0].text),
+                 QString("You have some machines selected.  Are you sure you want to quit?"));
+        QCOMPARE(QString::fromStdString(prompter.shown[0].title), QString("Rostermill"));
+        QVERIFY(w->computerList().isSelected(1));
+
+        prompter.answers = {MessageAnswer::No};
+        QVERIFY(!w->close()); // the title bar's close box asks as well
+        QVERIFY(w->isVisible());
+        QCOMPARE(prompter.shown.size(), std::size_t(2));
+
+        prompter.answers = {MessageAnswer::Yes};
+        QTest::mouseClick(control<QPushButton>(w.get(), IdQuit), Qt::LeftButton);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->result(), int(QDialog::Rejected));
+    }
+
+    void emptyNameQuitStoresAnEmptyName()
+    {
+        {
+            auto w = open();
+            control<QLineEdit>(w.get(), IdAccountName)->clear();
+            control<QRadioButton>(w.get(), IdGroupMode)->setChecked(true);
+            QTest::mouseClick(control<QPushButton>(w.get(), IdQuit), Qt::LeftButton);
+            QVERIFY(!w->isVisible());
+            QVERIFY(prompter.shown.empty());
+        }
+        QCOMPARE(stored("Username"), std::string(""));
+        QCOMPARE(profile->readInteger("Search Options", "Search Groups", 7), 1u);
+        auto again = open();
+        QCOMPARE(control<QLineEdit>(again.get(), IdAccountName)->text(), QString(""));
+        QVERIFY(control<QRadioButton>(again.get(), IdGroupMode)->isChecked());
+    }
+
+    void enableRulesFollowTheCheckBoxes()
+    {
+        auto w = open();
+        fillList(*w, 2, false);
+        QVERIFY(control<QPushButton>(w.get(), IdSelectAll)->isEnabled());
+        QVERIFY(!control<QCheckBox>(w.get(), IdChangePassword)->isEnabled());
+        QTest::mouseClick(control<QPushButton>(w.get(), IdSelectAll), Qt::LeftButton);
+        QCOMPARE(selectedRows(w->computerList()), (std::vector<int>{0, 1}));
+
+        w->controller().setSearchDone(true);
+        w->controller().refreshEnableRules();
+        auto* change = control<QCheckBox>(w.get(), IdChangePassword);
+        QVERIFY(change->isEnabled());
+        QVERIFY(!control<QLineEdit>(w.get(), IdPassword)->isEnabled());
+        QTest::mouseClick(change, Qt::LeftButton);
+        QVERIFY(change->isChecked());
+        QVERIFY(control<QLineEdit>(w.get(), IdPassword)->isEnabled());
+        QVERIFY(control<QLineEdit>(w.get(), IdVerifyPassword)->isEnabled());
+        QVERIFY(control<QLabel>(w.get(), IdVerifyLabel)->isEnabled());
+        QTest::mouseClick(change, Qt::LeftButton);
+        QVERIFY(!control<QLineEdit>(w.get(), IdPassword)->isEnabled());
+        QVERIFY(!control<QLabel>(w.get(), IdVerifyLabel)->isEnabled());
+
+        auto* rename = control<QCheckBox>(w.get(), IdChangeUsername);
+        QTest::mouseClick(rename, Qt::LeftButton);
+        QVERIFY(control<QLineEdit>(w.get(), IdNewUserName)->isEnabled());
+    }
+
+    void domainLabelWithAnOrganizationalUnit()
+    {
+        profile->writeText("Search Options", "Domain", "lab.example");
+        profile->writeInteger("Search Options", "ScanType", 1);
+        profile->writeInteger("Search Options", "RestrictToOrgUnit", 1);
+        auto w = open();
+        QCOMPARE(control<QLabel>(w.get(), 1057)->text(), QString("Org Unit:"));
+        QCOMPARE(control<QLabel>(w.get(), IdDomain)->text(), QString("lab.example/"));
+    }
+
+    void searchOptionsButtonRunsTheExchange()
+    {
+        auto w = open();
+        dialogs.editSearchOptions = [](SearchOptions& o) { o.Domain = "corp.example"; };
+        QTest::mouseClick(control<QPushButton>(w.get(), 1086), Qt::LeftButton);
+        QCOMPARE(control<QLabel>(w.get(), IdDomain)->text(), QString("corp.example"));
+        QCOMPARE(stored("Domain"), std::string("corp.example"));
+        QCOMPARE(w->focusWidget(), control<QWidget>(w.get(), IdStartSearch));
+    }
+
+    void resizingKeepsTheControlsToTheirEdges()
+    {
+        auto w = open();
+        const QSize start = w->size();
+        QCOMPARE(w->minimumSize(), start);
+        auto geometry = [&](int id) { return control<QWidget>(w.get(), id)->geometry(); };
+        const QRect edit = geometry(IdAccountName), search = geometry(IdStartSearch),
+                    list = geometry(IdComputerList), quit = geometry(IdQuit),
+                    about = geometry(IdAbout), password = geometry(IdPassword),
+                    options = geometry(1086), exportList = geometry(IdExportList),
+                    perform = geometry(IdPerform), label = geometry(1057);
+        w->resize(start + QSize(100, 60));
+        QCoreApplication::processEvents();
+        QCOMPARE(geometry(IdAccountName), edit.adjusted(0, 0, 100, 0));
+        QCOMPARE(geometry(IdStartSearch), search.translated(100, 0));
+        QCOMPARE(geometry(1086), options.translated(100, 0));
+        QCOMPARE(geometry(IdComputerList), list.adjusted(0, 0, 100, 60));
+        QCOMPARE(geometry(IdPassword), password.adjusted(0, 60, 100, 60));
+        QCOMPARE(geometry(IdExportList), exportList.translated(100, 60));
+        QCOMPARE(geometry(IdPerform), perform.translated(100, 60));
+        QCOMPARE(geometry(IdQuit), quit.translated(100, 60));
+        QCOMPARE(geometry(IdAbout), about.translated(0, 60));
+        QCOMPARE(geometry(1057), label); // not registered
+        auto* grip = w->findChild<QSizeGrip*>(QString::number(CDynamicDialog::SizeGripId));
+        QVERIFY(grip);
+        QCOMPARE(grip->geometry().bottomRight(), QPoint(w->width() - 1, w->height() - 1));
+
+        w->resize(start - QSize(50, 50)); // never smaller than built
+        QCoreApplication::processEvents();
+        QCOMPARE(w->size(), start);
+        QCOMPARE(geometry(IdQuit), quit);
+    }
+};
+
+} // namespace rm
+
+QTEST_MAIN(rm::CMainDialogTest)
+#include "CMainDialogTest.moc"

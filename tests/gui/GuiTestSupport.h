@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+namespace rm {
+
+// Registers the dialog font, as the program does at start.
+void prepareGuiTest();
+// Renders a window into the build's screenshot folder, for a reviewer to look at.
+QString saveScreenshot(QWidget* window, const QString& name);
+// The child control named by its template identifier.
+template <class T = QWidget>
+T* control(QWidget* dialog, int id)
+{
+    return dialog->findChild<T*>(QString::number(id));
+}
+
+} // namespace rm

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "mainwindow/MainWindowDialogs.h"
+#include "platform/CurrentIdentity.h"
+#include "platform/Poster.h"
+#include "platform/Prompter.h"
+#include "platform/Shell.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace rm {
+
+// Answers message boxes from a script and keeps every box it was shown.
+class ScriptedPrompter : public Prompter {
+public:
+    MessageAnswer show(const Message& message) override
+    {
+        shown.push_back(message);
+        if (answers.empty())
+            return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+        MessageAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void beep() override { ++beeps; }
+
+    std::deque<MessageAnswer> answers;
+    std::vector<Message> shown;
+    int beeps = 0;
+};
+
+class RecordingPoster : public Poster {
+public:
+    struct Post {
+        int message;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+    };
+    void post(int message, std::uintptr_t wParam, std::intptr_t lParam) override
+    {
+        posts.push_back({message, wParam, lParam});
+    }
+    std::vector<Post> posts;
+};
+
+class FakeIdentity : public CurrentIdentity {
+public:
+    bool currentUserDomain(std::string& u, std::string& d) override
+    {
+        ++lookups;
+        u = user;
+        d = domain;
+        return known;
+    }
+    std::string dnsToFlatDomainName(const std::string&) override { return flat; }
+    std::string flatToDnsDomainName(const std::string&) override { return dns; }
+
+    bool known = false;
+    std::string user, domain, flat, dns;
+    int lookups = 0;
+};
+
+// Opens nothing; answers with a fixed shell result.
+class FakeShell : public Shell {
+public:
+    int open(const std::string& target) override
+    {
+        opened.push_back(target);
+        return result;
+    }
+    int result = 42;
+    std::vector<std::string> opened;
+};
+
+// Option dialogs that end as scripted, changing the record they are given.
+class RecordingDialogs : public MainWindowDialogs {
+public:
+    bool runSearchOptions(SearchOptions& o) override
+    {
+        ++searchOptionsRuns;
+        if (searchOptionsOk && editSearchOptions)
+            editSearchOptions(o);
+        return searchOptionsOk;
+    }
+    bool runPasswordOptions(PasswordOptions& o) override
+    {
+        ++passwordOptionsRuns;
+        if (passwordOptionsOk && editPasswordOptions)
+            editPasswordOptions(o);
+        return passwordOptionsOk;
+    }
+    void runAbout() override { ++aboutRuns; }
+
+    std::function<void(SearchOptions&)> editSearchOptions;
+    std::function<void(PasswordOptions&)> editPasswordOptions;
+    bool searchOptionsOk = true;
+    bool passwordOptionsOk = true;
+    int searchOptionsRuns = 0, passwordOptionsRuns = 0, aboutRuns = 0;
+};
+
+} // namespace rm

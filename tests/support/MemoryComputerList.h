@@ -1,0 +1,33 @@
+#pragma once
+
+#include "mainwindow/ComputerList.h"
+
+#include <array>
+#include <vector>
+
+namespace rm {
+
+// Rows in memory, for driving list logic without a window.
+class MemoryComputerList : public ComputerList {
+public:
+    struct Row {
+        std::array<std::string, 6> cells;
+        bool selected = false;
+    };
+
+    int rowCount() const override;
+    std::string cellText(int row, int column) const override;
+    void setCellText(int row, int column, const std::string& text) override;
+    void insertRow(int row, const std::string& name) override;
+    void deleteRow(int row) override;
+    void deleteAllRows() override;
+    bool isSelected(int row) const override;
+    void setSelected(int row, bool selected) override;
+
+    // Cell 0 of every row, top to bottom.
+    std::vector<std::string> names() const;
+
+    std::vector<Row> rows;
+};
+
+} // namespace rm

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/ProfileStore.h"
+
+#include <map>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace rm {
+
+// Settings held in memory, with the order of every read and write kept as
+// "read Section/Name" and "write Section/Name".
+class MemoryProfileStore : public ProfileStore {
+public:
+    using Value = std::variant<std::uint32_t, std::string>;
+
+    std::uint32_t readInteger(const std::string& section, const std::string& name,
+                              std::uint32_t fallback) override;
+    std::string readText(const std::string& section, const std::string& name,
+                         const std::string& fallback) override;
+    void writeInteger(const std::string& section, const std::string& name,
+                      std::uint32_t value) override;
+    void writeText(const std::string& section, const std::string& name,
+                   const std::string& value) override;
+
+    bool has(const std::string& section, const std::string& name) const;
+    const Value* value(const std::string& section, const std::string& name) const;
+    std::vector<std::string> namesIn(const std::string& section) const;
+
+    std::vector<std::string> log;
+
+private:
+    std::map<std::pair<std::string, std::string>, Value> values_;
+};
+
+} // namespace rm

@@ -1,0 +1,132 @@
+#include "app/SettingsStore.h"
+#include "platform/linux/RegistryFileStore.h"
+#include "support/MemoryProfileStore.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace rm {
+namespace {
+
+std::vector<std::string> prefixed(const std::string& verb, const std::string& section,
+                                  std::initializer_list<const char*> names)
+{
+    std::vector<std::string> out;
+    for (const char* n : names)
+        out.push_back(verb + " " + section + "/" + n);
+    return out;
+}
+
+TEST(SettingsStore, ReadsAndWritesInTheStatedOrders)
+{
+    MemoryProfileStore profile;
+    SettingsStore settings(profile);
+    const auto searchOrder = {"Domain", "ScanType", "RestrictToOrgUnit", "OrgUnit",
+                              "PingScan", "ScanHidden", "ServersOnly"};
+    const auto passwordOrder = {"GenerateUnique", "Passwords", "Lowercase", "Uppercase",
+                                "Numerals", "Symbols", "NoSimilar", "RandomCaps",
+                                "DictionaryFile", "BitsOfEntropy", "SaveToFile", "SaveToLog"};
+
+    settings.loadSearchOptions();
+    EXPECT_EQ(profile.log, prefixed("read", "Search Options", searchOrder));
+    profile.log.clear();
+    settings.saveSearchOptions({});
+    EXPECT_EQ(profile.log, prefixed("write", "Search Options", searchOrder));
+    profile.log.clear();
+    settings.loadPasswordOptions();
+    EXPECT_EQ(profile.log, prefixed("read", "Passwords", passwordOrder));
+    profile.log.clear();
+    settings.savePasswordOptions({});
+    EXPECT_EQ(profile.log, prefixed("write", "Passwords", passwordOrder));
+}
+
+TEST(SettingsStore, DefaultsOfAFreshProfile)
+{
+    MemoryProfileStore profile;
+    SettingsStore settings(profile);
+    const SearchOptions s = settings.loadSearchOptions();
+    EXPECT_EQ(s, SearchOptions{});
+    EXPECT_TRUE(s.PingScan);
+    EXPECT_TRUE(s.ScanHidden);
+    EXPECT_EQ(s.ScanType, 0);
+    const PasswordOptions p = settings.loadPasswordOptions();
+    EXPECT_EQ(p.DictionaryFile, "dict.txt");
+    EXPECT_EQ(p.BitsOfEntropy, 128);
+    EXPECT_TRUE(p.SaveToLog);
+    EXPECT_FALSE(p.SaveToFile);
+    EXPECT_EQ(settings.loadUsername(), "Administrator");
+    EXPECT_FALSE(settings.loadSearchGroups());
+}
+
+TEST(SettingsStore, KindsAsStored)
+{
+    MemoryProfileStore profile;
+    SettingsStore settings(profile);
+    SearchOptions s;
+    s.Domain = "lab.example";
+    s.ScanType = 1;
+    settings.saveSearchOptions(s);
+    EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Domain")), "lab.example");
+    EXPECT_EQ(std::get<std::uint32_t>(*profile.value("Search Options", "ScanType")), 1u);
+    EXPECT_EQ(std::get<std::uint32_t>(*profile.value("Search Options", "PingScan")), 1u);
+    EXPECT_EQ(settings.loadSearchOptions(), s);
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::filesystem::path file = dir / "Rostermill.reg";
+    RegistryFileStore profile{file, "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill"};
+    SettingsStore settings{profile};
+
+    void writeFile(const std::string& section, const std::string& values)
+    {
+        TempDir::write(file, "Windows Registry Editor Version 5.00\r\n\r\n"
+                             "[HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill\\"
+                                 + section + "]\r\n" + values);
+    }
+};
+
+TEST_F(SettingsFileTest, PingScanSevenReadsTrueAndIsWrittenBackAsOne)
+{
+    writeFile("Search Options", "\"PingScan\"=dword:00000007\r\n");
+    SearchOptions s = settings.loadSearchOptions();
+    EXPECT_TRUE(s.PingScan);
+    settings.saveSearchOptions(s);
+    EXPECT_NE(TempDir::read(file).find("\"PingScan\"=dword:00000001"), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, StoredZeroBitsStaysZero)
+{
+    writeFile("Passwords", "\"BitsOfEntropy\"=dword:00000000\r\n");
+    EXPECT_EQ(settings.loadPasswordOptions().BitsOfEntropy, 0);
+}
+
+TEST_F(SettingsFileTest, NegativeAndOddScanTypesSurvive)
+{
+    writeFile("Search Options", "\"ScanType\"=dword:ffffffff\r\n");
+    EXPECT_EQ(settings.loadSearchOptions().ScanType, -1);
+}
+
+TEST_F(SettingsFileTest, TruncatedFileGivesDefaultsForWhatIsLost)
+{
+    writeFile("Passwords", "\"Lowercase\"=dword:00000000\r\n\"BitsOfEntropy\"=dword:000");
+    const PasswordOptions p = settings.loadPasswordOptions();
+    EXPECT_FALSE(p.Lowercase);
+    EXPECT_EQ(p.BitsOfEntropy, 0); // "dword:000" is a whole, valid value of 0
+    writeFile("Passwords", "\"Lowercase\"=dword:00000000\r\n\"DictionaryFile\"=\"words.t");
+    EXPECT_EQ(settings.loadPasswordOptions().DictionaryFile, "dict.txt");
+}
+
+TEST_F(SettingsFileTest, UsernameAndModeSurviveARestart)
+{
+    settings.saveUsername("");
+    settings.saveSearchGroups(true);
+    RegistryFileStore again(file, "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill");
+    SettingsStore next(again);
+    EXPECT_EQ(next.loadUsername(), "");
+    EXPECT_TRUE(next.loadSearchGroups());
+}
+
+} // namespace
+} // namespace rm
