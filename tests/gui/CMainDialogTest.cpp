@@ -103,6 +103,23 @@ private slots:
         QVERIFY(control<QRadioButton>(w.get(), 1022)->isChecked());
     }
 
+    void firstStartWritesBothSectionsAtOnce()
+    {
+        identity.known = true;
+        identity.domain = "LAB";
+        identity.dns = "lab.example";
+        auto w = open();
+        QCOMPARE(control<QLabel>(w.get(), IdDomain)->text(), QString("lab.example"));
+        const std::string text = TempDir::read(profile->file());
+        for (const char* name : {"Domain", "PingScan", "ScanHidden", "ScanType", "RestrictToOrgUnit",
+                                 "ServersOnly", "OrgUnit", "GenerateUnique", "Passwords", "Lowercase",
+                                 "Uppercase", "Numerals", "Symbols", "NoSimilar", "RandomCaps",
+                                 "DictionaryFile", "BitsOfEntropy", "SaveToFile", "SaveToLog"})
+            QVERIFY2(text.find(std::string("\"") + name + "\"=") != std::string::npos, name);
+        QVERIFY(text.find("\"Domain\"=\"lab.example\"") != std::string::npos);
+        QVERIFY(text.find("Username") == std::string::npos);
+    }
+
     void aboutBoxOpensOnceAtStartAndOnRequest()
     {
         auto w = open();
