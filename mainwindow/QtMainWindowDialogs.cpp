@@ -1,6 +1,7 @@
 #include "mainwindow/QtMainWindowDialogs.h"
 
 #include "mainwindow/CAboutDialog.h"
+#include "passwords/CPasswordOptionsDialog.h"
 
 namespace rm {
 
@@ -15,10 +16,10 @@ bool QtMainWindowDialogs::runSearchOptions(SearchOptions&)
     return false;
 }
 
-bool QtMainWindowDialogs::runPasswordOptions(PasswordOptions&)
+bool QtMainWindowDialogs::runPasswordOptions(PasswordOptions& options)
 {
-    // The password options dialog is not part of the program yet: as if cancelled.
-    return false;
+    CPasswordOptionsDialog dialog(options, owner_);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtMainWindowDialogs::runAbout()

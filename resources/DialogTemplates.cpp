@@ -63,11 +63,44 @@ DialogTemplate aboutBox()
             }};
 }
 
+DialogTemplate passwordOptions()
+{
+    return {158, "Random Password Options", 260, 262, "Tahoma", 8, SystemMenu,
+            {
+                {NoControlId, K::GroupBox, "Password generation options", 5, 5, 250, 143},
+                {1100, K::RadioButton, "Generate Passwords", 15, 18, 120, 10, GroupStart},
+                {1116, K::CheckBox, "Lowercase letters", 25, 31, 120, 10},
+                {1117, K::CheckBox, "Uppercase letters", 25, 42, 120, 10},
+                {1118, K::CheckBox, "Numerals", 25, 53, 120, 10},
+                {1119, K::CheckBox, "Symbols/punctuation", 25, 64, 120, 10},
+                {1120, K::CheckBox, "No similar characters (1, I, l, i, O, 0, etc.)", 25, 75, 200, 10},
+                {1101, K::RadioButton, "Generate Passphrases", 15, 90, 120, 10},
+                {1122, K::CheckBox, "Random capitalization", 25, 103, 120, 10},
+                {1127, K::Static, "Dictionary file:", 25, 119, 52, 8},
+                {1114, K::Edit, "", 78, 116, 120, 14, ReadOnly | AutoHScroll},
+                {1113, K::PushButton, "&Browse...", 202, 116, 45, 14},
+                {1115, K::Static, "0 words", 78, 133, 80, 8},
+                {NoControlId, K::GroupBox, "Password Length", 5, 152, 250, 47},
+                {1104, K::Edit, "", 15, 164, 35, 14, DigitsOnly},
+                {1106, K::Static, "characters", 54, 167, 50, 8},
+                {1102, K::Edit, "", 110, 164, 35, 14, DigitsOnly},
+                {NoControlId, K::Static, "bits of entropy", 149, 167, 60, 8},
+                {NoControlId, K::Static,
+                 "256 bits of entropy or more are recommended for the most secure passwords.", 15,
+                 182, 235, 16},
+                {NoControlId, K::GroupBox, "Record Keeping", 5, 203, 250, 36},
+                {1099, K::CheckBox, "Save passwords in separate text file", 15, 214, 200, 10},
+                {1098, K::CheckBox, "Save passwords in the regular log file", 15, 226, 200, 10},
+                {1, K::DefPushButton, "OK", 150, 244, 50, 14},
+                {2, K::PushButton, "Cancel", 205, 244, 50, 14},
+            }};
+}
+
 const std::map<int, DialogTemplate>& templates()
 {
     static const std::map<int, DialogTemplate> all = [] {
         std::map<int, DialogTemplate> m;
-        for (DialogTemplate t : {mainWindow(), aboutBox()})
+        for (DialogTemplate t : {mainWindow(), aboutBox(), passwordOptions()})
             m.emplace(t.id, std::move(t));
         return m;
     }();

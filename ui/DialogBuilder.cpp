@@ -14,8 +14,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRawFont>
 #include <QRegularExpressionValidator>
 #include <QTableWidget>
+#include <QtEndian>
+
+#include <cmath>
 
 namespace rm {
 namespace {
@@ -112,9 +116,20 @@ QFont DialogBuilder::dialogFont(const DialogTemplate& dialog)
 DialogUnits DialogBuilder::unitsFor(const QFont& font)
 {
     QFontMetrics metrics(font);
+    // The platform's font height counts the font's Windows ascent and descent
+    // (its OS/2 table), each rounded to pixels; the toolkit's own height
+    // leaves out the internal leading and would squeeze every dialog.
+    int height = metrics.height();
+    const QRawFont raw = QRawFont::fromFont(font);
+    const QByteArray os2 = raw.fontTable("OS/2");
+    if (os2.size() >= 78 && raw.unitsPerEm() > 0) {
+        const double scale = raw.pixelSize() / raw.unitsPerEm();
+        const auto ascent = qFromBigEndian<quint16>(os2.constData() + 74);
+        const auto descent = qFromBigEndian<quint16>(os2.constData() + 76);
+        height = int(std::lround(ascent * scale) + std::lround(descent * scale));
+    }
     return DialogUnits(
-        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
-        metrics.height());
+        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), height);
 }
 
 std::multimap<int, QWidget*> DialogBuilder::build(QWidget* dialog, const DialogTemplate& t,
@@ -127,6 +142,9 @@ std::multimap<int, QWidget*> DialogBuilder::build(QWidget* dialog, const DialogT
         w->setObjectName(QString::number(c.id));
         const Rect r = units.toPixels(c.x, c.y, c.width, c.height);
         w->setGeometry(r.left, r.top, r.width(), r.height());
+        // Static texts wrap at word boundaries where they have room for more lines.
+        if (auto* label = qobject_cast<QLabel*>(w); label && c.kind == ControlKind::Static)
+            label->setWordWrap(r.height() >= 2 * units.baseY());
         w->setEnabled(!(c.style & Disabled));
         w->setVisible(!(c.style & Hidden));
 

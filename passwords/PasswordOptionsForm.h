@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/PasswordOptions.h"
+#include "ui/DialogControls.h"
+
+namespace rm {
+
+// Controls of the password options dialog.
+enum PasswordOptionsId {
+    IdSaveToLog = 1098,
+    IdSaveToFile = 1099,
+    IdGeneratePasswords = 1100,
+    IdGeneratePassphrases = 1101,
+    IdBits = 1102,
+    IdCharacters = 1104,
+    IdBrowse = 1113,
+    IdDictionaryFile = 1114,
+    IdWordCount = 1115,
+    IdLowercase = 1116,
+    IdUppercase = 1117,
+    IdNumerals = 1118,
+    IdSymbols = 1119,
+    IdNoSimilar = 1120,
+    IdRandomCaps = 1122,
+    IdDictionaryLabel = 1127,
+};
+
+// The logic of the password options dialog: it fills the controls from the
+// record, keeps the characters and bits fields in step, and stores the
+// controls back on OK. The strength in bits leads; `updating` guards each
+// programmatic write against the other field's change notification.
+class PasswordOptionsForm {
+public:
+    PasswordOptionsForm(DialogControls& controls, PasswordOptions& record);
+
+    void initialise();
+    PasswordOptions readControls() const;
+    void refreshControls();
+    // Change notifications of the two length fields.
+    void bitsChanged();
+    void charactersChanged();
+    // OK: every field but GenerateUnique goes into the record.
+    void store();
+
+private:
+    DialogControls& c_;
+    PasswordOptions& record_;
+    bool updating_ = false;
+};
+
+// The leading decimal digits of a text, 0 when there are none; past the
+// 32-bit range the value stops at its limit.
+std::int32_t leadingNumber(const std::string& text);
+
+} // namespace rm
