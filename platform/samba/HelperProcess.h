@@ -1,0 +1,40 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <sys/types.h>
+
+namespace rm {
+
+// One running helper, spoken to over a socket pair (its descriptor 3).
+class HelperProcess {
+public:
+    // Nothing when the program cannot be started.
+    static std::unique_ptr<HelperProcess> start(const std::string& path);
+    ~HelperProcess();
+    HelperProcess(const HelperProcess&) = delete;
+    HelperProcess& operator=(const HelperProcess&) = delete;
+
+    // One request and its answer within the time limit. On a timeout, a
+    // broken channel or a dead helper the helper is killed and nothing returned.
+    std::optional<std::string> call(const std::string& request, std::chrono::milliseconds limit);
+
+    bool alive() const { return alive_; }
+    pid_t pid() const { return pid_; }
+    // Which credentials this helper holds (the adapter's counter).
+    std::uint64_t credentials = 0;
+
+private:
+    HelperProcess(pid_t pid, int fd) : pid_(pid), fd_(fd) {}
+    void kill();
+
+    pid_t pid_;
+    int fd_;
+    bool alive_ = true;
+};
+
+} // namespace rm

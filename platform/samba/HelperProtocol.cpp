@@ -1,0 +1,109 @@
+#include "platform/samba/HelperProtocol.h"
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace rm {
+
+WireWriter& WireWriter::number(std::uint32_t n)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes_ += static_cast<char>((n >> (8 * i)) & 0xFF);
+    return *this;
+}
+
+WireWriter& WireWriter::text(const std::string& s)
+{
+    number(static_cast<std::uint32_t>(s.size()));
+    bytes_ += s;
+    return *this;
+}
+
+void WireWriter::wipe()
+{
+    volatile char* p = bytes_.data();
+    for (std::size_t i = 0; i < bytes_.size(); ++i)
+        p[i] = 0;
+    bytes_.clear();
+}
+
+bool WireReader::number(std::uint32_t& n)
+{
+    if (bytes_.size() - pos_ < 4)
+        return false;
+    n = 0;
+    for (int i = 0; i < 4; ++i)
+        n |= std::uint32_t(static_cast<unsigned char>(bytes_[pos_ + i])) << (8 * i);
+    pos_ += 4;
+    return true;
+}
+
+bool WireReader::text(std::string& s)
+{
+    std::uint32_t n = 0;
+    if (!number(n) || bytes_.size() - pos_ < n)
+        return false;
+    s.assign(bytes_, pos_, n);
+    pos_ += n;
+    return true;
+}
+
+namespace {
+
+bool writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool readAll(int fd, char* data, std::size_t size)
+{
+    while (size > 0) {
+        ssize_t n = ::read(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool writeFrame(int fd, const std::string& payload)
+{
+    std::string frame;
+    WireWriter header;
+    header.number(static_cast<std::uint32_t>(payload.size()));
+    frame = header.bytes() + payload;
+    bool ok = writeAll(fd, frame.data(), frame.size());
+    std::memset(frame.data(), 0, frame.size());
+    return ok;
+}
+
+bool readFrame(int fd, std::string& payload)
+{
+    char header[4];
+    if (!readAll(fd, header, 4))
+        return false;
+    std::uint32_t n = 0;
+    for (int i = 0; i < 4; ++i)
+        n |= std::uint32_t(static_cast<unsigned char>(header[i])) << (8 * i);
+    if (n > MaxFrame)
+        return false;
+    payload.assign(n, '\0');
+    return readAll(fd, payload.data(), n);
+}
+
+} // namespace rm

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace rm {
+
+// Requests to the network-management helper and their answers: a frame is a
+// 4-byte little-endian length and that many bytes; inside, numbers are 4-byte
+// little-endian and texts a length and their UTF-8 bytes.
+enum class HelperOp : std::uint32_t {
+    SetCredentials = 1,
+    UserGetInfo = 2,
+    UserSetPassword = 3,
+    UserSetFlags = 4,
+    UserSetName = 5,
+    UserGetLocalGroups = 6,
+    LocalGroupGetMembers = 7,
+    QueryDisplayMachines = 8,
+    ServerEnum = 9,
+    GetDcName = 10,
+};
+
+constexpr std::uint32_t MaxFrame = 16u << 20;
+
+class WireWriter {
+public:
+    WireWriter& number(std::uint32_t n);
+    WireWriter& text(const std::string& s);
+    const std::string& bytes() const { return bytes_; }
+    // Overwrites the buffer, so a password does not linger in freed memory.
+    void wipe();
+
+private:
+    std::string bytes_;
+};
+
+class WireReader {
+public:
+    explicit WireReader(const std::string& bytes) : bytes_(bytes) {}
+    bool number(std::uint32_t& n);
+    bool text(std::string& s);
+    bool atEnd() const { return pos_ == bytes_.size(); }
+
+private:
+    const std::string& bytes_;
+    std::size_t pos_ = 0;
+};
+
+// Whole frames over a file descriptor; false on end of file or error.
+bool writeFrame(int fd, const std::string& payload);
+bool readFrame(int fd, std::string& payload);
+
+} // namespace rm

@@ -1,0 +1,149 @@
+// The network-management helper: one process of the adapter's pool. It
+// serves framed requests on descriptor 3 and keeps at most one server
+// conversation open. It never prompts and never writes a core file.
+#include "platform/samba/HelperProtocol.h"
+#include "platform/samba/samr_client.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using rm::HelperOp;
+using rm::WireReader;
+using rm::WireWriter;
+
+constexpr int Channel = 3;
+
+void collect(void* context, const char* text)
+{
+    static_cast<std::vector<std::string>*>(context)->emplace_back(text);
+}
+
+void collectMachine(void* context, const rm_display_machine* m)
+{
+    static_cast<std::vector<rm_display_machine>*>(context)->push_back(*m);
+}
+
+void answerList(WireWriter& out, std::uint32_t status, const std::vector<std::string>& texts)
+{
+    out.number(status).number(static_cast<std::uint32_t>(texts.size()));
+    for (const std::string& t : texts)
+        out.text(t);
+}
+
+// False for a request that cannot be read: the helper then ends.
+bool serve(rm_samr* client, const std::string& request, WireWriter& out)
+{
+    WireReader in(request);
+    std::uint32_t op = 0;
+    std::string server, name, other;
+    std::uint32_t n1 = 0, n2 = 0;
+    if (!in.number(op))
+        return false;
+    switch (static_cast<HelperOp>(op)) {
+    case HelperOp::SetCredentials: {
+        std::string user, domain, password;
+        if (!in.text(user) || !in.text(domain) || !in.text(password) || !in.number(n1))
+            return false;
+        rm_samr_set_credentials(client, user.c_str(), domain.c_str(), password.c_str());
+        rm_samr_set_timeout(client, n1);
+        std::fill(password.begin(), password.end(), '\0');
+        out.number(0);
+        return true;
+    }
+    case HelperOp::UserGetInfo: {
+        if (!in.text(server) || !in.text(name))
+            return false;
+        rm_user_info1 info{};
+        std::uint32_t status = rm_user_get_info1(client, server.c_str(), name.c_str(), &info);
+        out.number(status).text(info.name).number(info.password_age).number(info.priv)
+            .text(info.home_dir).text(info.comment).number(info.flags).text(info.script_path);
+        return true;
+    }
+    case HelperOp::UserSetPassword: {
+        if (!in.text(server) || !in.text(name) || !in.text(other))
+            return false;
+        out.number(rm_user_set_password(client, server.c_str(), name.c_str(), other.c_str()));
+        std::fill(other.begin(), other.end(), '\0');
+        return true;
+    }
+    case HelperOp::UserSetFlags:
+        if (!in.text(server) || !in.text(name) || !in.number(n1))
+            return false;
+        out.number(rm_user_set_flags(client, server.c_str(), name.c_str(), n1));
+        return true;
+    case HelperOp::UserSetName:
+        if (!in.text(server) || !in.text(name) || !in.text(other))
+            return false;
+        out.number(rm_user_set_name(client, server.c_str(), name.c_str(), other.c_str()));
+        return true;
+    case HelperOp::UserGetLocalGroups: {
+        if (!in.text(server) || !in.text(name) || !in.number(n1))
+            return false;
+        std::vector<std::string> groups;
+        std::uint32_t status = rm_user_get_local_groups(client, server.c_str(), name.c_str(), n1, collect, &groups);
+        answerList(out, status, groups);
+        return true;
+    }
+    case HelperOp::LocalGroupGetMembers: {
+        if (!in.text(server) || !in.text(name))
+            return false;
+        std::vector<std::string> members;
+        std::uint32_t status = rm_local_group_get_members(client, server.c_str(), name.c_str(), collect, &members);
+        answerList(out, status, members);
+        return true;
+    }
+    case HelperOp::QueryDisplayMachines: {
+        if (!in.text(server) || !in.number(n1) || !in.number(n2))
+            return false;
+        std::vector<rm_display_machine> machines;
+        std::uint32_t status = rm_query_display_machines(client, server.c_str(), n1, n2, collectMachine, &machines);
+        out.number(status).number(static_cast<std::uint32_t>(machines.size()));
+        for (const rm_display_machine& m : machines)
+            out.text(m.name).text(m.comment).number(m.flags).number(m.user_id).number(m.next_index);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+int main()
+{
+    // Credentials pass through here: no core file, no tracing by others.
+    rlimit none{0, 0};
+    setrlimit(RLIMIT_CORE, &none);
+    prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    signal(SIGPIPE, SIG_IGN);
+    // Nothing is ever read from a terminal.
+    int null = open("/dev/null", O_RDWR);
+    if (null >= 0) {
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(null, 2);
+        close(null);
+    }
+
+    rm_samr* client = rm_samr_new();
+    if (!client)
+        return 1;
+    std::string request;
+    while (rm::readFrame(Channel, request)) {
+        WireWriter answer;
+        bool ok = serve(client, request, answer);
+        std::fill(request.begin(), request.end(), '\0');
+        if (!ok || !rm::writeFrame(Channel, answer.bytes()))
+            break;
+        answer.wipe();
+    }
+    rm_samr_free(client);
+    return 0;
+}
