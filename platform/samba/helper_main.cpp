@@ -2,6 +2,7 @@
 // serves framed requests on descriptor 3 and keeps at most one server
 // conversation open. It never prompts and never writes a core file.
 #include "platform/samba/HelperProtocol.h"
+#include "platform/samba/browse_client.h"
 #include "platform/samba/samr_client.h"
 
 #include <csignal>
@@ -19,6 +20,17 @@ using rm::WireReader;
 using rm::WireWriter;
 
 constexpr int Channel = 3;
+
+// The credentials, for the calls that set up their own connections.
+struct Credentials {
+    std::string user, domain, password;
+    rm_credentials view() const { return {user.c_str(), domain.c_str(), password.c_str()}; }
+} credentials;
+
+void collectServer(void* context, const rm_server_info101* s)
+{
+    static_cast<std::vector<rm_server_info101>*>(context)->push_back(*s);
+}
 
 void collect(void* context, const char* text)
 {
@@ -53,6 +65,8 @@ bool serve(rm_samr* client, const std::string& request, WireWriter& out)
             return false;
         rm_samr_set_credentials(client, user.c_str(), domain.c_str(), password.c_str());
         rm_samr_set_timeout(client, n1);
+        std::fill(credentials.password.begin(), credentials.password.end(), '\0');
+        credentials = {user, domain, password};
         std::fill(password.begin(), password.end(), '\0');
         out.number(0);
         return true;
@@ -109,6 +123,28 @@ bool serve(rm_samr* client, const std::string& request, WireWriter& out)
             out.text(m.name).text(m.comment).number(m.flags).number(m.user_id).number(m.next_index);
         return true;
     }
+    case HelperOp::ServerEnum: {
+        if (!in.text(name) || !in.number(n1))
+            return false;
+        std::vector<rm_server_info101> servers;
+        const rm_credentials c = credentials.view();
+        std::uint32_t status = rm_server_enum(&c, name.c_str(), n1, collectServer, &servers);
+        out.number(status).number(static_cast<std::uint32_t>(servers.size()));
+        for (const rm_server_info101& s : servers)
+            out.number(s.platform_id).text(s.name).number(s.version_major).number(s.version_minor)
+                .number(s.type).text(s.comment);
+        return true;
+    }
+    case HelperOp::GetDcName: {
+        if (!in.text(name) || !in.number(n1))
+            return false;
+        rm_dc_info dc{};
+        const rm_credentials c = credentials.view();
+        std::uint32_t status = rm_get_dc_name(&c, name.c_str(), n1, &dc);
+        out.number(status).text(dc.controller_name).text(dc.controller_address).text(dc.domain_name)
+            .text(dc.forest_name).number(dc.flags);
+        return true;
+    }
     default:
         return false;
     }
@@ -123,6 +159,8 @@ int main()
     setrlimit(RLIMIT_CORE, &none);
     prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
     signal(SIGPIPE, SIG_IGN);
+    // No controlling terminal: no library can prompt for a password.
+    setsid();
     // Nothing is ever read from a terminal.
     int null = open("/dev/null", O_RDWR);
     if (null >= 0) {

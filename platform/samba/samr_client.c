@@ -214,7 +214,9 @@ static uint32_t open_server(rm_samr *c, const char *server_name)
 	NTSTATUS s = dcerpc_pipe_connect(c->conversation, &c->pipe, binding, &ndr_table_samr, c->creds, c->ev, c->lp);
 	if (!NT_STATUS_IS_OK(s)) {
 		drop_conversation(c);
-		return map_status(s);
+		/* The library reports a computer that cannot be reached (no
+		 * answer to ARP on either SMB port) as out of memory. */
+		return NT_STATUS_EQUAL(s, NT_STATUS_NO_MEMORY) ? RM_BAD_NETPATH : map_status(s);
 	}
 	dcerpc_binding_handle_set_timeout(c->pipe->binding_handle, c->timeout);
 	struct dcerpc_binding_handle *h = c->pipe->binding_handle;
