@@ -3,7 +3,8 @@
 #include "app/SettingsStore.h"
 #include "mainwindow/CMainDialog.h"
 #include "platform/linux/RegistryFileStore.h"
-#include "platform/linux/UnavailableIdentity.h"
+#include "platform/linux/NetworkIdentity.h"
+#include "platform/qt/CCredentialsDialog.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtShell.h"
 #include "resources/StringTable.h"
@@ -37,7 +38,8 @@ bool CMainApp::initInstance()
     SettingsStore settings(profile);
     QtPrompter prompter;
     QtShell shell;
-    UnavailableIdentity identity;
+    SambaNetworkManagement network({SambaNetworkManagement::defaultHelperPath()});
+    NetworkIdentity identity(network, CCredentialsDialog::ask);
 
     CMainDialog mainWindow({settings, prompter, shell, identity});
     mainWindow.exec();

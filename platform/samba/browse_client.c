@@ -35,10 +35,14 @@ static struct libnetapi_ctx *netapi_open(const struct rm_credentials *creds)
 	struct libnetapi_ctx *ctx = NULL;
 	if (libnetapi_init(&ctx) != 0)
 		return NULL;
-	libnetapi_set_username(ctx, creds->user);
-	libnetapi_set_password(ctx, creds->password);
-	if (creds->domain[0])
-		libnetapi_set_workgroup(ctx, creds->domain);
+	if (creds->password[0]) {
+		libnetapi_set_username(ctx, creds->user);
+		libnetapi_set_password(ctx, creds->password);
+		if (creds->domain[0])
+			libnetapi_set_workgroup(ctx, creds->domain);
+	} else {
+		libnetapi_set_use_ccache(ctx);
+	}
 	return ctx;
 }
 
@@ -59,7 +63,8 @@ uint32_t rm_server_enum(const struct rm_credentials *creds, const char *workgrou
 	smbc_setFunctionAuthDataWithContext(smb, supply_credentials);
 	/* The browse list is served over the old protocol only. */
 	smbc_setOptionProtocols(smb, "NT1", "NT1");
-	smbc_setOptionUseKerberos(smb, 0);
+	smbc_setOptionUseKerberos(smb, creds->password[0] ? 0 : 1);
+	smbc_setOptionUseCCache(smb, creds->password[0] ? 0 : 1);
 	if (!smbc_init_context(smb)) {
 		smbc_free_context(smb, 1);
 		return RM_BAD_NETPATH;

@@ -153,6 +153,7 @@ rm_samr *rm_samr_new(void)
 	c->creds = cli_credentials_init(mem);
 	cli_credentials_set_conf(c->creds, c->lp);
 	cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_DISABLED, CRED_SPECIFIED);
+	cli_credentials_set_anonymous(c->creds);
 	c->timeout = 30;
 	return c;
 }
@@ -175,9 +176,20 @@ void rm_samr_free(rm_samr *c)
 void rm_samr_set_credentials(rm_samr *c, const char *user, const char *domain, const char *password)
 {
 	drop_conversation(c);
-	cli_credentials_set_username(c->creds, user, CRED_SPECIFIED);
-	cli_credentials_set_domain(c->creds, domain, CRED_SPECIFIED);
-	cli_credentials_set_password(c->creds, password, CRED_SPECIFIED);
+	talloc_free(c->creds);
+	c->creds = cli_credentials_init(c->mem);
+	cli_credentials_set_conf(c->creds, c->lp);
+	if (password && *password) {
+		cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_DISABLED, CRED_SPECIFIED);
+		cli_credentials_set_username(c->creds, user, CRED_SPECIFIED);
+		cli_credentials_set_domain(c->creds, domain, CRED_SPECIFIED);
+		cli_credentials_set_password(c->creds, password, CRED_SPECIFIED);
+	} else {
+		/* No password: the user's Kerberos ticket, from the default cache. */
+		const char *error = NULL;
+		cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_REQUIRED, CRED_SPECIFIED);
+		cli_credentials_set_ccache(c->creds, c->lp, NULL, CRED_SPECIFIED, &error);
+	}
 }
 
 void rm_samr_set_timeout(rm_samr *c, unsigned seconds)

@@ -64,8 +64,9 @@ TEST_F(SambaNetworkManagementTest, UserInformationMatchesTheManifest)
             EXPECT_TRUE(info.usri1_flags & UF_NORMAL_ACCOUNT);
             EXPECT_TRUE(info.usri1_flags & UF_SCRIPT);
             // Set while the lab was built, a few seconds before it was ready.
-            if (!user.value("changedByTests", false))
+            if (!user.value("changedByTests", false)) {
                 EXPECT_NEAR(static_cast<double>(info.usri1_password_age), static_cast<double>(age), 120.0) << name;
+            }
             const auto groups = user["groups"].get<std::vector<std::string>>();
             const bool admin = std::find(groups.begin(), groups.end(), "Administrators") != groups.end();
             EXPECT_EQ(info.usri1_priv, admin ? USER_PRIV_ADMIN : USER_PRIV_USER) << name;

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/CurrentIdentity.h"
+#include "platform/samba/SambaNetworkManagement.h"
+
+#include <functional>
+#include <mutex>
+
+namespace rm {
+
+// Who the program is on the network: the user's Kerberos identity (the
+// default ticket cache) where there is a usable ticket, else credentials the
+// user gives once per run, kept in memory only. Domain names are translated
+// by asking the domain's controller.
+class NetworkIdentity : public CurrentIdentity {
+public:
+    // Asks for "DOMAIN\user" (or "user@REALM") and a password; false when declined.
+    using AskCredentials = std::function<bool(std::string& account, std::string& password)>;
+
+    NetworkIdentity(SambaNetworkManagement& network, AskCredentials ask);
+
+    // True once the network calls have credentials: a ticket, or asked (once).
+    bool ensureCredentials();
+
+    bool currentUserDomain(std::string& user, std::string& domain) override;
+    std::string dnsToFlatDomainName(const std::string& dnsName) override;
+    std::string flatToDnsDomainName(const std::string& flatName) override;
+
+    // The default cache's principal as user and realm, when it holds a live ticket.
+    static bool ticketPrincipal(std::string& user, std::string& realm);
+
+private:
+    std::string translate(const std::string& name, std::uint32_t form);
+
+    SambaNetworkManagement& network_;
+    AskCredentials ask_;
+    std::mutex mutex_;
+    bool settled_ = false;
+    bool usable_ = false;
+    std::string user_, domain_;
+};
+
+} // namespace rm

@@ -1,0 +1,100 @@
+#include "discovery/DefaultDomainName.h"
+#include "platform/linux/NetworkIdentity.h"
+#include "support/LabManifest.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace rm {
+namespace {
+
+using namespace std::chrono_literals;
+
+class NetworkIdentityTest : public ::testing::Test {
+protected:
+    LabManifest lab = LabManifest::load();
+    SambaNetworkManagement net{{HELPER_PATH, 2, 10000ms}};
+    int asked = 0;
+
+    void SetUp() override { std::system("kdestroy -q 2>/dev/null"); }
+    void TearDown() override { std::system("kdestroy -q 2>/dev/null"); }
+
+    NetworkIdentity identityAnswering(bool give)
+    {
+        return NetworkIdentity(net, [this, give](std::string& account, std::string& password) {
+            ++asked;
+            account = lab.operatorAccount();
+            password = lab.operatorPassword();
+            return give;
+        });
+    }
+    bool kinit()
+    {
+        const std::string command = "kinit " + lab.json["operator"]["user"].get<std::string>() + "@"
+            + lab.json["domain"]["realm"].get<std::string>() + " >/dev/null 2>&1";
+        FILE* p = ::popen(command.c_str(), "w");
+        if (!p)
+            return false;
+        std::fprintf(p, "%s\n", lab.operatorPassword().c_str());
+        return ::pclose(p) == 0;
+    }
+};
+
+TEST_F(NetworkIdentityTest, GivenCredentialsAreAskedForOnceAndNameTheDomain)
+{
+    NetworkIdentity identity = identityAnswering(true);
+    std::string user, domain;
+    ASSERT_TRUE(identity.currentUserDomain(user, domain));
+    EXPECT_EQ(user, lab.json["operator"]["user"]);
+    EXPECT_EQ(domain, lab.json["domain"]["netbios"]);
+    EXPECT_EQ(identity.flatToDnsDomainName(lab.json["domain"]["netbios"]), lab.json["domain"]["dnsName"]);
+    EXPECT_EQ(identity.dnsToFlatDomainName(lab.json["domain"]["dnsName"]), lab.json["domain"]["netbios"]);
+    EXPECT_EQ(identity.dnsToFlatDomainName("nowhere.example"), "");
+    EXPECT_EQ(identity.flatToDnsDomainName(""), "");
+    EXPECT_EQ(defaultDomainName(identity), lab.json["domain"]["dnsName"]);
+    EXPECT_TRUE(identity.ensureCredentials());
+    EXPECT_EQ(asked, 1);
+    // The network calls act with them.
+    USER_INFO_1 info;
+    EXPECT_EQ(net.NetUserGetInfo("\\\\PC01", "Administrator", info), NERR_Success);
+}
+
+TEST_F(NetworkIdentityTest, DeclinedCredentialsLeaveNoDomain)
+{
+    NetworkIdentity identity = identityAnswering(false);
+    std::string user, domain;
+    EXPECT_FALSE(identity.currentUserDomain(user, domain));
+    EXPECT_EQ(defaultDomainName(identity), "");
+    EXPECT_FALSE(identity.ensureCredentials());
+    EXPECT_EQ(asked, 1);
+}
+
+TEST_F(NetworkIdentityTest, ATicketIsUsedWithoutAsking)
+{
+    ASSERT_TRUE(kinit());
+    std::string user, realm;
+    ASSERT_TRUE(NetworkIdentity::ticketPrincipal(user, realm));
+    EXPECT_EQ(realm, lab.json["domain"]["realm"]);
+    NetworkIdentity identity = identityAnswering(true);
+    std::string domain;
+    ASSERT_TRUE(identity.currentUserDomain(user, domain));
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(user, lab.json["operator"]["user"]);
+    EXPECT_EQ(domain, lab.json["domain"]["netbios"]);
+    // The controller accepts the ticket.
+    std::vector<NET_DISPLAY_MACHINE> machines;
+    const std::string dc = "\\\\" + lab.json["domain"]["controller"]["name"].get<std::string>();
+    EXPECT_EQ(net.NetQueryDisplayInformation(dc, 0, 100, machines), NERR_Success);
+    EXPECT_FALSE(machines.empty());
+}
+
+TEST_F(NetworkIdentityTest, NoTicketWithoutKinit)
+{
+    std::string user, realm;
+    EXPECT_FALSE(NetworkIdentity::ticketPrincipal(user, realm));
+}
+
+} // namespace
+} // namespace rm

@@ -1,0 +1,30 @@
+// A stand-in helper for the pool's own tests: answers on descriptor 3.
+// Op 1 echoes its text, op 2 sleeps the given milliseconds first, op 3 dies.
+#include "platform/samba/HelperProtocol.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <unistd.h>
+
+int main()
+{
+    std::string request;
+    while (rm::readFrame(3, request)) {
+        rm::WireReader in(request);
+        std::uint32_t op = 0, value = 0;
+        std::string text;
+        if (!in.number(op))
+            return 1;
+        if (op == 3)
+            std::abort();
+        if (op == 2 && in.number(value))
+            std::this_thread::sleep_for(std::chrono::milliseconds(value));
+        in.text(text);
+        rm::WireWriter out;
+        out.number(static_cast<std::uint32_t>(::getpid())).text(text);
+        if (!rm::writeFrame(3, out.bytes()))
+            return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,153 @@
+#include "platform/samba/HelperPool.h"
+#include "platform/samba/HelperProtocol.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <set>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace rm {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string echo(const std::string& text, std::uint32_t sleepMs = 0)
+{
+    WireWriter w;
+    if (sleepMs)
+        w.number(2).number(sleepMs);
+    else
+        w.number(1);
+    return w.text(text).bytes();
+}
+
+// The helper's pid and the echoed text.
+std::pair<std::uint32_t, std::string> answer(const std::string& bytes)
+{
+    WireReader r(bytes);
+    std::uint32_t pid = 0;
+    std::string text;
+    EXPECT_TRUE(r.number(pid) && r.text(text) && r.atEnd());
+    return {pid, text};
+}
+
+TEST(HelperProtocol, RoundTripAndTruncatedInput)
+{
+    WireWriter w;
+    w.number(0xDEADBEEF).text("").text(std::string("a\0b", 3)).number(7);
+    WireReader r(w.bytes());
+    std::uint32_t n = 0;
+    std::string a, b;
+    ASSERT_TRUE(r.number(n) && r.text(a) && r.text(b));
+    EXPECT_EQ(n, 0xDEADBEEF);
+    EXPECT_EQ(b, std::string("a\0b", 3));
+    ASSERT_TRUE(r.number(n));
+    EXPECT_TRUE(r.atEnd());
+    EXPECT_FALSE(r.number(n));
+
+    const std::string cut = w.bytes().substr(0, 9); // a text's length promising more than is there
+    WireReader short_(cut);
+    ASSERT_TRUE(short_.number(n));
+    ASSERT_TRUE(short_.text(a));
+    EXPECT_FALSE(short_.text(b));
+}
+
+TEST(HelperProtocol, FramesOverASocket)
+{
+    int fds[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+    ASSERT_TRUE(writeFrame(fds[0], "hello"));
+    ASSERT_TRUE(writeFrame(fds[0], ""));
+    std::string got;
+    ASSERT_TRUE(readFrame(fds[1], got));
+    EXPECT_EQ(got, "hello");
+    ASSERT_TRUE(readFrame(fds[1], got));
+    EXPECT_EQ(got, "");
+    // A frame announcing more than the limit is refused, not allocated.
+    const char huge[4] = {'\xff', '\xff', '\xff', '\x7f'};
+    ASSERT_EQ(::write(fds[0], huge, 4), 4);
+    EXPECT_FALSE(readFrame(fds[1], got));
+    ::close(fds[0]);
+    EXPECT_FALSE(readFrame(fds[1], got));
+    ::close(fds[1]);
+}
+
+TEST(HelperProcess, AnswersTimesOutAndDies)
+{
+    auto helper = HelperProcess::start(ECHO_HELPER);
+    ASSERT_TRUE(helper);
+    auto reply = helper->call(echo("one"), 2000ms);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(answer(*reply).first, static_cast<std::uint32_t>(helper->pid()));
+    EXPECT_EQ(answer(*reply).second, "one");
+
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(helper->call(echo("slow", 5000), 200ms));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1500ms);
+    EXPECT_FALSE(helper->alive());
+    EXPECT_FALSE(helper->call(echo("after"), 200ms));
+
+    auto crashing = HelperProcess::start(ECHO_HELPER);
+    ASSERT_TRUE(crashing);
+    EXPECT_FALSE(crashing->call(WireWriter().number(3).bytes(), 2000ms));
+    EXPECT_FALSE(crashing->alive());
+
+    EXPECT_FALSE(HelperProcess::start("/nonexistent/helper"));
+}
+
+TEST(HelperPool, ReusesStaysWithinItsSizeAndReplacesTheDead)
+{
+    HelperPool pool(ECHO_HELPER, 3);
+    HelperProcess* first = pool.acquire();
+    ASSERT_TRUE(first);
+    pool.release(first);
+    EXPECT_EQ(pool.acquire(), first); // reused, not started again
+    pool.release(first);
+
+    std::atomic<int> done{0};
+    std::set<std::uint32_t> seen;
+    std::mutex seenMutex;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 12; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 5; ++i) {
+                HelperProcess* h = pool.acquire();
+                ASSERT_TRUE(h);
+                auto reply = h->call(echo("x", 5), 2000ms);
+                pool.release(h);
+                ASSERT_TRUE(reply);
+                std::lock_guard lock(seenMutex);
+                seen.insert(answer(*reply).first);
+                ++done;
+            }
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(done.load(), 60);
+    EXPECT_LE(seen.size(), 3u);
+    EXPECT_LE(pool.pids().size(), 3u);
+
+    HelperProcess* doomed = pool.acquire();
+    EXPECT_FALSE(doomed->call(WireWriter().number(3).bytes(), 2000ms));
+    const pid_t deadPid = doomed->pid();
+    pool.release(doomed);
+    for (pid_t p : pool.pids())
+        EXPECT_NE(p, deadPid);
+    HelperProcess* next = pool.acquire();
+    ASSERT_TRUE(next);
+    EXPECT_TRUE(next->call(echo("fine"), 2000ms));
+    pool.release(next);
+}
+
+TEST(HelperPool, AHelperThatCannotStartIsReportedNotAwaited)
+{
+    HelperPool pool("/nonexistent/helper", 1);
+    EXPECT_EQ(pool.acquire(), nullptr);
+    EXPECT_EQ(pool.acquire(), nullptr); // the failed start gave its place back
+}
+
+} // namespace
+} // namespace rm
