@@ -84,9 +84,8 @@ HelperProcess::~HelperProcess()
 
 void HelperProcess::kill()
 {
-    if (!alive_)
+    if (!alive_.exchange(false, std::memory_order_acq_rel))
         return;
-    alive_ = false;
     ::kill(pid_, SIGKILL);
     while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {}
 }

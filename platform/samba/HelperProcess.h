@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -23,7 +24,8 @@ public:
     // broken channel or a dead helper the helper is killed and nothing returned.
     std::optional<std::string> call(const std::string& request, std::chrono::milliseconds limit);
 
-    bool alive() const { return alive_; }
+    // Read by the pool from other threads while the owner calls.
+    bool alive() const { return alive_.load(std::memory_order_acquire); }
     pid_t pid() const { return pid_; }
     // Which credentials this helper holds (the adapter's counter).
     std::uint64_t credentials = 0;
@@ -34,7 +36,7 @@ private:
 
     pid_t pid_;
     int fd_;
-    bool alive_ = true;
+    std::atomic<bool> alive_{true};
 };
 
 } // namespace rm

@@ -261,7 +261,7 @@ TEST_F(SambaNetworkManagementTest, BrowseListOfTheWorkgroup)
     // Announcements reach the master browser within minutes of the lab's start.
     std::vector<SERVER_INFO_101> servers;
     std::vector<std::string> names;
-    for (int attempt = 0; attempt < 60; ++attempt) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
         ASSERT_EQ(net.NetServerEnum(lab.json["domain"]["netbios"], SV_TYPE_ALL, servers), NERR_Success);
         names.clear();
         for (const auto& s : servers)
