@@ -3,7 +3,10 @@
 #include "app/SettingsStore.h"
 #include "mainwindow/CMainDialog.h"
 #include "platform/linux/RegistryFileStore.h"
+#include "discovery/DirectoryScanner.h"
 #include "platform/linux/NetworkIdentity.h"
+#include "platform/linux/PosixThreads.h"
+#include "platform/qt/QtWaitCursor.h"
 #include "platform/qt/CCredentialsDialog.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtShell.h"
@@ -41,7 +44,13 @@ bool CMainApp::initInstance()
     SambaNetworkManagement network({SambaNetworkManagement::defaultHelperPath()});
     NetworkIdentity identity(network, CCredentialsDialog::ask);
 
-    CMainDialog mainWindow({settings, prompter, shell, identity});
+    EmptyDirectory directory;
+    PosixThreadStarter threads;
+    SteadyTickClock clock;
+    QtWaitCursor waitCursor;
+
+    CMainDialog mainWindow(
+        {settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor}});
     mainWindow.exec();
     return false;
 }

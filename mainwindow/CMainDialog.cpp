@@ -17,11 +17,12 @@ CMainDialog::CMainDialog(Services services, QWidget* parent)
                    | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     MainWindowDialogs* dialogs = services.dialogs;
     if (!dialogs) {
-        ownDialogs_ = std::make_unique<QtMainWindowDialogs>(this, services.shell, services.prompter);
+        ownDialogs_ = std::make_unique<QtMainWindowDialogs>(this, services.platform);
         dialogs = ownDialogs_.get();
     }
     controller_ = std::make_unique<MainWindowController>(MainWindowController::Services{
-        *this, list_, services.settings, services.prompter, poster_, *dialogs, services.identity});
+        *this, list_, services.settings, services.platform.prompter, poster_, *dialogs, services.platform.identity,
+        services.platform.waitCursor});
 
     setUpLayout(ResizeHorizontally | ResizeVertically, ShowSizeGrip | ReducedRepainting);
     // The About item of the system menu (string 101) needs a system menu the
@@ -68,6 +69,7 @@ void CMainDialog::connectCommands()
     };
     MainWindowController& c = *controller_;
     on(IdAbout, [&c] { c.showAbout(); });
+    on(IdStartSearch, [&c] { c.searchCommand(); });
     on(IdQuit, [this] { reject(); });
     for (int id : {IdChangeUsername, IdChangePassword, IdGenerateUnique})
         on(id, [&c] { c.refreshEnableRules(); });

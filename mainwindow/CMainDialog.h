@@ -1,8 +1,9 @@
 #pragma once
 
 #include "app/SettingsStore.h"
-#include "mainwindow/ComputerListView.h"
+#include "mainwindow/CColumnSortList.h"
 #include "mainwindow/MainWindowController.h"
+#include "mainwindow/QtMainWindowDialogs.h"
 #include "platform/CurrentIdentity.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
@@ -20,9 +21,7 @@ class CMainDialog : public CDynamicDialog {
 public:
     struct Services {
         SettingsStore& settings;
-        Prompter& prompter;
-        Shell& shell;
-        CurrentIdentity& identity;
+        DialogServices platform;
         MainWindowDialogs* dialogs = nullptr; // the real dialogs when not given
     };
 
@@ -30,7 +29,7 @@ public:
     ~CMainDialog() override;
 
     MainWindowController& controller() { return *controller_; }
-    ComputerListView& computerList() { return list_; }
+    CColumnSortList& computerList() { return list_; }
 
 public slots:
     // Escape, the close box and Quit all come here: the quit procedure.
@@ -43,7 +42,7 @@ private:
     void registerLayout();
     void connectCommands();
 
-    ComputerListView list_;
+    CColumnSortList list_;
     QtPoster poster_;
     std::unique_ptr<MainWindowDialogs> ownDialogs_;
     std::unique_ptr<MainWindowController> controller_;

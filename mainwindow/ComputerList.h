@@ -44,6 +44,9 @@ public:
     virtual void deleteAllRows() = 0;
     virtual bool isSelected(int row) const = 0;
     virtual void setSelected(int row, bool selected) = 0;
+    virtual int columnCount() const = 0;
+    // Exchanges two rows whole: every text and the selection and focus state.
+    virtual void swapRows(int a, int b) = 0;
 };
 
 // A discovered computer goes to the top of the list.

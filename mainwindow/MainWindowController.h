@@ -8,6 +8,7 @@
 #include "platform/CurrentIdentity.h"
 #include "platform/Poster.h"
 #include "platform/Prompter.h"
+#include "platform/WaitCursor.h"
 #include "ui/DialogControls.h"
 
 namespace rm {
@@ -25,6 +26,7 @@ public:
         Poster& self; // posts to the main window
         MainWindowDialogs& dialogs;
         CurrentIdentity& identity;
+        WaitCursor& waitCursor;
     };
 
     explicit MainWindowController(Services services);
@@ -38,6 +40,8 @@ public:
     void searchOptionsExchange();
     void passwordOptionsExchange();
     void showAbout();
+    // Start Search: the domain's computers, reduced to those with the account.
+    void searchCommand();
     // True when the window is to end (with the Cancel code).
     bool quit();
 
@@ -47,6 +51,9 @@ public:
     void setSearchDone(bool done) { searchDone_ = done; }
 
 private:
+    void fillRow(int row, const std::string& enabled, const std::string& user, const std::string& groups,
+                 std::int32_t passwordAge);
+
     Services s_;
     SearchOptions searchOptions_;
     PasswordOptions passwordOptions_;

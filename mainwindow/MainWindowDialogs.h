@@ -1,9 +1,38 @@
 #pragma once
 
+#include "accountsearch/AccountCheckResult.h"
 #include "app/PasswordOptions.h"
 #include "app/SearchOptions.h"
+#include "discovery/FoundComputer.h"
+
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace rm {
+
+struct PingScanOutcome {
+    std::vector<std::string> removalList;
+    std::string errorText;
+};
+
+struct NotMatchedComputer {
+    std::string name;
+    std::string type;
+    bool offline = false;
+    bool operator==(const NotMatchedComputer&) const = default;
+};
+
+// What the results dialog shows and exports.
+struct SearchSummary {
+    std::string accountName;
+    std::vector<FoundComputer> matched;
+    std::vector<NotMatchedComputer> notMatched;
+    int totalFound = 0;
+    int offline = 0;
+    int notExist = 0;
+    bool groupMode = false;
+};
 
 // The modal dialogs the main window opens over itself. Each option dialog
 // edits the record it is given and answers true when it ended with OK.
@@ -13,6 +42,14 @@ public:
     virtual bool runSearchOptions(SearchOptions& options) = 0;
     virtual bool runPasswordOptions(PasswordOptions& options) = 0;
     virtual void runAbout() = 0;
+
+    // The steps of a search. The domain scan's list is whole even after a cancel.
+    virtual std::vector<FoundComputer> runDomainScan(const std::string& domain, const SearchOptions& options) = 0;
+    virtual PingScanOutcome runPingScan(const std::vector<std::string>& names) = 0;
+    // Nothing when the user cancelled the search.
+    virtual std::optional<std::vector<AccountCheckResult>> runAccountSearch(
+        const std::vector<std::string>& computerNames, const std::string& accountName, bool groupMode) = 0;
+    virtual void runResults(const SearchSummary& summary) = 0;
 };
 
 } // namespace rm

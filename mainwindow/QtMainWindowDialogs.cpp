@@ -1,14 +1,14 @@
 #include "mainwindow/QtMainWindowDialogs.h"
 
+#include "accountsearch/CResultsDialog.h"
+#include "accountsearch/CSearchDialog.h"
+#include "discovery/CDomainScanDialog.h"
 #include "mainwindow/CAboutDialog.h"
 #include "passwords/CPasswordOptionsDialog.h"
 
 namespace rm {
 
-QtMainWindowDialogs::QtMainWindowDialogs(QWidget* owner, Shell& shell, Prompter& prompter)
-    : owner_(owner), shell_(shell), prompter_(prompter)
-{
-}
+QtMainWindowDialogs::QtMainWindowDialogs(QWidget* owner, DialogServices services) : owner_(owner), s_(services) {}
 
 bool QtMainWindowDialogs::runSearchOptions(SearchOptions&)
 {
@@ -24,8 +24,38 @@ bool QtMainWindowDialogs::runPasswordOptions(PasswordOptions& options)
 
 void QtMainWindowDialogs::runAbout()
 {
-    CAboutDialog about(owner_, shell_, prompter_);
+    CAboutDialog about(owner_, s_.shell, s_.prompter);
     about.exec();
+}
+
+std::vector<FoundComputer> QtMainWindowDialogs::runDomainScan(const std::string& domain, const SearchOptions& options)
+{
+    CDomainScanDialog dialog(domain, options, {s_.network, s_.identity, s_.directory, s_.prompter, s_.waitCursor},
+                             owner_);
+    dialog.exec();
+    return dialog.computers();
+}
+
+PingScanOutcome QtMainWindowDialogs::runPingScan(const std::vector<std::string>&)
+{
+    // The ping scan is not part of the program yet: it removes nothing.
+    return {};
+}
+
+std::optional<std::vector<AccountCheckResult>> QtMainWindowDialogs::runAccountSearch(
+    const std::vector<std::string>& computerNames, const std::string& accountName, bool groupMode)
+{
+    CSearchDialog dialog(computerNames, accountName, {s_.network, s_.threads, s_.clock, s_.prompter}, owner_);
+    dialog.setGroupMode(groupMode);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.results();
+}
+
+void QtMainWindowDialogs::runResults(const SearchSummary& summary)
+{
+    CResultsDialog dialog(summary, nullptr, owner_);
+    dialog.exec();
 }
 
 } // namespace rm

@@ -8,6 +8,9 @@ namespace rm {
 class CurrentIdentity {
 public:
     virtual ~CurrentIdentity() = default;
+    // Makes sure the network calls have credentials to act with (it may ask
+    // the user once); false when there are none.
+    virtual bool ensureCredentials() { return true; }
     // The account name and domain of the user the program runs as.
     virtual bool currentUserDomain(std::string& user, std::string& domain) = 0;
     // Empty text on any failure.

@@ -96,11 +96,67 @@ DialogTemplate passwordOptions()
             }};
 }
 
+DialogTemplate domainScan()
+{
+    return {156, "Working . . .", 307, 122, "Tahoma", 8, 0,
+            {
+                {NoControlId, K::GroupBox, "Progress", 5, 5, 295, 90},
+                {NoControlId, K::Static, "Please wait while the master list of machines is retrieved.", 15, 25, 275, 8,
+                 AlignCenter},
+                {1050, K::ProgressBar, "", 15, 45, 275, 15, Bordered},
+                {NoControlId, K::Static, "This may take a few minutes on a large network.", 15, 70, 275, 8, AlignCenter},
+                {NoControlId, K::Frame, "", 5, 98, 235, 20},
+                {1034, K::Static, "", 10, 105, 225, 8},
+                {1051, K::PushButton, "Cancel", 251, 102, 50, 14},
+            }};
+}
+
+DialogTemplate searchProgress()
+{
+    return {134, "Working . . .", 307, 122, "Tahoma", 8, 0,
+            {
+                {1033, K::GroupBox, "Progress", 5, 5, 295, 90},
+                {NoControlId, K::Static, "Please wait while all machines are searched.", 12, 19, 142, 8},
+                {1050, K::ProgressBar, "", 15, 45, 275, 15, Smooth | Bordered},
+                {NoControlId, K::Static, "Elapsed Time:", 65, 65, 90, 8, AlignRight},
+                {1052, K::Static, "", 160, 65, 125, 8},
+                {NoControlId, K::Static, "Estimated Time Remaining:", 65, 80, 90, 8, AlignRight},
+                {1053, K::Static, "", 160, 80, 125, 8},
+                {NoControlId, K::GroupBox, "", 5, 98, 235, 20},
+                {1034, K::Static, "", 10, 105, 225, 8},
+                {1051, K::PushButton, "Cancel", 251, 102, 50, 14},
+            }};
+}
+
+DialogTemplate searchResults()
+{
+    return {145, "Computers Found - Results", 307, 170, "Tahoma", 8, SystemMenu,
+            {
+                {NoControlId, K::Static, "Search complete.", 5, 10, 295, 8, AlignCenter},
+                {NoControlId, K::GroupBox, "Computers Found", 5, 25, 295, 35},
+                {NoControlId, K::Static, "Total Computers Found:", 10, 41, 100, 10, AlignRight},
+                {1071, K::Static, "0", 115, 41, 100, 10},
+                {1069, K::PushButton, "Export List...", 242, 38, 50, 14},
+                {NoControlId, K::GroupBox, "Computers Eliminated", 5, 65, 295, 35},
+                {NoControlId, K::Static, "Offline:", 10, 75, 100, 10, AlignRight},
+                {1072, K::Static, "0", 115, 75, 100, 10},
+                {1074, K::Static, "User doesn't exist:", 10, 86, 100, 10, AlignRight},
+                {1073, K::Static, "0", 115, 86, 100, 10},
+                {1068, K::PushButton, "Export List...", 242, 78, 50, 14},
+                {NoControlId, K::GroupBox, "Computers Matched", 5, 105, 295, 35},
+                {NoControlId, K::Static, "Computers Matched:", 10, 121, 100, 10, AlignRight},
+                {1053, K::Static, "0", 115, 121, 100, 10},
+                {1070, K::PushButton, "Export List...", 242, 118, 50, 14},
+                {1, K::DefPushButton, "Continue", 131, 150, 50, 14},
+            }};
+}
+
 const std::map<int, DialogTemplate>& templates()
 {
     static const std::map<int, DialogTemplate> all = [] {
         std::map<int, DialogTemplate> m;
-        for (DialogTemplate t : {mainWindow(), aboutBox(), passwordOptions()})
+        for (DialogTemplate t : {mainWindow(), aboutBox(), passwordOptions(), domainScan(), searchProgress(),
+                                   searchResults()})
             m.emplace(t.id, std::move(t));
         return m;
     }();

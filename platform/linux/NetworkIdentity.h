@@ -20,7 +20,7 @@ public:
     NetworkIdentity(SambaNetworkManagement& network, AskCredentials ask);
 
     // True once the network calls have credentials: a ticket, or asked (once).
-    bool ensureCredentials();
+    bool ensureCredentials() override;
 
     bool currentUserDomain(std::string& user, std::string& domain) override;
     std::string dnsToFlatDomainName(const std::string& dnsName) override;

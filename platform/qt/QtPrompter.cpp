@@ -2,11 +2,18 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 
 namespace rm {
 
 MessageAnswer QtPrompter::show(const Message& message)
 {
+    // A worker's box is shown by the user-interface thread; the worker waits for the answer.
+    if (QThread::currentThread() != qApp->thread()) {
+        MessageAnswer answer = MessageAnswer::Cancel;
+        QMetaObject::invokeMethod(qApp, [&] { answer = show(message); }, Qt::BlockingQueuedConnection);
+        return answer;
+    }
     QWidget* owner = QApplication::activeModalWidget();
     if (!owner)
         owner = QApplication::activeWindow();

@@ -2,7 +2,9 @@
 #include "mainwindow/CMainDialog.h"
 #include "mainwindow/MainWindowIds.h"
 #include "platform/linux/RegistryFileStore.h"
+#include "platform/linux/PosixThreads.h"
 #include "support/Doubles.h"
+#include "support/FakeNetwork.h"
 #include "support/TempDir.h"
 
 #include <QCheckBox>
@@ -30,11 +32,17 @@ class CMainDialogTest : public QObject {
     FakeShell shell;
     FakeIdentity identity;
     RecordingDialogs dialogs;
+    FakeNetwork network;
+    EmptyDirectory directory;
+    PosixThreadStarter threads;
+    SteadyTickClock clock;
+    CountingWaitCursor waitCursor;
 
     std::unique_ptr<CMainDialog> open()
     {
         auto w = std::make_unique<CMainDialog>(
-            CMainDialog::Services{*settings, prompter, shell, identity, &dialogs});
+            CMainDialog::Services{*settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor},
+                                  &dialogs});
         w->show();
         QCoreApplication::processEvents();
         return w;

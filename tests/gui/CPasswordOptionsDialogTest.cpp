@@ -2,7 +2,9 @@
 #include "mainwindow/CMainDialog.h"
 #include "passwords/CPasswordOptionsDialog.h"
 #include "platform/linux/RegistryFileStore.h"
+#include "platform/linux/PosixThreads.h"
 #include "support/Doubles.h"
+#include "support/FakeNetwork.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -138,7 +140,12 @@ private slots:
         ScriptedPrompter prompter;
         FakeShell shell;
         FakeIdentity identity;
-        CMainDialog w({settings, prompter, shell, identity}); // the real dialogs
+        FakeNetwork network;
+        EmptyDirectory directory;
+        PosixThreadStarter threads;
+        SteadyTickClock clock;
+        CountingWaitCursor waitCursor;
+        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor}}); // the real dialogs
         QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // not the start's About box
         w.show();
         QCOMPARE(profile.readInteger("Passwords", "BitsOfEntropy", 0), 128u);

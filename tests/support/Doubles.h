@@ -5,6 +5,7 @@
 #include "platform/Poster.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
+#include "platform/WaitCursor.h"
 
 #include <deque>
 #include <functional>
@@ -93,12 +94,51 @@ public:
         return passwordOptionsOk;
     }
     void runAbout() override { ++aboutRuns; }
+    std::vector<FoundComputer> runDomainScan(const std::string& domain, const SearchOptions&) override
+    {
+        scannedDomains.push_back(domain);
+        return discovered;
+    }
+    PingScanOutcome runPingScan(const std::vector<std::string>& names) override
+    {
+        pinged.push_back(names);
+        return ping;
+    }
+    std::optional<std::vector<AccountCheckResult>> runAccountSearch(const std::vector<std::string>& names,
+                                                                    const std::string& account, bool group) override
+    {
+        searchedNames = names;
+        searchedAccount = account;
+        searchedGroupMode = group;
+        ++accountSearchRuns;
+        return accountResults;
+    }
+    void runResults(const SearchSummary& s) override { summaries.push_back(s); }
 
     std::function<void(SearchOptions&)> editSearchOptions;
     std::function<void(PasswordOptions&)> editPasswordOptions;
     bool searchOptionsOk = true;
     bool passwordOptionsOk = true;
     int searchOptionsRuns = 0, passwordOptionsRuns = 0, aboutRuns = 0;
+
+    std::vector<FoundComputer> discovered;
+    PingScanOutcome ping;
+    std::optional<std::vector<AccountCheckResult>> accountResults = std::vector<AccountCheckResult>{};
+    std::vector<std::string> scannedDomains;
+    std::vector<std::vector<std::string>> pinged;
+    std::vector<std::string> searchedNames;
+    std::string searchedAccount;
+    bool searchedGroupMode = false;
+    int accountSearchRuns = 0;
+    std::vector<SearchSummary> summaries;
+};
+
+// Counts how the wait cursor was set and balanced.
+class CountingWaitCursor : public WaitCursor {
+public:
+    void begin() override { ++depth, ++begun; }
+    void end() override { --depth; }
+    int depth = 0, begun = 0;
 };
 
 } // namespace rm

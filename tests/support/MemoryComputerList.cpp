@@ -47,6 +47,12 @@ void MemoryComputerList::setSelected(int row, bool selected)
     rows[row].selected = selected;
 }
 
+void MemoryComputerList::swapRows(int a, int b)
+{
+    std::swap(rows[a], rows[b]);
+    ++swaps;
+}
+
 std::vector<std::string> MemoryComputerList::names() const
 {
     std::vector<std::string> out;

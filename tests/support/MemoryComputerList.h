@@ -23,11 +23,14 @@ public:
     void deleteAllRows() override;
     bool isSelected(int row) const override;
     void setSelected(int row, bool selected) override;
+    int columnCount() const override { return 6; }
+    void swapRows(int a, int b) override;
 
     // Cell 0 of every row, top to bottom.
     std::vector<std::string> names() const;
 
     std::vector<Row> rows;
+    int swaps = 0;
 };
 
 } // namespace rm

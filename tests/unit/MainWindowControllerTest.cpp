@@ -22,7 +22,8 @@ protected:
     RecordingPoster poster;
     RecordingDialogs dialogs;
     FakeIdentity identity;
-    MainWindowController controller{{controls, list, settings, prompter, poster, dialogs, identity}};
+    CountingWaitCursor waitCursor;
+    MainWindowController controller{{controls, list, settings, prompter, poster, dialogs, identity, waitCursor}};
 
     bool enabled(int id) const { return controls.isEnabled(id); }
     void addRows(int n)

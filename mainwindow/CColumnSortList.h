@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accountsearch/ColumnSort.h"
 #include "mainwindow/ComputerList.h"
 
 class QTableWidget;
@@ -7,10 +8,11 @@ class QTableWidget;
 namespace rm {
 
 // The main window's list control as a ComputerList: report view with six
-// columns, whole-row multiple selection, grid lines and movable headers.
-class ComputerListView : public ComputerList {
+// columns, whole-row multiple selection, grid lines and movable headers; a
+// left click on a header sorts the rows in place.
+class CColumnSortList : public ComputerList {
 public:
-    explicit ComputerListView(QTableWidget* table);
+    explicit CColumnSortList(QTableWidget* table);
 
     // Inserts the six columns with their headers and widths.
     void insertColumns();
@@ -23,11 +25,15 @@ public:
     void deleteAllRows() override;
     bool isSelected(int row) const override;
     void setSelected(int row, bool selected) override;
+    int columnCount() const override;
+    void swapRows(int a, int b) override;
+    const ColumnSorter& sorter() const { return sorter_; }
 
     QTableWidget* table() const { return table_; }
 
 private:
     QTableWidget* table_;
+    ColumnSorter sorter_;
 };
 
 } // namespace rm

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "mainwindow/MainWindowDialogs.h"
+#include "ui/CTemplateDialog.h"
+
+#include <functional>
+
+namespace rm {
+
+// "Computers Found - Results": the counts of a search and an export of each group.
+class CResultsDialog : public CTemplateDialog {
+    Q_OBJECT
+public:
+    enum class Export { AllComputers, NotMatched, Matched };
+    // Filled by the list exports; the buttons do nothing without it.
+    using Exporter = std::function<void(Export, const SearchSummary&, QWidget* owner)>;
+
+    CResultsDialog(const SearchSummary& summary, Exporter exporter, QWidget* parent);
+
+private:
+    SearchSummary summary_;
+    Exporter exporter_;
+};
+
+} // namespace rm
