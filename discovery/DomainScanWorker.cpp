@@ -6,12 +6,6 @@
 namespace rm {
 namespace {
 
-void replaceAll(std::string& s, const std::string& from, const std::string& to)
-{
-    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
-        s.replace(at, from.size(), to);
-}
-
 FoundComputer* findByName(std::vector<FoundComputer>& computers, const std::string& name)
 {
     for (FoundComputer& c : computers)
@@ -41,8 +35,10 @@ void scanDirectory(const std::string& dnsName, const SearchOptions& o, DomainSca
     if (s.network.DsGetDcName(dnsName, DS_RETURN_FLAT_NAME, dc) != NERR_Success)
         return;
     controllerName = dc.DomainControllerName.size() >= 2 ? dc.DomainControllerName.substr(2) : std::string();
-    if (FoundComputer* c = findByName(state.computers, controllerName))
-        replaceAll(c->type, "Server", "Server (PDC)");
+    // Only the leading word: "Server (WinServer 2003)" must not become
+    // "Server (PDC) (WinServer (PDC) 2003)".
+    if (FoundComputer* c = findByName(state.computers, controllerName); c && c->type.rfind("Server", 0) == 0)
+        c->type.replace(0, 6, "Server (PDC)");
 }
 
 void scanBrowseList(const std::string& flatName, const SearchOptions& o, DomainScanState& state,

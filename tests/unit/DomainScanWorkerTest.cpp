@@ -1,0 +1,176 @@
+#include "discovery/DomainScanWorker.h"
+#include "support/Doubles.h"
+#include "support/FakeNetwork.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace rm {
+namespace {
+
+class ScriptedDirectory : public DirectoryScanner {
+public:
+    std::vector<DirectoryComputer> directoryScan(const std::string& canonicalName) override
+    {
+        scanned.push_back(canonicalName);
+        return records;
+    }
+    std::vector<DirectoryComputer> records;
+    std::vector<std::string> scanned;
+};
+
+class DomainScanWorkerTest : public ::testing::Test {
+protected:
+    FakeNetwork network;
+    FakeIdentity identity;
+    ScriptedDirectory directory;
+    ScriptedPrompter prompter;
+    RecordingPoster dialog;
+    CountingWaitCursor cursor;
+    std::ostringstream out;
+    DomainScanServices services{network, identity, directory, prompter, dialog, cursor, out};
+    DomainScanState state;
+    SearchOptions options;
+
+    void SetUp() override
+    {
+        identity.flat = "LAB";
+        identity.dns = "lab.example";
+    }
+    std::vector<FoundComputer> scan(const std::string& domain = "lab.example")
+    {
+        domainScanWorker(domain, options, state, services);
+        EXPECT_TRUE(state.finished);
+        EXPECT_EQ(dialog.posts.size(), 1u);
+        EXPECT_EQ(dialog.posts.back().message, MessageFinished);
+        EXPECT_EQ(cursor.depth, 0);
+        return state.computers;
+    }
+    static SERVER_INFO_101 entry(const char* name, std::uint32_t type, std::uint32_t major, std::uint32_t minor)
+    {
+        return {500, name, major, minor, type, ""};
+    }
+};
+
+TEST_F(DomainScanWorkerTest, BrowseListWithTheControllersHiddenAccounts)
+{
+    network.browseList = {entry("DC1", SV_TYPE_DOMAIN_CTRL | SV_TYPE_SERVER_NT, 5, 2), entry("PC1", SV_TYPE_NT, 5, 1),
+                          entry("pc042", SV_TYPE_NT, 6, 1)};
+    network.controller = "DC1";
+    network.machineAccounts = {"DC1$", "PC042$", "HIDDEN$", "NODOLLAR"};
+    options.ScanHidden = true;
+    const auto found = scan();
+    EXPECT_EQ(network.enumeratedDomains, std::vector<std::string>{"LAB"});
+    EXPECT_EQ(found, (std::vector<FoundComputer>{{"DC1", "Server (PDC) (Win2003)"},
+                                                 {"PC1", "Workstation (WinXP)"},
+                                                 {"pc042", "Workstation"},
+                                                 {"HIDDEN", "Unknown (Hidden)"},
+                                                 {"NODOLLAR", "Unknown (Hidden)"}}));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(DomainScanWorkerTest, HiddenAccountsArePagedAndCompareWithTheWholeList)
+{
+    network.browseList = {entry("DC1", SV_TYPE_DOMAIN_CTRL, 5, 2)};
+    network.controller = "DC1";
+    for (int i = 0; i < 2500; ++i)
+        network.machineAccounts.push_back("M" + std::to_string(i) + "$");
+    network.machineAccounts.push_back("m7$"); // found by this very scan already
+    const auto found = scan();
+    EXPECT_EQ(found.size(), 2501u);
+}
+
+TEST_F(DomainScanWorkerTest, ServersOnlyDropsWorkstationsAndSkipsTheHiddenScan)
+{
+    network.browseList = {entry("SRV", SV_TYPE_SERVER_NT, 5, 0), entry("WS", SV_TYPE_NT, 5, 0)};
+    options.ServersOnly = true;
+    EXPECT_EQ(scan(), (std::vector<FoundComputer>{{"SRV", "Server (Win2K)"}}));
+    EXPECT_TRUE(prompter.shown.empty()); // no controller, but no hidden scan either
+}
+
+TEST_F(DomainScanWorkerTest, NoControllerIsAPartialFailureOnlyWithComputers)
+{
+    network.browseList = {entry("WS", SV_TYPE_NT, 5, 0)};
+    scan();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0], (Message{"Partial Failure", "Cannot scan for hidden computers; no PDC found.",
+                                          MessageButtons::Ok, MessageIcon::Exclamation}));
+    DomainScanState empty;
+    network.browseList.clear();
+    prompter.shown.clear();
+    dialog.posts.clear();
+    domainScanWorker("lab.example", options, empty, services);
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(DomainScanWorkerTest, FailingBrowseListAndMachineAccountQuery)
+{
+    network.browseStatus = 6118;
+    network.browseList = {entry("WS", SV_TYPE_NT, 5, 0)};
+    options.ScanHidden = false;
+    EXPECT_TRUE(scan().empty());
+
+    DomainScanState again;
+    dialog.posts.clear();
+    network.browseStatus = ERROR_MORE_DATA; // taken as success
+    network.browseList = {entry("DC1", SV_TYPE_DOMAIN_CTRL, 5, 0)};
+    network.controller = "DC1";
+    network.machineAccounts = {"X$"};
+    network.displayStatus = ERROR_ACCESS_DENIED;
+    options.ScanHidden = true;
+    domainScanWorker("lab.example", options, again, services);
+    EXPECT_EQ(again.computers.size(), 1u);
+    EXPECT_EQ(out.str(), "Error: 5\n");
+}
+
+TEST_F(DomainScanWorkerTest, UnknownDomainWorksInBrowseModeAsTyped)
+{
+    identity.flat.clear();
+    identity.dns.clear();
+    network.browseList = {entry("WS", SV_TYPE_NT, 5, 0)};
+    options.ScanHidden = false;
+    scan("WORKGROUP");
+    EXPECT_EQ(network.enumeratedDomains, std::vector<std::string>{"WORKGROUP"});
+}
+
+TEST_F(DomainScanWorkerTest, DirectoryModeNeedsADirectory)
+{
+    identity.flat.clear();
+    identity.dns.clear();
+    options.ScanType = 1;
+    EXPECT_TRUE(scan("nowhere").empty());
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].title, "Error");
+    EXPECT_EQ(prompter.shown[0].text,
+              "The specified domain does not appear to support Active Directory, so an LDAP scan cannot be "
+              "performed.  Please double-check the settings in Search Options.");
+    EXPECT_TRUE(directory.scanned.empty());
+}
+
+TEST_F(DomainScanWorkerTest, DirectoryModeWithAndWithoutAUnit)
+{
+    options.ScanType = 1;
+    directory.records = {{"DC1", "Windows Server 2003", "", ""}, {"WS1", "Windows XP Professional", "Service Pack 2", ""},
+                         {"", "", "", ""}};
+    network.controller = "DC1";
+    network.machineAccounts = {"DC1$", "GHOST$"};
+    const auto found = scan();
+    EXPECT_EQ(directory.scanned, std::vector<std::string>{"lab.example"});
+    EXPECT_EQ(found, (std::vector<FoundComputer>{{"DC1", "Server (PDC) (WinServer 2003)"},
+                                                 {"WS1", "Workstation (WinXP SP2)"},
+                                                 {"", "Unknown"},
+                                                 {"GHOST", "Unknown (Hidden)"}}));
+
+    DomainScanState restricted;
+    dialog.posts.clear();
+    options.RestrictToOrgUnit = true;
+    options.OrgUnit = "Sales/East";
+    options.ServersOnly = true;
+    domainScanWorker("LAB", options, restricted, services);
+    EXPECT_EQ(directory.scanned.back(), "lab.example/Sales/East");
+    EXPECT_EQ(restricted.computers, (std::vector<FoundComputer>{{"DC1", "Server (WinServer 2003)"}}));
+}
+
+} // namespace
+} // namespace rm
