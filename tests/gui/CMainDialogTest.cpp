@@ -70,6 +70,7 @@ private slots:
         settings = std::make_unique<SettingsStore>(*profile);
         prompter = {};
         dialogs = {};
+        waitCursor = {};
         identity = {};
     }
 
@@ -220,6 +221,56 @@ private slots:
         auto* rename = control<QCheckBox>(w.get(), IdChangeUsername);
         QTest::mouseClick(rename, Qt::LeftButton);
         QVERIFY(control<QLineEdit>(w.get(), IdNewUserName)->isEnabled());
+    }
+
+    void headerClicksSortTheRowsInPlace()
+    {
+        auto w = open();
+        for (const char* n : {"PC2", "pc10", "PC1"})
+            insertDiscovered(w->computerList(), n, "Server");
+        w->controller().setSearchDone(true);
+        w->controller().refreshEnableRules();
+        auto* list = control<QTableWidget>(w.get(), IdComputerList);
+        w->computerList().setSelected(0, true); // "PC1"
+        QHeaderView* header = list->horizontalHeader();
+        const QPoint first(header->sectionViewportPosition(0) + 5, header->height() / 2);
+        auto names = [&] {
+            std::vector<std::string> n;
+            for (int r = 0; r < w->computerList().rowCount(); ++r)
+                n.push_back(w->computerList().cellText(r, CellName));
+            return n;
+        };
+        QTest::mouseClick(header->viewport(), Qt::RightButton, {}, first);
+        QCOMPARE(names(), (std::vector<std::string>{"PC1", "pc10", "PC2"}));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, first);
+        QCOMPARE(names(), (std::vector<std::string>{"PC1", "PC2", "pc10"}));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, first);
+        QCOMPARE(names(), (std::vector<std::string>{"pc10", "PC2", "PC1"}));
+        QVERIFY(w->computerList().isSelected(2)); // the selection went with its row
+        QCOMPARE(selectedRows(w->computerList()).size(), std::size_t(1));
+
+        // Moving a column changes only the display.
+        header->moveSection(header->visualIndex(CellGroups), 0);
+        w->computerList().setCellText(0, CellGroups, "Administrators");
+        QCOMPARE(w->computerList().cellText(0, CellGroups), std::string("Administrators"));
+        QCOMPARE(list->item(0, CellGroups)->text(), QString("Administrators"));
+    }
+
+    void startSearchRunsTheSearchCommand()
+    {
+        auto w = open();
+        dialogs.discovered = {{"PC1", "Server"}};
+        AccountCheckResult found;
+        found.enabled = "Yes";
+        found.userName = "Administrator";
+        dialogs.accountResults = std::vector<AccountCheckResult>{found};
+        QTest::mouseClick(control<QPushButton>(w.get(), IdStartSearch), Qt::LeftButton);
+        QCOMPARE(dialogs.summaries.size(), std::size_t(1));
+        QCOMPARE(w->computerList().rowCount(), 1);
+        QCOMPARE(w->computerList().cellText(0, CellUser), std::string("Administrator"));
+        QVERIFY(control<QTableWidget>(w.get(), IdComputerList)->isEnabled());
+        QVERIFY(control<QPushButton>(w.get(), IdPerform)->isEnabled());
+        QCOMPARE(waitCursor.depth, 0);
     }
 
     void domainLabelWithAnOrganizationalUnit()

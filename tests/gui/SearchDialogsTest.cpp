@@ -1,0 +1,206 @@
+#include "accountsearch/CResultsDialog.h"
+#include "accountsearch/CSearchDialog.h"
+#include "discovery/CDomainScanDialog.h"
+#include "gui/GuiTestSupport.h"
+#include "platform/linux/PosixThreads.h"
+#include "platform/qt/PostedMessage.h"
+#include "support/Doubles.h"
+#include "support/FakeNetwork.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <thread>
+
+namespace rm {
+
+// A clock the test moves by hand.
+class ManualClock : public TickClock {
+public:
+    std::uint32_t now() override { return ms; }
+    std::uint32_t ms = 1000;
+};
+
+class SearchDialogsTest : public QObject {
+    Q_OBJECT
+
+    FakeNetwork network;
+    FakeIdentity identity;
+    EmptyDirectory directory;
+    ScriptedPrompter prompter;
+    CountingWaitCursor cursor;
+    PosixThreadStarter threads;
+    SteadyTickClock clock;
+
+    static QString text(QWidget* d, int id) { return control<QLabel>(d, id)->text(); }
+
+private slots:
+    void initTestCase() { prepareGuiTest(); }
+    void init()
+    {
+        prompter = {};
+        network.browseList.clear();
+        network.controller.clear();
+        network.onLookup = nullptr;
+        network.computers.clear();
+    }
+
+    void domainScanEndsWithItsWorkerOnly()
+    {
+        network.browseList = {{500, "PC1", 5, 1, SV_TYPE_NT, ""}};
+        identity.flat = "LAB";
+        SearchOptions options;
+        options.ScanHidden = false;
+        CDomainScanDialog d("LAB", options, {network, identity, directory, prompter, cursor}, nullptr);
+        QCOMPARE(d.windowTitle(), QString("Working . . ."));
+        // Enter does not end it: at most it presses the focused Cancel, whose question is declined.
+        QTimer::singleShot(0, &d, [&] { QTest::keyClick(&d, Qt::Key_Return); });
+        QCOMPARE(d.exec(), int(QDialog::Accepted));
+        QCOMPARE(d.computers(), (std::vector<FoundComputer>{{"PC1", "Workstation (WinXP)"}}));
+        for (const Message& m : prompter.shown)
+            QCOMPARE(QString::fromStdString(m.title), QString("Confirm Cancel"));
+    }
+
+    void domainScanCancelWaitsForEverything()
+    {
+        // A scan that answers only after the cancel question was asked twice.
+        std::atomic<bool> release{false};
+        network.browseList = {{500, "PC1", 5, 1, SV_TYPE_NT, ""}};
+        identity.flat = "LAB";
+        SearchOptions options;
+        options.ScanHidden = false;
+        struct Blocking : FakeNetwork {
+            std::atomic<bool>* release;
+            NetStatus NetServerEnum(const std::string& d, std::uint32_t t, std::vector<SERVER_INFO_101>& s) override
+            {
+                while (!*release)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                return FakeNetwork::NetServerEnum(d, t, s);
+            }
+        } blocking;
+        blocking.release = &release;
+        blocking.browseList = network.browseList;
+        CDomainScanDialog d("LAB", options, {blocking, identity, directory, prompter, cursor}, nullptr);
+        prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
+        QTimer::singleShot(50, &d, [&] {
+            QTest::mouseClick(control<QPushButton>(&d, 1051), Qt::LeftButton); // No: goes on
+            QVERIFY(d.isVisible());
+            std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                release = true;
+            }).detach();
+            QTest::keyClick(&d, Qt::Key_Escape); // Yes: waits for the worker
+        });
+        QCOMPARE(d.exec(), int(QDialog::Rejected));
+        QCOMPARE(prompter.shown.size(), std::size_t(2));
+        QCOMPARE(QString::fromStdString(prompter.shown[0].title), QString("Confirm Cancel"));
+        QCOMPARE(d.computers().size(), std::size_t(1)); // every computer found stays
+        QCOMPARE(text(&d, 1034), QString("Cancelling ..."));
+    }
+
+    void searchOfNothingClosesAtOnce()
+    {
+        CSearchDialog d({}, "Administrator", {network, threads, clock, prompter}, nullptr);
+        QCOMPARE(d.exec(), int(QDialog::Accepted));
+        QCOMPARE(text(&d, 1052), QString(""));
+        QCOMPARE(text(&d, 1053), QString(""));
+    }
+
+    void searchShowsProgressAndResults()
+    {
+        for (int i = 0; i < 20; ++i)
+            network.computers["\\\\PC" + std::to_string(i)].accounts["Administrator"] = {};
+        std::vector<std::string> names;
+        for (int i = 0; i < 21; ++i)
+            names.push_back("\\\\PC" + std::to_string(i)); // the last one is unreachable
+        CSearchDialog d(names, "Administrator", {network, threads, clock, prompter}, nullptr);
+        QCOMPARE(d.exec(), int(QDialog::Accepted));
+        QCOMPARE(control<QProgressBar>(&d, 1050)->maximum(), 21);
+        QCOMPARE(text(&d, 1034), QString("Filtered 21 of 21 (100%)"));
+        QCOMPARE(text(&d, 1053), QString("0 seconds"));
+        QCOMPARE(d.results().size(), std::size_t(21));
+        QVERIFY(!d.results()[0].notMatched);
+        QVERIFY(d.results()[20].failed);
+    }
+
+    void progressTextsAndTimes()
+    {
+        ManualClock manual;
+        CSearchDialog d(std::vector<std::string>(7, "\\\\X"), "a", {network, threads, manual, prompter}, nullptr);
+        PostedMessage zero(MessageProgress, 0, 7);
+        QCoreApplication::sendEvent(&d, &zero);
+        QCOMPARE(text(&d, 1034), QString("Filtered 0 of 7 (0%)"));
+        QCOMPARE(text(&d, 1052), QString(""));
+        manual.ms += 61000;
+        PostedMessage three(MessageProgress, 3, 7);
+        QCoreApplication::sendEvent(&d, &three);
+        QCOMPARE(text(&d, 1034), QString("Filtered 3 of 7 (42%)"));
+        QCOMPARE(text(&d, 1052), QString("1 minute, 1 second"));
+        QCOMPARE(text(&d, 1053), QString("1 minute, 21 seconds")); // 61 * 7 / 3 = 142, less 61
+    }
+
+    void cancellingTheSearch()
+    {
+        std::atomic<bool> release{false};
+        network.onLookup = [&](const std::string&) {
+            while (!release)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        };
+        network.computers["\\\\PC1"].accounts["Administrator"] = {};
+        CSearchDialog d({"\\\\PC1", "\\\\PC1"}, "Administrator", {network, threads, clock, prompter}, nullptr);
+        prompter.answers = {MessageAnswer::Yes};
+        QTimer::singleShot(50, &d, [&] {
+            std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                release = true;
+            }).detach();
+            QTest::mouseClick(control<QPushButton>(&d, 1051), Qt::LeftButton);
+        });
+        QCOMPARE(d.exec(), int(QDialog::Rejected));
+        QCOMPARE(QString::fromStdString(prompter.shown[0].text),
+                 QString("Cancelling will lose all progress made so far.\n\nAre you sure you wish to cancel?"));
+        QVERIFY(!control<QPushButton>(&d, 1051)->isEnabled());
+        network.onLookup = nullptr;
+    }
+
+    void resultsCountsAndLabels()
+    {
+        SearchSummary s;
+        s.totalFound = 10;
+        s.offline = 3;
+        s.notExist = 2;
+        s.groupMode = true;
+        CResultsDialog d(s, nullptr, nullptr);
+        QCOMPARE(d.windowTitle(), QString("Computers Found - Results"));
+        QCOMPARE(text(&d, 1071), QString("10"));
+        QCOMPARE(text(&d, 1072), QString("3"));
+        QCOMPARE(text(&d, 1073), QString("2"));
+        QCOMPARE(text(&d, 1053), QString("5"));
+        QCOMPARE(text(&d, 1074), QString("Group is empty:"));
+        QVERIFY(control<QPushButton>(&d, 1068)->isEnabled());
+        d.show();
+        saveScreenshot(&d, "results");
+
+        SearchSummary none;
+        none.totalFound = 4;
+        std::vector<CResultsDialog::Export> asked;
+        CResultsDialog clean(none, [&](CResultsDialog::Export e, const SearchSummary&, QWidget*) { asked.push_back(e); },
+                             nullptr);
+        QCOMPARE(text(&clean, 1074), QString("User doesn't exist:"));
+        QVERIFY(!control<QPushButton>(&clean, 1068)->isEnabled());
+        QVERIFY(control<QPushButton>(&clean, 1069)->isEnabled());
+        QTest::mouseClick(control<QPushButton>(&clean, 1069), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(&clean, 1070), Qt::LeftButton);
+        QCOMPARE(asked.size(), std::size_t(2));
+        QTest::mouseClick(control<QPushButton>(&clean, 1), Qt::LeftButton);
+        QCOMPARE(clean.result(), int(QDialog::Accepted));
+    }
+};
+
+} // namespace rm
+
+QTEST_MAIN(rm::SearchDialogsTest)
+#include "SearchDialogsTest.moc"

@@ -1,0 +1,189 @@
+#include "accountsearch/AccountSearch.h"
+#include "app/SettingsStore.h"
+#include "discovery/DomainScanWorker.h"
+#include "mainwindow/MainWindowController.h"
+#include "mainwindow/MainWindowIds.h"
+#include "platform/linux/NetworkIdentity.h"
+#include "platform/linux/PosixThreads.h"
+#include "platform/samba/SambaNetworkManagement.h"
+#include "support/Doubles.h"
+#include "support/FakeDialogControls.h"
+#include "support/LabManifest.h"
+#include "support/MemoryComputerList.h"
+#include "support/MemoryProfileStore.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <mutex>
+#include <set>
+#include <sstream>
+#include <thread>
+
+namespace rm {
+namespace {
+
+using namespace std::chrono_literals;
+using nlohmann::json;
+
+class CountingPoster : public Poster {
+public:
+    void post(int message, std::uintptr_t, std::intptr_t) override
+    {
+        if (message == MessageFinished)
+            ++finished;
+    }
+    std::atomic<int> finished{0};
+};
+
+// The search's dialogs without windows: each step runs its real worker to the end.
+class WorkerDialogs : public RecordingDialogs {
+public:
+    WorkerDialogs(NetworkManagement& net, std::vector<FoundComputer> discovered) : net_(net)
+    {
+        this->discovered = std::move(discovered);
+    }
+    std::optional<std::vector<AccountCheckResult>> runAccountSearch(const std::vector<std::string>& names,
+                                                                    const std::string& account, bool group) override
+    {
+        CountingPoster poster;
+        AccountSearch search(names, account, {net_, poster, threads_, clock_});
+        search.groupMode = group;
+        search.start();
+        while (!search.isFinished())
+            std::this_thread::sleep_for(10ms);
+        return search.results();
+    }
+
+private:
+    NetworkManagement& net_;
+    PosixThreadStarter threads_;
+    SteadyTickClock clock_;
+};
+
+class SearchLabTest : public ::testing::Test {
+protected:
+    LabManifest lab = LabManifest::load();
+    SambaNetworkManagement net{{HELPER_PATH, 16, 8000ms}};
+    FakeDialogControls controls{{{IdUserMode, IdGroupMode}, {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
+    MemoryComputerList list;
+    MemoryProfileStore profile;
+    SettingsStore settings{profile};
+    ScriptedPrompter prompter;
+    RecordingPoster self;
+    FakeIdentity identity;
+    CountingWaitCursor cursor;
+
+    void SetUp() override { net.setCredentials(lab.operatorAccount(), lab.operatorPassword()); }
+
+    // Every member of the lab and the offline name, as a discovery would give them.
+    std::vector<FoundComputer> everyComputer() const
+    {
+        std::vector<FoundComputer> all;
+        for (const json& m : lab.json["members"])
+            all.push_back({m["name"], "Server"});
+        all.push_back({lab.json["offline"]["name"], "Workstation"});
+        return all;
+    }
+    std::string days() const
+    {
+        return std::to_string((std::time(nullptr) - LabManifest::readySeconds()) / 86400) + " days";
+    }
+};
+
+TEST_F(SearchLabTest, UserModeFindsTheAccountWhereTheManifestHasIt)
+{
+    WorkerDialogs dialogs(net, everyComputer());
+    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor});
+    c.initialise();
+    c.searchOptions().PingScan = false;
+    controls.setText(IdAccountName, "Administrator");
+    c.searchCommand();
+
+    std::map<std::string, std::vector<std::string>> expected;
+    for (const json& m : lab.json["members"]) {
+        if (m.value("refusesOperator", false))
+            continue;
+        for (const json& u : m["users"]) {
+            if (u["name"] != "Administrator")
+                continue;
+            std::string groups;
+            for (const json& g : u["groups"])
+                groups += (groups.empty() ? "" : ", ") + g.get<std::string>();
+            expected[m["name"]] = {m["name"], "Server", "Administrator", u["enabled"].get<bool>() ? "Yes" : "No",
+                                   groups, days()};
+        }
+    }
+    std::map<std::string, std::vector<std::string>> rows;
+    for (const auto& r : list.rows)
+        rows[r.cells[0]] = std::vector<std::string>(r.cells.begin(), r.cells.end());
+    EXPECT_EQ(rows, expected);
+    ASSERT_EQ(dialogs.summaries.size(), 1u);
+    const SearchSummary& s = dialogs.summaries[0];
+    EXPECT_EQ(s.totalFound, static_cast<int>(everyComputer().size()));
+    EXPECT_EQ(s.offline, 2);  // the refusing member and the one that is not there
+    EXPECT_EQ(s.notExist, 2); // renamed and missing Administrator
+}
+
+TEST_F(SearchLabTest, GroupModeGivesOneRowPerLocalMember)
+{
+    WorkerDialogs dialogs(net, everyComputer());
+    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor});
+    c.initialise();
+    c.searchOptions().PingScan = false;
+    controls.setChecked(IdGroupMode, true);
+    controls.setText(IdAccountName, "Helpdesk Operators");
+    c.searchCommand();
+
+    std::multiset<std::pair<std::string, std::string>> expected, got;
+    for (const json& m : lab.json["members"])
+        for (const json& g : m["groups"])
+            if (g["name"] == "Helpdesk Operators")
+                for (const json& member : g["members"])
+                    expected.insert({m["name"].get<std::string>(), member.get<std::string>()});
+    for (const auto& r : list.rows)
+        got.insert({r.cells[CellName], r.cells[CellUser]});
+    EXPECT_EQ(got, expected);
+    ASSERT_EQ(dialogs.summaries.size(), 1u);
+    // A group that cannot be read (refused, unreachable) has no members: counted empty, not offline.
+    EXPECT_EQ(dialogs.summaries[0].offline, 0);
+    std::set<std::string> matched;
+    for (const auto& e : expected)
+        matched.insert(e.first);
+    EXPECT_EQ(dialogs.summaries[0].notExist, static_cast<int>(everyComputer().size() - matched.size()));
+
+    // A group whose members are no local accounts is empty everywhere.
+    controls.setText(IdAccountName, "Remote Staff");
+    prompter.answers = {MessageAnswer::Yes};
+    c.searchCommand();
+    EXPECT_EQ(list.rowCount(), 0);
+    EXPECT_EQ(prompter.shown.back().title, "All Computers Removed");
+}
+
+TEST_F(SearchLabTest, TheDomainScanReadsTheBrowseList)
+{
+    NetworkIdentity identityOnNetwork(net, nullptr);
+    EmptyDirectory directory;
+    RecordingPoster dialog;
+    std::ostringstream out;
+    DomainScanServices services{net, identityOnNetwork, directory, prompter, dialog, cursor, out};
+    DomainScanState state;
+    SearchOptions options;
+    domainScanWorker(lab.json["domain"]["netbios"], options, state, services);
+    std::set<std::string> names, expected;
+    for (const auto& c : state.computers) {
+        names.insert(c.name);
+        EXPECT_EQ(c.type.rfind("Server", 0), 0u) << c.name; // the members serve files
+    }
+    for (const json& m : lab.json["members"])
+        if (m["browse"] != "none")
+            expected.insert(m["name"]);
+    EXPECT_EQ(names, expected);
+    // This lab's controller is not in its browse list: no hidden scan.
+    ASSERT_FALSE(prompter.shown.empty());
+    EXPECT_EQ(prompter.shown.back().title, "Partial Failure");
+    EXPECT_TRUE(state.finished);
+}
+
+} // namespace
+} // namespace rm
