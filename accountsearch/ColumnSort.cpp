@@ -36,11 +36,18 @@ bool sortByColumn(ComputerList& list, int column, bool ascending, int low, int h
     return true;
 }
 
+void sortList(ComputerList& list, int column, bool ascending)
+{
+    list.beginRowMoves();
+    sortByColumn(list, column, ascending);
+    list.endRowMoves();
+}
+
 void ColumnSorter::headerClicked(ComputerList& list, int column)
 {
     sortAscending_ = column != sortColumn_ ? true : !sortAscending_;
     sortColumn_ = column;
-    sortByColumn(list, column, sortAscending_);
+    sortList(list, column, sortAscending_);
 }
 
 } // namespace rm

@@ -9,6 +9,9 @@ namespace rm {
 // of fewer than two rows.
 bool sortByColumn(ComputerList& list, int column, bool ascending, int low = 0, int high = -1);
 
+// A whole sort of the list, its row moves bracketed.
+void sortList(ComputerList& list, int column, bool ascending);
+
 // The sort state of a list control: a click on a header sorts that column
 // ascending, a further click on it reverses the order.
 class ColumnSorter {

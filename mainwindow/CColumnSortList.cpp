@@ -88,24 +88,66 @@ int CColumnSortList::columnCount() const
     return table_->columnCount();
 }
 
+namespace {
+constexpr int SelectedRole = Qt::UserRole + 1;
+}
+
 void CColumnSortList::swapRows(int a, int b)
 {
     if (a == b)
         return;
+    if (!moving_) {
+        beginRowMoves();
+        swapRows(a, b);
+        endRowMoves();
+        return;
+    }
     for (int c = 0; c < table_->columnCount(); ++c) {
-        const std::string ta = cellText(a, c), tb = cellText(b, c);
-        setCellText(a, c, tb);
-        setCellText(b, c, ta);
+        QTableWidgetItem* itemA = table_->takeItem(a, c);
+        QTableWidgetItem* itemB = table_->takeItem(b, c);
+        table_->setItem(a, c, itemB);
+        table_->setItem(b, c, itemA);
     }
-    const bool selectedA = isSelected(a), selectedB = isSelected(b);
-    setSelected(a, selectedB);
-    setSelected(b, selectedA);
+}
+
+void CColumnSortList::beginRowMoves()
+{
+    moving_ = true;
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        if (!table_->item(r, 0))
+            table_->setItem(r, 0, new QTableWidgetItem);
+        table_->item(r, 0)->setData(SelectedRole, false);
+    }
+    for (const QModelIndex& index : table_->selectionModel()->selectedRows())
+        table_->item(index.row(), 0)->setData(SelectedRole, true);
     const QModelIndex current = table_->currentIndex();
-    if (current.row() == a || current.row() == b) {
-        const int row = current.row() == a ? b : a;
-        table_->selectionModel()->setCurrentIndex(table_->model()->index(row, current.column()),
-                                                  QItemSelectionModel::NoUpdate);
+    if (current.isValid())
+        table_->item(current.row(), 0)->setData(SelectedRole + 1, true);
+    signalsWereBlocked_ = table_->model()->blockSignals(true);
+}
+
+void CColumnSortList::endRowMoves()
+{
+    table_->model()->blockSignals(signalsWereBlocked_);
+    moving_ = false;
+    QItemSelection selection;
+    int current = -1;
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        QTableWidgetItem* first = table_->item(r, 0);
+        if (!first)
+            continue;
+        if (first->data(SelectedRole).toBool())
+            selection.select(table_->model()->index(r, 0), table_->model()->index(r, table_->columnCount() - 1));
+        if (first->data(SelectedRole + 1).toBool())
+            current = r;
+        first->setData(SelectedRole, QVariant());
+        first->setData(SelectedRole + 1, QVariant());
     }
+    table_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (current >= 0)
+        table_->selectionModel()->setCurrentIndex(table_->model()->index(current, table_->currentColumn() < 0 ? 0 : table_->currentColumn()),
+                                                  QItemSelectionModel::NoUpdate);
+    table_->viewport()->update();
 }
 
 } // namespace rm

@@ -27,6 +27,8 @@ public:
     void setSelected(int row, bool selected) override;
     int columnCount() const override;
     void swapRows(int a, int b) override;
+    void beginRowMoves() override;
+    void endRowMoves() override;
     const ColumnSorter& sorter() const { return sorter_; }
 
     QTableWidget* table() const { return table_; }
@@ -34,6 +36,10 @@ public:
 private:
     QTableWidget* table_;
     ColumnSorter sorter_;
+    // During row moves the selection rides in the rows' first items, as
+    // state of the item, and the model's notifications are held back.
+    bool moving_ = false;
+    bool signalsWereBlocked_ = false;
 };
 
 } // namespace rm

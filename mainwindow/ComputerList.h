@@ -47,6 +47,9 @@ public:
     virtual int columnCount() const = 0;
     // Exchanges two rows whole: every text and the selection and focus state.
     virtual void swapRows(int a, int b) = 0;
+    // Bracket a run of row moves, so a control can hold back its notifications.
+    virtual void beginRowMoves() {}
+    virtual void endRowMoves() {}
 };
 
 // A discovered computer goes to the top of the list.
