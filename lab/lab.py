@@ -269,7 +269,6 @@ def wait_for_port(address, port, seconds):
 # --- commands ----------------------------------------------------------------
 
 def down():
-    pids_file = os.path.join(LAB, "hosts")
     for ns in namespaces():
         out = sh("ip", "netns", "pids", ns, check=False)
         for pid in out.split():
@@ -287,15 +286,22 @@ def down():
         sh("ip", "netns", "delete", ns, check=False)
     shutil.rmtree("/etc/netns/" + CLIENT, ignore_errors=True)
     shutil.rmtree(LAB, ignore_errors=True)
-    del pids_file
+
+
+def host_namespaces():
+    return ["rmlab-dc", "rmlab-blackhole", "rmlab-load"] + ["rmlab-" + m["name"].lower() for m in MANIFEST["members"]]
 
 
 def is_up():
-    return os.path.exists(os.path.join(LAB, "ready"))
+    """Built, and every host still has its servers (a reboot or the end of a
+    session leaves the namespaces but ends the processes)."""
+    if not os.path.exists(os.path.join(LAB, "ready")) or CLIENT not in namespaces():
+        return False
+    return all(sh("ip", "netns", "pids", ns, check=False).split() for ns in host_namespaces())
 
 
 def up():
-    if is_up() and CLIENT in namespaces():
+    if is_up():
         log("already up")
         return
     down()
