@@ -6,7 +6,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -15,41 +14,6 @@
 extern char** environ;
 
 namespace rm {
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-bool waitReadable(int fd, Clock::time_point deadline)
-{
-    for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
-            return false;
-        pollfd p{fd, POLLIN, 0};
-        int n = ::poll(&p, 1, static_cast<int>(left.count()));
-        if (n < 0 && errno == EINTR)
-            continue;
-        return n > 0;
-    }
-}
-
-bool readWithin(int fd, char* data, std::size_t size, Clock::time_point deadline)
-{
-    while (size > 0) {
-        if (!waitReadable(fd, deadline))
-            return false;
-        ssize_t n = ::read(fd, data, size);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-} // namespace
 
 std::unique_ptr<HelperProcess> HelperProcess::start(const std::string& path)
 {
@@ -94,22 +58,14 @@ std::optional<std::string> HelperProcess::call(const std::string& request, std::
 {
     if (!alive_)
         return std::nullopt;
-    const auto deadline = Clock::now() + limit;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     // The helper reads every request whole, so a blocking write cannot stall.
     if (!writeFrame(fd_, request)) {
         kill();
         return std::nullopt;
     }
-    char header[4];
-    if (!readWithin(fd_, header, 4, deadline)) {
-        kill();
-        return std::nullopt;
-    }
-    std::uint32_t size = 0;
-    for (int i = 0; i < 4; ++i)
-        size |= std::uint32_t(static_cast<unsigned char>(header[i])) << (8 * i);
-    std::string answer(size, '\0');
-    if (size > MaxFrame || !readWithin(fd_, answer.data(), size, deadline)) {
+    std::string answer;
+    if (!readFrame(fd_, answer, deadline)) {
         kill();
         return std::nullopt;
     }

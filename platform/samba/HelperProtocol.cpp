@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <unistd.h>
 
 namespace rm {
@@ -65,11 +66,30 @@ bool writeAll(int fd, const char* data, std::size_t size)
     return true;
 }
 
-bool readAll(int fd, char* data, std::size_t size)
+// With a deadline, waits for each piece no longer than until then.
+bool waitReadable(int fd, const std::optional<std::chrono::steady_clock::time_point>& deadline)
+{
+    if (!deadline)
+        return true;
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd p{fd, POLLIN, 0};
+        int n = ::poll(&p, 1, static_cast<int>(left.count()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n > 0;
+    }
+}
+
+bool readAll(int fd, char* data, std::size_t size, const std::optional<std::chrono::steady_clock::time_point>& deadline)
 {
     while (size > 0) {
+        if (!waitReadable(fd, deadline))
+            return false;
         ssize_t n = ::read(fd, data, size);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (n <= 0)
             return false;
@@ -92,10 +112,10 @@ bool writeFrame(int fd, const std::string& payload)
     return ok;
 }
 
-bool readFrame(int fd, std::string& payload)
+bool readFrame(int fd, std::string& payload, std::optional<std::chrono::steady_clock::time_point> deadline)
 {
     char header[4];
-    if (!readAll(fd, header, 4))
+    if (!readAll(fd, header, 4, deadline))
         return false;
     std::uint32_t n = 0;
     for (int i = 0; i < 4; ++i)
@@ -103,7 +123,7 @@ bool readFrame(int fd, std::string& payload)
     if (n > MaxFrame)
         return false;
     payload.assign(n, '\0');
-    return readAll(fd, payload.data(), n);
+    return readAll(fd, payload.data(), n, deadline);
 }
 
 } // namespace rm

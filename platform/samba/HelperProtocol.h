@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace rm {
@@ -47,8 +49,10 @@ private:
     std::size_t pos_ = 0;
 };
 
-// Whole frames over a file descriptor; false on end of file or error.
+// Whole frames over a file descriptor; false on end of file, error, a frame
+// over the limit, or (reading) the deadline passing first.
 bool writeFrame(int fd, const std::string& payload);
-bool readFrame(int fd, std::string& payload);
+bool readFrame(int fd, std::string& payload,
+               std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
 
 } // namespace rm
