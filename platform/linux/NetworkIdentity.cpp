@@ -2,6 +2,9 @@
 
 #include <ctime>
 #include <krb5.h>
+#include <resolv.h>
+
+#include "app/Text.h"
 
 namespace rm {
 
@@ -104,7 +107,29 @@ std::string NetworkIdentity::dnsToFlatDomainName(const std::string& dnsName)
 
 std::string NetworkIdentity::flatToDnsDomainName(const std::string& flatName)
 {
-    return translate(flatName, DS_RETURN_DNS_NAME);
+    std::string dns = translate(flatName, DS_RETURN_DNS_NAME);
+    if (!dns.empty() || flatName.empty() || flatName.find('.') != std::string::npos)
+        return dns;
+    // The locator finds a flat name only by NetBIOS, which needs a local name
+    // server to hear the controller's answer. Ask instead the domains this
+    // machine knows by DNS (its resolver's search list, the ticket's or the
+    // credentials' realm) which of them has that flat name.
+    std::vector<std::string> candidates;
+    struct __res_state resolver {};
+    if (res_ninit(&resolver) == 0) {
+        for (char** d = resolver.dnsrch; d && *d; ++d)
+            candidates.emplace_back(*d);
+        res_nclose(&resolver);
+    }
+    if (domain_.find('.') != std::string::npos)
+        candidates.push_back(domain_);
+    for (const std::string& candidate : candidates) {
+        DOMAIN_CONTROLLER_INFO info;
+        if (network_.DsGetDcName(candidate, DS_RETURN_FLAT_NAME, info) == NERR_Success
+            && equalsIgnoringCase(info.DomainName, flatName))
+            return translate(candidate, DS_RETURN_DNS_NAME);
+    }
+    return {};
 }
 
 } // namespace rm

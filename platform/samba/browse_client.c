@@ -124,10 +124,6 @@ uint32_t rm_get_dc_name(const struct rm_credentials *creds, const char *domain, 
 		return RM_BAD_NETPATH;
 	struct DOMAIN_CONTROLLER_INFO *info = NULL;
 	NET_API_STATUS s = DsGetDcName(NULL, domain, NULL, NULL, flags, &info);
-	/* A flat name is found by broadcast, whose answers can come late: once
-	 * more, past the library's cache of failures. */
-	if (s != 0 && s != (NET_API_STATUS)RM_INVALID_PARAMETER && !strchr(domain, '.'))
-		s = DsGetDcName(NULL, domain, NULL, NULL, flags | DS_FORCE_REDISCOVERY, &info);
 	if (s == (NET_API_STATUS)RM_INVALID_PARAMETER && (flags & DS_RETURN_FLAT_NAME)) {
 		/* The library cannot answer a flat name in flat form: find the
 		 * domain by its DNS name first. */
