@@ -43,7 +43,7 @@ private slots:
         SettingsStore settings(profile);
         ScriptedPrompter prompter; // the lab's browse list has no controller: "Partial Failure" is answered OK
         FakeShell shell;
-        SambaNetworkManagement network({HELPER_PATH, 16, std::chrono::milliseconds(8000)});
+        SambaNetworkManagement network({HELPER_PATH, 16, std::chrono::milliseconds(30000)});
         NetworkIdentity identity(network, [&](std::string& account, std::string& password) {
             account = lab.operatorAccount();
             password = lab.operatorPassword();

@@ -15,7 +15,7 @@ using namespace std::chrono_literals;
 class NetworkIdentityTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    SambaNetworkManagement net{{HELPER_PATH, 2, 10000ms}};
+    SambaNetworkManagement net{{HELPER_PATH, 2, 30000ms}};
     int asked = 0;
 
     void SetUp() override { std::system("kdestroy -q 2>/dev/null"); }

@@ -64,7 +64,7 @@ private:
 class SearchLabTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    SambaNetworkManagement net{{HELPER_PATH, 16, 8000ms}};
+    SambaNetworkManagement net{{HELPER_PATH, 16, 30000ms}};
     FakeDialogControls controls{{{IdUserMode, IdGroupMode}, {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
     MemoryComputerList list;
     MemoryProfileStore profile;
