@@ -24,8 +24,6 @@ public:
     {
         return qobject_cast<T*>(item(id));
     }
-    const DialogTemplate& dialogTemplate() const { return template_; }
-    const DialogUnits& units() const { return units_; }
 
     // Puts a control of another class in the place of control `id`, keeping
     // its position, caption, font, state and stacking (as a dialog subclasses

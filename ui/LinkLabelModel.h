@@ -28,7 +28,6 @@ class LinkLabelModel {
 public:
     explicit LinkLabelModel(std::uint32_t options = LinkDefaultOptions) : options_(options) {}
 
-    std::uint32_t options() const { return options_; }
     void setOptions(std::uint32_t options) { options_ = options; }
     bool has(LinkOption option) const { return (options_ & option) != 0; }
 

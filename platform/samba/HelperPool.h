@@ -20,7 +20,6 @@ public:
     void release(HelperProcess* helper);
 
     std::vector<pid_t> pids() const;
-    std::size_t maxHelpers() const { return max_; }
 
 private:
     const std::string path_;
