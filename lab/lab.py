@@ -41,6 +41,28 @@ def netns_exec(ns, *cmd, **kw):
     return sh("ip", "netns", "exec", ns, *cmd, **kw)
 
 
+# Where Samba's daemons write what their configuration does not place: the
+# start-up log before the configuration is read, nmbd's socket folder, cores.
+MACHINE_SAMBA_FOLDERS = ["/run/samba", "/var/log/samba", "/var/lib/samba", "/var/cache/samba"]
+
+
+def covered(state, cmd):
+    """The command, run with the machine's Samba folders covered by folders of
+    the lab. The covering mounts live only in the private mount namespace that
+    `ip netns exec` gives the command, and in its children."""
+    binds = []
+    for target in MACHINE_SAMBA_FOLDERS:
+        if os.path.isdir(target):
+            source = os.path.join(state, "machine" + target)
+            os.makedirs(source, exist_ok=True)
+            binds.append("mount --bind '%s' '%s'" % (source, target))
+    return ["sh", "-c", " && ".join(binds + ['exec "$@"']), "covered"] + list(cmd)
+
+
+def start_daemon(ns, state, *cmd, env=None):
+    netns_exec(ns, *covered(state, cmd), env=env)
+
+
 def namespaces():
     out = sh("ip", "netns", "list", check=False)
     return [line.split()[0] for line in out.splitlines() if line.startswith("rmlab-")]
@@ -75,6 +97,11 @@ def add_host_namespace(ns, addresses, index):
     netns_exec(ns, "ip", "link", "set", "eth0", "up")
     netns_exec(CLIENT, "ip", "link", "set", peer_if, "master", BRIDGE)
     netns_exec(CLIENT, "ip", "link", "set", peer_if, "up")
+    # Name look-ups go to the lab's controller, never to the machine's resolver.
+    os.makedirs("/etc/netns/" + ns, exist_ok=True)
+    with open("/etc/netns/%s/resolv.conf" % ns, "w") as f:
+        f.write("nameserver %s\nsearch %s\n" % (MANIFEST["domain"]["controller"]["address"],
+                                               MANIFEST["domain"]["dnsName"]))
 
 
 def build_network():
@@ -106,14 +133,47 @@ def build_network():
 
 # --- hosts -----------------------------------------------------------------
 
-def ensure_unix_user(name):
-    if subprocess.run(["getent", "passwd", name], stdout=subprocess.DEVNULL).returncode != 0:
-        sh("useradd", "-M", "-N", "-g", "nogroup", "-s", "/usr/sbin/nologin", name)
+class Accounts:
+    """A host's users and groups, in the namespace's own passwd, group and
+    shadow: `ip netns exec` binds /etc/netns/NS/* over /etc, so the host's own
+    user database never sees them. Written whole before the host's daemons
+    start; later changes (a rename) are made in place, since the daemons hold
+    the bound files open by inode."""
 
+    FIRST_ID = 61000
 
-def ensure_unix_group(name):
-    if subprocess.run(["getent", "group", name], stdout=subprocess.DEVNULL).returncode != 0:
-        sh("groupadd", name)
+    def __init__(self, ns):
+        self.etc = "/etc/netns/" + ns
+        self.passwd = [l for l in open("/etc/passwd").read().splitlines() if l]
+        self.group = [l for l in open("/etc/group").read().splitlines() if l]
+        self.shadow = [l for l in open("/etc/shadow").read().splitlines() if l]
+        self.next_id = self.FIRST_ID
+        self.nogroup = next(l.split(":")[2] for l in self.group if l.startswith("nogroup:"))
+
+    def _names(self, lines):
+        return {l.split(":")[0] for l in lines}
+
+    def user(self, name):
+        if name in self._names(self.passwd):
+            return
+        self.passwd.append("%s:x:%d:%s::/nonexistent:/usr/sbin/nologin" % (name, self.next_id, self.nogroup))
+        self.shadow.append("%s:!:19000:0:99999:7:::" % name)
+        self.next_id += 1
+
+    def group_(self, name, members=()):
+        if name in self._names(self.group):
+            return
+        self.group.append("%s:x:%d:%s" % (name, self.next_id, ",".join(members)))
+        self.next_id += 1
+
+    def write(self):
+        os.makedirs(self.etc, exist_ok=True)
+        for name, lines, mode in (("passwd", self.passwd, 0o644), ("group", self.group, 0o644),
+                                  ("shadow", self.shadow, 0o640)):
+            path = os.path.join(self.etc, name)
+            with open(path, "w") as f:
+                f.write("\n".join(lines) + "\n")
+            os.chmod(path, mode)
 
 
 def unix_name(samba_name):
@@ -122,7 +182,7 @@ def unix_name(samba_name):
 
 def member_conf(name, address, state, browse="none", listen_all=False):
     os.makedirs(state, exist_ok=True)
-    for d in ("private", "lock", "state", "cache", "pid", "ncalrpc", "log"):
+    for d in ("private", "lock", "state", "cache", "pid", "ncalrpc", "log", "usershares"):
         os.makedirs(os.path.join(state, d), exist_ok=True)
     netbios = browse != "none"
     lines = [
@@ -137,6 +197,7 @@ def member_conf(name, address, state, browse="none", listen_all=False):
         "pid directory = %s/pid" % state,
         "ncalrpc dir = %s/ncalrpc" % state,
         "log file = %s/log/%%m.log" % state,
+        "usershare path = %s/usershares" % state,
         "max log size = 2000",
         "passdb backend = tdbsam:%s/private/passdb.tdb" % state,
         "username map = %s/usermap" % state,
@@ -159,54 +220,75 @@ def member_conf(name, address, state, browse="none", listen_all=False):
     return conf
 
 
-def provision_accounts(conf, state, host):
+def unix_accounts(ns, host):
+    """The Unix side of a member's accounts, in the namespace's own files."""
     op = MANIFEST["operator"]
-    net = lambda *a: sh("net", "-s", conf, *a, env=STANDALONE_ENV)
-    smbpasswd = lambda user, pw: sh("smbpasswd", "-c", conf, "-s", "-a", user, env=STANDALONE_ENV,
-                                    input="%s\n%s\n" % (pw, pw))
+    accounts = Accounts(ns)
+    if host.get("refusesOperator"):
+        accounts.user(op["user"])
+    accounts.group_("rmlab-admins")
+    for g in host.get("groups", []):
+        accounts.group_(unix_name(g["name"]))
+    for g in host.get("domainGroups", []):
+        accounts.group_(unix_name(g["name"]), [m.lower() for m in g["members"]])
+    for u in host["users"]:
+        accounts.user(u["name"].lower())
+    accounts.write()
+
+
+def provision_accounts(ns, conf, state, host):
+    op = MANIFEST["operator"]
+    net = lambda *a: netns_exec(ns, "net", "-s", conf, *a, env=STANDALONE_ENV)
+    smbpasswd = lambda user, pw: netns_exec(ns, "smbpasswd", "-c", conf, "-s", "-a", user, env=STANDALONE_ENV,
+                                            input="%s\n%s\n" % (pw, pw))
     # The operator works as root on the member, except where it is refused.
     with open(os.path.join(state, "usermap"), "w") as f:
         if not host.get("refusesOperator"):
             f.write("root = %s\n" % op["user"])
     if host.get("refusesOperator"):
-        ensure_unix_user(op["user"])
         smbpasswd(op["user"], op["password"])
         with open(conf, "a") as f:
             f.write("\n[IPC$]\ninvalid users = %s\n" % op["user"])
     else:
         smbpasswd("root", op["password"])
-    ensure_unix_group("rmlab-admins")
     net("groupmap", "add", "sid=S-1-5-32-544", "ntgroup=Administrators", "unixgroup=rmlab-admins", "type=builtin")
     for g in host.get("groups", []):
-        ensure_unix_group(unix_name(g["name"]))
         net("groupmap", "add", "rid=%d" % g["rid"], "ntgroup=%s" % g["name"],
             "unixgroup=%s" % unix_name(g["name"]), "type=local")
+    # Global groups: membership comes from the Unix group's member list.
+    for g in host.get("domainGroups", []):
+        net("groupmap", "add", "rid=%d" % g["rid"], "ntgroup=%s" % g["name"],
+            "unixgroup=%s" % unix_name(g["name"]), "type=domain")
     for u in host["users"]:
-        ensure_unix_user(u["name"].lower())
         smbpasswd(u["name"], op["password"])
         if not u["enabled"]:
-            sh("smbpasswd", "-c", conf, "-d", u["name"], env=STANDALONE_ENV)
-        for g in u["groups"]:
+            netns_exec(ns, "smbpasswd", "-c", conf, "-d", u["name"], env=STANDALONE_ENV)
+        for g in u.get("directGroups", u["groups"]):
             domain = "BUILTIN" if g == "Administrators" else host["name"]
             net("sam", "addmem", "%s\\%s" % (domain, g), "%s\\%s" % (host["name"], u["name"]))
     # Members that are no local account: added by SID, since nothing here can look them up.
     local_sid = net("getlocalsid").strip().split()[-1]
+    rids = {g["name"]: g["rid"] for g in host.get("domainGroups", [])}
     for g in host.get("groups", []):
-        for sid in g.get("foreignMembers", []):
+        members = list(g.get("foreignMembers", []))
+        members += ["%s-%d" % (local_sid, rids[name]) for name in g.get("globalGroupMembers", [])]
+        for sid in members:
             net("groupmap", "addmem", "%s-%d" % (local_sid, g["rid"]), sid)
 
 
 def start_member(host, ns, conf):
-    netns_exec(ns, "smbd", "-D", "-s", conf, env=STANDALONE_ENV)
+    state = os.path.dirname(conf)
+    start_daemon(ns, state, "smbd", "-D", "-s", conf, env=STANDALONE_ENV)
     if host.get("browse", "none") != "none":
-        netns_exec(ns, "nmbd", "-D", "-s", conf, env=STANDALONE_ENV)
+        start_daemon(ns, state, "nmbd", "-D", "-s", conf, env=STANDALONE_ENV)
 
 
 def build_member(host):
     state = os.path.join(LAB, "hosts", host["name"])
     ns = "rmlab-" + host["name"].lower()
     conf = member_conf(host["name"], host["address"], state, host.get("browse", "none"))
-    provision_accounts(conf, state, host)
+    unix_accounts(ns, host)
+    provision_accounts(ns, conf, state, host)
     start_member(host, ns, conf)
 
 
@@ -217,7 +299,8 @@ def build_load_group():
     conf = member_conf("LOADSRV", None, state, listen_all=True)
     with open(conf, "a") as f:
         f.write("max smbd processes = 0\n")
-    provision_accounts(conf, state, host)
+    unix_accounts("rmlab-load", host)
+    provision_accounts("rmlab-load", conf, state, host)
     start_member(host, "rmlab-load", conf)
 
 
@@ -229,6 +312,24 @@ def build_blackhole():
                      stdout=log_file, stderr=subprocess.STDOUT, start_new_session=True)
 
 
+def controller_paths(dc):
+    """The folders the controller would otherwise take from the machine's own
+    Samba folders. Not winbindd's socket folder: the winbind client in smbd
+    knows only the built-in one, which start_daemon covers instead."""
+    os.makedirs(os.path.join(dc, "run"), exist_ok=True)
+    os.makedirs(os.path.join(dc, "log"), exist_ok=True)
+    return [("pid directory", os.path.join(dc, "run")),
+            ("ncalrpc dir", os.path.join(dc, "run", "ncalrpc")),
+            ("ntp signd socket directory", os.path.join(dc, "run", "ntp_signd")),
+            ("lock directory", os.path.join(dc, "lock")),
+            ("state directory", os.path.join(dc, "state")),
+            ("cache directory", os.path.join(dc, "cache")),
+            ("private dir", os.path.join(dc, "private")),
+            ("binddns dir", os.path.join(dc, "bind-dns")),
+            ("usershare path", os.path.join(dc, "usershares")),
+            ("log file", os.path.join(dc, "log", "samba.log"))]
+
+
 def build_controller():
     d = MANIFEST["domain"]
     dc = os.path.join(LAB, "dc")
@@ -238,9 +339,10 @@ def build_controller():
        "--use-rfc2307", "--host-name=" + d["controller"]["name"], "--host-ip=" + address,
        "--adminpass=" + d["adminPassword"],
        "--option=interfaces=%s/%d" % (address, PREFIX), "--option=bind interfaces only = yes",
-       "--option=dns forwarder = %s" % address)
+       "--option=dns forwarder = %s" % address,
+       *["--option=%s = %s" % (option, path) for option, path in controller_paths(dc)])
     conf = os.path.join(dc, "etc", "smb.conf")
-    netns_exec("rmlab-dc", "samba", "-s", conf)
+    start_daemon("rmlab-dc", dc, "samba", "-s", conf)
     sam = os.path.join(dc, "private", "sam.ldb")
     wait_for_port(address, 389, 60)
     op = MANIFEST["operator"]
@@ -269,23 +371,69 @@ def wait_for_port(address, port, seconds):
 # --- commands ----------------------------------------------------------------
 
 def down():
-    for ns in namespaces():
-        out = sh("ip", "netns", "pids", ns, check=False)
-        for pid in out.split():
+    """Ends every lab process, removes every namespace, mount and file the
+    lab made, and leaves the machine as lab/up found it."""
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        pids = [int(pid) for ns in namespaces() for pid in sh("ip", "netns", "pids", ns, check=False).split()]
+        for pid in pids:
             try:
-                os.kill(int(pid), signal.SIGTERM)
-            except (ProcessLookupError, ValueError):
+                os.kill(pid, sig)
+            except ProcessLookupError:
                 pass
-    time.sleep(0.5)
+        # They are not this process's children: wait until they are gone.
+        deadline = time.time() + 5
+        while time.time() < deadline and any(os.path.exists("/proc/%d" % pid) for pid in pids):
+            time.sleep(0.05)
     for ns in namespaces():
-        for pid in sh("ip", "netns", "pids", ns, check=False).split():
-            try:
-                os.kill(int(pid), signal.SIGKILL)
-            except (ProcessLookupError, ValueError):
-                pass
         sh("ip", "netns", "delete", ns, check=False)
-    shutil.rmtree("/etc/netns/" + CLIENT, ignore_errors=True)
+    for entry in os.listdir("/etc/netns") if os.path.isdir("/etc/netns") else []:
+        if entry.startswith("rmlab-"):
+            shutil.rmtree(os.path.join("/etc/netns", entry), ignore_errors=True)
+    made = read_made()
+    if "etc-netns" in made and os.path.isdir("/etc/netns") and not os.listdir("/etc/netns"):
+        os.rmdir("/etc/netns")
+    if "run-netns" in made and not namespaces_of_anyone():
+        subprocess.run(["umount", "/run/netns"], stderr=subprocess.DEVNULL)
+        if "run-netns-dir" in made:
+            try:
+                os.rmdir("/run/netns")
+            except OSError:
+                pass
     shutil.rmtree(LAB, ignore_errors=True)
+
+
+# What lab/up made on the machine besides its folder, so lab/down can undo it.
+MADE = os.path.join(LAB, "made")
+
+
+def read_made():
+    try:
+        return set(open(MADE).read().split())
+    except FileNotFoundError:
+        return set()
+
+
+def note_made(*things):
+    with open(MADE, "a") as f:
+        f.write("".join(t + "\n" for t in things))
+
+
+def namespaces_of_anyone():
+    return sh("ip", "netns", "list", check=False).split()
+
+
+def is_mount_point(path):
+    return any(line.split()[4] == path for line in open("/proc/self/mountinfo"))
+
+
+def note_what_up_makes():
+    """Before the first namespace: what of /etc/netns and /run/netns exists."""
+    if not os.path.isdir("/etc/netns"):
+        note_made("etc-netns")
+    if not os.path.isdir("/run/netns"):
+        note_made("run-netns-dir")
+    if not is_mount_point("/run/netns"):
+        note_made("run-netns")
 
 
 def host_namespaces():
@@ -306,6 +454,7 @@ def up():
         return
     down()
     os.makedirs(LAB)
+    note_what_up_makes()
     started = time.time()
     build_network()
     build_controller()
@@ -328,7 +477,8 @@ def run(cmd):
                RMLAB_DIR=LAB,
                KRB5_CONFIG=os.path.join(LAB, "krb5.conf"),
                KRB5CCNAME="FILE:" + os.path.join(LAB, "ccache"))
-    os.execvpe("ip", ["ip", "netns", "exec", CLIENT] + cmd, env)
+    # Samba's client tools and libraries keep caches in the machine's folders.
+    os.execvpe("ip", ["ip", "netns", "exec", CLIENT] + covered(os.path.join(LAB, "client"), cmd), env)
 
 
 def main():

@@ -105,6 +105,8 @@ TEST_F(SambaNetworkManagementTest, LocalGroupMembersMatchTheManifest)
             std::vector<std::string> expected;
             for (const json& m : group["members"])
                 expected.push_back(name + "\\" + m.get<std::string>());
+            for (const json& global : group.value("globalGroupMembers", json::array()))
+                expected.push_back(name + "\\" + global.get<std::string>());
             for (const json& sid : group.value("foreignMembers", json::array()))
                 expected.push_back(sid == "S-1-5-11" ? "NT AUTHORITY\\Authenticated Users" : sid.get<std::string>());
             std::sort(expected.begin(), expected.end());

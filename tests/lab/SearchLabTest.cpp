@@ -125,6 +125,22 @@ TEST_F(SearchLabTest, UserModeFindsTheAccountWhereTheManifestHasIt)
     EXPECT_EQ(s.notExist, 2); // renamed and missing Administrator
 }
 
+TEST_F(SearchLabTest, GroupsHeldOnlyThroughAGlobalGroupAreListed)
+{
+    WorkerDialogs dialogs(net, everyComputer());
+    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor});
+    c.initialise();
+    c.searchOptions().PingScan = false;
+    controls.setText(IdAccountName, "staffer");
+    c.searchCommand();
+    ASSERT_EQ(list.rowCount(), 1);
+    EXPECT_EQ(list.cellText(0, CellName), "PC01");
+    const json& staffer = lab.member("PC01")["users"][3];
+    ASSERT_EQ(staffer["name"], "staffer");
+    ASSERT_TRUE(staffer["directGroups"].empty());
+    EXPECT_EQ(list.cellText(0, CellGroups), staffer["groups"][0].get<std::string>());
+}
+
 TEST_F(SearchLabTest, GroupModeGivesOneRowPerLocalMember)
 {
     WorkerDialogs dialogs(net, everyComputer());
