@@ -1,6 +1,6 @@
 #include "accountsearch/AccountCheck.h"
 
-#include "app/Text.h"
+#include "platform/Text.h"
 
 namespace rm {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/MainWindowDialogs.h"
+#include "accountsearch/SearchSummary.h"
 #include "ui/CTemplateDialog.h"
 
 #include <functional>

@@ -1,11 +1,11 @@
 #include "accountsearch/ColumnSort.h"
 
 #include "accountsearch/NaturalCompare.h"
-#include "app/Text.h"
+#include "platform/Text.h"
 
 namespace rm {
 
-bool sortByColumn(ComputerList& list, int column, bool ascending, int low, int high)
+bool sortByColumn(SortableRows& list, int column, bool ascending, int low, int high)
 {
     if (column < 0 || column >= list.columnCount())
         return false;
@@ -36,14 +36,14 @@ bool sortByColumn(ComputerList& list, int column, bool ascending, int low, int h
     return true;
 }
 
-void sortList(ComputerList& list, int column, bool ascending)
+void sortList(SortableRows& list, int column, bool ascending)
 {
     list.beginRowMoves();
     sortByColumn(list, column, ascending);
     list.endRowMoves();
 }
 
-void ColumnSorter::headerClicked(ComputerList& list, int column)
+void ColumnSorter::headerClicked(SortableRows& list, int column)
 {
     sortAscending_ = column != sortColumn_ ? true : !sortAscending_;
     sortColumn_ = column;

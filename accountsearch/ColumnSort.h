@@ -1,22 +1,22 @@
 #pragma once
 
-#include "mainwindow/ComputerList.h"
+#include "accountsearch/SortableRows.h"
 
 namespace rm {
 
 // Sorts rows low..high (high -1: the last row) in place by one column's
 // texts in natural order; false for a column that does not exist or a range
 // of fewer than two rows.
-bool sortByColumn(ComputerList& list, int column, bool ascending, int low = 0, int high = -1);
+bool sortByColumn(SortableRows& list, int column, bool ascending, int low = 0, int high = -1);
 
 // A whole sort of the list, its row moves bracketed.
-void sortList(ComputerList& list, int column, bool ascending);
+void sortList(SortableRows& list, int column, bool ascending);
 
 // The sort state of a list control: a click on a header sorts that column
 // ascending, a further click on it reverses the order.
 class ColumnSorter {
 public:
-    void headerClicked(ComputerList& list, int column);
+    void headerClicked(SortableRows& list, int column);
     int sortColumn() const { return sortColumn_; }
     bool sortAscending() const { return sortAscending_; }
 

@@ -1,6 +1,6 @@
 #include "accountsearch/NaturalCompare.h"
 
-#include "app/Text.h"
+#include "platform/Text.h"
 
 namespace rm {
 namespace {

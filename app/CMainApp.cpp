@@ -10,6 +10,7 @@
 #include "platform/qt/CCredentialsDialog.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtShell.h"
+#include "platform/samba/SambaNetworkManagement.h"
 #include "resources/StringTable.h"
 
 #include <QFile>
@@ -42,7 +43,7 @@ bool CMainApp::initInstance()
     QtPrompter prompter;
     QtShell shell;
     SambaNetworkManagement network({SambaNetworkManagement::defaultHelperPath()});
-    NetworkIdentity identity(network, CCredentialsDialog::ask);
+    NetworkIdentity identity(network, network, CCredentialsDialog::ask);
 
     EmptyDirectory directory;
     PosixThreadStarter threads;

@@ -1,29 +1,28 @@
 #pragma once
 
-#include "app/PasswordOptions.h"
-#include "app/SearchOptions.h"
+#include "mainwindow/MainWindowSettings.h"
 #include "platform/ProfileStore.h"
 
 namespace rm {
 
 // The program's settings on top of the profile: two records and the two
 // values the main window keeps of its own.
-class SettingsStore {
+class SettingsStore : public MainWindowSettings {
 public:
     static constexpr const char* SearchSection = "Search Options";
     static constexpr const char* PasswordSection = "Passwords";
 
     explicit SettingsStore(ProfileStore& profile) : profile_(profile) {}
 
-    SearchOptions loadSearchOptions();
-    void saveSearchOptions(const SearchOptions& options);
-    PasswordOptions loadPasswordOptions();
-    void savePasswordOptions(const PasswordOptions& options);
+    SearchOptions loadSearchOptions() override;
+    void saveSearchOptions(const SearchOptions& options) override;
+    PasswordOptions loadPasswordOptions() override;
+    void savePasswordOptions(const PasswordOptions& options) override;
 
-    std::string loadUsername();
-    void saveUsername(const std::string& name);
-    bool loadSearchGroups();
-    void saveSearchGroups(bool groupMode);
+    std::string loadUsername() override;
+    void saveUsername(const std::string& name) override;
+    bool loadSearchGroups() override;
+    void saveSearchGroups(bool groupMode) override;
 
 private:
     bool readBool(const char* section, const char* name, bool fallback);

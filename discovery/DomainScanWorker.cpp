@@ -1,6 +1,6 @@
 #include "discovery/DomainScanWorker.h"
 
-#include "app/Text.h"
+#include "platform/Text.h"
 #include "discovery/ComputerTypeText.h"
 
 namespace rm {

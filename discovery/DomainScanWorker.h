@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SearchOptions.h"
+#include "discovery/SearchOptions.h"
 #include "discovery/DirectoryScanner.h"
 #include "discovery/FoundComputer.h"
 #include "platform/CurrentIdentity.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SettingsStore.h"
+#include "mainwindow/MainWindowSettings.h"
 #include "mainwindow/CColumnSortList.h"
 #include "mainwindow/MainWindowController.h"
 #include "mainwindow/QtMainWindowDialogs.h"
@@ -20,7 +20,7 @@ class CMainDialog : public CDynamicDialog {
     Q_OBJECT
 public:
     struct Services {
-        SettingsStore& settings;
+        MainWindowSettings& settings;
         DialogServices platform;
         MainWindowDialogs* dialogs = nullptr; // the real dialogs when not given
     };

@@ -1,6 +1,6 @@
 #include "mainwindow/ComputerList.h"
 
-#include "app/Text.h"
+#include "platform/Text.h"
 
 #include <cstdio>
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accountsearch/SortableRows.h"
 #include "operations/AccountOperation.h"
 
 #include <array>
@@ -31,12 +32,8 @@ std::string passwordAgeText(std::int32_t seconds);
 
 // The computer list: the rows themselves, no collection behind them. Cells
 // are addressed by column index whatever order the columns are shown in.
-class ComputerList {
+class ComputerList : public SortableRows {
 public:
-    virtual ~ComputerList() = default;
-
-    virtual int rowCount() const = 0;
-    virtual std::string cellText(int row, int column) const = 0;
     virtual void setCellText(int row, int column, const std::string& text) = 0;
     // A row with cell 0 set and the others empty.
     virtual void insertRow(int row, const std::string& name) = 0;
@@ -44,12 +41,6 @@ public:
     virtual void deleteAllRows() = 0;
     virtual bool isSelected(int row) const = 0;
     virtual void setSelected(int row, bool selected) = 0;
-    virtual int columnCount() const = 0;
-    // Exchanges two rows whole: every text and the selection and focus state.
-    virtual void swapRows(int a, int b) = 0;
-    // Bracket a run of row moves, so a control can hold back its notifications.
-    virtual void beginRowMoves() {}
-    virtual void endRowMoves() {}
 };
 
 // A discovered computer goes to the top of the list.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/PasswordOptions.h"
-#include "app/SearchOptions.h"
-#include "app/SettingsStore.h"
+#include "passwords/PasswordOptions.h"
+#include "discovery/SearchOptions.h"
+#include "mainwindow/MainWindowSettings.h"
 #include "mainwindow/ComputerList.h"
 #include "mainwindow/MainWindowDialogs.h"
 #include "platform/CurrentIdentity.h"
@@ -21,7 +21,7 @@ public:
     struct Services {
         DialogControls& controls;
         ComputerList& list;
-        SettingsStore& settings;
+        MainWindowSettings& settings;
         Prompter& prompter;
         Poster& self; // posts to the main window
         MainWindowDialogs& dialogs;

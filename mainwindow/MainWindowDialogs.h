@@ -1,8 +1,9 @@
 #pragma once
 
 #include "accountsearch/AccountCheckResult.h"
-#include "app/PasswordOptions.h"
-#include "app/SearchOptions.h"
+#include "accountsearch/SearchSummary.h"
+#include "passwords/PasswordOptions.h"
+#include "discovery/SearchOptions.h"
 #include "discovery/FoundComputer.h"
 
 #include <optional>
@@ -14,24 +15,6 @@ namespace rm {
 struct PingScanOutcome {
     std::vector<std::string> removalList;
     std::string errorText;
-};
-
-struct NotMatchedComputer {
-    std::string name;
-    std::string type;
-    bool offline = false;
-    bool operator==(const NotMatchedComputer&) const = default;
-};
-
-// What the results dialog shows and exports.
-struct SearchSummary {
-    std::string accountName;
-    std::vector<FoundComputer> matched;
-    std::vector<NotMatchedComputer> notMatched;
-    int totalFound = 0;
-    int offline = 0;
-    int notExist = 0;
-    bool groupMode = false;
 };
 
 // The modal dialogs the main window opens over itself. Each option dialog

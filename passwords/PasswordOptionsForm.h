@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PasswordOptions.h"
+#include "passwords/PasswordOptions.h"
 #include "ui/DialogControls.h"
 
 namespace rm {

@@ -4,12 +4,12 @@
 #include <krb5.h>
 #include <resolv.h>
 
-#include "app/Text.h"
+#include "platform/Text.h"
 
 namespace rm {
 
-NetworkIdentity::NetworkIdentity(SambaNetworkManagement& network, AskCredentials ask)
-    : network_(network), ask_(std::move(ask))
+NetworkIdentity::NetworkIdentity(NetworkManagement& network, NetworkCredentials& credentials, AskCredentials ask)
+    : network_(network), credentials_(credentials), ask_(std::move(ask))
 {
 }
 
@@ -57,7 +57,7 @@ bool NetworkIdentity::ensureCredentials()
     settled_ = true;
     std::string user, realm;
     if (ticketPrincipal(user, realm)) {
-        network_.setCredentials("", ""); // the ticket itself
+        credentials_.setCredentials("", ""); // the ticket itself
         user_ = user;
         domain_ = realm;
         return usable_ = true;
@@ -65,7 +65,7 @@ bool NetworkIdentity::ensureCredentials()
     std::string account, password;
     if (!ask_ || !ask_(account, password) || account.empty())
         return usable_ = false;
-    network_.setCredentials(account, password);
+    credentials_.setCredentials(account, password);
     std::fill(password.begin(), password.end(), '\0');
     user_ = account;
     domain_.clear();

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "platform/CurrentIdentity.h"
-#include "platform/samba/SambaNetworkManagement.h"
+#include "platform/NetworkCredentials.h"
+#include "platform/NetworkManagement.h"
 
 #include <functional>
 #include <mutex>
@@ -17,7 +18,7 @@ public:
     // Asks for "DOMAIN\user" (or "user@REALM") and a password; false when declined.
     using AskCredentials = std::function<bool(std::string& account, std::string& password)>;
 
-    NetworkIdentity(SambaNetworkManagement& network, AskCredentials ask);
+    NetworkIdentity(NetworkManagement& network, NetworkCredentials& credentials, AskCredentials ask);
 
     // True once the network calls have credentials: a ticket, or asked (once).
     bool ensureCredentials() override;
@@ -32,7 +33,8 @@ public:
 private:
     std::string translate(const std::string& name, std::uint32_t form);
 
-    SambaNetworkManagement& network_;
+    NetworkManagement& network_;
+    NetworkCredentials& credentials_;
     AskCredentials ask_;
     std::mutex mutex_;
     bool settled_ = false;

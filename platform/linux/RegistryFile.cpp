@@ -1,6 +1,6 @@
 #include "platform/linux/RegistryFile.h"
 
-#include "app/Text.h"
+#include "platform/Text.h"
 
 #include <cstdio>
 #include <optional>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/NetworkCredentials.h"
 #include "platform/NetworkManagement.h"
 #include "platform/samba/HelperPool.h"
 
@@ -14,7 +15,7 @@ namespace rm {
 // thread-safe nor safe to share between servers), so many threads can call
 // at once, a hung server costs one call its time limit, and a crash costs
 // only the call in flight.
-class SambaNetworkManagement : public NetworkManagement {
+class SambaNetworkManagement : public NetworkManagement, public NetworkCredentials {
 public:
     struct Settings {
         std::string helperPath;
@@ -27,8 +28,7 @@ public:
     // The helper next to this program's executable.
     static std::string defaultHelperPath();
 
-    // "DOMAIN\user", "user@REALM" or a plain name; kept in memory only.
-    void setCredentials(const std::string& account, const std::string& password);
+    void setCredentials(const std::string& account, const std::string& password) override;
 
     std::unique_ptr<Hold> hold() override;
     NetStatus NetUserGetInfo(const std::string& server, const std::string& user, USER_INFO_1& info) override;

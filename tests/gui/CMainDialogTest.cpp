@@ -1,3 +1,4 @@
+#include "app/SettingsStore.h"
 #include "gui/GuiTestSupport.h"
 #include "mainwindow/CMainDialog.h"
 #include "mainwindow/MainWindowIds.h"

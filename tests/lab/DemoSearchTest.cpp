@@ -2,6 +2,7 @@
 // list, the account check over the helper pool, the results; screenshots of
 // each step land in the build's screenshot folder.
 #include "app/CMainApp.h"
+#include "app/SettingsStore.h"
 #include "gui/GuiTestSupport.h"
 #include "mainwindow/CMainDialog.h"
 #include "mainwindow/MainWindowIds.h"
@@ -9,6 +10,7 @@
 #include "platform/linux/PosixThreads.h"
 #include "platform/linux/RegistryFileStore.h"
 #include "platform/qt/QtWaitCursor.h"
+#include "platform/samba/SambaNetworkManagement.h"
 #include "support/Doubles.h"
 #include "support/LabManifest.h"
 #include "support/TempDir.h"
@@ -44,7 +46,7 @@ private slots:
         ScriptedPrompter prompter; // the lab's browse list has no controller: "Partial Failure" is answered OK
         FakeShell shell;
         SambaNetworkManagement network({HELPER_PATH, 16, std::chrono::milliseconds(30000)});
-        NetworkIdentity identity(network, [&](std::string& account, std::string& password) {
+        NetworkIdentity identity(network, network, [&](std::string& account, std::string& password) {
             account = lab.operatorAccount();
             password = lab.operatorPassword();
             return true;

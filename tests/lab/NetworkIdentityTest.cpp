@@ -1,5 +1,6 @@
 #include "discovery/DefaultDomainName.h"
 #include "platform/linux/NetworkIdentity.h"
+#include "platform/samba/SambaNetworkManagement.h"
 #include "support/LabManifest.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ protected:
 
     NetworkIdentity identityAnswering(bool give)
     {
-        return NetworkIdentity(net, [this, give](std::string& account, std::string& password) {
+        return NetworkIdentity(net, net, [this, give](std::string& account, std::string& password) {
             ++asked;
             account = lab.operatorAccount();
             password = lab.operatorPassword();

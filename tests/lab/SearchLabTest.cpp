@@ -178,7 +178,7 @@ TEST_F(SearchLabTest, GroupModeGivesOneRowPerLocalMember)
 
 TEST_F(SearchLabTest, TheDomainScanReadsTheBrowseList)
 {
-    NetworkIdentity identityOnNetwork(net, nullptr);
+    NetworkIdentity identityOnNetwork(net, net, nullptr);
     EmptyDirectory directory;
     RecordingPoster dialog;
     std::ostringstream out;

@@ -139,7 +139,7 @@ TEST_F(SearchCommandTest, UserModeResultsFillTheRowsAndCountTheRest)
     EXPECT_EQ(s.notExist, 1);
     EXPECT_FALSE(s.groupMode);
     // Bottom of the list first.
-    EXPECT_EQ(s.matched, (std::vector<FoundComputer>{{"P", "Server"}, {"\\\\S", "Workstation"}}));
+    EXPECT_EQ(s.matched, (std::vector<MatchedComputer>{{"P", "Server"}, {"\\\\S", "Workstation"}}));
     EXPECT_EQ(s.notMatched, (std::vector<NotMatchedComputer>{{"Q", "Workstation", true}, {"R", "Server (PDC)", false}}));
     EXPECT_TRUE(c.searchDone());
     EXPECT_TRUE(controls.isEnabled(IdComputerList));
