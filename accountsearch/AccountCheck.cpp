@@ -31,8 +31,9 @@ void lookUpAccount(NetworkManagement& network, const std::string& server, const 
 } // namespace
 
 void checkComputer(NetworkManagement& network, const std::string& server, const std::string& accountName,
-                   bool groupMode, AccountCheckResult& r)
+                   bool groupMode, const std::atomic<bool>& cancel, AccountCheckResult& r)
 {
+    const auto hold = network.hold(server, &cancel);
     r.notMatched = true;
     if (!groupMode) {
         lookUpAccount(network, server, accountName, r);

@@ -3,8 +3,17 @@
 #include "accountsearch/AccountCheck.h"
 
 #include <chrono>
+#include <memory>
 
 namespace rm {
+
+struct AccountSearch::CheckSlot {
+    std::atomic<bool> idle{true};
+    const std::string* computerName = nullptr;
+    const std::string* accountName = nullptr;
+    AccountCheckResult* result = nullptr;
+    bool groupMode = false;
+};
 
 AccountSearch::AccountSearch(std::vector<std::string> computerNames, std::string accountName, Services services)
     : computerNames_(std::move(computerNames)), accountName_(std::move(accountName)), s_(services),
@@ -12,23 +21,13 @@ AccountSearch::AccountSearch(std::vector<std::string> computerNames, std::string
 {
 }
 
-AccountSearch::~AccountSearch()
-{
-    if (coordinator_.joinable())
-        coordinator_.join();
-}
-
-void AccountSearch::start()
-{
-    coordinator_ = std::thread([this] { coordinate(); });
-}
-
-void AccountSearch::coordinate()
+void AccountSearch::run()
 {
     auto slots = std::make_unique<CheckSlot[]>(SlotCount);
     std::size_t nextIndex = 0;
     std::uint32_t completed = 0;
     const std::size_t total = computerNames_.size();
+    const std::atomic<bool>& cancel = cancelFlag();
     for (;;) {
         bool changed = false;
         bool allIdle = true;
@@ -44,7 +43,7 @@ void AccountSearch::coordinate()
                 ++completed;
                 changed = true;
             }
-            if (nextIndex < total && !cancelRequested_.load(std::memory_order_acquire)) {
+            if (nextIndex < total && !cancelRequested()) {
                 slot.computerName = &computerNames_[nextIndex];
                 slot.result = &results_[nextIndex];
                 slot.accountName = &accountName_;
@@ -56,12 +55,9 @@ void AccountSearch::coordinate()
                 CheckSlot* mine = &slot;
                 NetworkManagement* network = &s_.network;
                 const bool started = s_.threads.start(
-                    [mine, network] {
-                        {
-                            auto hold = network->hold();
-                            checkComputer(*network, *mine->computerName, *mine->accountName, mine->groupMode,
-                                          *mine->result);
-                        }
+                    [mine, network, &cancel] {
+                        checkComputer(*network, *mine->computerName, *mine->accountName, mine->groupMode, cancel,
+                                      *mine->result);
                         mine->idle.store(true, std::memory_order_release); // the worker's last write
                     },
                     WorkerStack, ThreadStarter::Priority::BelowNormal);
@@ -74,13 +70,12 @@ void AccountSearch::coordinate()
             }
         }
         if (changed)
-            s_.notifyWindow.post(MessageProgress, completed, static_cast<std::intptr_t>(total));
+            window().post(MessageProgress, completed, static_cast<std::intptr_t>(total));
         if (allIdle)
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    finished_.store(true, std::memory_order_release);
-    s_.notifyWindow.post(MessageFinished, 0, 0);
+    finish();
 }
 
 } // namespace rm

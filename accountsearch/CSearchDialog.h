@@ -1,48 +1,33 @@
 #pragma once
 
 #include "accountsearch/AccountSearch.h"
-#include "platform/Prompter.h"
-#include "ui/CTemplateDialog.h"
-
-#include <memory>
+#include "ui/CWorkerDialog.h"
 
 namespace rm {
 
-class QtPoster;
-
 // "Working . . .": hosts one account search, shows its progress and the time
 // left, and ends with OK when it finished or Cancel when the user cancelled.
-class CSearchDialog : public CTemplateDialog {
+class CSearchDialog : public CWorkerDialog {
     Q_OBJECT
 public:
-    struct Services {
-        NetworkManagement& network;
-        ThreadStarter& threads;
-        TickClock& clock;
-        Prompter& prompter;
-    };
+    enum Id { IdStatus = 1034, IdProgress = 1050, IdCancel = 1051, IdElapsed = 1052, IdRemaining = 1053 };
 
-    CSearchDialog(std::vector<std::string> computerNames, std::string accountName, Services services,
-                  QWidget* parent);
-    ~CSearchDialog() override;
+    CSearchDialog(std::vector<std::string> computerNames, std::string accountName, AccountSearch::Services search,
+                  CWorkerDialog::Services services, QWidget* parent);
 
-    void setGroupMode(bool groupMode) { search_->groupMode = groupMode; }
-    const std::vector<AccountCheckResult>& results() const { return search_->results(); }
+    void setGroupMode(bool groupMode) { search_.groupMode = groupMode; }
+    const std::vector<AccountCheckResult>& results() const { return search_.results(); }
 
 public slots:
     void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void customEvent(QEvent* event) override;
+    void starting() override;
+    void progress(std::uintptr_t done, std::intptr_t total) override;
 
 private:
-    void progress(std::uint32_t done, std::uint32_t total);
-
-    Services s_;
-    std::unique_ptr<QtPoster> poster_;
-    std::unique_ptr<AccountSearch> search_;
-    bool started_ = false;
+    AccountSearch& search_;
+    TickClock& clock_;
 };
 
 } // namespace rm

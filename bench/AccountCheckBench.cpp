@@ -1,15 +1,20 @@
-// Checks N lab computers for a user through the helper pool at a given
-// concurrency, then does the same look-ups with Samba's rpcclient, one process
-// per computer, in a loop and with xargs -P. Runs inside the lab (lab/run).
+// The account search as the program runs it (the 512-slot search over the
+// helper pool) against the lab's load computers, then the same look-ups with
+// Samba's rpcclient in parallel (as many at once as the pool has helpers) and
+// one after another; then the search again with names nobody answers mixed
+// in. Runs inside the lab (lab/run); its last line holds the figures.
+#include "accountsearch/AccountSearch.h"
+#include "platform/linux/PosixThreads.h"
 #include "platform/samba/SambaNetworkManagement.h"
 #include "support/LabManifest.h"
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -23,6 +28,42 @@ namespace {
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double cpuMs(const rusage& u)
+{
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
+}
+
+double ownCpuMs()
+{
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    return cpuMs(u);
+}
+
+double childrenCpuMs()
+{
+    rusage u{};
+    ::getrusage(RUSAGE_CHILDREN, &u);
+    return cpuMs(u);
+}
+
+// User and system time of a running process.
+double processCpuMs(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; fields >> field && i <= 15; ++i)
+        if (i == 14 || i == 15)
+            ticks += std::stod(field);
+    return ticks * 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
 double pssMegabytes(pid_t pid)
@@ -40,12 +81,68 @@ double pssMegabytes(pid_t pid)
     return 0;
 }
 
-double run(const std::string& command)
+class NoWindow : public Poster {
+public:
+    void post(int, std::uintptr_t, std::intptr_t) override {}
+};
+
+struct SearchRun {
+    double seconds = 0;
+    double cpuMs = 0; // the program and all its helpers
+    int found = 0;
+};
+
+SearchRun search(SambaNetworkManagement& net, const std::vector<std::string>& names)
 {
+    PosixThreadStarter threads;
+    SteadyTickClock clock;
+    NoWindow window;
+    std::vector<std::string> servers;
+    for (const auto& n : names)
+        servers.push_back("\\\\" + n);
+    double helpersBefore = 0;
+    for (pid_t pid : net.helperProcesses())
+        helpersBefore += processCpuMs(pid);
+    const double ownBefore = ownCpuMs();
+    const auto start = Clock::now();
+    AccountSearch s(servers, "Administrator", {net, threads, clock});
+    s.start(window);
+    s.join();
+    SearchRun run;
+    run.seconds = secondsSince(start);
+    double helpersAfter = 0;
+    for (pid_t pid : net.helperProcesses())
+        helpersAfter += processCpuMs(pid);
+    run.cpuMs = ownCpuMs() - ownBefore + helpersAfter - helpersBefore;
+    for (const auto& r : s.results())
+        run.found += !r.notMatched;
+    return run;
+}
+
+std::vector<std::string> numberedNames(const nlohmann::json& group, int count)
+{
+    std::vector<std::string> names;
+    const std::string prefix = group["namePrefix"];
+    for (int i = 1; i <= count; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "%s%03d", prefix.c_str(), i);
+        names.push_back(name);
+    }
+    return names;
+}
+
+struct CommandRun {
+    double seconds = 0;
+    double cpuMs = 0;
+};
+
+CommandRun runCommand(const std::string& command)
+{
+    const double before = childrenCpuMs();
     const auto start = Clock::now();
     if (std::system(command.c_str()) != 0)
         std::fprintf(stderr, "warning: '%s' did not succeed\n", command.c_str());
-    return secondsSince(start);
+    return {secondsSince(start), childrenCpuMs() - before};
 }
 
 } // namespace
@@ -59,43 +156,32 @@ int main(int argc, char** argv)
     }
     const int available = lab.json["load"]["count"];
     const int computers = std::min(argc > 1 ? std::atoi(argv[1]) : available, available);
-    const int concurrency = argc > 2 ? std::atoi(argv[2]) : 32;
-    const std::string prefix = lab.json["load"]["namePrefix"];
-    std::vector<std::string> names;
-    for (int i = 1; i <= computers; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "%s%03d", prefix.c_str(), i);
-        names.push_back(name);
-    }
+    const std::vector<std::string> live = numberedNames(lab.json["load"], computers);
+    const int unreachableCount = lab.json["unreachable"]["count"];
+    const std::vector<std::string> gone = numberedNames(lab.json["unreachable"], unreachableCount);
 
-    SambaNetworkManagement net({HELPER_PATH, static_cast<std::size_t>(concurrency), std::chrono::milliseconds(30000)});
+    SambaNetworkManagement::Settings settings{HELPER_PATH};
+    const std::size_t helpers = settings.poolSize;
+    SambaNetworkManagement net(settings);
     net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
-    std::atomic<int> next{0}, found{0};
-    double peakPss = 0;
-    std::size_t helpers = 0;
-    const auto start = Clock::now();
-    std::vector<std::thread> threads;
-    for (int t = 0; t < concurrency; ++t)
-        threads.emplace_back([&] {
-            for (int i; (i = next++) < computers;) {
-                auto hold = net.hold();
-                USER_INFO_1 info;
-                std::vector<LOCALGROUP_USERS_INFO_0> groups;
-                if (net.NetUserGetInfo("\\\\" + names[i], "Administrator", info) == NERR_Success
-                    && net.NetUserGetLocalGroups("\\\\" + names[i], "Administrator", LG_INCLUDE_INDIRECT, groups) == NERR_Success)
-                    ++found;
-            }
-        });
-    for (auto& t : threads)
-        t.join();
-    const double seconds = secondsSince(start);
-    // Measured with every helper still alive and holding its last conversation.
+
+    const SearchRun liveRun = search(net, live);
+    double pssMax = 0, pssAll = 0;
     for (pid_t pid : net.helperProcesses()) {
-        peakPss = std::max(peakPss, pssMegabytes(pid));
-        ++helpers;
+        const double pss = pssMegabytes(pid);
+        pssMax = std::max(pssMax, pss);
+        pssAll += pss;
     }
-    std::printf("pool: %d of %d computers checked in %.2f s with %zu helpers\n", found.load(), computers,
-                seconds, helpers);
+    std::printf("search: %d of %d computers matched in %.2f s, %.0f ms of CPU with %zu helpers\n", liveRun.found,
+                computers, liveRun.seconds, liveRun.cpuMs, net.helperProcesses().size());
+    std::fflush(stdout);
+
+    const SearchRun one = search(net, {gone.front()});
+    std::vector<std::string> mixed = live;
+    mixed.insert(mixed.end(), gone.begin(), gone.end());
+    const SearchRun mixedRun = search(net, mixed);
+    std::printf("one unreachable: %.2f s; %d live with %d unreachable: %.2f s\n", one.seconds, computers,
+                unreachableCount, mixedRun.seconds);
     std::fflush(stdout);
 
     // The same look-ups, one rpcclient process per computer.
@@ -109,18 +195,21 @@ int main(int argc, char** argv)
           << lab.operatorPassword() << "\ndomain = " << lab.json["domain"]["netbios"].get<std::string>() << "\n";
         ::chmod(auth.c_str(), 0600);
         std::ofstream l(list);
-        for (const auto& n : names)
+        for (const auto& n : live)
             l << n << "\n";
     }
-    const std::string one = "rpcclient -A " + auth + " -c 'queryuser Administrator' ";
-    const double sequential = run("while read c; do " + one + "\"$c\" >/dev/null 2>&1; done < " + list);
-    const double parallel = run("xargs -P " + std::to_string(concurrency) + " -I{} " + one + "{} < " + list + " >/dev/null 2>&1");
+    const std::string one_ = "rpcclient -A " + auth + " -c 'queryuser Administrator' ";
+    const CommandRun parallel =
+        runCommand("xargs -P " + std::to_string(helpers) + " -I{} " + one_ + "{} < " + list + " >/dev/null 2>&1");
+    const CommandRun sequential = runCommand("while read c; do " + one_ + "\"$c\" >/dev/null 2>&1; done < " + list);
     std::remove(auth.c_str());
     std::remove(list.c_str());
     ::rmdir(dir);
 
-    std::printf("computers=%d concurrency=%d seconds=%.2f rpcclient_seq_seconds=%.2f rpcclient_par_seconds=%.2f "
-                "pss_mb_per_helper=%.1f\n",
-                computers, concurrency, seconds, sequential, parallel, peakPss);
-    return found == computers ? 0 : 1;
+    std::printf("computers=%d live_seconds=%.2f rpcclient_par_seconds=%.2f rpcclient_seq_seconds=%.2f "
+                "client_cpu_ms_per_computer=%.1f rpcclient_cpu_ms_per_computer=%.1f unreachable=%d "
+                "mixed_seconds=%.2f unreachable_one_seconds=%.2f pss_mb_per_helper=%.1f pss_mb_all_helpers=%.1f\n",
+                computers, liveRun.seconds, parallel.seconds, sequential.seconds, liveRun.cpuMs / computers,
+                parallel.cpuMs / computers, unreachableCount, mixedRun.seconds, one.seconds, pssMax, pssAll);
+    return liveRun.found == computers && mixedRun.found == computers ? 0 : 1;
 }

@@ -1,41 +1,51 @@
 #pragma once
 
-#include "discovery/SearchOptions.h"
 #include "discovery/DirectoryScanner.h"
 #include "discovery/FoundComputer.h"
+#include "discovery/SearchOptions.h"
 #include "platform/CurrentIdentity.h"
 #include "platform/NetworkManagement.h"
-#include "platform/Poster.h"
-#include "platform/Prompter.h"
-#include "platform/WaitCursor.h"
+#include "ui/Worker.h"
 
-#include <atomic>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace rm {
 
-// What the scan's dialog and its worker share. `computers` is final once
-// `finished` is set, and is read by the dialog's caller only after that.
-struct DomainScanState {
-    std::vector<FoundComputer> computers;
-    std::atomic<bool> finished{false};
-    std::atomic<bool> cancelRequested{false};
-};
-
-struct DomainScanServices {
-    NetworkManagement& network;
-    CurrentIdentity& identity;
-    DirectoryScanner& directory;
-    Prompter& prompter;
-    Poster& dialog;
-    WaitCursor& waitCursor;
-    std::ostream& out; // the machine-account query's failures
-};
-
 // Gathers the computers of a domain from the browse list or the directory,
 // and the machine accounts hidden from both; ends by posting 1025.
-void domainScanWorker(const std::string& domain, const SearchOptions& options, DomainScanState& state,
-                      DomainScanServices& services);
+class DomainScanWorker : public Worker {
+public:
+    // A controller that keeps answering "more data" with nothing new is left
+    // after this many such pages.
+    static constexpr int MaxPagesWithNothingNew = 3;
+
+    struct Services {
+        NetworkManagement& network;
+        CurrentIdentity& identity;
+        DirectoryScanner& directory;
+        std::ostream& out; // the machine-account query's failures
+    };
+
+    DomainScanWorker(std::string domain, SearchOptions options, Services services);
+
+    // Final once `finished` is set, and read by the dialog's caller only after that.
+    const std::vector<FoundComputer>& computers() const { return computers_; }
+
+protected:
+    void run() override;
+
+private:
+    void finishWithMessage(const Message& message);
+    void scanDirectory(const std::string& dnsName, std::string& controllerName);
+    void scanBrowseList(const std::string& flatName, std::string& controllerName);
+    void scanHidden(const std::string& controllerName);
+
+    const std::string domain_;
+    const SearchOptions options_;
+    Services s_;
+    std::vector<FoundComputer> computers_;
+};
 
 } // namespace rm

@@ -74,6 +74,12 @@ def load_hosts():
     return [("%s%03d" % (load["namePrefix"], i + 1), str(first + i)) for i in range(load["count"])]
 
 
+def unreachable_hosts():
+    gone = MANIFEST["unreachable"]
+    first = ipaddress.ip_address(gone["firstAddress"])
+    return [("%s%03d" % (gone["namePrefix"], i + 1), str(first + i)) for i in range(gone["count"])]
+
+
 def all_names():
     """Every name the client resolves, with its address."""
     d = MANIFEST["domain"]
@@ -81,7 +87,7 @@ def all_names():
     names += [(m["name"], m["address"]) for m in MANIFEST["members"]]
     names += [(MANIFEST["offline"]["name"], MANIFEST["offline"]["address"]),
               (MANIFEST["blackhole"]["name"], MANIFEST["blackhole"]["address"])]
-    return names + load_hosts()
+    return names + load_hosts() + unreachable_hosts()
 
 
 # --- network ---------------------------------------------------------------

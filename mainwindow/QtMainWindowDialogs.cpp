@@ -6,6 +6,8 @@
 #include "mainwindow/CAboutDialog.h"
 #include "passwords/CPasswordOptionsDialog.h"
 
+#include <iostream>
+
 namespace rm {
 
 QtMainWindowDialogs::QtMainWindowDialogs(QWidget* owner, DialogServices services) : owner_(owner), s_(services) {}
@@ -30,8 +32,8 @@ void QtMainWindowDialogs::runAbout()
 
 std::vector<FoundComputer> QtMainWindowDialogs::runDomainScan(const std::string& domain, const SearchOptions& options)
 {
-    CDomainScanDialog dialog(domain, options, {s_.network, s_.identity, s_.directory, s_.prompter, s_.waitCursor},
-                             owner_);
+    CDomainScanDialog dialog(domain, options, {s_.network, s_.identity, s_.directory, std::cout},
+                             {s_.prompter, s_.waitCursor}, owner_);
     dialog.exec();
     return dialog.computers();
 }
@@ -45,7 +47,8 @@ PingScanOutcome QtMainWindowDialogs::runPingScan(const std::vector<std::string>&
 std::optional<std::vector<AccountCheckResult>> QtMainWindowDialogs::runAccountSearch(
     const std::vector<std::string>& computerNames, const std::string& accountName, bool groupMode)
 {
-    CSearchDialog dialog(computerNames, accountName, {s_.network, s_.threads, s_.clock, s_.prompter}, owner_);
+    CSearchDialog dialog(computerNames, accountName, {s_.network, s_.threads, s_.clock},
+                         {s_.prompter, s_.waitCursor}, owner_);
     dialog.setGroupMode(groupMode);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@ enum : NetStatus {
     ERROR_INVALID_PARAMETER = 87,
     ERROR_INVALID_NAME = 123,
     ERROR_MORE_DATA = 234,
+    ERROR_CANCELLED = 1223,
     ERROR_USER_EXISTS = 1316,
     ERROR_LOGON_FAILURE = 1326,
     ERROR_NO_SUCH_DOMAIN = 1355,
@@ -118,7 +120,6 @@ struct DOMAIN_CONTROLLER_INFO {
 
 class NetworkManagement {
 public:
-    // While a hold is alive, the calling thread's calls share one connection.
     class Hold {
     public:
         virtual ~Hold() = default;
@@ -126,7 +127,11 @@ public:
 
     virtual ~NetworkManagement() = default;
 
-    virtual std::unique_ptr<Hold> hold() = 0;
+    // While a hold is alive, the calling thread's calls to `server` share one
+    // connection. The hold first makes sure, without tying up a connection,
+    // that the server answers at all: when it does not, or once `cancel` is
+    // set, the calls of the hold fail at once.
+    virtual std::unique_ptr<Hold> hold(const std::string& server, const std::atomic<bool>* cancel = nullptr) = 0;
 
     virtual NetStatus NetUserGetInfo(const std::string& server, const std::string& user,
                                      USER_INFO_1& info) = 0;

@@ -2,7 +2,7 @@
 
 namespace rm {
 
-// The application's wait cursor, shown from any thread.
+// The application's wait cursor, on the window thread.
 class WaitCursor {
 public:
     virtual ~WaitCursor() = default;

@@ -8,12 +8,8 @@ namespace rm {
 
 MessageAnswer QtPrompter::show(const Message& message)
 {
-    // A worker's box is shown by the user-interface thread; the worker waits for the answer.
-    if (QThread::currentThread() != qApp->thread()) {
-        MessageAnswer answer = MessageAnswer::Cancel;
-        QMetaObject::invokeMethod(qApp, [&] { answer = show(message); }, Qt::BlockingQueuedConnection);
-        return answer;
-    }
+    // Workers ask their window's thread for boxes by posted messages.
+    Q_ASSERT(QThread::currentThread() == qApp->thread());
     QWidget* owner = QApplication::activeModalWidget();
     if (!owner)
         owner = QApplication::activeWindow();

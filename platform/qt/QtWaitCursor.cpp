@@ -7,12 +7,12 @@ namespace rm {
 
 void QtWaitCursor::begin()
 {
-    QMetaObject::invokeMethod(qApp, [] { QApplication::setOverrideCursor(Qt::WaitCursor); });
+    QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void QtWaitCursor::end()
 {
-    QMetaObject::invokeMethod(qApp, [] { QApplication::restoreOverrideCursor(); });
+    QApplication::restoreOverrideCursor();
 }
 
 } // namespace rm

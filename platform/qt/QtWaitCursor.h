@@ -4,8 +4,7 @@
 
 namespace rm {
 
-// The application's override cursor, set on the user-interface thread
-// whichever thread asks.
+// The application's override cursor; workers ask their window for it.
 class QtWaitCursor : public WaitCursor {
 public:
     void begin() override;

@@ -4,53 +4,112 @@
 
 namespace rm {
 
+using namespace std::chrono_literals;
+
 HelperPool::HelperPool(std::string helperPath, std::size_t maxHelpers)
-    : path_(std::move(helperPath)), max_(std::max<std::size_t>(maxHelpers, 1))
+    : path_(std::move(helperPath)), max_(std::max<std::size_t>(maxHelpers, 1)), starter_([this] { startHelpers(); })
 {
 }
 
-HelperPool::~HelperPool() = default;
+HelperPool::~HelperPool()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    startWanted_.notify_all();
+    starter_.join();
+}
 
-HelperProcess* HelperPool::acquire()
+void HelperPool::startHelpers()
 {
     std::unique_lock lock(mutex_);
-    freed_.wait(lock, [&] { return !idle_.empty() || all_.size() + starting_ < max_; });
-    if (!idle_.empty()) {
-        HelperProcess* h = idle_.back();
-        idle_.pop_back();
-        return h;
+    for (;;) {
+        startWanted_.wait(lock, [&] { return stopping_ || !starts_.empty(); });
+        if (stopping_) {
+            for (StartRequest* request : starts_)
+                request->done = true;
+            changed_.notify_all();
+            return;
+        }
+        StartRequest* request = starts_.front();
+        starts_.pop_front();
+        lock.unlock();
+        std::unique_ptr<HelperProcess> helper = HelperProcess::start(path_);
+        lock.lock();
+        request->helper = std::move(helper);
+        request->done = true;
+        changed_.notify_all();
     }
-    ++starting_;
-    lock.unlock();
-    std::unique_ptr<HelperProcess> started = HelperProcess::start(path_);
-    lock.lock();
-    --starting_;
-    if (!started) {
-        freed_.notify_one();
-        return nullptr;
+}
+
+std::unique_ptr<HelperProcess> HelperPool::takeOut(HelperProcess* helper)
+{
+    std::unique_ptr<HelperProcess> out;
+    auto it = std::find_if(all_.begin(), all_.end(), [&](const auto& p) { return p.get() == helper; });
+    if (it != all_.end()) {
+        out = std::move(*it);
+        all_.erase(it);
     }
-    all_.push_back(std::move(started));
-    return all_.back().get();
+    return out;
+}
+
+void HelperPool::dropDeadIdle(std::vector<std::unique_ptr<HelperProcess>>& dead)
+{
+    for (auto it = idle_.begin(); it != idle_.end();) {
+        if ((*it)->diedWhileIdle()) {
+            dead.push_back(takeOut(*it));
+            it = idle_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+HelperProcess* HelperPool::acquire(const std::atomic<bool>* cancel)
+{
+    const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_acquire); };
+    std::vector<std::unique_ptr<HelperProcess>> dead; // ended outside the lock
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        dropDeadIdle(dead);
+        if (!idle_.empty()) {
+            HelperProcess* helper = idle_.back();
+            idle_.pop_back();
+            return helper;
+        }
+        if (all_.size() + starting_ < max_) {
+            ++starting_;
+            StartRequest request;
+            starts_.push_back(&request);
+            startWanted_.notify_one();
+            changed_.wait(lock, [&] { return request.done; });
+            --starting_;
+            if (!request.helper)
+                return nullptr;
+            all_.push_back(std::move(request.helper));
+            return all_.back().get();
+        }
+        if (cancelled() || stopping_)
+            return nullptr;
+        changed_.wait_for(lock, 50ms);
+    }
 }
 
 void HelperPool::release(HelperProcess* helper)
 {
     if (!helper)
         return;
-    std::unique_ptr<HelperProcess> dead;
+    std::vector<std::unique_ptr<HelperProcess>> dead;
     {
         std::lock_guard lock(mutex_);
-        if (helper->alive()) {
+        if (helper->alive())
             idle_.push_back(helper);
-        } else {
-            auto it = std::find_if(all_.begin(), all_.end(), [&](const auto& p) { return p.get() == helper; });
-            if (it != all_.end()) {
-                dead = std::move(*it);
-                all_.erase(it);
-            }
-        }
+        else
+            dead.push_back(takeOut(helper));
+        dropDeadIdle(dead);
     }
-    freed_.notify_one();
+    changed_.notify_one();
 }
 
 std::vector<pid_t> HelperPool::pids() const

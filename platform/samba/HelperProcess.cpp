@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -52,6 +53,17 @@ void HelperProcess::kill()
         return;
     ::kill(pid_, SIGKILL);
     while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {}
+}
+
+bool HelperProcess::diedWhileIdle()
+{
+    if (!alive())
+        return true;
+    pollfd p{fd_, POLLIN, 0};
+    if (::poll(&p, 1, 0) == 0)
+        return false;
+    kill();
+    return true;
 }
 
 std::optional<std::string> HelperProcess::call(const std::string& request, std::chrono::milliseconds limit)

@@ -26,6 +26,9 @@ public:
 
     // Read by the pool from other threads while the owner calls.
     bool alive() const { return alive_.load(std::memory_order_acquire); }
+    // For an idle helper: whether it has died meanwhile (it is then reaped).
+    // An idle helper never writes, so anything to read means it is gone.
+    bool diedWhileIdle();
     pid_t pid() const { return pid_; }
     // Which credentials this helper holds (the adapter's counter).
     std::uint64_t credentials = 0;

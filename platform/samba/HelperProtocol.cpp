@@ -1,8 +1,10 @@
 #include "platform/samba/HelperProtocol.h"
 
+#include "platform/Wipe.h"
+
 #include <cerrno>
-#include <cstring>
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace rm {
@@ -23,10 +25,7 @@ WireWriter& WireWriter::text(const std::string& s)
 
 void WireWriter::wipe()
 {
-    volatile char* p = bytes_.data();
-    for (std::size_t i = 0; i < bytes_.size(); ++i)
-        p[i] = 0;
-    bytes_.clear();
+    rm::wipe(bytes_);
 }
 
 bool WireReader::number(std::uint32_t& n)
@@ -55,7 +54,10 @@ namespace {
 bool writeAll(int fd, const char* data, std::size_t size)
 {
     while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
+        // A peer that has gone must fail the write, not raise SIGPIPE.
+        ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        if (n < 0 && errno == ENOTSOCK)
+            n = ::write(fd, data, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -108,7 +110,7 @@ bool writeFrame(int fd, const std::string& payload)
     header.number(static_cast<std::uint32_t>(payload.size()));
     frame = header.bytes() + payload;
     bool ok = writeAll(fd, frame.data(), frame.size());
-    std::memset(frame.data(), 0, frame.size());
+    wipe(frame);
     return ok;
 }
 

@@ -1,6 +1,8 @@
 #include "platform/samba/SambaNetworkManagement.h"
 
+#include "platform/Wipe.h"
 #include "platform/samba/HelperProtocol.h"
+#include "platform/samba/ServerProbe.h"
 
 #include <climits>
 #include <unistd.h>
@@ -8,10 +10,13 @@
 namespace rm {
 namespace {
 
-// The helper a thread is bound to while it holds one.
+// What a thread's hold binds it to: one helper, taken at its first call, and
+// the failure that every call of the hold returns without a helper.
 struct Binding {
     const SambaNetworkManagement* owner = nullptr;
     HelperProcess* helper = nullptr;
+    const std::atomic<bool>* cancel = nullptr;
+    NetStatus failure = NERR_Success;
 };
 thread_local Binding binding;
 
@@ -26,10 +31,12 @@ WireWriter request(HelperOp op)
 
 class SambaNetworkManagement::ThreadHold : public NetworkManagement::Hold {
 public:
-    ThreadHold(SambaNetworkManagement& owner, HelperPool& pool) : pool_(pool)
+    ThreadHold(SambaNetworkManagement& owner, const std::string& server, const std::atomic<bool>* cancel)
+        : pool_(owner.pool_)
     {
-        binding.owner = &owner;
-        binding.helper = pool.acquire();
+        binding = {&owner, nullptr, cancel, NERR_Success};
+        if (owner.settings_.probeLimit.count() > 0)
+            binding.failure = probeServer(server, owner.settings_.probeLimit, cancel);
     }
     ~ThreadHold() override
     {
@@ -46,13 +53,18 @@ SambaNetworkManagement::SambaNetworkManagement(Settings settings)
 {
 }
 
+SambaNetworkManagement::~SambaNetworkManagement()
+{
+    wipe(password_);
+}
+
 std::string SambaNetworkManagement::defaultHelperPath()
 {
     char path[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return "rostermill-netapi";
-    std::string self(path, static_cast<std::size_t>(n));
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0 || path[0] != '/')
+        return {};
+    const std::string self(path, static_cast<std::size_t>(n));
     return self.substr(0, self.rfind('/') + 1) + "rostermill-netapi";
 }
 
@@ -69,7 +81,7 @@ void SambaNetworkManagement::setCredentials(const std::string& account, const st
     }
     user_ = user;
     domain_ = domain;
-    std::fill(password_.begin(), password_.end(), '\0');
+    wipe(password_);
     password_ = password;
     ++credentialsVersion_;
 }
@@ -82,11 +94,12 @@ std::string SambaNetworkManagement::credentialsRequest() const
     return w.bytes();
 }
 
-std::unique_ptr<NetworkManagement::Hold> SambaNetworkManagement::hold()
+std::unique_ptr<NetworkManagement::Hold> SambaNetworkManagement::hold(const std::string& server,
+                                                                      const std::atomic<bool>* cancel)
 {
     if (binding.owner == this)
         return std::make_unique<Hold>(); // already held further up
-    return std::make_unique<ThreadHold>(*this, pool_);
+    return std::make_unique<ThreadHold>(*this, server, cancel);
 }
 
 NetStatus SambaNetworkManagement::exchange(HelperProcess* helper, const std::string& req, std::string& answer)
@@ -103,7 +116,7 @@ NetStatus SambaNetworkManagement::exchange(HelperProcess* helper, const std::str
     }
     if (!credentials.empty()) {
         auto ok = helper->call(credentials, settings_.callLimit);
-        std::fill(credentials.begin(), credentials.end(), '\0');
+        wipe(credentials);
         if (!ok)
             return RPC_S_CALL_FAILED;
         helper->credentials = version;
@@ -122,10 +135,16 @@ NetStatus SambaNetworkManagement::exchange(HelperProcess* helper, const std::str
 NetStatus SambaNetworkManagement::call(const std::string& req, std::string& answer)
 {
     if (binding.owner == this) {
+        if (binding.failure != NERR_Success)
+            return binding.failure;
+        if (binding.cancel && binding.cancel->load(std::memory_order_acquire))
+            return ERROR_CANCELLED;
         // A helper lost during a hold is replaced for the rest of it.
         if (!binding.helper || !binding.helper->alive()) {
             pool_.release(binding.helper);
-            binding.helper = pool_.acquire();
+            binding.helper = pool_.acquire(binding.cancel);
+            if (!binding.helper && binding.cancel && binding.cancel->load(std::memory_order_acquire))
+                return ERROR_CANCELLED;
         }
         return exchange(binding.helper, req, answer);
     }

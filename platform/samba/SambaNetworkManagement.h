@@ -21,16 +21,20 @@ public:
         std::string helperPath;
         std::size_t poolSize = 32;
         std::chrono::milliseconds callLimit{30000};
+        // How long a hold waits for a computer to answer at all; 0: not asked.
+        std::chrono::milliseconds probeLimit{5000};
     };
 
     explicit SambaNetworkManagement(Settings settings);
+    ~SambaNetworkManagement() override;
 
-    // The helper next to this program's executable.
+    // The helper next to this program's executable, by its absolute path;
+    // empty when the program cannot tell where it is itself.
     static std::string defaultHelperPath();
 
     void setCredentials(const std::string& account, const std::string& password) override;
 
-    std::unique_ptr<Hold> hold() override;
+    std::unique_ptr<Hold> hold(const std::string& server, const std::atomic<bool>* cancel = nullptr) override;
     NetStatus NetUserGetInfo(const std::string& server, const std::string& user, USER_INFO_1& info) override;
     NetStatus NetUserSetInfo(const std::string& server, const std::string& user, const USER_INFO_0& info) override;
     NetStatus NetUserSetInfo(const std::string& server, const std::string& user, const USER_INFO_1003& info) override;

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sstream>
 #include <thread>
 
 namespace rm {
@@ -24,6 +25,17 @@ public:
     std::uint32_t ms = 1000;
 };
 
+// A network whose browse list answers only once released.
+struct BlockingNetwork : FakeNetwork {
+    std::atomic<bool> release{false};
+    NetStatus NetServerEnum(const std::string& d, std::uint32_t t, std::vector<SERVER_INFO_101>& s) override
+    {
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return FakeNetwork::NetServerEnum(d, t, s);
+    }
+};
+
 class SearchDialogsTest : public QObject {
     Q_OBJECT
 
@@ -32,6 +44,7 @@ class SearchDialogsTest : public QObject {
     EmptyDirectory directory;
     ScriptedPrompter prompter;
     CountingWaitCursor cursor;
+    std::ostringstream out;
     PosixThreadStarter threads;
     SteadyTickClock clock;
 
@@ -50,47 +63,74 @@ private slots:
 
     void domainScanEndsWithItsWorkerOnly()
     {
-        network.browseList = {{500, "PC1", 5, 1, SV_TYPE_NT, ""}};
+        BlockingNetwork blocking;
+        blocking.browseList = {{500, "PC1", 5, 1, SV_TYPE_NT, ""}};
         identity.flat = "LAB";
         SearchOptions options;
         options.ScanHidden = false;
-        CDomainScanDialog d("LAB", options, {network, identity, directory, prompter, cursor}, nullptr);
+        CDomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
         QCOMPARE(d.windowTitle(), QString("Working . . ."));
-        // Enter does not end it: at most it presses the focused Cancel, whose question is declined.
-        QTimer::singleShot(0, &d, [&] { QTest::keyClick(&d, Qt::Key_Return); });
+        // Enter and the dialog's own accept do not end it while the worker runs;
+        // Enter at most presses the focused Cancel, whose question is declined.
+        bool stillOpen = false;
+        QTimer::singleShot(50, &d, [&] {
+            QTest::keyClick(&d, Qt::Key_Return);
+            d.accept();
+            stillOpen = d.isVisible();
+            blocking.release = true;
+        });
         QCOMPARE(d.exec(), int(QDialog::Accepted));
+        QVERIFY(stillOpen);
         QCOMPARE(d.computers(), (std::vector<FoundComputer>{{"PC1", "Workstation (WinXP)"}}));
         for (const Message& m : prompter.shown)
             QCOMPARE(QString::fromStdString(m.title), QString("Confirm Cancel"));
+        QCOMPARE(cursor.begun, 1); // shown by the window's thread for the worker
+        QCOMPARE(cursor.depth, 0);
+    }
+
+    void theCancelWaitKeepsTheWindowAliveAndServesTheWorker()
+    {
+        // The worker finishes its list, then asks for the Partial Failure box
+        // while the dialog waits after a cancel: the box is shown, and the
+        // dialog goes away only after its worker has ended.
+        BlockingNetwork blocking;
+        blocking.browseList = {{500, "PC1", 5, 1, SV_TYPE_NT, ""}};
+        identity.flat = "LAB";
+        SearchOptions options; // hidden scan on, and no controller
+        bool timerRanDuringTheWait = false;
+        {
+            CDomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
+            prompter.answers = {MessageAnswer::Yes};
+            QTimer::singleShot(50, &d, [&] {
+                QTimer::singleShot(100, &d, [&] {
+                    timerRanDuringTheWait = true;
+                    blocking.release = true;
+                });
+                QTest::keyClick(&d, Qt::Key_Escape);
+            });
+            QCOMPARE(d.exec(), int(QDialog::Rejected));
+        }
+        QVERIFY(timerRanDuringTheWait);
+        QCOMPARE(prompter.shown.size(), std::size_t(2));
+        QCOMPARE(QString::fromStdString(prompter.shown[1].title), QString("Partial Failure"));
     }
 
     void domainScanCancelWaitsForEverything()
     {
         // A scan that answers only after the cancel question was asked twice.
-        std::atomic<bool> release{false};
-        network.browseList = {{500, "PC1", 5, 1, SV_TYPE_NT, ""}};
+        BlockingNetwork blocking;
+        blocking.browseList = {{500, "PC1", 5, 1, SV_TYPE_NT, ""}};
         identity.flat = "LAB";
         SearchOptions options;
         options.ScanHidden = false;
-        struct Blocking : FakeNetwork {
-            std::atomic<bool>* release;
-            NetStatus NetServerEnum(const std::string& d, std::uint32_t t, std::vector<SERVER_INFO_101>& s) override
-            {
-                while (!*release)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                return FakeNetwork::NetServerEnum(d, t, s);
-            }
-        } blocking;
-        blocking.release = &release;
-        blocking.browseList = network.browseList;
-        CDomainScanDialog d("LAB", options, {blocking, identity, directory, prompter, cursor}, nullptr);
+        CDomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
         prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
         QTimer::singleShot(50, &d, [&] {
             QTest::mouseClick(control<QPushButton>(&d, 1051), Qt::LeftButton); // No: goes on
             QVERIFY(d.isVisible());
             std::thread([&] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                release = true;
+                blocking.release = true;
             }).detach();
             QTest::keyClick(&d, Qt::Key_Escape); // Yes: waits for the worker
         });
@@ -103,7 +143,7 @@ private slots:
 
     void searchOfNothingClosesAtOnce()
     {
-        CSearchDialog d({}, "Administrator", {network, threads, clock, prompter}, nullptr);
+        CSearchDialog d({}, "Administrator", {network, threads, clock}, {prompter, cursor}, nullptr);
         QCOMPARE(d.exec(), int(QDialog::Accepted));
         QCOMPARE(text(&d, 1052), QString(""));
         QCOMPARE(text(&d, 1053), QString(""));
@@ -116,7 +156,7 @@ private slots:
         std::vector<std::string> names;
         for (int i = 0; i < 21; ++i)
             names.push_back("\\\\PC" + std::to_string(i)); // the last one is unreachable
-        CSearchDialog d(names, "Administrator", {network, threads, clock, prompter}, nullptr);
+        CSearchDialog d(names, "Administrator", {network, threads, clock}, {prompter, cursor}, nullptr);
         QCOMPARE(d.exec(), int(QDialog::Accepted));
         QCOMPARE(control<QProgressBar>(&d, 1050)->maximum(), 21);
         QCOMPARE(text(&d, 1034), QString("Filtered 21 of 21 (100%)"));
@@ -129,7 +169,7 @@ private slots:
     void progressTextsAndTimes()
     {
         ManualClock manual;
-        CSearchDialog d(std::vector<std::string>(7, "\\\\X"), "a", {network, threads, manual, prompter}, nullptr);
+        CSearchDialog d(std::vector<std::string>(7, "\\\\X"), "a", {network, threads, manual}, {prompter, cursor}, nullptr);
         PostedMessage zero(MessageProgress, 0, 7);
         QCoreApplication::sendEvent(&d, &zero);
         QCOMPARE(text(&d, 1034), QString("Filtered 0 of 7 (0%)"));
@@ -150,7 +190,7 @@ private slots:
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
         };
         network.computers["\\\\PC1"].accounts["Administrator"] = {};
-        CSearchDialog d({"\\\\PC1", "\\\\PC1"}, "Administrator", {network, threads, clock, prompter}, nullptr);
+        CSearchDialog d({"\\\\PC1", "\\\\PC1"}, "Administrator", {network, threads, clock}, {prompter, cursor}, nullptr);
         prompter.answers = {MessageAnswer::Yes};
         QTimer::singleShot(50, &d, [&] {
             std::thread([&] {

@@ -297,7 +297,7 @@ TEST_F(SambaNetworkManagementTest, ManyThreadsAtOnce)
             for (int i = t; i < load["count"].get<int>(); i += 24) {
                 char name[32];
                 std::snprintf(name, sizeof name, "\\\\%s%03d", load["namePrefix"].get<std::string>().c_str(), i + 1);
-                auto hold = net.hold();
+                auto hold = net.hold(std::string(name));
                 USER_INFO_1 info;
                 std::vector<LOCALGROUP_USERS_INFO_0> groups;
                 if (net.NetUserGetInfo(name, "Administrator", info) == NERR_Success

@@ -47,11 +47,10 @@ public:
                                                                     const std::string& account, bool group) override
     {
         CountingPoster poster;
-        AccountSearch search(names, account, {net_, poster, threads_, clock_});
+        AccountSearch search(names, account, {net_, threads_, clock_});
         search.groupMode = group;
-        search.start();
-        while (!search.isFinished())
-            std::this_thread::sleep_for(10ms);
+        search.start(poster);
+        search.join();
         return search.results();
     }
 
@@ -180,14 +179,13 @@ TEST_F(SearchLabTest, TheDomainScanReadsTheBrowseList)
 {
     NetworkIdentity identityOnNetwork(net, net, nullptr);
     EmptyDirectory directory;
-    RecordingPoster dialog;
+    ServingPoster dialog(prompter, cursor);
     std::ostringstream out;
-    DomainScanServices services{net, identityOnNetwork, directory, prompter, dialog, cursor, out};
-    DomainScanState state;
-    SearchOptions options;
-    domainScanWorker(lab.json["domain"]["netbios"], options, state, services);
+    DomainScanWorker scan(lab.json["domain"]["netbios"], SearchOptions{}, {net, identityOnNetwork, directory, out});
+    scan.start(dialog);
+    scan.join();
     std::set<std::string> names, expected;
-    for (const auto& c : state.computers) {
+    for (const auto& c : scan.computers()) {
         names.insert(c.name);
         EXPECT_EQ(c.type.rfind("Server", 0), 0u) << c.name; // the members serve files
     }
@@ -198,7 +196,7 @@ TEST_F(SearchLabTest, TheDomainScanReadsTheBrowseList)
     // This lab's controller is not in its browse list: no hidden scan.
     ASSERT_FALSE(prompter.shown.empty());
     EXPECT_EQ(prompter.shown.back().title, "Partial Failure");
-    EXPECT_TRUE(state.finished);
+    EXPECT_TRUE(scan.isFinished());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
 #include "platform/WaitCursor.h"
+#include "ui/Worker.h"
 
 #include <deque>
 #include <functional>
@@ -139,6 +140,23 @@ public:
     void begin() override { ++depth, ++begun; }
     void end() override { --depth; }
     int depth = 0, begun = 0;
+};
+
+// A window for a worker without one: it keeps what was posted and does what
+// the worker asks at once, on the worker's thread. Read the posts after the
+// worker has ended.
+class ServingPoster : public RecordingPoster {
+public:
+    ServingPoster(Prompter& prompter, WaitCursor& cursor) : prompter_(prompter), cursor_(cursor) {}
+    void post(int message, std::uintptr_t wParam, std::intptr_t lParam) override
+    {
+        if (!Worker::serveRequest(message, wParam, lParam, prompter_, cursor_))
+            RecordingPoster::post(message, wParam, lParam);
+    }
+
+private:
+    Prompter& prompter_;
+    WaitCursor& cursor_;
 };
 
 } // namespace rm

@@ -28,15 +28,25 @@ public:
 
     // Called at the start of each account lookup, for example to block it.
     std::function<void(const std::string& server)> onLookup;
+    // Called when a check takes its hold, as the real adapter's probe is.
+    std::function<void(const std::atomic<bool>* cancel)> onHold;
     std::map<std::string, Computer> computers; // keyed by the server name as called
     std::atomic<int> lookups{0};
     std::atomic<int> running{0};
     std::atomic<int> peakRunning{0};
 
-    std::unique_ptr<Hold> hold() override { return std::make_unique<Hold>(); }
+    // As the real adapter: once the hold's cancel is set, its calls fail at once.
+    std::unique_ptr<Hold> hold(const std::string&, const std::atomic<bool>* cancel) override
+    {
+        if (onHold)
+            onHold(cancel);
+        return std::make_unique<CancelHold>(cancel);
+    }
 
     NetStatus NetUserGetInfo(const std::string& server, const std::string& user, USER_INFO_1& info) override
     {
+        if (cancelled())
+            return ERROR_CANCELLED;
         const int now = ++running;
         for (int peak = peakRunning; now > peak && !peakRunning.compare_exchange_weak(peak, now);) {}
         ++lookups;
@@ -60,6 +70,8 @@ public:
                                     std::vector<LOCALGROUP_USERS_INFO_0>& groups) override
     {
         groups.clear();
+        if (cancelled())
+            return ERROR_CANCELLED;
         const Computer* c = find(server);
         if (!c || c->status != NERR_Success)
             return c ? c->status : ERROR_BAD_NETPATH;
@@ -74,6 +86,8 @@ public:
                                       std::vector<LOCALGROUP_MEMBERS_INFO_3>& members) override
     {
         members.clear();
+        if (cancelled())
+            return ERROR_CANCELLED;
         const Computer* c = find(server);
         if (!c || c->status != NERR_Success)
             return c ? c->status : ERROR_BAD_NETPATH;
@@ -120,6 +134,13 @@ public:
     std::vector<std::string> enumeratedDomains;
 
 private:
+    static inline thread_local const std::atomic<bool>* holdCancel = nullptr;
+    struct CancelHold : Hold {
+        explicit CancelHold(const std::atomic<bool>* cancel) { holdCancel = cancel; }
+        ~CancelHold() override { holdCancel = nullptr; }
+    };
+    static bool cancelled() { return holdCancel && holdCancel->load(std::memory_order_acquire); }
+
     const Computer* find(const std::string& server) const
     {
         auto it = computers.find(server);

@@ -95,7 +95,7 @@ protected:
                                           ThreadStarter* starter = nullptr)
     {
         return std::make_unique<AccountSearch>(std::move(names), account,
-                                               AccountSearch::Services{network, poster, starter ? *starter : threads, clock});
+                                               AccountSearch::Services{network, starter ? *starter : threads, clock});
     }
     int progressPosts()
     {
@@ -110,7 +110,7 @@ protected:
 TEST_F(AccountSearchTest, NoComputersFinishesAtOnceWithoutProgress)
 {
     auto s = search({}, "Administrator");
-    s->start();
+    s->start(poster);
     poster.waitForEnd();
     EXPECT_TRUE(s->isFinished());
     EXPECT_EQ(poster.posts.size(), 1u);
@@ -122,7 +122,7 @@ TEST_F(AccountSearchTest, AtMost512RunAndTheNextTakesAFreedSlot)
     Gate gate;
     network.onLookup = [&](const std::string&) { gate.pass(); };
     auto s = search(servers(515), "Administrator");
-    s->start();
+    s->start(poster);
     gate.waitForWaiting(512);
     std::this_thread::sleep_for(100ms); // several sweeps: nothing more may start
     EXPECT_EQ(network.lookups.load(), 512);
@@ -152,7 +152,7 @@ TEST_F(AccountSearchTest, CancelStartsNothingMoreAndFinishesLast)
     Gate gate;
     network.onLookup = [&](const std::string&) { gate.pass(); };
     auto s = search(servers(600), "Administrator");
-    s->start();
+    s->start(poster);
     gate.waitForWaiting(512);
     s->requestCancel();
     std::this_thread::sleep_for(50ms);
@@ -167,11 +167,32 @@ TEST_F(AccountSearchTest, CancelStartsNothingMoreAndFinishesLast)
     EXPECT_EQ(s->results()[512].enabled, "");
 }
 
+TEST_F(AccountSearchTest, ChecksThatHaveNotMadeTheirFirstCallEndAtOnceOnCancel)
+{
+    // Every hold waits, as for a computer that does not answer, until the cancel.
+    std::atomic<int> waiting{0};
+    network.onHold = [&](const std::atomic<bool>* cancel) {
+        ++waiting;
+        while (!cancel->load())
+            std::this_thread::sleep_for(1ms);
+    };
+    auto s = search(servers(600), "Administrator");
+    s->start(poster);
+    while (waiting < 512)
+        std::this_thread::sleep_for(1ms);
+    const auto cancelled = std::chrono::steady_clock::now();
+    s->requestCancel();
+    poster.waitForEnd();
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelled, 500ms);
+    EXPECT_EQ(network.lookups.load(), 0);
+    EXPECT_EQ(waiting.load(), 512);
+}
+
 TEST_F(AccountSearchTest, AThreadThatCannotStartIsAnEndedFailedCheck)
 {
     RefusingThreads refusing;
     auto s = search(servers(3), "Administrator", &refusing);
-    s->start();
+    s->start(poster);
     poster.waitForEnd();
     for (const auto& r : s->results()) {
         EXPECT_TRUE(r.notMatched);
@@ -190,7 +211,7 @@ TEST_F(AccountSearchTest, UserModeClassification)
     network.computers[names[2]].status = ERROR_ACCESS_DENIED;
     network.computers.erase(names[3]);                      // unreachable
     auto s = search(names, "Administrator");
-    s->start();
+    s->start(poster);
     poster.waitForEnd();
     const auto& r = s->results();
     EXPECT_FALSE(r[0].notMatched);
@@ -225,7 +246,7 @@ TEST_F(AccountSearchTest, GroupModeCountsOnlyTheComputersOwnAccounts)
 
     auto s = search({pc1, pc2, pc3, pc4, pc5}, "Staff");
     s->groupMode = true;
-    s->start();
+    s->start(poster);
     poster.waitForEnd();
     const auto& r = s->results();
     EXPECT_FALSE(r[0].notMatched);

@@ -26,11 +26,9 @@ protected:
     FakeIdentity identity;
     ScriptedDirectory directory;
     ScriptedPrompter prompter;
-    RecordingPoster dialog;
     CountingWaitCursor cursor;
+    ServingPoster dialog{prompter, cursor};
     std::ostringstream out;
-    DomainScanServices services{network, identity, directory, prompter, dialog, cursor, out};
-    DomainScanState state;
     SearchOptions options;
 
     void SetUp() override
@@ -38,15 +36,21 @@ protected:
         identity.flat = "LAB";
         identity.dns = "lab.example";
     }
-    std::vector<FoundComputer> scan(const std::string& domain = "lab.example")
+    // One whole scan on the worker's own thread.
+    std::unique_ptr<DomainScanWorker> run(const std::string& domain)
     {
-        domainScanWorker(domain, options, state, services);
-        EXPECT_TRUE(state.finished);
+        dialog.posts.clear();
+        auto worker = std::make_unique<DomainScanWorker>(domain, options,
+                                                         DomainScanWorker::Services{network, identity, directory, out});
+        worker->start(dialog);
+        worker->join();
+        EXPECT_TRUE(worker->isFinished());
         EXPECT_EQ(dialog.posts.size(), 1u);
         EXPECT_EQ(dialog.posts.back().message, MessageFinished);
         EXPECT_EQ(cursor.depth, 0);
-        return state.computers;
+        return worker;
     }
+    std::vector<FoundComputer> scan(const std::string& domain = "lab.example") { return run(domain)->computers(); }
     static SERVER_INFO_101 entry(const char* name, std::uint32_t type, std::uint32_t major, std::uint32_t minor)
     {
         return {500, name, major, minor, type, ""};
@@ -96,11 +100,9 @@ TEST_F(DomainScanWorkerTest, NoControllerIsAPartialFailureOnlyWithComputers)
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0], (Message{"Partial Failure", "Cannot scan for hidden computers; no PDC found.",
                                           MessageButtons::Ok, MessageIcon::Exclamation}));
-    DomainScanState empty;
     network.browseList.clear();
     prompter.shown.clear();
-    dialog.posts.clear();
-    domainScanWorker("lab.example", options, empty, services);
+    EXPECT_TRUE(scan().empty());
     EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -111,16 +113,13 @@ TEST_F(DomainScanWorkerTest, FailingBrowseListAndMachineAccountQuery)
     options.ScanHidden = false;
     EXPECT_TRUE(scan().empty());
 
-    DomainScanState again;
-    dialog.posts.clear();
     network.browseStatus = ERROR_MORE_DATA; // taken as success
     network.browseList = {entry("DC1", SV_TYPE_DOMAIN_CTRL, 5, 0)};
     network.controller = "DC1";
     network.machineAccounts = {"X$"};
     network.displayStatus = ERROR_ACCESS_DENIED;
     options.ScanHidden = true;
-    domainScanWorker("lab.example", options, again, services);
-    EXPECT_EQ(again.computers.size(), 1u);
+    EXPECT_EQ(scan().size(), 1u);
     EXPECT_EQ(out.str(), "Error: 5\n");
 }
 
@@ -162,14 +161,11 @@ TEST_F(DomainScanWorkerTest, DirectoryModeWithAndWithoutAUnit)
                                                  {"", "Unknown"},
                                                  {"GHOST", "Unknown (Hidden)"}}));
 
-    DomainScanState restricted;
-    dialog.posts.clear();
     options.RestrictToOrgUnit = true;
     options.OrgUnit = "Sales/East";
     options.ServersOnly = true;
-    domainScanWorker("LAB", options, restricted, services);
+    EXPECT_EQ(scan("LAB"), (std::vector<FoundComputer>{{"DC1", "Server (WinServer 2003)"}}));
     EXPECT_EQ(directory.scanned.back(), "lab.example/Sales/East");
-    EXPECT_EQ(restricted.computers, (std::vector<FoundComputer>{{"DC1", "Server (WinServer 2003)"}}));
 }
 
 } // namespace

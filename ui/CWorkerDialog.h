@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/qt/QtPoster.h"
+#include "ui/CTemplateDialog.h"
+#include "ui/QtWorkerWait.h"
+
+#include <memory>
+
+namespace rm {
+
+// A progress dialog over one worker: it starts the worker when it first
+// shows, refreshes on 1026, ends with OK on 1025 and, after a confirmed
+// cancel, waits for the worker's `finished` while still painting, then ends
+// with Cancel. Enter and other ways to close it do nothing. It does not go
+// away before the worker's thread has ended, serving the worker's requests
+// (message boxes, wait cursor) until then.
+class CWorkerDialog : public CTemplateDialog {
+    Q_OBJECT
+public:
+    struct Services {
+        Prompter& prompter;
+        WaitCursor& waitCursor;
+    };
+
+    CWorkerDialog(int templateId, std::unique_ptr<Worker> worker, Services services, QWidget* parent,
+                  std::chrono::milliseconds cancelStep);
+    ~CWorkerDialog() override;
+
+public slots:
+    void accept() override {}
+
+protected:
+    Worker& worker() { return *worker_; }
+    Prompter& prompter() { return s_.prompter; }
+
+    // Before the worker starts, when the dialog first shows.
+    virtual void starting() {}
+    virtual void progress(std::uintptr_t /*wParam*/, std::intptr_t /*lParam*/) {}
+    // The worker's end message; ends the dialog with OK unless overridden.
+    virtual void workerFinished() { done(QDialog::Accepted); }
+    // After the question was answered Yes: stops the worker and ends the dialog.
+    void cancelConfirmed(int cancelButtonId, int statusId);
+
+    void showEvent(QShowEvent* event) override;
+    void customEvent(QEvent* event) override;
+
+private:
+    std::unique_ptr<Worker> worker_;
+    Services s_;
+    QtPoster poster_;
+    QtWorkerWait wait_;
+    bool ending_ = false;
+};
+
+} // namespace rm
