@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QFontDatabase>
 
+#include <unistd.h>
+
 namespace rm {
 
 CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -42,7 +44,15 @@ bool CMainApp::initInstance()
     SettingsStore settings(profile);
     QtPrompter prompter;
     QtShell shell;
-    SambaNetworkManagement network({SambaNetworkManagement::defaultHelperPath()});
+    // Found by absolute path only, never through the current folder.
+    const std::string helper = SambaNetworkManagement::defaultHelperPath();
+    if (helper.empty() || ::access(helper.c_str(), X_OK) != 0) {
+        const std::string shown = helper.empty() ? std::string("rostermill-netapi") : helper;
+        prompter.show({title, "Rostermill cannot start: its network helper " + shown + " is missing or cannot be run.",
+                       MessageButtons::Ok, MessageIcon::Stop});
+        return false;
+    }
+    SambaNetworkManagement network({helper});
     NetworkIdentity identity(network, network, CCredentialsDialog::ask);
 
     EmptyDirectory directory;

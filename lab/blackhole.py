@@ -1,22 +1,34 @@
 #!/usr/bin/python3
-"""Accepts SMB connections and never answers: a computer that hangs mid-call."""
+"""Accepts SMB connections and never answers: a computer that hangs mid-call.
+What clients send is read and dropped; a connection the client has closed is
+closed too, so many tests in a row do not run it out of descriptors."""
+import selectors
 import socket
 import sys
-import threading
-
-held = []
 
 
-def serve(address, port):
-    s = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-    s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    s.bind((address, port))
-    s.listen(512)
+def main(address):
+    sel = selectors.DefaultSelector()
+    for port in (445, 139):
+        s = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        s.bind((address, port))
+        s.listen(512)
+        sel.register(s, selectors.EVENT_READ, "listener")
     while True:
-        conn, _ = s.accept()
-        held.append(conn)  # kept open, never read from or written to
+        for key, _ in sel.select():
+            sock = key.fileobj
+            if key.data == "listener":
+                conn, _ = sock.accept()
+                sel.register(conn, selectors.EVENT_READ, "held")
+                continue
+            try:
+                data = sock.recv(65536)
+            except OSError:
+                data = b""
+            if not data:
+                sel.unregister(sock)
+                sock.close()
 
 
-for port in (445, 139):
-    threading.Thread(target=serve, args=(sys.argv[1], port), daemon=True).start()
-threading.Event().wait()
+main(sys.argv[1])

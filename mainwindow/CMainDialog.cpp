@@ -22,7 +22,7 @@ CMainDialog::CMainDialog(Services services, QWidget* parent)
     }
     controller_ = std::make_unique<MainWindowController>(MainWindowController::Services{
         *this, list_, services.settings, services.platform.prompter, poster_, *dialogs, services.platform.identity,
-        services.platform.waitCursor});
+        services.platform.waitCursor, wait_});
 
     setUpLayout(ResizeHorizontally | ResizeVertically, ShowSizeGrip | ReducedRepainting);
     // The About item of the system menu (string 101) needs a system menu the
@@ -89,8 +89,11 @@ void CMainDialog::reject()
 
 void CMainDialog::customEvent(QEvent* event)
 {
-    if (PostedMessage::messageOf(event) == MessageFinished)
+    const int message = event->type() >= QEvent::User ? PostedMessage::messageOf(event) : 0;
+    if (message == MessageFinished)
         controller_->showAbout();
+    else if (message == MessageDefaultDomainFound)
+        controller_->defaultDomainFound();
     else
         CDynamicDialog::customEvent(event);
 }

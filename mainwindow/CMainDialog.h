@@ -9,6 +9,7 @@
 #include "platform/Shell.h"
 #include "platform/qt/QtPoster.h"
 #include "ui/CDynamicDialog.h"
+#include "ui/QtWorkerWait.h"
 
 #include <memory>
 
@@ -44,6 +45,7 @@ private:
 
     CColumnSortList list_;
     QtPoster poster_;
+    QtWorkerWait wait_;
     std::unique_ptr<MainWindowDialogs> ownDialogs_;
     std::unique_ptr<MainWindowController> controller_;
 };

@@ -8,17 +8,24 @@ namespace rm {
 
 MainWindowController::MainWindowController(Services services) : s_(services) {}
 
+// A lookup still running ends within its calls' time limits.
+MainWindowController::~MainWindowController()
+{
+    if (domainLookup_)
+        domainLookup_->join();
+}
+
 void MainWindowController::initialise()
 {
     searchOptions_ = s_.settings.loadSearchOptions();
     passwordOptions_ = s_.settings.loadPasswordOptions();
     refreshDomainLabel();
     if (searchOptions_.Domain.empty()) {
-        searchOptions_.Domain = defaultDomainName(s_.identity);
-        s_.controls.setText(IdDomain, searchOptions_.Domain);
+        domainLookup_ = std::make_unique<DefaultDomainLookup>(s_.identity, MessageDefaultDomainFound);
+        domainLookup_->start(s_.self);
     }
-    // Written at once, so that the defaults and a found domain are stored
-    // from the first start on.
+    // Written at once, so that the defaults are stored from the first start
+    // on; a found domain follows when the lookup ends.
     s_.settings.saveSearchOptions(searchOptions_);
     s_.settings.savePasswordOptions(passwordOptions_);
 
@@ -34,6 +41,20 @@ void MainWindowController::initialise()
     s_.controls.setVisible(IdGroupMode, true);
     s_.controls.setVisible(IdExportList, true);
     s_.controls.setChecked(IdKeepEnabledState, true);
+}
+
+void MainWindowController::defaultDomainFound()
+{
+    if (!domainLookup_)
+        return; // already taken, by a search that waited for it
+    domainLookup_->join();
+    const std::string found = domainLookup_->domain();
+    domainLookup_.reset();
+    if (!searchOptions_.Domain.empty())
+        return;
+    searchOptions_.Domain = found;
+    s_.controls.setText(IdDomain, searchOptions_.Domain);
+    s_.settings.saveSearchOptions(searchOptions_);
 }
 
 void MainWindowController::refreshDomainLabel()

@@ -10,8 +10,16 @@
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
 #include "ui/DialogControls.h"
+#include "ui/Worker.h"
+
+#include <memory>
 
 namespace rm {
+
+class DefaultDomainLookup;
+
+// Posted to the main window when the default domain has been looked up.
+enum : int { MessageDefaultDomainFound = 1028 };
 
 // The main window's logic: its initialisation, enable rules, exchanges with
 // the option dialogs and the quit procedure. It owns the two settings records
@@ -27,12 +35,18 @@ public:
         MainWindowDialogs& dialogs;
         CurrentIdentity& identity;
         WaitCursor& waitCursor;
+        WorkerWait& wait;
     };
 
     explicit MainWindowController(Services services);
+    ~MainWindowController();
 
-    // Loads the settings, fills the controls and posts the About box's message.
+    // Loads the settings, fills the controls and posts the About box's
+    // message. An empty domain is looked up off the window's thread.
     void initialise();
+    // The default domain has been looked up: shown and stored, unless a
+    // domain was chosen meanwhile.
+    void defaultDomainFound();
 
     void refreshDomainLabel();
     void refreshEnableRules();
@@ -55,6 +69,7 @@ private:
                  std::int32_t passwordAge);
 
     Services s_;
+    std::unique_ptr<DefaultDomainLookup> domainLookup_;
     SearchOptions searchOptions_;
     PasswordOptions passwordOptions_;
     bool searchDone_ = false;

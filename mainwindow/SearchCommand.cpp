@@ -1,5 +1,6 @@
 // The search command of the main window, step by step.
 #include "mainwindow/MainWindowController.h"
+#include "discovery/DefaultDomainName.h"
 #include "mainwindow/MainWindowIds.h"
 
 namespace rm {
@@ -31,6 +32,11 @@ void MainWindowController::searchCommand()
     }
     list.deleteAllRows();
 
+    // The domain to scan may still be on its way.
+    if (domainLookup_) {
+        s_.wait.waitFor(domainLookup_->endedFlag());
+        defaultDomainFound();
+    }
     s_.identity.ensureCredentials();
     SearchSummary summary;
     summary.accountName = account;

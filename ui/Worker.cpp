@@ -1,5 +1,6 @@
 #include "ui/Worker.h"
 
+#include <exception>
 #include <future>
 
 namespace rm {
@@ -16,7 +17,8 @@ struct MessageRequest {
 
 Worker::~Worker()
 {
-    join();
+    if (thread_.joinable())
+        std::terminate(); // destroyed under a running task: a fault of the owner
 }
 
 void Worker::start(Poster& window)

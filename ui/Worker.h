@@ -21,7 +21,8 @@ enum : int { MessageWorkerRequest = 1027 };
 class Worker {
 public:
     explicit Worker(int endMessage = MessageFinished) : endMessage_(endMessage) {}
-    // Joins the thread: whoever owns the worker first lets it end.
+    // The owner joins a started worker before it destroys it: the thread
+    // runs the derived class's code.
     virtual ~Worker();
     Worker(const Worker&) = delete;
     Worker& operator=(const Worker&) = delete;

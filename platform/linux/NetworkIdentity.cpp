@@ -2,9 +2,13 @@
 
 #include <ctime>
 #include <krb5.h>
+#include <pwd.h>
 #include <resolv.h>
+#include <unistd.h>
 
 #include "platform/Text.h"
+#include "platform/Wipe.h"
+#include "platform/linux/SecretsProtection.h"
 
 namespace rm {
 
@@ -58,36 +62,84 @@ bool NetworkIdentity::ensureCredentials()
     std::string user, realm;
     if (ticketPrincipal(user, realm)) {
         credentials_.setCredentials("", ""); // the ticket itself
-        user_ = user;
-        domain_ = realm;
         return usable_ = true;
     }
+    keepSecretsFromOtherProcesses();
     std::string account, password;
-    if (!ask_ || !ask_(account, password) || account.empty())
+    const bool given = ask_ && ask_(account, password) && !account.empty();
+    if (given)
+        credentials_.setCredentials(account, password);
+    wipe(password);
+    if (!given)
         return usable_ = false;
-    credentials_.setCredentials(account, password);
-    std::fill(password.begin(), password.end(), '\0');
-    user_ = account;
-    domain_.clear();
+    typedUser_ = account;
+    typedDomain_.clear();
     if (auto slash = account.find('\\'); slash != std::string::npos) {
-        domain_ = account.substr(0, slash);
-        user_ = account.substr(slash + 1);
+        typedDomain_ = account.substr(0, slash);
+        typedUser_ = account.substr(slash + 1);
     } else if (auto at = account.rfind('@'); at != std::string::npos) {
-        user_ = account.substr(0, at);
-        domain_ = account.substr(at + 1);
+        typedUser_ = account.substr(0, at);
+        typedDomain_ = account.substr(at + 1);
     }
     return usable_ = true;
 }
 
+std::string NetworkIdentity::configuredRealm()
+{
+    std::string realm;
+    krb5_context context = nullptr;
+    if (krb5_init_context(&context) == 0) {
+        char* name = nullptr;
+        if (krb5_get_default_realm(context, &name) == 0 && name) {
+            realm = name;
+            krb5_free_default_realm(context, name);
+        }
+        krb5_free_context(context);
+    }
+    if (!realm.empty())
+        return realm;
+    struct __res_state resolver {};
+    if (res_ninit(&resolver) == 0) {
+        if (resolver.dnsrch[0])
+            realm = resolver.dnsrch[0];
+        res_nclose(&resolver);
+    }
+    return realm;
+}
+
 bool NetworkIdentity::currentUserDomain(std::string& user, std::string& domain)
 {
-    if (!ensureCredentials() || domain_.empty())
+    // Never asks: this runs before anyone has pressed a button.
+    std::string realm;
+    {
+        std::lock_guard lock(mutex_);
+        if (!typedUser_.empty()) {
+            user = typedUser_;
+            realm = typedDomain_;
+        }
+    }
+    if (realm.empty() && !ticketPrincipal(user, realm)) {
+        if (const passwd* self = ::getpwuid(::getuid()))
+            user = self->pw_name;
+        realm = configuredRealm();
+    }
+    if (realm.empty())
         return false;
-    user = user_;
     // The account's domain in its NetBIOS form, where the controller tells it.
-    const std::string flat = domain_.find('.') == std::string::npos ? std::string() : dnsToFlatDomainName(domain_);
-    domain = flat.empty() ? domain_ : flat;
+    const std::string flat = realm.find('.') == std::string::npos ? std::string() : dnsToFlatDomainName(realm);
+    domain = flat.empty() ? realm : flat;
     return true;
+}
+
+std::string NetworkIdentity::knownRealm()
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (!typedDomain_.empty())
+            return typedDomain_;
+    }
+    std::string user, realm;
+    return ticketPrincipal(user, realm) ? realm : configuredRealm();
 }
 
 std::string NetworkIdentity::translate(const std::string& name, std::uint32_t form)
@@ -121,8 +173,8 @@ std::string NetworkIdentity::flatToDnsDomainName(const std::string& flatName)
             candidates.emplace_back(*d);
         res_nclose(&resolver);
     }
-    if (domain_.find('.') != std::string::npos)
-        candidates.push_back(domain_);
+    if (const std::string realm = knownRealm(); realm.find('.') != std::string::npos)
+        candidates.push_back(realm);
     for (const std::string& candidate : candidates) {
         DOMAIN_CONTROLLER_INFO info;
         if (network_.DsGetDcName(candidate, DS_RETURN_FLAT_NAME, info) == NERR_Success

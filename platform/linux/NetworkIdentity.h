@@ -30,8 +30,14 @@ public:
     // The default cache's principal as user and realm, when it holds a live ticket.
     static bool ticketPrincipal(std::string& user, std::string& realm);
 
+    // What the machine is configured with: the Kerberos default realm, else
+    // the resolver's first search domain.
+    static std::string configuredRealm();
+
 private:
     std::string translate(const std::string& name, std::uint32_t form);
+    // The realm or domain of whoever the program acts as, as far as known.
+    std::string knownRealm();
 
     NetworkManagement& network_;
     NetworkCredentials& credentials_;
@@ -39,7 +45,8 @@ private:
     std::mutex mutex_;
     bool settled_ = false;
     bool usable_ = false;
-    std::string user_, domain_;
+    // The account typed by the user, when there was no ticket.
+    std::string typedUser_, typedDomain_;
 };
 
 } // namespace rm

@@ -139,8 +139,9 @@ NetStatus SambaNetworkManagement::call(const std::string& req, std::string& answ
             return binding.failure;
         if (binding.cancel && binding.cancel->load(std::memory_order_acquire))
             return ERROR_CANCELLED;
-        // A helper lost during a hold is replaced for the rest of it.
-        if (!binding.helper || !binding.helper->alive()) {
+        // A helper lost during a hold, even between two calls, is replaced
+        // for the rest of it.
+        if (!binding.helper || binding.helper->diedWhileIdle()) {
             pool_.release(binding.helper);
             binding.helper = pool_.acquire(binding.cancel);
             if (!binding.helper && binding.cancel && binding.cancel->load(std::memory_order_acquire))

@@ -72,7 +72,7 @@ private slots:
         prompter = {};
         dialogs = {};
         waitCursor = {};
-        identity = {};
+        identity.reset();
     }
 
     void controlsOfTheTemplate()

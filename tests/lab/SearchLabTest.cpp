@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <map>
 #include <mutex>
 #include <set>
@@ -71,6 +72,7 @@ protected:
     ScriptedPrompter prompter;
     RecordingPoster self;
     FakeIdentity identity;
+    SleepingWait wait;
     CountingWaitCursor cursor;
 
     void SetUp() override { net.setCredentials(lab.operatorAccount(), lab.operatorPassword()); }
@@ -93,7 +95,7 @@ protected:
 TEST_F(SearchLabTest, UserModeFindsTheAccountWhereTheManifestHasIt)
 {
     WorkerDialogs dialogs(net, everyComputer());
-    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor});
+    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
     c.initialise();
     c.searchOptions().PingScan = false;
     controls.setText(IdAccountName, "Administrator");
@@ -127,7 +129,7 @@ TEST_F(SearchLabTest, UserModeFindsTheAccountWhereTheManifestHasIt)
 TEST_F(SearchLabTest, GroupsHeldOnlyThroughAGlobalGroupAreListed)
 {
     WorkerDialogs dialogs(net, everyComputer());
-    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor});
+    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
     c.initialise();
     c.searchOptions().PingScan = false;
     controls.setText(IdAccountName, "staffer");
@@ -143,7 +145,7 @@ TEST_F(SearchLabTest, GroupsHeldOnlyThroughAGlobalGroupAreListed)
 TEST_F(SearchLabTest, GroupModeGivesOneRowPerLocalMember)
 {
     WorkerDialogs dialogs(net, everyComputer());
-    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor});
+    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
     c.initialise();
     c.searchOptions().PingScan = false;
     controls.setChecked(IdGroupMode, true);
@@ -197,6 +199,100 @@ TEST_F(SearchLabTest, TheDomainScanReadsTheBrowseList)
     ASSERT_FALSE(prompter.shown.empty());
     EXPECT_EQ(prompter.shown.back().title, "Partial Failure");
     EXPECT_TRUE(scan.isFinished());
+}
+
+// The account search straight over the adapter, as its dialog runs it.
+class AccountSearchLabTest : public ::testing::Test {
+protected:
+    LabManifest lab = LabManifest::load();
+    PosixThreadStarter threads;
+    SteadyTickClock clock;
+    CountingPoster poster;
+
+    std::vector<std::string> servers(const std::string& name, int times)
+    {
+        return std::vector<std::string>(times, "\\" + name);
+    }
+    std::vector<std::string> unreachable(int count)
+    {
+        std::vector<std::string> names;
+        for (int i = 1; i <= count; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof name, "\\%s%03d",
+                          lab.json["unreachable"]["namePrefix"].get<std::string>().c_str(), i);
+            names.push_back(name);
+        }
+        return names;
+    }
+};
+
+TEST_F(AccountSearchLabTest, SilentAndUnreachableComputersHoldNoHelper)
+{
+    // Two helpers only: were each silent computer to hold one for the call
+    // limit, this would take many minutes.
+    SambaNetworkManagement net({HELPER_PATH, 2, 30000ms, 3000ms});
+    net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+    std::vector<std::string> names = servers(lab.json["blackhole"]["name"], 60);
+    const auto gone = unreachable(60);
+    names.insert(names.end(), gone.begin(), gone.end());
+    names.push_back("\\PC01");
+    const auto started = std::chrono::steady_clock::now();
+    AccountSearch search(names, "Administrator", {net, threads, clock});
+    search.start(poster);
+    search.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
+    const auto& r = search.results();
+    for (std::size_t i = 0; i + 1 < r.size(); ++i) {
+        EXPECT_TRUE(r[i].failed) << names[i];
+        EXPECT_TRUE(r[i].notMatched) << names[i];
+    }
+    EXPECT_FALSE(r.back().notMatched);
+}
+
+TEST_F(AccountSearchLabTest, ACancelEndsASearchOfSilentComputersWithinTwoSeconds)
+{
+    SambaNetworkManagement net({HELPER_PATH, 32, 30000ms});
+    net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+    std::vector<std::string> names = servers(lab.json["blackhole"]["name"], 700);
+    AccountSearch search(names, "Administrator", {net, threads, clock});
+    search.start(poster);
+    std::this_thread::sleep_for(1s);
+    const auto cancelled = std::chrono::steady_clock::now();
+    search.requestCancel();
+    while (!search.isFinished())
+        std::this_thread::sleep_for(5ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelled, 2s);
+    search.join();
+}
+
+TEST_F(AccountSearchLabTest, ASecondSearchAfterTheIdleHelpersWereKilled)
+{
+    SambaNetworkManagement net({HELPER_PATH, 4, 30000ms});
+    net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+    const std::vector<std::string> names = {"\\PC01", "\\PC02", "\\PC01", "\\PC02"};
+    for (int round = 0; round < 2; ++round) {
+        AccountSearch search(names, "Administrator", {net, threads, clock});
+        search.start(poster);
+        search.join();
+        for (const auto& r : search.results())
+            EXPECT_FALSE(r.notMatched) << "round " << round;
+        // An out-of-memory killer, a crash, an administrator: every idle helper goes.
+        const auto killed = net.helperProcesses();
+        ASSERT_FALSE(killed.empty());
+        for (pid_t pid : killed)
+            ::kill(pid, SIGKILL);
+        std::this_thread::sleep_for(200ms);
+    }
+    // And between two calls of one computer's check.
+    auto hold = net.hold("\\PC01");
+    USER_INFO_1 info;
+    ASSERT_EQ(net.NetUserGetInfo("\\PC01", "Administrator", info), NERR_Success);
+    for (pid_t pid : net.helperProcesses())
+        ::kill(pid, SIGKILL);
+    std::this_thread::sleep_for(200ms);
+    std::vector<LOCALGROUP_USERS_INFO_0> groups;
+    EXPECT_EQ(net.NetUserGetLocalGroups("\\PC01", "Administrator", LG_INCLUDE_INDIRECT, groups), NERR_Success);
+    EXPECT_FALSE(groups.empty());
 }
 
 } // namespace

@@ -8,9 +8,12 @@
 #include "platform/WaitCursor.h"
 #include "ui/Worker.h"
 
+#include <atomic>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace rm {
@@ -41,18 +44,48 @@ public:
         std::uintptr_t wParam;
         std::intptr_t lParam;
     };
+    // Workers post from their threads; read the posts once they have ended.
     void post(int message, std::uintptr_t wParam, std::intptr_t lParam) override
     {
+        std::lock_guard lock(mutex_);
         posts.push_back({message, wParam, lParam});
     }
+    bool hasPosted(int message)
+    {
+        std::lock_guard lock(mutex_);
+        for (const Post& p : posts)
+            if (p.message == message)
+                return true;
+        return false;
+    }
     std::vector<Post> posts;
+
+private:
+    std::mutex mutex_;
+};
+
+// The window thread's wait without a window: sleeps until the flag is set.
+class SleepingWait : public WorkerWait {
+public:
+    void waitFor(const std::atomic<bool>& flag) override
+    {
+        while (!flag.load(std::memory_order_acquire))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 };
 
 class FakeIdentity : public CurrentIdentity {
 public:
+    bool ensureCredentials() override
+    {
+        ++credentialsAsked;
+        return true;
+    }
     bool currentUserDomain(std::string& u, std::string& d) override
     {
         ++lookups;
+        if (onLookup)
+            onLookup();
         u = user;
         d = domain;
         return known;
@@ -62,7 +95,18 @@ public:
 
     bool known = false;
     std::string user, domain, flat, dns;
-    int lookups = 0;
+    std::atomic<int> lookups{0};
+    std::atomic<int> credentialsAsked{0};
+    std::function<void()> onLookup;
+
+    void reset()
+    {
+        known = false;
+        user.clear(), domain.clear(), flat.clear(), dns.clear();
+        lookups = 0;
+        credentialsAsked = 0;
+        onLookup = nullptr;
+    }
 };
 
 // Opens nothing; answers with a fixed shell result.

@@ -112,6 +112,7 @@ TEST_F(AccountSearchTest, NoComputersFinishesAtOnceWithoutProgress)
     auto s = search({}, "Administrator");
     s->start(poster);
     poster.waitForEnd();
+    s->join();
     EXPECT_TRUE(s->isFinished());
     EXPECT_EQ(poster.posts.size(), 1u);
     EXPECT_TRUE(s->results().empty());
@@ -132,6 +133,7 @@ TEST_F(AccountSearchTest, AtMost512RunAndTheNextTakesAFreedSlot)
     EXPECT_EQ(network.lookups.load(), 513);
     gate.openAll();
     poster.waitForEnd();
+    s->join();
     EXPECT_EQ(network.lookups.load(), 515);
     EXPECT_EQ(network.peakRunning.load(), 512);
     for (const auto& r : s->results()) {
@@ -159,6 +161,7 @@ TEST_F(AccountSearchTest, CancelStartsNothingMoreAndFinishesLast)
     EXPECT_FALSE(s->isFinished()); // checks still run
     gate.openAll();
     poster.waitForEnd();
+    s->join();
     EXPECT_TRUE(s->isFinished());
     EXPECT_EQ(network.lookups.load(), 512);
     for (int i = 0; i < 600; ++i)
@@ -183,6 +186,7 @@ TEST_F(AccountSearchTest, ChecksThatHaveNotMadeTheirFirstCallEndAtOnceOnCancel)
     const auto cancelled = std::chrono::steady_clock::now();
     s->requestCancel();
     poster.waitForEnd();
+    s->join();
     EXPECT_LT(std::chrono::steady_clock::now() - cancelled, 500ms);
     EXPECT_EQ(network.lookups.load(), 0);
     EXPECT_EQ(waiting.load(), 512);
@@ -194,6 +198,7 @@ TEST_F(AccountSearchTest, AThreadThatCannotStartIsAnEndedFailedCheck)
     auto s = search(servers(3), "Administrator", &refusing);
     s->start(poster);
     poster.waitForEnd();
+    s->join();
     for (const auto& r : s->results()) {
         EXPECT_TRUE(r.notMatched);
         EXPECT_TRUE(r.failed);
@@ -213,6 +218,7 @@ TEST_F(AccountSearchTest, UserModeClassification)
     auto s = search(names, "Administrator");
     s->start(poster);
     poster.waitForEnd();
+    s->join();
     const auto& r = s->results();
     EXPECT_FALSE(r[0].notMatched);
     EXPECT_FALSE(r[0].failed);
@@ -248,6 +254,7 @@ TEST_F(AccountSearchTest, GroupModeCountsOnlyTheComputersOwnAccounts)
     s->groupMode = true;
     s->start(poster);
     poster.waitForEnd();
+    s->join();
     const auto& r = s->results();
     EXPECT_FALSE(r[0].notMatched);
     EXPECT_EQ(r[0].memberNames, (std::vector<std::string>{"alice", "bob"}));

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <sys/socket.h>
 #include <thread>
@@ -140,6 +143,96 @@ TEST(HelperPool, ReusesStaysWithinItsSizeAndReplacesTheDead)
     ASSERT_TRUE(next);
     EXPECT_TRUE(next->call(echo("fine"), 2000ms));
     pool.release(next);
+}
+
+// Whether a helper ended without being waited for. Each thread's children
+// are listed apart, and the pool starts its helpers from a thread of its own.
+bool hasZombieChildren()
+{
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream children(task.path() / "children");
+        pid_t child;
+        while (children >> child) {
+            std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
+            const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+            if (text.find(") Z ") != std::string::npos)
+                return true;
+        }
+    }
+    return false;
+}
+
+TEST(HelperPool, AnIdleHelperKilledFromOutsideIsReapedAndReplaced)
+{
+    HelperPool pool(ECHO_HELPER, 1);
+    HelperProcess* helper = pool.acquire();
+    ASSERT_TRUE(helper && helper->call(echo("one"), 2000ms));
+    const pid_t killed = helper->pid();
+    pool.release(helper);
+    ::kill(killed, SIGKILL);
+    std::this_thread::sleep_for(100ms); // dead, and not yet waited for
+    HelperProcess* fresh = pool.acquire();
+    ASSERT_TRUE(fresh);
+    EXPECT_NE(fresh->pid(), killed);
+    auto reply = fresh->call(echo("two"), 2000ms);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(answer(*reply).second, "two");
+    pool.release(fresh);
+    EXPECT_FALSE(hasZombieChildren());
+}
+
+TEST(HelperPool, AHelperThatEndsBeforeItsFirstRequestFailsTheCallOnly)
+{
+    // Writing to it must not raise SIGPIPE, which would end this program.
+    HelperPool pool("/bin/true", 2);
+    for (int i = 0; i < 3; ++i) {
+        HelperProcess* h = pool.acquire();
+        ASSERT_TRUE(h);
+        std::this_thread::sleep_for(50ms); // gone before the request
+        EXPECT_FALSE(h->call(echo(std::string(1 << 20, 'x')), 2000ms));
+        EXPECT_FALSE(h->alive());
+        pool.release(h);
+    }
+    EXPECT_TRUE(pool.pids().empty());
+    EXPECT_FALSE(hasZombieChildren());
+}
+
+TEST(HelperPool, ACancelEndsTheWaitForABusyPool)
+{
+    HelperPool pool(ECHO_HELPER, 1);
+    HelperProcess* busy = pool.acquire();
+    ASSERT_TRUE(busy);
+    std::atomic<bool> cancel{false};
+    std::thread([&] {
+        std::this_thread::sleep_for(100ms);
+        cancel = true;
+    }).detach();
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(pool.acquire(&cancel), nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1000ms);
+    pool.release(busy);
+    EXPECT_EQ(pool.acquire(&cancel), busy); // a free helper is given even then
+    pool.release(busy);
+}
+
+TEST(HelperPool, HelpersOutliveTheThreadsThatAskedForThem)
+{
+    // They are started by the pool's own thread, so a helper that ends with
+    // the thread that started it stays while callers come and go.
+    HelperPool pool(ECHO_HELPER, 1);
+    pid_t pid = 0;
+    std::thread([&] {
+        HelperProcess* h = pool.acquire();
+        pid = h->pid();
+        EXPECT_TRUE(h->call(echo("up and running"), 2000ms));
+        pool.release(h);
+    }).join();
+    std::this_thread::sleep_for(100ms); // time enough for a helper to follow its thread
+    HelperProcess* again = pool.acquire();
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->pid(), pid);
+    EXPECT_TRUE(again->call(echo("still here"), 2000ms));
+    pool.release(again);
 }
 
 TEST(HelperPool, AHelperThatCannotStartIsReportedNotAwaited)

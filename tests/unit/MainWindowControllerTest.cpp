@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace rm {
 namespace {
 
@@ -22,10 +24,18 @@ protected:
     RecordingPoster poster;
     RecordingDialogs dialogs;
     FakeIdentity identity;
+    SleepingWait wait;
     CountingWaitCursor waitCursor;
-    MainWindowController controller{{controls, list, settings, prompter, poster, dialogs, identity, waitCursor}};
+    MainWindowController controller{{controls, list, settings, prompter, poster, dialogs, identity, waitCursor, wait}};
 
     bool enabled(int id) const { return controls.isEnabled(id); }
+    // What the window does when the lookup's end message arrives.
+    void whenTheDefaultDomainArrives()
+    {
+        while (!poster.hasPosted(MessageDefaultDomainFound))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        controller.defaultDomainFound();
+    }
     void addRows(int n)
     {
         for (int i = 0; i < n; ++i)
@@ -39,6 +49,8 @@ TEST_F(MainWindowControllerTest, FirstStartWritesBothSectionsAtOnce)
     identity.domain = "LAB";
     identity.dns = "lab.example";
     controller.initialise();
+    EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Domain")), ""); // the defaults at once
+    whenTheDefaultDomainArrives();
 
     EXPECT_EQ(controller.searchOptions().Domain, "lab.example");
     EXPECT_EQ(controls.text(IdDomain), "lab.example");
@@ -58,8 +70,49 @@ TEST_F(MainWindowControllerTest, FirstStartWritesBothSectionsAtOnce)
     EXPECT_FALSE(controls.controls[IdLocalUserLabel].visible);
     EXPECT_TRUE(controls.controls[IdUserMode].visible);
     EXPECT_TRUE(controls.controls[IdExportList].visible);
-    ASSERT_EQ(poster.posts.size(), 1u);
-    EXPECT_EQ(poster.posts[0].message, 1025);
+    // The About box's message, and the lookup's in whichever order.
+    ASSERT_EQ(poster.posts.size(), 2u);
+    EXPECT_TRUE(poster.hasPosted(1025));
+    EXPECT_TRUE(poster.hasPosted(MessageDefaultDomainFound));
+}
+
+TEST_F(MainWindowControllerTest, TheDefaultDomainIsLookedUpOffTheWindowThread)
+{
+    std::atomic<bool> release{false};
+    identity.known = true;
+    identity.domain = "LAB";
+    identity.dns = "lab.example";
+    identity.onLookup = [&] {
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    controller.initialise(); // returns while the lookup waits on the network
+    EXPECT_EQ(controls.text(IdDomain), "");
+    EXPECT_EQ(identity.credentialsAsked, 0);
+
+    // A search started meanwhile waits for it and scans the domain found.
+    controls.setText(IdAccountName, "Administrator");
+    std::thread([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        release = true;
+    }).detach();
+    controller.searchCommand();
+    EXPECT_EQ(dialogs.scannedDomains, std::vector<std::string>{"lab.example"});
+    EXPECT_EQ(controls.text(IdDomain), "lab.example");
+    controller.defaultDomainFound(); // the end message that arrives late changes nothing
+    EXPECT_EQ(controller.searchOptions().Domain, "lab.example");
+}
+
+TEST_F(MainWindowControllerTest, ADomainChosenWhileTheLookupRunsStays)
+{
+    identity.known = true;
+    identity.dns = "lab.example";
+    controller.initialise();
+    dialogs.editSearchOptions = [](SearchOptions& o) { o.Domain = "corp.example"; };
+    controller.searchOptionsExchange();
+    whenTheDefaultDomainArrives();
+    EXPECT_EQ(controller.searchOptions().Domain, "corp.example");
+    EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Domain")), "corp.example");
 }
 
 TEST_F(MainWindowControllerTest, StoredDomainIsNeverReplaced)
@@ -76,6 +129,7 @@ TEST_F(MainWindowControllerTest, StoredDomainIsNeverReplaced)
 TEST_F(MainWindowControllerTest, FailedLookupLeavesTheDomainEmpty)
 {
     controller.initialise();
+    whenTheDefaultDomainArrives();
     EXPECT_EQ(controls.text(IdDomain), "");
     EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Domain")), "");
 }

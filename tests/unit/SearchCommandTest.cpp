@@ -39,8 +39,9 @@ protected:
     RecordingPoster poster;
     RecordingDialogs dialogs;
     FakeIdentity identity;
+    SleepingWait wait;
     CountingWaitCursor cursor;
-    MainWindowController c{{controls, list, settings, prompter, poster, dialogs, identity, cursor}};
+    MainWindowController c{{controls, list, settings, prompter, poster, dialogs, identity, cursor, wait}};
 
     void SetUp() override
     {
