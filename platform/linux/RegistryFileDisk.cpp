@@ -110,8 +110,8 @@ void syncFolder(const std::filesystem::path& folder)
 } // namespace
 
 RegistryFileDisk::RegistryFileDisk(const std::filesystem::path& file)
-    : target_(resolve(file, linked_))
 {
+    target_ = resolve(file, linked_);
 }
 
 RegistryFileDisk::Contents RegistryFileDisk::read() const
