@@ -192,9 +192,10 @@ TEST_F(RegistryFileStoreTest, TwoCopiesWritingRecordsKeepEachOthersValues)
 {
     RegistryFileStore other(file, Root);
     store.writeText("Search Options", "Domain", "old");
+    store.writeText("Search Options", "Username", "alice");
     {
         ProfileStore::Batch record(store);
-        EXPECT_EQ(store.readText("Search Options", "Username", "none"), "none");
+        EXPECT_EQ(store.readText("Search Options", "Username", ""), "alice");
         other.writeText("Search Options", "Username", "bob"); // meanwhile, the other copy
         store.writeText("Search Options", "Domain", "first.example");
     }
