@@ -94,9 +94,9 @@ void RegistryFileStore::store() const
         return;
     const RegistryFileDisk disk(file_);
     const RegistryFileDisk::Contents contents = disk.read();
-    RegistryFile file = RegistryFile::parse(contents.text);
     if (contents.kind == Kind::Unreadable)
         return;
+    RegistryFile file = RegistryFile::parse(contents.text);
     if ((contents.kind == Kind::Foreign || file.damaged()) && !disk.setAside())
         return;
     file.merge(changes_);

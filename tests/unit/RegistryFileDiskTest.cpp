@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 
 const std::string Root = "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill";
 const std::string Head = "Windows Registry Editor Version 5.00\r\n\r\n[" + Root + "\\Search Options]\r\n";
-constexpr int TimedOut = -1;
+constexpr int NoExit = -1; // killed when out of time, or died of a signal
 
 // Runs `body` in a child process and gives its exit code, so that a call that
 // blocks or reads without end fails the test instead of hanging it.
@@ -54,11 +54,11 @@ int inChild(const std::function<bool()>& body)
         if (std::chrono::steady_clock::now() > deadline) {
             ::kill(pid, SIGKILL);
             ::waitpid(pid, &status, 0);
-            return TimedOut;
+            return NoExit;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : TimedOut;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : NoExit;
 }
 
 bool isA(const fs::path& p, mode_t type)
@@ -82,7 +82,8 @@ protected:
 
     void SetUp() override { fs::create_directories(folder); }
 
-    // Reads a default where the file holds PingScan 0, then writes a value.
+    // Whether PingScan reads as its default (the planted files hold 0 or
+    // nothing readable); then writes a value.
     bool readsDefaultsAndWrites()
     {
         const bool defaults = store.readInteger("Search Options", "PingScan", 1) == 1;
