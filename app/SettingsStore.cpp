@@ -14,6 +14,7 @@ void SettingsStore::writeBool(const char* section, const char* name, bool value)
 
 SearchOptions SettingsStore::loadSearchOptions()
 {
+    ProfileStore::Batch record(profile_);
     const SearchOptions defaults;
     SearchOptions o;
     o.Domain = profile_.readText(SearchSection, "Domain", defaults.Domain);
@@ -29,6 +30,7 @@ SearchOptions SettingsStore::loadSearchOptions()
 
 void SettingsStore::saveSearchOptions(const SearchOptions& o)
 {
+    ProfileStore::Batch record(profile_);
     profile_.writeText(SearchSection, "Domain", o.Domain);
     profile_.writeInteger(SearchSection, "ScanType", static_cast<std::uint32_t>(o.ScanType));
     writeBool(SearchSection, "RestrictToOrgUnit", o.RestrictToOrgUnit);
@@ -40,6 +42,7 @@ void SettingsStore::saveSearchOptions(const SearchOptions& o)
 
 PasswordOptions SettingsStore::loadPasswordOptions()
 {
+    ProfileStore::Batch record(profile_);
     const PasswordOptions d;
     const char* s = PasswordSection;
     PasswordOptions o;
@@ -61,6 +64,7 @@ PasswordOptions SettingsStore::loadPasswordOptions()
 
 void SettingsStore::savePasswordOptions(const PasswordOptions& o)
 {
+    ProfileStore::Batch record(profile_);
     const char* s = PasswordSection;
     writeBool(s, "GenerateUnique", o.GenerateUnique);
     writeBool(s, "Passwords", o.Passwords);

@@ -6,7 +6,8 @@
 namespace rm {
 
 // The program's settings on top of the profile: two records and the two
-// values the main window keeps of its own.
+// values the main window keeps of its own. A record is loaded, and saved, as
+// one batch of the profile, its values in their stated order.
 class SettingsStore : public MainWindowSettings {
 public:
     static constexpr const char* SearchSection = "Search Options";

@@ -397,4 +397,13 @@ void RegistryFile::set(const std::string& key, const std::string& name, const Va
     k->entries.push_back({name, value});
 }
 
+void RegistryFile::merge(const RegistryFile& changes)
+{
+    for (const Key& key : changes.keys_) {
+        createKey(key.path);
+        for (const Entry& e : key.entries)
+            set(key.path, e.name, e.value);
+    }
+}
+
 } // namespace rm

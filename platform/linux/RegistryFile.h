@@ -32,10 +32,13 @@ public:
     bool recognised() const { return recognised_; }
     bool damaged() const { return damaged_; }
 
+    bool empty() const { return keys_.empty(); }
     bool hasKey(const std::string& key) const;
     void createKey(const std::string& key);
     const Value* find(const std::string& key, const std::string& name) const;
     void set(const std::string& key, const std::string& name, const Value& value);
+    // Adds every key of `changes` and sets every value it holds.
+    void merge(const RegistryFile& changes);
 
 private:
     struct Entry {

@@ -4,17 +4,18 @@
 #include "platform/linux/RegistryFile.h"
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 
 namespace rm {
 
-// The settings store on Linux: one registry export file per user. Every call
-// reads the file afresh and every write replaces it whole (temporary file,
-// then rename) under a lock, so two running copies see each other's writes
-// value by value, as they would in a registry. A file that cannot be read
-// cleanly gives defaults for what is unreadable and is set aside, never
-// overwritten, before the first write replaces it.
+// The settings store on Linux: one registry export file per user. A batch
+// reads the file once, at its first read, and writes at most once, when it
+// ends: under a lock it reads the file afresh, sets in it only the keys and
+// values the batch wrote, and replaces it whole. So two running copies see
+// each other's writes value by value, as they would in a registry. A call
+// outside a batch is a batch of its own. A file that cannot be read cleanly
+// gives defaults for what is unreadable and is set aside, never overwritten,
+// before a write replaces it; one that cannot be read at all is left alone.
 class RegistryFileStore : public ProfileStore {
 public:
     RegistryFileStore(std::filesystem::path file, std::string rootKey);
@@ -31,20 +32,23 @@ public:
                       std::uint32_t value) override;
     void writeText(const std::string& section, const std::string& name,
                    const std::string& value) override;
+    void beginBatch() override;
+    void endBatch() override;
 
     const std::filesystem::path& file() const { return file_; }
 
 private:
-    const RegistryFile::Value* read(const std::string& section, const std::string& name,
-                                    RegistryFile& holder);
-    void modify(const std::function<void(RegistryFile&)>& change);
-    std::optional<RegistryFile> load() const;
-    bool replaceFile(const std::string& contents) const;
-    void setAsideDamaged() const;
+    const RegistryFile::Value* find(const std::string& section, const std::string& name);
+    void write(const std::string& section, const std::string& name, const RegistryFile::Value& value);
+    RegistryFile& seen();
+    void store() const;
     std::string keyOf(const std::string& section) const;
 
     std::filesystem::path file_;
     std::string rootKey_;
+    int depth_ = 0;
+    std::optional<RegistryFile> seen_; // the file as the batch read it, with its changes
+    RegistryFile changes_;             // keys opened and values written in the batch
 };
 
 } // namespace rm

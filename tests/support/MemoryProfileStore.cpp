@@ -32,6 +32,18 @@ void MemoryProfileStore::writeText(const std::string& section, const std::string
     values_[{section, name}] = v;
 }
 
+void MemoryProfileStore::beginBatch()
+{
+    if (depth_++ == 0)
+        batchStart_ = log.size();
+}
+
+void MemoryProfileStore::endBatch()
+{
+    if (--depth_ == 0)
+        batches.push_back({batchStart_, log.size()});
+}
+
 bool MemoryProfileStore::has(const std::string& section, const std::string& name) const
 {
     return value(section, name) != nullptr;

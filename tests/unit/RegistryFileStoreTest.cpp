@@ -1,9 +1,30 @@
 #include "platform/linux/RegistryFileStore.h"
+#include "support/DirectoryWatch.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <dlfcn.h>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+std::atomic<int> fileSyncs{0};
+std::atomic<int> folderSyncs{0};
+} // namespace
+
+// A link seam: this program's own fsync counts what the store syncs, then
+// hands the call on to the C library.
+extern "C" int fsync(int fd)
+{
+    struct stat st;
+    if (::fstat(fd, &st) == 0)
+        ++(S_ISDIR(st.st_mode) ? folderSyncs : fileSyncs);
+    static const auto next = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    return next(fd);
+}
 
 namespace rm {
 namespace {
@@ -117,6 +138,95 @@ TEST_F(RegistryFileStoreTest, KeysOfOthersAreKept)
     store.writeInteger("Passwords", "BitsOfEntropy", 128);
     RegistryFile f = RegistryFile::parse(TempDir::read(file));
     ASSERT_NE(f.find("HKEY_CURRENT_USER\\Software\\Other", "Keep"), nullptr);
+}
+
+TEST_F(RegistryFileStoreTest, ABatchReadsTheFileOnce)
+{
+    writeFile("\"PingScan\"=dword:00000000\r\n\"Domain\"=\"lab.example\"\r\n");
+    DirectoryWatch opens(file.parent_path(), IN_OPEN);
+    ASSERT_TRUE(opens.watching());
+    {
+        ProfileStore::Batch batch(store);
+        EXPECT_EQ(store.readText("Search Options", "Domain", ""), "lab.example");
+        EXPECT_EQ(store.readInteger("Search Options", "PingScan", 1), 0u);
+        for (const char* name : {"ScanType", "RestrictToOrgUnit", "OrgUnit", "ScanHidden"})
+            store.readInteger("Search Options", name, 0);
+        store.writeInteger("Search Options", "PingScan", 1);
+        EXPECT_EQ(store.readInteger("Search Options", "PingScan", 0), 1u); // its own write
+        EXPECT_EQ(opens.count(file.filename()), 1);
+    }
+    EXPECT_EQ(opens.count(file.filename()), 1); // read afresh under the lock to write
+    store.readInteger("Search Options", "PingScan", 0);
+    EXPECT_EQ(opens.count(file.filename()), 1); // a call outside a batch reads once too
+}
+
+TEST_F(RegistryFileStoreTest, ABatchWritesOnceWithOneTemporaryFileOneSyncAndOneRename)
+{
+    store.readInteger("Passwords", "Lowercase", 1);
+    DirectoryWatch created(file.parent_path(), IN_CREATE);
+    DirectoryWatch renamed(file.parent_path(), IN_MOVED_TO);
+    ASSERT_TRUE(created.watching() && renamed.watching());
+    const int filesBefore = fileSyncs, foldersBefore = folderSyncs;
+    {
+        ProfileStore::Batch batch(store);
+        for (int i = 0; i < 12; ++i)
+            store.writeInteger("Passwords", "Value" + std::to_string(i), i);
+    }
+    EXPECT_EQ(fileSyncs - filesBefore, 1);
+    EXPECT_EQ(folderSyncs - foldersBefore, 1);
+    EXPECT_EQ(renamed.names(), std::vector<std::string>{file.filename()});
+    const std::vector<std::string> temporary = created.names();
+    ASSERT_EQ(temporary.size(), 1u);
+    EXPECT_EQ(temporary[0].rfind("Rostermill.reg.tmp-", 0), 0u) << temporary[0];
+    EXPECT_EQ(store.readInteger("Passwords", "Value11", 0), 11u);
+
+    {
+        ProfileStore::Batch batch(store); // reads of a section that exists write nothing
+        store.readInteger("Passwords", "Value3", 0);
+    }
+    EXPECT_EQ(fileSyncs - filesBefore, 1);
+    EXPECT_TRUE(renamed.names().empty());
+}
+
+TEST_F(RegistryFileStoreTest, TwoCopiesWritingRecordsKeepEachOthersValues)
+{
+    RegistryFileStore other(file, Root);
+    store.writeText("Search Options", "Domain", "old");
+    store.writeText("Search Options", "Username", "alice");
+    {
+        ProfileStore::Batch record(store);
+        EXPECT_EQ(store.readText("Search Options", "Username", ""), "alice");
+        other.writeText("Search Options", "Username", "bob"); // meanwhile, the other copy
+        store.writeText("Search Options", "Domain", "first.example");
+    }
+    EXPECT_EQ(other.readText("Search Options", "Username", ""), "bob");
+    EXPECT_EQ(other.readText("Search Options", "Domain", ""), "first.example");
+    {
+        ProfileStore::Batch record(other);
+        other.writeText("Search Options", "Domain", "second.example");
+    }
+    EXPECT_EQ(store.readText("Search Options", "Domain", ""), "second.example"); // the last writer
+    EXPECT_EQ(store.readText("Search Options", "Username", ""), "bob");
+}
+
+TEST_F(RegistryFileStoreTest, ConcurrentCopiesLoseNoValue)
+{
+    auto copy = [this](const std::string& prefix) {
+        RegistryFileStore own(file, Root);
+        for (int i = 0; i < 20; ++i) {
+            ProfileStore::Batch record(own);
+            own.writeInteger("Search Options", prefix + std::to_string(i), i);
+            own.writeInteger("Search Options", "Last", i);
+        }
+    };
+    std::thread a(copy, "A"), b(copy, "B");
+    a.join();
+    b.join();
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(store.readInteger("Search Options", "A" + std::to_string(i), 99), unsigned(i));
+        EXPECT_EQ(store.readInteger("Search Options", "B" + std::to_string(i), 99), unsigned(i));
+    }
+    EXPECT_EQ(store.readInteger("Search Options", "Last", 99), 19u);
 }
 
 TEST(RegistryFileStoreLocation, FollowsTheXdgConfigFolder)

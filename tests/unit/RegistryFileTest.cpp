@@ -95,6 +95,23 @@ TEST(RegistryFile, ValueBeforeAnyKeyIsDamage)
     EXPECT_EQ(f.find(Key, "A"), nullptr);
 }
 
+TEST(RegistryFile, MergeAddsKeysAndSetsOnlyTheValuesItHolds)
+{
+    RegistryFile file;
+    file.set(Key, "Domain", RegistryFile::text("old.example"));
+    file.set(Key, "Username", RegistryFile::text("bob"));
+    RegistryFile changes;
+    EXPECT_TRUE(changes.empty());
+    changes.set(Key, "DOMAIN", RegistryFile::text("new.example"));
+    changes.createKey(Key + "\\Empty");
+    EXPECT_FALSE(changes.empty());
+
+    file.merge(changes);
+    EXPECT_EQ(textOf(file, "Domain"), "new.example");
+    EXPECT_EQ(textOf(file, "Username"), "bob");
+    EXPECT_TRUE(file.hasKey(Key + "\\Empty"));
+}
+
 TEST(RegistryFile, MalformedUtf8BecomesReplacementCharacters)
 {
     RegistryFile::Value v = RegistryFile::text("a\xC3(b\xED\xA0\x80");

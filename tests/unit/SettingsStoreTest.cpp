@@ -1,5 +1,6 @@
 #include "app/SettingsStore.h"
 #include "platform/linux/RegistryFileStore.h"
+#include "support/DirectoryWatch.h"
 #include "support/MemoryProfileStore.h"
 #include "support/TempDir.h"
 
@@ -27,17 +28,40 @@ TEST(SettingsStore, ReadsAndWritesInTheStatedOrders)
                                 "Numerals", "Symbols", "NoSimilar", "RandomCaps",
                                 "DictionaryFile", "BitsOfEntropy", "SaveToFile", "SaveToLog"};
 
+    using Span = std::pair<std::size_t, std::size_t>;
     settings.loadSearchOptions();
     EXPECT_EQ(profile.log, prefixed("read", "Search Options", searchOrder));
+    EXPECT_EQ(profile.batches, (std::vector<Span>{{0, 7}})); // the record is one batch
     profile.log.clear();
+    profile.batches.clear();
     settings.saveSearchOptions({});
     EXPECT_EQ(profile.log, prefixed("write", "Search Options", searchOrder));
+    EXPECT_EQ(profile.batches, (std::vector<Span>{{0, 7}}));
     profile.log.clear();
+    profile.batches.clear();
     settings.loadPasswordOptions();
     EXPECT_EQ(profile.log, prefixed("read", "Passwords", passwordOrder));
+    EXPECT_EQ(profile.batches, (std::vector<Span>{{0, 12}}));
     profile.log.clear();
+    profile.batches.clear();
     settings.savePasswordOptions({});
     EXPECT_EQ(profile.log, prefixed("write", "Passwords", passwordOrder));
+    EXPECT_EQ(profile.batches, (std::vector<Span>{{0, 12}}));
+}
+
+TEST(SettingsStore, TheMainWindowsOwnValuesAreSingleCalls)
+{
+    MemoryProfileStore profile;
+    SettingsStore settings(profile);
+    settings.loadUsername();
+    settings.loadSearchGroups();
+    settings.saveUsername("Guest");
+    settings.saveSearchGroups(true);
+    EXPECT_EQ(profile.log, (std::vector<std::string>{"read Search Options/Username",
+                                                     "read Search Options/Search Groups",
+                                                     "write Search Options/Username",
+                                                     "write Search Options/Search Groups"}));
+    EXPECT_TRUE(profile.batches.empty());
 }
 
 TEST(SettingsStore, DefaultsOfAFreshProfile)
@@ -116,6 +140,23 @@ TEST_F(SettingsFileTest, TruncatedFileGivesDefaultsForWhatIsLost)
     EXPECT_EQ(p.BitsOfEntropy, 0); // "dword:000" is a whole, valid value of 0
     writeFile("Passwords", "\"Lowercase\"=dword:00000000\r\n\"DictionaryFile\"=\"words.t");
     EXPECT_EQ(settings.loadPasswordOptions().DictionaryFile, "dict.txt");
+}
+
+TEST_F(SettingsFileTest, ARecordIsReadOnceAndWrittenOnce)
+{
+    writeFile("Passwords", "\"BitsOfEntropy\"=dword:00000040\r\n");
+    DirectoryWatch opened(dir.path(), IN_OPEN);
+    DirectoryWatch renamed(dir.path(), IN_MOVED_TO);
+    ASSERT_TRUE(opened.watching() && renamed.watching());
+    PasswordOptions p = settings.loadPasswordOptions();
+    EXPECT_EQ(p.BitsOfEntropy, 64);
+    EXPECT_EQ(opened.count(file.filename()), 1);
+    EXPECT_TRUE(renamed.names().empty());
+
+    p.BitsOfEntropy = 80;
+    settings.savePasswordOptions(p);
+    EXPECT_EQ(renamed.count(file.filename()), 1);
+    EXPECT_EQ(settings.loadPasswordOptions(), p);
 }
 
 TEST_F(SettingsFileTest, UsernameAndModeSurviveARestart)
