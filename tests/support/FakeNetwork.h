@@ -107,6 +107,9 @@ public:
         entries.clear();
         if (server != "\\\\" + controller)
             return ERROR_BAD_NETPATH;
+        ++displayPages;
+        if (onDisplayPage)
+            return onDisplayPage(index, entries);
         for (std::uint32_t i = index; i < machineAccounts.size() && entries.size() < requested; ++i)
             entries.push_back({machineAccounts[i], "", UF_WORKSTATION_TRUST_ACCOUNT, 1000 + i, i + 1});
         return index + entries.size() < machineAccounts.size() ? ERROR_MORE_DATA : displayStatus;
@@ -131,6 +134,9 @@ public:
     std::string controller;
     std::vector<std::string> machineAccounts;
     NetStatus displayStatus = NERR_Success;
+    // Answers the pages of machine accounts in place of the list above.
+    std::function<NetStatus(std::uint32_t index, std::vector<NET_DISPLAY_MACHINE>& entries)> onDisplayPage;
+    std::atomic<int> displayPages{0};
     std::vector<std::string> enumeratedDomains;
 
 private:

@@ -85,6 +85,42 @@ TEST_F(DomainScanWorkerTest, HiddenAccountsArePagedAndCompareWithTheWholeList)
     EXPECT_EQ(found.size(), 2501u);
 }
 
+TEST_F(DomainScanWorkerTest, AControllerThatAlwaysHasMoreIsLeftWhenNothingNewComes)
+{
+    network.browseList = {entry("DC1", SV_TYPE_DOMAIN_CTRL, 5, 2)};
+    network.controller = "DC1";
+    // New names for five pages, then the same page over and over.
+    network.onDisplayPage = [](std::uint32_t index, std::vector<NET_DISPLAY_MACHINE>& page) {
+        const std::uint32_t first = std::min<std::uint32_t>(index, 5);
+        page.push_back({"M" + std::to_string(first) + "$", "", 0, 0, first + 1});
+        return ERROR_MORE_DATA;
+    };
+    const auto found = scan();
+    EXPECT_EQ(found.size(), 1u + 6u);
+    EXPECT_EQ(network.displayPages.load(), 6 + DomainScanWorker::MaxPagesWithNothingNew);
+}
+
+TEST_F(DomainScanWorkerTest, ACancelStopsTheHiddenScanBetweenPages)
+{
+    network.browseList = {entry("DC1", SV_TYPE_DOMAIN_CTRL, 5, 2)};
+    network.controller = "DC1";
+    DomainScanWorker* running = nullptr;
+    network.onDisplayPage = [&](std::uint32_t index, std::vector<NET_DISPLAY_MACHINE>& page) {
+        page.push_back({"M" + std::to_string(index) + "$", "", 0, 0, index + 1});
+        if (index == 3)
+            running->requestCancel();
+        return ERROR_MORE_DATA; // for ever, each page new
+    };
+    auto worker = std::make_unique<DomainScanWorker>("lab.example", options,
+                                                     DomainScanWorker::Services{network, identity, directory, out});
+    running = worker.get();
+    worker->start(dialog);
+    worker->join();
+    EXPECT_TRUE(worker->isFinished());
+    EXPECT_EQ(network.displayPages.load(), 4);
+    EXPECT_EQ(worker->computers().size(), 1u + 4u); // what was found stays
+}
+
 TEST_F(DomainScanWorkerTest, ServersOnlyDropsWorkstationsAndSkipsTheHiddenScan)
 {
     network.browseList = {entry("SRV", SV_TYPE_SERVER_NT, 5, 0), entry("WS", SV_TYPE_NT, 5, 0)};
