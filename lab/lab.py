@@ -345,7 +345,9 @@ def build_controller():
        "--use-rfc2307", "--host-name=" + d["controller"]["name"], "--host-ip=" + address,
        "--adminpass=" + d["adminPassword"],
        "--option=interfaces=%s/%d" % (address, PREFIX), "--option=bind interfaces only = yes",
-       "--option=dns forwarder = %s" % address,
+       # A forwarder nobody answers: forwarding to itself loops on every
+       # name it does not know.
+       "--option=dns forwarder = %s" % MANIFEST["offline"]["address"],
        *["--option=%s = %s" % (option, path) for option, path in controller_paths(dc)])
     conf = os.path.join(dc, "etc", "smb.conf")
     start_daemon("rmlab-dc", dc, "samba", "-s", conf)
