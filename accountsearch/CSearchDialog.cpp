@@ -2,7 +2,6 @@
 
 #include "accountsearch/FormatDuration.h"
 
-#include <QAbstractButton>
 #include <QProgressBar>
 
 #include <cstdio>
@@ -12,10 +11,14 @@ namespace rm {
 CSearchDialog::CSearchDialog(std::vector<std::string> computerNames, std::string accountName,
                              AccountSearch::Services search, CWorkerDialog::Services services, QWidget* parent)
     : CWorkerDialog(134, std::make_unique<AccountSearch>(std::move(computerNames), std::move(accountName), search),
-                    services, parent, std::chrono::milliseconds(10)),
+                    services,
+                    {{"Confirm Cancel",
+                      "Cancelling will lose all progress made so far.\n\nAre you sure you wish to cancel?",
+                      MessageButtons::YesNo, MessageIcon::Question},
+                     IdCancel, IdStatus, std::chrono::milliseconds(10)},
+                    parent),
       search_(static_cast<AccountSearch&>(worker())), clock_(search.clock)
 {
-    connect(itemAs<QAbstractButton>(IdCancel), &QAbstractButton::clicked, this, &CSearchDialog::reject);
 }
 
 void CSearchDialog::starting()
@@ -39,16 +42,6 @@ void CSearchDialog::progress(std::uintptr_t doneCount, std::intptr_t totalCount)
     const std::uint32_t estimatedTotal = static_cast<std::uint32_t>(std::uint64_t(elapsed) * total / done);
     setText(IdElapsed, formatDuration(elapsed));
     setText(IdRemaining, formatDuration(estimatedTotal - elapsed));
-}
-
-void CSearchDialog::reject()
-{
-    const Message question{"Confirm Cancel",
-                           "Cancelling will lose all progress made so far.\n\nAre you sure you wish to cancel?",
-                           MessageButtons::YesNo, MessageIcon::Question};
-    if (prompter().show(question) != MessageAnswer::Yes)
-        return;
-    cancelConfirmed(IdCancel, IdStatus);
 }
 
 } // namespace rm

@@ -18,9 +18,6 @@ public:
     void setGroupMode(bool groupMode) { search_.groupMode = groupMode; }
     const std::vector<AccountCheckResult>& results() const { return search_.results(); }
 
-public slots:
-    void reject() override;
-
 protected:
     void starting() override;
     void progress(std::uintptr_t done, std::intptr_t total) override;

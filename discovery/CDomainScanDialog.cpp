@@ -1,6 +1,5 @@
 #include "discovery/CDomainScanDialog.h"
 
-#include <QAbstractButton>
 #include <QProgressBar>
 #include <QTimerEvent>
 
@@ -9,11 +8,15 @@ namespace rm {
 CDomainScanDialog::CDomainScanDialog(const std::string& domain, const SearchOptions& options,
                                      DomainScanWorker::Services scan, CWorkerDialog::Services services,
                                      QWidget* parent)
-    : CWorkerDialog(156, std::make_unique<DomainScanWorker>(domain, options, scan), services, parent,
-                    std::chrono::milliseconds(10)),
+    : CWorkerDialog(156, std::make_unique<DomainScanWorker>(domain, options, scan), services,
+                    {{"Confirm Cancel",
+                      "At this point, Windows is waiting for a response from your Primary Domain Controller, and "
+                      "cancelling will take exactly as long as finishing.\n\nAre you sure you wish to cancel?",
+                      MessageButtons::YesNo, MessageIcon::Question},
+                     IdCancel, IdStatus, std::chrono::milliseconds(10)},
+                    parent),
       scan_(static_cast<DomainScanWorker&>(worker())), bar_(itemAs<QProgressBar>(IdProgress))
 {
-    connect(itemAs<QAbstractButton>(IdCancel), &QAbstractButton::clicked, this, &CDomainScanDialog::reject);
 }
 
 void CDomainScanDialog::starting()
@@ -29,18 +32,6 @@ void CDomainScanDialog::timerEvent(QTimerEvent* event)
     if (event->timerId() != timer_ || scan_.isFinished())
         return;
     bar_->setValue(bar_->value() == bar_->maximum() ? 0 : bar_->value() + 1);
-}
-
-void CDomainScanDialog::reject()
-{
-    const Message question{"Confirm Cancel",
-                           "At this point, Windows is waiting for a response from your Primary Domain Controller, "
-                           "and cancelling will take exactly as long as finishing.\n\nAre you sure you wish to "
-                           "cancel?",
-                           MessageButtons::YesNo, MessageIcon::Question};
-    if (prompter().show(question) != MessageAnswer::Yes)
-        return;
-    cancelConfirmed(IdCancel, IdStatus);
 }
 
 } // namespace rm

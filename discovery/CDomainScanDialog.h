@@ -19,10 +19,6 @@ public:
     // Whole after the dialog has ended, whichever way.
     const std::vector<FoundComputer>& computers() const { return scan_.computers(); }
 
-public slots:
-    // Cancel button, Escape and the close box.
-    void reject() override;
-
 protected:
     void starting() override;
     void timerEvent(QTimerEvent* event) override;

@@ -2,15 +2,20 @@
 
 #include "platform/qt/PostedMessage.h"
 
+#include <QAbstractButton>
+
 namespace rm {
 
-CWorkerDialog::CWorkerDialog(int templateId, std::unique_ptr<Worker> worker, Services services, QWidget* parent,
-                             std::chrono::milliseconds cancelStep)
-    : CTemplateDialog(templateId, parent), worker_(std::move(worker)), s_(services), poster_(this),
-      wait_(cancelStep)
+CWorkerDialog::CWorkerDialog(int templateId, std::unique_ptr<Worker> worker, Services services, Cancel cancel,
+                             QWidget* parent)
+    : CTemplateDialog(templateId, parent), worker_(std::move(worker)), s_(services), cancel_(std::move(cancel)),
+      poster_(this), wait_(cancel_.step)
 {
     // A caption but no close box, no system menu.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // A button with the Cancel identifier (2) reaches reject() already.
+    if (auto* button = itemAs<QAbstractButton>(cancel_.buttonId); button && cancel_.buttonId != 2)
+        connect(button, &QAbstractButton::clicked, this, &CWorkerDialog::reject);
 }
 
 CWorkerDialog::~CWorkerDialog()
@@ -50,10 +55,15 @@ void CWorkerDialog::customEvent(QEvent* event)
     }
 }
 
-void CWorkerDialog::cancelConfirmed(int cancelButtonId, int statusId)
+void CWorkerDialog::reject()
 {
-    setEnabled(cancelButtonId, false);
-    setText(statusId, "Cancelling ...");
+    // Once ending, a second close request has nothing left to do.
+    if (ending_ || s_.prompter.show(cancel_.question) != MessageAnswer::Yes || ending_)
+        return;
+    if (cancel_.buttonId)
+        setEnabled(cancel_.buttonId, false);
+    if (cancel_.statusId)
+        setText(cancel_.statusId, "Cancelling ...");
     ending_ = true;
     worker_->requestCancel();
     wait_.waitFor(worker_->finishedFlag());

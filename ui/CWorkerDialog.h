@@ -21,13 +21,25 @@ public:
         Prompter& prompter;
         WaitCursor& waitCursor;
     };
+    // How a cancel goes: the question asked first; the button disabled and
+    // the status line that reads "Cancelling ..." meanwhile (0: none); how
+    // often `finished` is looked at while waiting.
+    struct Cancel {
+        Message question;
+        int buttonId = 0;
+        int statusId = 0;
+        std::chrono::milliseconds step{10};
+    };
 
-    CWorkerDialog(int templateId, std::unique_ptr<Worker> worker, Services services, QWidget* parent,
-                  std::chrono::milliseconds cancelStep);
+    CWorkerDialog(int templateId, std::unique_ptr<Worker> worker, Services services, Cancel cancel,
+                  QWidget* parent);
     ~CWorkerDialog() override;
 
 public slots:
     void accept() override {}
+    // The Cancel button, Escape and the close box: asks, then stops the
+    // worker and ends with Cancel once it has finished.
+    void reject() override;
 
 protected:
     Worker& worker() { return *worker_; }
@@ -38,8 +50,6 @@ protected:
     virtual void progress(std::uintptr_t /*wParam*/, std::intptr_t /*lParam*/) {}
     // The worker's end message; ends the dialog with OK unless overridden.
     virtual void workerFinished() { done(QDialog::Accepted); }
-    // After the question was answered Yes: stops the worker and ends the dialog.
-    void cancelConfirmed(int cancelButtonId, int statusId);
 
     void showEvent(QShowEvent* event) override;
     void customEvent(QEvent* event) override;
@@ -47,6 +57,7 @@ protected:
 private:
     std::unique_ptr<Worker> worker_;
     Services s_;
+    Cancel cancel_;
     QtPoster poster_;
     QtWorkerWait wait_;
     bool ending_ = false;
