@@ -80,7 +80,10 @@ static uint32_t look_up(const struct status_pair *map, size_t n, uint32_t ntstat
 	for (size_t i = 0; i < n; i++)
 		if (NT_STATUS_EQUAL(s, map[i].from))
 			return map[i].to;
-	return W_ERROR_V(ntstatus_to_werror(s));
+	/* Samba's table guesses from the low bits, which may be zero: a
+	 * failure is never success. */
+	uint32_t other = W_ERROR_V(ntstatus_to_werror(s));
+	return other != 0 ? other : RM_RPC_CALL_FAILED;
 }
 
 uint32_t rm_status_of_connect(uint32_t ntstatus)

@@ -48,23 +48,31 @@ static bool handle_open(const struct policy_handle *handle)
 	return memcmp(handle, &closed, sizeof closed) != 0;
 }
 
-static void close_handle(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *handle)
+/* False when the pipe failed on the way. */
+static bool close_handle(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *handle)
 {
 	NTSTATUS result;
+	bool carried = true;
 	if (c->pipe && handle_open(handle))
-		dcerpc_samr_Close(c->pipe->binding_handle, mem, handle, &result);
+		carried = NT_STATUS_IS_OK(dcerpc_samr_Close(c->pipe->binding_handle, mem, handle, &result));
 	memset(handle, 0, sizeof *handle);
+	return carried;
 }
 
-/* Ends the conversation. Politely, its handles are closed first; after a
- * transport failure the pipe is dropped as it is. */
+/* Ends the conversation. Politely, its handles are closed first, each
+ * given a few seconds: a server gone silent since its last answer must not
+ * hold the next one up. After a transport failure the pipe is dropped as
+ * it is. */
 static void drop_conversation(rm_samr *c, bool polite)
 {
 	if (!polite)
 		c->pipe = NULL;
-	close_handle(c, c->conversation, &c->builtin_handle);
-	close_handle(c, c->conversation, &c->account_handle);
-	close_handle(c, c->conversation, &c->connect_handle);
+	if (c->pipe)
+		dcerpc_binding_handle_set_timeout(c->pipe->binding_handle, c->timeout < 2 ? c->timeout : 2);
+	struct policy_handle *handles[] = {&c->builtin_handle, &c->account_handle, &c->connect_handle};
+	for (size_t i = 0; i < sizeof handles / sizeof handles[0]; i++)
+		if (!close_handle(c, c->conversation, handles[i]))
+			c->pipe = NULL;
 	TALLOC_FREE(c->conversation);
 	c->pipe = NULL;
 	c->server[0] = '\0';
@@ -235,7 +243,8 @@ static uint32_t with_user(rm_samr *c, TALLOC_CTX *mem, const char *server, const
 	st = outcome(c, dcerpc_samr_OpenUser(c->pipe->binding_handle, mem, &c->account_handle, access, rid, &handle, &result), result);
 	if (st == RM_OK)
 		st = step(c, mem, &handle, rid, arg);
-	close_handle(c, mem, &handle);
+	if (!close_handle(c, mem, &handle))
+		drop_conversation(c, false);
 	return st;
 }
 
@@ -496,7 +505,10 @@ static uint32_t alias_members(rm_samr *c, TALLOC_CTX *mem, struct policy_handle 
 	uint32_t st = outcome(c, dcerpc_samr_OpenAlias(c->pipe->binding_handle, mem, domain, SAMR_ALIAS_ACCESS_GET_MEMBERS, rid, &alias, &result), result);
 	if (st == RM_OK)
 		st = outcome(c, dcerpc_samr_GetMembersInAlias(c->pipe->binding_handle, mem, &alias, &members, &result), result);
-	close_handle(c, mem, &alias);
+	if (!close_handle(c, mem, &alias)) {
+		drop_conversation(c, false);
+		return RM_RPC_SERVER_UNAVAILABLE;
+	}
 	if (st != RM_OK || (st = rm_reply_alias_members(&members)) != RM_OK)
 		return st;
 	for (uint32_t i = 0; i < members.num_sids; i++) {

@@ -66,6 +66,9 @@ TEST(NetStatus, OthersAsThePlatformsErrorNumbers)
 {
     EXPECT_EQ(rm_status_of_reply(NT_STATUS_V(NT_STATUS_ACCOUNT_DISABLED)), 1331u);
     EXPECT_EQ(rm_status_of_connect(NT_STATUS_V(NT_STATUS_ACCOUNT_LOCKED_OUT)), 1909u);
+    // A failure whose low bits are zero is still a failure.
+    EXPECT_NE(rm_status_of_reply(0xC0AB0000u), 0u);
+    EXPECT_NE(rm_status_of_connect(0xC0AB0000u), 0u);
 }
 
 } // namespace
