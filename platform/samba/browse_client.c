@@ -61,7 +61,9 @@ static bool find_master(const char *workgroup, struct sockaddr_storage *address,
 	return false;
 }
 
-/* The browser's IPC$ over SMB1, the only protocol RAP runs on. */
+/* The browser's IPC$ over SMB1, the only protocol RAP runs on. The list is
+ * no secret: where the credentials are refused (a ticket a standalone
+ * browser cannot use), it is asked for anonymously. */
 static uint32_t connect_master(struct cli_credentials *creds, const struct sockaddr_storage *address,
 			       const char *name, int64_t deadline, struct cli_state **cli)
 {
@@ -69,7 +71,8 @@ static uint32_t connect_master(struct cli_credentials *creds, const struct socka
 	if (!ev)
 		return RM_NOT_ENOUGH_MEMORY;
 	struct tevent_req *req = cli_full_connection_creds_send(ev, ev, lp_netbios_name(), name, address, 0, "IPC$", "IPC",
-								creds, CLI_FULL_CONNECTION_FORCE_SMB1 | CLI_FULL_CONNECTION_IPC);
+								creds, CLI_FULL_CONNECTION_FORCE_SMB1 | CLI_FULL_CONNECTION_IPC
+								| CLI_FULL_CONNECTION_ANONYMOUS_FALLBACK);
 	int64_t left = deadline - rm_monotonic_ms();
 	NTSTATUS s = NT_STATUS_IO_TIMEOUT;
 	if (req && left > 0 && tevent_req_set_endtime(req, ev, tevent_timeval_current_ofs(left / 1000, left % 1000 * 1000))) {

@@ -31,6 +31,7 @@ bool name_status_find(const char *q_name, int q_type, int type, const struct soc
 		      char name[256]);
 
 /* source3/include/client.h */
+#define CLI_FULL_CONNECTION_ANONYMOUS_FALLBACK 0x0004
 #define CLI_FULL_CONNECTION_FORCE_SMB1 0x0400
 #define CLI_FULL_CONNECTION_IPC 0x1000
 
