@@ -7,7 +7,7 @@
 #include "server_versions.h"
 #include "srvsvc_client.h"
 
-#include <arpa/inet.h>
+#include <netdb.h>
 #include <stdbool.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -54,8 +54,9 @@ static bool find_master(const char *workgroup, struct sockaddr_storage *address,
 	for (size_t i = 0; i < sizeof name_types / sizeof name_types[0]; i++) {
 		if (!resolve_name(workgroup, address, name_types[i], true))
 			continue;
-		if (!name_status_find(workgroup, name_types[i], NAME_TYPE_SERVER, address, name))
-			inet_ntop(AF_INET, &((const struct sockaddr_in *)address)->sin_addr, name, 256);
+		if (!name_status_find(workgroup, name_types[i], NAME_TYPE_SERVER, address, name)
+		    && getnameinfo((const struct sockaddr *)address, sizeof *address, name, 256, NULL, 0, NI_NUMERICHOST) != 0)
+			continue;
 		return true;
 	}
 	return false;

@@ -37,8 +37,8 @@ enum {
 	RM_NO_BROWSER_SERVERS_FOUND = 6118,
 };
 
-/* NTSTATUS as a plain number, so that callers need no Samba header. */
-/* A failure to reach a server, authenticate or carry a call. */
+/* Both take an NTSTATUS as its plain number. A failure to reach a server,
+ * authenticate or carry a call: */
 uint32_t rm_status_of_connect(uint32_t ntstatus);
 /* A server's answer to a SAMR call. */
 uint32_t rm_status_of_reply(uint32_t ntstatus);
