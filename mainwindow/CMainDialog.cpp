@@ -6,12 +6,15 @@
 
 #include <QAbstractButton>
 #include <QIcon>
-#include <QTableWidget>
+#include <QHeaderView>
+#include <QTableView>
 
 namespace rm {
 
 CMainDialog::CMainDialog(Services services, QWidget* parent)
-    : CDynamicDialog(132, parent), list_(itemAs<QTableWidget>(IdComputerList)), poster_(this)
+    : CDynamicDialog(132, parent),
+      list_(new CColumnSortList(itemAs<QTableView>(IdComputerList), &rows_)),
+      poster_(this)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -21,7 +24,7 @@ CMainDialog::CMainDialog(Services services, QWidget* parent)
         dialogs = ownDialogs_.get();
     }
     controller_ = std::make_unique<MainWindowController>(MainWindowController::Services{
-        *this, list_, services.settings, services.platform.prompter, poster_, *dialogs, services.platform.identity,
+        *this, rows_, services.settings, services.platform.prompter, poster_, *dialogs, services.platform.identity,
         services.platform.waitCursor});
 
     setUpLayout(ResizeHorizontally | ResizeVertically, ShowSizeGrip | ReducedRepainting);
@@ -31,13 +34,24 @@ CMainDialog::CMainDialog(Services services, QWidget* parent)
     icon.addFile(":/images/icon128.png", QSize(32, 32));
     icon.addFile(":/images/icon155.png", QSize(16, 16));
     setWindowIcon(icon);
-    list_.insertColumns();
+    insertColumns();
     registerLayout();
     controller_->initialise();
     connectCommands();
 }
 
 CMainDialog::~CMainDialog() = default;
+
+// The model brings the six columns; the list takes their widths, grid lines,
+// and headings that can be dragged into another order.
+void CMainDialog::insertColumns()
+{
+    QHeaderView* header = list_->view()->horizontalHeader();
+    for (int c = 0; c < static_cast<int>(ComputerColumns.size()); ++c)
+        header->resizeSection(c, ComputerColumns[c].width);
+    header->setSectionsMovable(true);
+    list_->view()->setShowGrid(true);
+}
 
 void CMainDialog::registerLayout()
 {
