@@ -12,7 +12,7 @@
 namespace rm {
 
 CMainDialog::CMainDialog(Services services, QWidget* parent)
-    : CDynamicDialog(132, parent),
+    : CDynamicDialog(IddMainWindow, parent),
       list_(new CColumnSortList(itemAs<QTableView>(IdComputerList), &rows_)),
       poster_(this)
 {
@@ -60,15 +60,17 @@ void CMainDialog::registerLayout()
         std::initializer_list<int> ids;
         M horizontal, vertical;
     } table[] = {
-        {{1060, 1001, 1003}, M::Stretch, M::Fixed},
-        {{1000, 1086}, M::Move, M::Fixed},
-        {{1016, 1055, 1056}, M::Fixed, M::Fixed},
-        {{1012, 1002}, M::Stretch, M::Stretch},
-        {{1015, 1095}, M::Fixed, M::Move},
-        {{3}, M::Move, M::Move},
-        {{1013, 1005, 1006, 1008}, M::Stretch, M::Move},
-        {{1080, 1079, 1019, 1023, 1010, 1022, 1021, 1020}, M::Fixed, M::Move},
-        {{1007, 1067}, M::Move, M::Move},
+        {{IdAccountFrame, IdDomain, IdAccountName}, M::Stretch, M::Fixed},
+        {{IdStartSearch, IdSearchOptions}, M::Move, M::Fixed},
+        {{IdLocalUserLabel, IdUserMode, IdGroupMode}, M::Fixed, M::Fixed},
+        {{IdComputerFrame, IdComputerList}, M::Stretch, M::Stretch},
+        {{IdSelectionHint, IdSelectAll}, M::Fixed, M::Move},
+        {{IdExportList}, M::Move, M::Move},
+        {{IdActionsFrame, IdNewUserName, IdPassword, IdVerifyPassword}, M::Stretch, M::Move},
+        {{IdChangePassword, IdChangeUsername, IdVerifyLabel, IdEnableLabel, IdAbout, IdKeepEnabledState,
+          IdEnableAccount, IdDisableAccount},
+         M::Fixed, M::Move},
+        {{IdPerform, IdQuit}, M::Move, M::Move},
     };
     for (const auto& row : table)
         for (int id : row.ids)
