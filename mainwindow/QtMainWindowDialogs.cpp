@@ -4,6 +4,7 @@
 #include "accountsearch/CSearchDialog.h"
 #include "discovery/CDomainScanDialog.h"
 #include "mainwindow/CAboutDialog.h"
+#include "operations/COperationDialog.h"
 #include "passwords/CPasswordOptionsDialog.h"
 
 #include <iostream>
@@ -58,6 +59,12 @@ std::optional<std::vector<AccountCheckResult>> QtMainWindowDialogs::runAccountSe
 void QtMainWindowDialogs::runResults(const SearchSummary& summary)
 {
     CResultsDialog dialog(summary, nullptr, owner_);
+    dialog.exec();
+}
+
+void QtMainWindowDialogs::runOperations(std::vector<AccountOperation>& operations)
+{
+    COperationDialog dialog(operations, s_.network, {s_.prompter, s_.waitCursor}, owner_);
     dialog.exec();
 }
 

@@ -39,6 +39,7 @@ public:
                                                                     const std::string& accountName,
                                                                     bool groupMode) override;
     void runResults(const SearchSummary& summary) override;
+    void runOperations(std::vector<AccountOperation>& operations) override;
 
 private:
     QWidget* owner_;
