@@ -5,6 +5,7 @@
 #include "discovery/CDomainScanDialog.h"
 #include "mainwindow/CAboutDialog.h"
 #include "passwords/CPasswordOptionsDialog.h"
+#include "report/ListExports.h"
 
 #include <iostream>
 
@@ -57,7 +58,10 @@ std::optional<std::vector<AccountCheckResult>> QtMainWindowDialogs::runAccountSe
 
 void QtMainWindowDialogs::runResults(const SearchSummary& summary)
 {
-    CResultsDialog dialog(summary, nullptr, owner_);
+    CResultsDialog dialog(
+        summary,
+        [reports = s_.reports()](ResultsExport which, const SearchSummary& s) { exportResults(which, s, reports); },
+        owner_);
     dialog.exec();
 }
 
