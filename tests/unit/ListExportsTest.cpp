@@ -18,8 +18,10 @@ struct Table {
     std::vector<std::vector<std::string>> rows;
 };
 
-Table parse(const std::string& page)
+Table parse(std::string page)
 {
+    // A written file's line ends are CR LF.
+    page = std::regex_replace(page, std::regex("\r\n"), "\n");
     Table t;
     const std::size_t h1 = page.find("<H1>");
     t.title = page.substr(h1 + 4, page.find("</H1>") - h1 - 4);
