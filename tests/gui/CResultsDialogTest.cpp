@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <ctime>
 #include <memory>
 
 namespace rm {
@@ -57,7 +58,13 @@ class CResultsDialogTest : public QObject {
     }
 
 private slots:
-    void initTestCase() { prepareGuiTest(); }
+    void initTestCase()
+    {
+        prepareGuiTest();
+        // The report's time texts are local time; UTC makes them known.
+        qputenv("TZ", "UTC");
+        ::tzset();
+    }
     void init()
     {
         prompter = {};
