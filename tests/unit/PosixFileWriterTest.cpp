@@ -6,6 +6,8 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace rm {
 namespace {
@@ -80,6 +82,40 @@ TEST_F(PosixFileWriterTest, FailedWriteLeavesTheTargetAsItWas)
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(failure, FileFailure::DiskFull);
     EXPECT_EQ(TempDir::read(file), "the old page");
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"a.html"});
+}
+
+// A writable file in a folder that takes no new file is rewritten in place;
+// a rewrite that fails leaves it empty, never looking complete. Run as a
+// user who may not create files in the folder (root gives itself up in a child).
+TEST_F(PosixFileWriterTest, WritableFileInAFolderTakingNoNewFile)
+{
+    const auto file = dir / "a.html";
+    TempDir::write(file, "the old page");
+    ::chmod(file.c_str(), 0666);
+    ::chmod(dir.path().c_str(), 0755);
+    auto attempt = [&](rlim_t sizeLimit) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::getuid() == 0 && ::setuid(65534) != 0)
+                ::_exit(100);
+            if (::getuid() != 0)
+                ::chmod(dir.path().c_str(), 0555);
+            std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limit = {sizeLimit, sizeLimit};
+            if (sizeLimit != RLIM_INFINITY)
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::_exit(static_cast<int>(PosixFileWriter().replaceFile(file.string(), std::string(5000, 'n'))));
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ::chmod(dir.path().c_str(), 0755);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(attempt(RLIM_INFINITY), static_cast<int>(FileFailure::None));
+    EXPECT_EQ(TempDir::read(file), std::string(5000, 'n'));
+    EXPECT_EQ(attempt(1000), static_cast<int>(FileFailure::DiskFull));
+    EXPECT_EQ(TempDir::read(file), "");
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"a.html"});
 }
 
