@@ -3,7 +3,7 @@
 #include "mainwindow/MainWindowIds.h"
 #include "mainwindow/QtMainWindowDialogs.h"
 #include "platform/qt/PostedMessage.h"
-#include "report/ListExports.h"
+#include "mainwindow/ListExports.h"
 
 #include <QAbstractButton>
 #include <QIcon>

@@ -5,7 +5,7 @@
 #include "discovery/CDomainScanDialog.h"
 #include "mainwindow/CAboutDialog.h"
 #include "passwords/CPasswordOptionsDialog.h"
-#include "report/ListExports.h"
+#include "mainwindow/ListExports.h"
 
 #include <iostream>
 

@@ -2,7 +2,7 @@
 #include "gui/GuiTestSupport.h"
 #include "platform/linux/PosixFileWriter.h"
 #include "platform/qt/QtFileChooser.h"
-#include "report/ListExports.h"
+#include "mainwindow/ListExports.h"
 #include "support/Doubles.h"
 #include "support/ReportDoubles.h"
 #include "support/TempDir.h"

@@ -1,5 +1,5 @@
 #include "platform/linux/PosixFileWriter.h"
-#include "report/ListExports.h"
+#include "mainwindow/ListExports.h"
 #include "support/Doubles.h"
 #include "support/MemoryComputerList.h"
 #include "support/ReportDoubles.h"

@@ -1,4 +1,4 @@
-#include "report/ListExports.h"
+#include "mainwindow/ListExports.h"
 
 #include "report/EscapeHtml.h"
 
