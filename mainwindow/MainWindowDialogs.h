@@ -38,6 +38,8 @@ public:
     // The batch over the operations, which it fills in; ends however the
     // status dialog was closed.
     virtual void runOperations(std::vector<AccountOperation>& operations) = 0;
+    // The batch's activity log, written and opened.
+    virtual void writeActivityLog(const std::vector<AccountOperation>& operations) = 0;
 };
 
 } // namespace rm

@@ -56,6 +56,7 @@ void MainWindowController::performCommand()
     s_.identity.ensureCredentials();
     s_.dialogs.runOperations(*operations);
     updateAfterOperations(s_.list, *operations);
+    s_.dialogs.writeActivityLog(*operations);
 }
 
 } // namespace rm

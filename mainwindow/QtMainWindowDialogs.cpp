@@ -3,10 +3,15 @@
 #include "accountsearch/CResultsDialog.h"
 #include "accountsearch/CSearchDialog.h"
 #include "discovery/CDomainScanDialog.h"
+#include "mainwindow/ActivityLog.h"
 #include "mainwindow/CAboutDialog.h"
 #include "operations/COperationDialog.h"
 #include "passwords/CPasswordOptionsDialog.h"
 #include "mainwindow/ListExports.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <iostream>
 
@@ -70,6 +75,17 @@ void QtMainWindowDialogs::runOperations(std::vector<AccountOperation>& operation
 {
     COperationDialog dialog(operations, s_.network, {s_.prompter, s_.waitCursor}, owner_);
     dialog.exec();
+}
+
+void QtMainWindowDialogs::writeActivityLog(const std::vector<AccountOperation>& operations)
+{
+    std::string folder;
+    if (!QFileInfo(QDir::currentPath()).isWritable()) {
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QDir().mkpath(documents);
+        folder = documents.toStdString();
+    }
+    rm::writeActivityLog(operations, s_.reports(), folder);
 }
 
 } // namespace rm

@@ -187,7 +187,9 @@ public:
     bool searchedGroupMode = false;
     int accountSearchRuns = 0;
     std::vector<SearchSummary> summaries;
+    void writeActivityLog(const std::vector<AccountOperation>& operations) override { logged.push_back(operations); }
     std::vector<std::vector<AccountOperation>> batches;
+    std::vector<std::vector<AccountOperation>> logged;
     std::function<void(std::vector<AccountOperation>&)> onOperations;
 };
 

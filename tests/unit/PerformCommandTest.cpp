@@ -75,6 +75,10 @@ TEST_F(PerformCommandTest, TheSelectedRowsInListOrderBecomeTheBatchAndItsOutcome
     EXPECT_EQ(list.cellText(1, CellUser), "alice");
     EXPECT_EQ(list.cellText(2, CellUser), "bob");
     EXPECT_EQ(list.cellText(2, CellEnabled), "Yes");
+    // The log comes after the list update, with the batch's outcome.
+    ASSERT_EQ(dialogs.logged.size(), 1u);
+    EXPECT_TRUE(dialogs.logged[0][0].renameSucceeded);
+    EXPECT_EQ(dialogs.logged[0][1].renameError, "ERROR: x");
 }
 
 TEST_F(PerformCommandTest, TheInputsAreReadFromTheirControls)
@@ -134,6 +138,7 @@ TEST_F(PerformCommandTest, ARefusalOrADeclineChangesNothing)
     EXPECT_EQ(prompter.shown[0].text, "The two passwords do not match. Please re-enter the passwords.");
     EXPECT_EQ(prompter.shown[1].title, "Perform Operation");
     EXPECT_TRUE(dialogs.batches.empty());
+    EXPECT_TRUE(dialogs.logged.empty());
     EXPECT_EQ(inputs().at(IdPassword).text, matching.at(IdPassword).text);
     EXPECT_EQ(before.at(IdNewUserName).text, inputs().at(IdNewUserName).text);
     EXPECT_EQ(inputs().at(IdChangePassword).checked, true);
