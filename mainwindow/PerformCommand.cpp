@@ -7,10 +7,11 @@
 namespace rm {
 namespace {
 
-// The passwords of one command are cleared whichever way it ends.
+// The passwords of one command are cleared whichever way it ends; made
+// after what it clears, so it goes first.
 struct PasswordsWiped {
     ActionRequest& request;
-    std::vector<AccountOperation>* operations = nullptr;
+    std::optional<std::vector<AccountOperation>>& operations;
     ~PasswordsWiped()
     {
         wipe(request.password);
@@ -48,11 +49,11 @@ void MainWindowController::performCommand()
                              l.cellText(row, CellGroups)});
     }
     ActionRequest request = actionRequest();
-    PasswordsWiped wiped{request};
-    std::optional<std::vector<AccountOperation>> operations = validateAndConfirm(request, selection, s_.prompter);
+    std::optional<std::vector<AccountOperation>> operations;
+    const PasswordsWiped wiped{request, operations};
+    operations = validateAndConfirm(request, selection, s_.prompter);
     if (!operations)
         return;
-    wiped.operations = &*operations;
     s_.identity.ensureCredentials();
     s_.dialogs.runOperations(*operations);
     updateAfterOperations(s_.list, *operations);
