@@ -29,7 +29,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <set>
 #include <fstream>
 #include <unistd.h>
 
@@ -221,6 +223,35 @@ class BatchLabTest : public QObject {
         return text + "</TR>\r\n";
     }
 
+    // The regular files below `root` changed since `since`, skipping what
+    // cannot be read.
+    static void changedFiles(const fs::path& root, fs::file_time_type since, std::set<fs::path>& out)
+    {
+        std::error_code ec;
+        fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec), end;
+        for (; !ec && it != end; it.increment(ec)) {
+            std::error_code e;
+            if (it->is_symlink(e) || !it->is_regular_file(e))
+                continue;
+            const auto time = it->last_write_time(e);
+            if (!e && time >= since)
+                out.insert(fs::canonical(it->path(), e));
+        }
+    }
+    static bool contains(const fs::path& file, const std::string& needle)
+    {
+        std::ifstream in(file, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        return bytes.find(needle) != std::string::npos;
+    }
+    static std::string utf16le(const std::string& ascii)
+    {
+        std::string out;
+        for (char c : ascii)
+            out += c, out += '\0';
+        return out;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -230,6 +261,55 @@ private slots:
         offline = lab.json["offline"]["name"];
     }
     void cleanup() { restoreRmtest(); }
+
+    void noFileTheRunWroteHoldsThePassword()
+    {
+        TempDir dir;
+        for (const char* sub : {"home", "config", "data", "cache", "runtime", "tmp", "cwd"})
+            fs::create_directories(dir / sub);
+        fs::permissions(dir / "runtime", fs::perms::owner_all);
+        const auto since = fs::file_time_type::clock::now() - std::chrono::seconds(2);
+        const std::string password = "Zq7-NoTrace-" + std::to_string(std::time(nullptr)) + "-x";
+        const fs::path cwd = fs::current_path();
+        {
+            const ScopedEnv home("HOME", (dir / "home").string()), config("XDG_CONFIG_HOME", (dir / "config").string()),
+                data("XDG_DATA_HOME", (dir / "data").string()), cache("XDG_CACHE_HOME", (dir / "cache").string()),
+                runtime("XDG_RUNTIME_DIR", (dir / "runtime").string()), tmp("TMPDIR", (dir / "tmp").string());
+            const CapturedOutput output(dir.path());
+            fs::current_path(dir / "cwd");
+            const Outcome out = runBatch(dir / "cwd", password, {});
+            fs::current_path(cwd);
+            QVERIFY(out.dialogSeen);
+            QCOMPARE(out.opened.size(), std::size_t(1));
+        }
+        QVERIFY(rmtestDisabled()); // the batch ran
+        restoreRmtest(false);
+        QCOMPARE(logOn(password), NetStatus(NERR_Success)); // with that very password
+
+        // Two files that do hold it, so the search is seen to find it either way.
+        std::ofstream(dir / "canary-utf8") << password;
+        std::ofstream(dir / "canary-utf16le", std::ios::binary) << utf16le(password);
+        std::set<fs::path> files; // the test's folder lies in /tmp: each file once
+        for (const fs::path& root : {dir.path(), fs::path("/tmp"), fs::path("/var/tmp"), fs::path("/var/log"),
+                                    fs::path("/dev/shm"), fs::path("/run"), fs::path("/root")})
+            changedFiles(root, since, files);
+        std::vector<std::string> holding;
+        bool logSearched = false, outputSearched = false;
+        for (const fs::path& f : files) {
+            logSearched |= f.parent_path() == fs::canonical(dir / "cwd") && f.filename().string().rfind("Log ", 0) == 0;
+            outputSearched |= f == fs::canonical(dir / "stdout.txt");
+            if (contains(f, password) || contains(f, utf16le(password)))
+                holding.push_back(f.parent_path() == fs::canonical(dir.path()) ? f.filename().string() : f.string());
+        }
+        QVERIFY(logSearched);
+        QVERIFY(outputSearched);
+        QVERIFY(files.size() > 3);
+        std::sort(holding.begin(), holding.end());
+        std::string names;
+        for (const std::string& h : holding)
+            names += h + "\n";
+        QVERIFY2(holding == (std::vector<std::string>{"canary-utf16le", "canary-utf8"}), names.c_str());
+    }
 
     void aPasswordAndADisableOnThreeComputers()
     {
