@@ -5,6 +5,7 @@
 #include "platform/linux/RegistryFileStore.h"
 #include "platform/linux/PosixThreads.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/FakeNetwork.h"
 #include "support/TempDir.h"
 
@@ -34,7 +35,7 @@ class CMainDialogTest : public QObject {
     FakeIdentity identity;
     RecordingDialogs dialogs;
     FakeNetwork network;
-    EmptyDirectory directory;
+    FakeDirectory directory;
     PosixThreadStarter threads;
     SteadyTickClock clock;
     CountingWaitCursor waitCursor;

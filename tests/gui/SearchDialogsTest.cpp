@@ -5,6 +5,7 @@
 #include "platform/linux/PosixThreads.h"
 #include "platform/qt/PostedMessage.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/FakeNetwork.h"
 
 #include <QLabel>
@@ -41,7 +42,7 @@ class SearchDialogsTest : public QObject {
 
     FakeNetwork network;
     FakeIdentity identity;
-    EmptyDirectory directory;
+    FakeDirectory directory;
     ScriptedPrompter prompter;
     CountingWaitCursor cursor;
     std::ostringstream out;
