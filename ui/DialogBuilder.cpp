@@ -16,7 +16,7 @@
 #include <QRadioButton>
 #include <QRawFont>
 #include <QRegularExpressionValidator>
-#include <QTableWidget>
+#include <QTableView>
 #include <QtEndian>
 
 #include <cmath>
@@ -81,11 +81,17 @@ QWidget* create(QWidget* parent, const ControlTemplate& c)
         return edit;
     }
     case ControlKind::ListView: {
-        auto* list = new QTableWidget(parent);
+        // A report view: one line per item, left-aligned column headings,
+        // items selected whole, several at a time.
+        auto* list = new QTableView(parent);
         list->verticalHeader()->hide();
+        list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
+        list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        list->horizontalHeader()->setHighlightSections(false);
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
         list->setSelectionBehavior(QAbstractItemView::SelectRows);
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list->setShowGrid(false);
         list->setWordWrap(false);
         list->setFrameShape((c.style & Bordered) ? QFrame::StyledPanel : QFrame::NoFrame);
         return list;
