@@ -6,9 +6,12 @@
 #include "platform/CredentialsFanOut.h"
 #include "platform/ldap/OpenLdapDirectory.h"
 #include "platform/linux/NetworkIdentity.h"
+#include "platform/linux/PosixFileWriter.h"
 #include "platform/linux/PosixThreads.h"
+#include "platform/linux/SystemWallClock.h"
 #include "platform/qt/QtWaitCursor.h"
 #include "platform/qt/CCredentialsDialog.h"
+#include "platform/qt/QtFileChooser.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtShell.h"
 #include "platform/samba/SambaNetworkManagement.h"
@@ -61,9 +64,13 @@ bool CMainApp::initInstance()
     PosixThreadStarter threads;
     SteadyTickClock clock;
     QtWaitCursor waitCursor;
+    QtFileChooser fileChooser;
+    PosixFileWriter fileWriter;
+    SystemWallClock wallClock;
 
-    CMainDialog mainWindow(
-        {settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor}});
+    CMainDialog mainWindow({settings,
+                            {prompter, shell, identity, network, directory, threads, clock, waitCursor, fileChooser,
+                             fileWriter, wallClock}});
     mainWindow.exec();
     return false;
 }

@@ -6,6 +6,7 @@
 #include "discovery/CSearchOptionsDialog.h"
 #include "mainwindow/CAboutDialog.h"
 #include "passwords/CPasswordOptionsDialog.h"
+#include "mainwindow/ListExports.h"
 
 #include <iostream>
 
@@ -61,7 +62,10 @@ std::optional<std::vector<AccountCheckResult>> QtMainWindowDialogs::runAccountSe
 
 void QtMainWindowDialogs::runResults(const SearchSummary& summary)
 {
-    CResultsDialog dialog(summary, nullptr, owner_);
+    CResultsDialog dialog(
+        summary,
+        [reports = s_.reports()](ResultsExport which, const SearchSummary& s) { exportResults(which, s, reports); },
+        owner_);
     dialog.exec();
 }
 

@@ -3,11 +3,15 @@
 #include "platform/DirectoryClient.h"
 #include "mainwindow/MainWindowDialogs.h"
 #include "platform/CurrentIdentity.h"
+#include "platform/FileChooser.h"
+#include "platform/FileWriter.h"
 #include "platform/NetworkManagement.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
 #include "platform/Threads.h"
 #include "platform/WaitCursor.h"
+#include "platform/WallClock.h"
+#include "report/ReportServices.h"
 
 class QWidget;
 
@@ -23,6 +27,11 @@ struct DialogServices {
     ThreadStarter& threads;
     TickClock& clock;
     WaitCursor& waitCursor;
+    FileChooser& fileChooser;
+    FileWriter& fileWriter;
+    WallClock& wallClock;
+
+    ReportServices reports() const { return {prompter, fileChooser, fileWriter, shell, wallClock}; }
 };
 
 // The real dialogs, run modally over the main window.

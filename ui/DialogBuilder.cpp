@@ -17,7 +17,6 @@
 #include <QRawFont>
 #include <QRegularExpressionValidator>
 #include <QTableView>
-#include <QtEndian>
 
 #include <cmath>
 
@@ -130,8 +129,9 @@ DialogUnits DialogBuilder::unitsFor(const QFont& font)
     const QByteArray os2 = raw.fontTable("OS/2");
     if (os2.size() >= 78 && raw.unitsPerEm() > 0) {
         const double scale = raw.pixelSize() / raw.unitsPerEm();
-        const auto ascent = qFromBigEndian<quint16>(os2.constData() + 74);
-        const auto descent = qFromBigEndian<quint16>(os2.constData() + 76);
+        const auto word = [&os2](int at) { return (quint8(os2.at(at)) << 8) | quint8(os2.at(at + 1)); };
+        const int ascent = word(74);
+        const int descent = word(76);
         height = int(std::lround(ascent * scale) + std::lround(descent * scale));
     }
     return DialogUnits(

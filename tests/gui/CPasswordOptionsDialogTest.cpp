@@ -8,6 +8,7 @@
 #include "support/FakeDirectory.h"
 #include "support/FakeNetwork.h"
 #include "support/MemoryProfileStore.h"
+#include "support/ReportDoubles.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -165,7 +166,11 @@ private slots:
         PosixThreadStarter threads;
         SteadyTickClock clock;
         CountingWaitCursor waitCursor;
-        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor}}); // the real dialogs
+        ScriptedFileChooser chooser;
+        FailingFileWriter files(FileFailure::Generic);
+        ManualWallClock wallClock;
+        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, chooser, files,
+                                  wallClock}}); // the real dialogs
         QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // not the start's About box
         w.show();
         QCOMPARE(profile.readInteger("Passwords", "BitsOfEntropy", 0), 128u);

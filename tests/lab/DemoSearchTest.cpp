@@ -7,8 +7,11 @@
 #include "mainwindow/CMainDialog.h"
 #include "mainwindow/MainWindowIds.h"
 #include "platform/linux/NetworkIdentity.h"
+#include "platform/linux/PosixFileWriter.h"
 #include "platform/linux/PosixThreads.h"
+#include "platform/linux/SystemWallClock.h"
 #include "platform/linux/RegistryFileStore.h"
+#include "platform/qt/QtFileChooser.h"
 #include "platform/qt/QtWaitCursor.h"
 #include "platform/samba/SambaNetworkManagement.h"
 #include "support/Doubles.h"
@@ -56,10 +59,14 @@ private slots:
         PosixThreadStarter threads;
         SteadyTickClock clock;
         QtWaitCursor waitCursor;
+        QtFileChooser fileChooser;
+        PosixFileWriter fileWriter;
+        SystemWallClock wallClock;
         profile.writeText("Search Options", "Domain", lab.json["domain"]["netbios"]);
         profile.writeInteger("Search Options", "PingScan", 0);
 
-        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor}});
+        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, fileChooser,
+                                  fileWriter, wallClock}});
         QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // no About box in the demo
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
