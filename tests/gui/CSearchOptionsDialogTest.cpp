@@ -8,6 +8,7 @@
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
 #include "support/FakeNetwork.h"
+#include "support/ReportDoubles.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -125,7 +126,11 @@ private slots:
         PosixThreadStarter threads;
         SteadyTickClock clock;
         CountingWaitCursor waitCursor;
-        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor}});
+        ScriptedFileChooser chooser;
+        FailingFileWriter files(FileFailure::Generic);
+        ManualWallClock wallClock;
+        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, chooser,
+                                  files, wallClock}});
         QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // not the start's About box
         w.show();
 
