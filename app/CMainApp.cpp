@@ -3,7 +3,8 @@
 #include "app/SettingsStore.h"
 #include "mainwindow/CMainDialog.h"
 #include "platform/linux/RegistryFileStore.h"
-#include "discovery/DirectoryScanner.h"
+#include "platform/CredentialsFanOut.h"
+#include "platform/ldap/OpenLdapDirectory.h"
 #include "platform/linux/NetworkIdentity.h"
 #include "platform/linux/PosixFileWriter.h"
 #include "platform/linux/PosixThreads.h"
@@ -56,9 +57,10 @@ bool CMainApp::initInstance()
         return false;
     }
     SambaNetworkManagement network({helper});
-    NetworkIdentity identity(network, network, CCredentialsDialog::ask);
+    OpenLdapDirectory directory;
+    CredentialsFanOut credentials{&network, &directory};
+    NetworkIdentity identity(network, credentials, CCredentialsDialog::ask);
 
-    EmptyDirectory directory;
     PosixThreadStarter threads;
     SteadyTickClock clock;
     QtWaitCursor waitCursor;

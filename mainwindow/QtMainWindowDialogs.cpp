@@ -3,6 +3,7 @@
 #include "accountsearch/CResultsDialog.h"
 #include "accountsearch/CSearchDialog.h"
 #include "discovery/CDomainScanDialog.h"
+#include "discovery/CSearchOptionsDialog.h"
 #include "mainwindow/ActivityLog.h"
 #include "mainwindow/CAboutDialog.h"
 #include "operations/COperationDialog.h"
@@ -19,10 +20,13 @@ namespace rm {
 
 QtMainWindowDialogs::QtMainWindowDialogs(QWidget* owner, DialogServices services) : owner_(owner), s_(services) {}
 
-bool QtMainWindowDialogs::runSearchOptions(SearchOptions&)
+bool QtMainWindowDialogs::runSearchOptions(SearchOptions& options)
 {
-    // The search options dialog is not part of the program yet: as if cancelled.
-    return false;
+    CSearchOptionsDialog dialog(options, s_.prompter, owner_);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    options = dialog.options();
+    return true;
 }
 
 bool QtMainWindowDialogs::runPasswordOptions(PasswordOptions& options)

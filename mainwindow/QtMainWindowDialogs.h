@@ -1,6 +1,6 @@
 #pragma once
 
-#include "discovery/DirectoryScanner.h"
+#include "platform/DirectoryClient.h"
 #include "mainwindow/MainWindowDialogs.h"
 #include "platform/CurrentIdentity.h"
 #include "platform/FileChooser.h"
@@ -23,7 +23,7 @@ struct DialogServices {
     Shell& shell;
     CurrentIdentity& identity;
     NetworkManagement& network;
-    DirectoryScanner& directory;
+    DirectoryClient& directory;
     ThreadStarter& threads;
     TickClock& clock;
     WaitCursor& waitCursor;

@@ -6,6 +6,7 @@
 #include "platform/linux/PosixFileWriter.h"
 #include "platform/linux/PosixThreads.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/FakeNetwork.h"
 #include "support/ReportDoubles.h"
 #include "support/TempDir.h"
@@ -36,7 +37,7 @@ class CMainDialogTest : public QObject {
     FakeIdentity identity;
     RecordingDialogs dialogs;
     FakeNetwork network;
-    EmptyDirectory directory;
+    FakeDirectory directory;
     PosixThreadStarter threads;
     SteadyTickClock clock;
     CountingWaitCursor waitCursor;

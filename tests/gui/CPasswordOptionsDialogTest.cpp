@@ -5,6 +5,7 @@
 #include "platform/linux/RegistryFileStore.h"
 #include "platform/linux/PosixThreads.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/FakeNetwork.h"
 #include "support/MemoryProfileStore.h"
 #include "support/ReportDoubles.h"
@@ -161,7 +162,7 @@ private slots:
         FakeShell shell;
         FakeIdentity identity;
         FakeNetwork network;
-        EmptyDirectory directory;
+        FakeDirectory directory;
         PosixThreadStarter threads;
         SteadyTickClock clock;
         CountingWaitCursor waitCursor;

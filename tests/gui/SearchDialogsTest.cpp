@@ -4,6 +4,7 @@
 #include "platform/linux/PosixThreads.h"
 #include "platform/qt/PostedMessage.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/FakeNetwork.h"
 
 #include <QLabel>
@@ -40,7 +41,7 @@ class SearchDialogsTest : public QObject {
 
     FakeNetwork network;
     FakeIdentity identity;
-    EmptyDirectory directory;
+    FakeDirectory directory;
     ScriptedPrompter prompter;
     CountingWaitCursor cursor;
     std::ostringstream out;

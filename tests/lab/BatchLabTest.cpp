@@ -17,6 +17,7 @@
 #include "platform/qt/QtWaitCursor.h"
 #include "platform/samba/SambaNetworkManagement.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/LabManifest.h"
 #include "support/TempDir.h"
 
@@ -118,7 +119,7 @@ class BatchLabTest : public QObject {
             secret = lab.operatorPassword();
             return true;
         });
-        EmptyDirectory directory;
+        FakeDirectory directory;
         PosixThreadStarter threads;
         SteadyTickClock clock;
         QtWaitCursor waitCursor;

@@ -15,6 +15,7 @@
 #include "platform/qt/QtWaitCursor.h"
 #include "platform/samba/SambaNetworkManagement.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/LabManifest.h"
 #include "support/TempDir.h"
 
@@ -54,7 +55,7 @@ private slots:
             password = lab.operatorPassword();
             return true;
         });
-        EmptyDirectory directory;
+        FakeDirectory directory;
         PosixThreadStarter threads;
         SteadyTickClock clock;
         QtWaitCursor waitCursor;
