@@ -355,6 +355,7 @@ private slots:
                             "<TD>ERROR: Unknown error (1722)</TD>\r\n")
                    != std::string::npos;
         QVERIFY2(offlineRow, out.log.c_str());
+        saveRenderedPage(out.log, "lab-activity-log");
 
         // The server: disabled, and the new password is the one that logs on.
         QVERIFY(rmtestDisabled());
