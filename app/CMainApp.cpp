@@ -4,6 +4,8 @@
 #include "mainwindow/CMainDialog.h"
 #include "platform/linux/RegistryFileStore.h"
 #include "discovery/DirectoryScanner.h"
+#include "platform/linux/AddrInfoResolver.h"
+#include "platform/linux/LinuxIcmpSockets.h"
 #include "platform/linux/NetworkIdentity.h"
 #include "platform/linux/PosixThreads.h"
 #include "platform/qt/QtWaitCursor.h"
@@ -59,9 +61,11 @@ bool CMainApp::initInstance()
     PosixThreadStarter threads;
     SteadyTickClock clock;
     QtWaitCursor waitCursor;
+    AddrInfoResolver resolver;
+    LinuxIcmpSockets icmp;
 
     CMainDialog mainWindow(
-        {settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor}});
+        {settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, resolver, icmp}});
     mainWindow.exec();
     return false;
 }

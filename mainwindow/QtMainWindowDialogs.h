@@ -3,6 +3,8 @@
 #include "discovery/DirectoryScanner.h"
 #include "mainwindow/MainWindowDialogs.h"
 #include "platform/CurrentIdentity.h"
+#include "platform/HostResolver.h"
+#include "platform/IcmpSocket.h"
 #include "platform/NetworkManagement.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
@@ -23,6 +25,8 @@ struct DialogServices {
     ThreadStarter& threads;
     TickClock& clock;
     WaitCursor& waitCursor;
+    HostResolver& resolver;
+    IcmpSockets& icmp;
 };
 
 // The real dialogs, run modally over the main window.

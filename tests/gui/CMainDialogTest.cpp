@@ -5,6 +5,7 @@
 #include "platform/linux/RegistryFileStore.h"
 #include "platform/linux/PosixThreads.h"
 #include "support/Doubles.h"
+#include "support/FakeIcmp.h"
 #include "support/FakeNetwork.h"
 #include "support/TempDir.h"
 
@@ -38,11 +39,14 @@ class CMainDialogTest : public QObject {
     PosixThreadStarter threads;
     SteadyTickClock clock;
     CountingWaitCursor waitCursor;
+    FakeResolver resolver;
+    ScriptedClock icmpClock;
+    FakeIcmp icmp{icmpClock};
 
     std::unique_ptr<CMainDialog> open()
     {
         auto w = std::make_unique<CMainDialog>(
-            CMainDialog::Services{*settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor},
+            CMainDialog::Services{*settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, resolver, icmp},
                                   &dialogs});
         w->show();
         QCoreApplication::processEvents();

@@ -5,6 +5,7 @@
 #include "platform/linux/RegistryFileStore.h"
 #include "platform/linux/PosixThreads.h"
 #include "support/Doubles.h"
+#include "support/FakeIcmp.h"
 #include "support/FakeNetwork.h"
 #include "support/TempDir.h"
 
@@ -146,7 +147,10 @@ private slots:
         PosixThreadStarter threads;
         SteadyTickClock clock;
         CountingWaitCursor waitCursor;
-        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor}}); // the real dialogs
+        FakeResolver resolver;
+        ScriptedClock icmpClock;
+        FakeIcmp icmp{icmpClock};
+        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, resolver, icmp}}); // the real dialogs
         QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // not the start's About box
         w.show();
         QCOMPARE(profile.readInteger("Passwords", "BitsOfEntropy", 0), 128u);

@@ -6,6 +6,8 @@
 #include "gui/GuiTestSupport.h"
 #include "mainwindow/CMainDialog.h"
 #include "mainwindow/MainWindowIds.h"
+#include "platform/linux/AddrInfoResolver.h"
+#include "platform/linux/LinuxIcmpSockets.h"
 #include "platform/linux/NetworkIdentity.h"
 #include "platform/linux/PosixThreads.h"
 #include "platform/linux/RegistryFileStore.h"
@@ -55,10 +57,12 @@ private slots:
         PosixThreadStarter threads;
         SteadyTickClock clock;
         QtWaitCursor waitCursor;
+        AddrInfoResolver resolver;
+        LinuxIcmpSockets icmp;
         profile.writeText("Search Options", "Domain", lab.json["domain"]["netbios"]);
         profile.writeInteger("Search Options", "PingScan", 0);
 
-        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor}});
+        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, resolver, icmp}});
         QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // no About box in the demo
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
