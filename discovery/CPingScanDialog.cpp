@@ -15,7 +15,7 @@ CPingScanDialog::CPingScanDialog(std::vector<std::string> names, PingSweep::Serv
 {
 }
 
-void CPingScanDialog::show(int id, const std::string& text)
+void CPingScanDialog::showValue(int id, const std::string& text)
 {
     if (this->text(id) != text)
         setText(id, text);
@@ -24,10 +24,10 @@ void CPingScanDialog::show(int id, const std::string& text)
 void CPingScanDialog::progress(std::uintptr_t, std::intptr_t)
 {
     const PingDisplay::Values v = scan_.display().takeForRefresh();
-    show(IdReceived, std::to_string(v.repliesReceived));
-    show(IdPingsSent, std::to_string(v.pingsSent));
-    show(IdElapsed, v.elapsedText);
-    show(IdStatus, v.statusText);
+    showValue(IdReceived, std::to_string(v.repliesReceived));
+    showValue(IdPingsSent, std::to_string(v.pingsSent));
+    showValue(IdElapsed, v.elapsedText);
+    showValue(IdStatus, v.statusText);
 }
 
 } // namespace rm

@@ -23,7 +23,7 @@ protected:
     void progress(std::uintptr_t wParam, std::intptr_t lParam) override;
 
 private:
-    void show(int id, const std::string& text);
+    void showValue(int id, const std::string& text);
 
     PingScanWorker& scan_;
 };
