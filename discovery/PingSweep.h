@@ -1,6 +1,7 @@
 #pragma once
 
 #include "discovery/PingDisplay.h"
+#include "discovery/PingTarget.h"
 #include "platform/HostResolver.h"
 #include "platform/IcmpSocket.h"
 #include "platform/Threads.h"
@@ -37,29 +38,15 @@ public:
     Outcome run(const std::vector<std::string>& names, int silentRoundsTolerated, std::uint32_t replyTimeout);
 
 private:
-    struct Target {
-        std::string name;
-        bool answered = false;
-        std::uint32_t address = 0;
-    };
-
     struct ResolverSlot;
 
     bool cancelled() const { return cancel_.load(std::memory_order_acquire); }
     void resolveAll();
-    void sendRound(IcmpSocket& socket, bool& sentAny);
-    void waitForReplies(IcmpSocket& socket);
-    void drain(IcmpSocket& socket);
-    // More than 8 x T since the last valid reply.
-    bool pastReplyCap();
 
     Services s_;
     PingDisplay& display_;
     const std::atomic<bool>& cancel_;
-    std::vector<Target> targets_;
-    std::uint32_t timeout_ = 0;
-    int replyCount_ = 0;
-    std::uint32_t lastValidReply_ = 0;
+    std::vector<PingTarget> targets_;
 };
 
 } // namespace rm

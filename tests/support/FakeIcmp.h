@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <cstring>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -170,7 +169,7 @@ private:
             auto d = net_.queue_.begin()->second;
             net_.queue_.erase(net_.queue_.begin());
             const std::size_t n = std::min(d.size(), MaxDatagram);
-            std::memcpy(buffer, d.data(), n);
+            std::copy_n(d.begin(), n, buffer);
             return static_cast<int>(n);
         }
 
