@@ -1,22 +1,25 @@
 #include "accountsearch/CResultsDialog.h"
 
+#include "accountsearch/ResultsDialogIds.h"
+
 #include <QAbstractButton>
 
 namespace rm {
 
 CResultsDialog::CResultsDialog(const SearchSummary& summary, Exporter exporter, QWidget* parent)
-    : CTemplateDialog(145, parent), summary_(summary), exporter_(std::move(exporter))
+    : CTemplateDialog(IddResults, parent), summary_(summary), exporter_(std::move(exporter))
 {
-    setText(1071, std::to_string(summary.totalFound));
-    setText(1072, std::to_string(summary.offline));
-    setText(1073, std::to_string(summary.notExist));
+    setText(IdTotalFound, std::to_string(summary.totalFound));
+    setText(IdOfflineCount, std::to_string(summary.offline));
+    setText(IdNotExistCount, std::to_string(summary.notExist));
     if (summary.offline == 0 && summary.notExist == 0)
-        setEnabled(1068, false);
-    setText(1053, std::to_string(summary.totalFound - summary.notExist - summary.offline));
+        setEnabled(IdExportNotMatched, false);
+    setText(IdMatchedCount, std::to_string(summary.totalFound - summary.notExist - summary.offline));
     if (summary.groupMode)
-        setText(1074, "Group is empty:");
-    const std::pair<int, Export> buttons[] = {
-        {1069, Export::AllComputers}, {1068, Export::NotMatched}, {1070, Export::Matched}};
+        setText(IdNotExistLabel, "Group is empty:");
+    const std::pair<int, Export> buttons[] = {{IdExportAll, Export::AllComputers},
+                                              {IdExportNotMatched, Export::NotMatched},
+                                              {IdExportMatched, Export::Matched}};
     for (const auto& [id, kind] : buttons)
         connect(itemAs<QAbstractButton>(id), &QAbstractButton::clicked, this, [this, kind = kind] {
             if (exporter_)

@@ -14,6 +14,7 @@ bool sortByColumn(SortableRows& list, int column, bool ascending, int low, int h
     int lo = low, hi = high;
     if (hi <= lo)
         return false;
+    // A copy: a swap may move the text it was read from.
     const std::string pivot = list.cellText((lo + hi) / 2, column);
     const int direction = ascending ? 1 : -1;
     while (lo <= hi) {

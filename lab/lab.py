@@ -333,6 +333,10 @@ def build_load_group():
     start_member(host, "rmlab-load", conf)
 
 
+# The controller's DNS forwarder listens beside it.
+FORWARDER_PORT = 5353
+
+
 def build_blackhole():
     address = MANIFEST["blackhole"]["address"]
     log_file = open(os.path.join(LAB, "blackhole.log"), "w")
@@ -368,11 +372,15 @@ def build_controller():
        "--use-rfc2307", "--host-name=" + d["controller"]["name"], "--host-ip=" + address,
        "--adminpass=" + d["adminPassword"],
        "--option=interfaces=%s/%d" % (address, PREFIX), "--option=bind interfaces only = yes",
-       # A forwarder nobody answers: forwarding to itself loops on every
-       # name it does not know.
-       "--option=dns forwarder = %s" % MANIFEST["offline"]["address"],
+       # A forwarder that knows no name: forwarding to itself loops on every
+       # name it does not know, and one nobody answers makes such a name
+       # cost the resolver's time-outs.
+       "--option=dns forwarder = %s:%d" % (address, FORWARDER_PORT),
        *["--option=%s = %s" % (option, path) for option, path in controller_paths(dc)])
     conf = os.path.join(dc, "etc", "smb.conf")
+    subprocess.Popen(["ip", "netns", "exec", "rmlab-dc", sys.executable, os.path.join(HERE, "nxdomain.py"),
+                      address, str(FORWARDER_PORT)],
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
     start_daemon("rmlab-dc", dc, "samba", "-s", conf)
     sam = os.path.join(dc, "private", "sam.ldb")
     wait_for_port(address, 389, 60)

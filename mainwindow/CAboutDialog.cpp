@@ -1,11 +1,12 @@
 #include "mainwindow/CAboutDialog.h"
 
+#include "mainwindow/MainWindowIds.h"
 #include "ui/CLinkLabel.h"
 
 namespace rm {
 
 CAboutDialog::CAboutDialog(QWidget* parent, Shell& shell, Prompter& prompter)
-    : CTemplateDialog(100, parent)
+    : CTemplateDialog(IddAbout, parent)
 {
     // Modal frame without a system menu.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -17,8 +18,8 @@ CAboutDialog::CAboutDialog(QWidget* parent, Shell& shell, Prompter& prompter)
     setPalette(white);
     setAutoFillBackground(true);
 
-    web_ = subclassItem<CLinkLabel>(1037);
-    mail_ = subclassItem<CLinkLabel>(1038);
+    web_ = subclassItem<CLinkLabel>(IdWebLink);
+    mail_ = subclassItem<CLinkLabel>(IdMailLink);
     for (CLinkLabel* link : {web_, mail_})
         link->attach(shell, prompter);
     web_->setTarget(WebAddress);

@@ -6,12 +6,15 @@
 
 #include <QAbstractButton>
 #include <QIcon>
-#include <QTableWidget>
+#include <QHeaderView>
+#include <QTableView>
 
 namespace rm {
 
 CMainDialog::CMainDialog(Services services, QWidget* parent)
-    : CDynamicDialog(132, parent), list_(itemAs<QTableWidget>(IdComputerList)), poster_(this)
+    : CDynamicDialog(IddMainWindow, parent),
+      list_(new CColumnSortList(itemAs<QTableView>(IdComputerList), &rows_)),
+      poster_(this)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -21,7 +24,7 @@ CMainDialog::CMainDialog(Services services, QWidget* parent)
         dialogs = ownDialogs_.get();
     }
     controller_ = std::make_unique<MainWindowController>(MainWindowController::Services{
-        *this, list_, services.settings, services.platform.prompter, poster_, *dialogs, services.platform.identity,
+        *this, rows_, services.settings, services.platform.prompter, poster_, *dialogs, services.platform.identity,
         services.platform.waitCursor, wait_});
 
     setUpLayout(ResizeHorizontally | ResizeVertically, ShowSizeGrip | ReducedRepainting);
@@ -31,13 +34,24 @@ CMainDialog::CMainDialog(Services services, QWidget* parent)
     icon.addFile(":/images/icon128.png", QSize(32, 32));
     icon.addFile(":/images/icon155.png", QSize(16, 16));
     setWindowIcon(icon);
-    list_.insertColumns();
+    insertColumns();
     registerLayout();
     controller_->initialise();
     connectCommands();
 }
 
 CMainDialog::~CMainDialog() = default;
+
+// The model brings the six columns; the list takes their widths, grid lines,
+// and headings that can be dragged into another order.
+void CMainDialog::insertColumns()
+{
+    QHeaderView* header = list_->view()->horizontalHeader();
+    for (int c = 0; c < static_cast<int>(ComputerColumns.size()); ++c)
+        header->resizeSection(c, ComputerColumns[c].width);
+    header->setSectionsMovable(true);
+    list_->view()->setShowGrid(true);
+}
 
 void CMainDialog::registerLayout()
 {
@@ -46,15 +60,17 @@ void CMainDialog::registerLayout()
         std::initializer_list<int> ids;
         M horizontal, vertical;
     } table[] = {
-        {{1060, 1001, 1003}, M::Stretch, M::Fixed},
-        {{1000, 1086}, M::Move, M::Fixed},
-        {{1016, 1055, 1056}, M::Fixed, M::Fixed},
-        {{1012, 1002}, M::Stretch, M::Stretch},
-        {{1015, 1095}, M::Fixed, M::Move},
-        {{3}, M::Move, M::Move},
-        {{1013, 1005, 1006, 1008}, M::Stretch, M::Move},
-        {{1080, 1079, 1019, 1023, 1010, 1022, 1021, 1020}, M::Fixed, M::Move},
-        {{1007, 1067}, M::Move, M::Move},
+        {{IdAccountFrame, IdDomain, IdAccountName}, M::Stretch, M::Fixed},
+        {{IdStartSearch, IdSearchOptions}, M::Move, M::Fixed},
+        {{IdLocalUserLabel, IdUserMode, IdGroupMode}, M::Fixed, M::Fixed},
+        {{IdComputerFrame, IdComputerList}, M::Stretch, M::Stretch},
+        {{IdSelectionHint, IdSelectAll}, M::Fixed, M::Move},
+        {{IdExportList}, M::Move, M::Move},
+        {{IdActionsFrame, IdNewUserName, IdPassword, IdVerifyPassword}, M::Stretch, M::Move},
+        {{IdChangePassword, IdChangeUsername, IdVerifyLabel, IdEnableLabel, IdAbout, IdKeepEnabledState,
+          IdEnableAccount, IdDisableAccount},
+         M::Fixed, M::Move},
+        {{IdPerform, IdQuit}, M::Move, M::Move},
     };
     for (const auto& row : table)
         for (int id : row.ids)

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "accountsearch/CColumnSortList.h"
+#include "mainwindow/ComputerTableModel.h"
 #include "mainwindow/MainWindowSettings.h"
-#include "mainwindow/CColumnSortList.h"
 #include "mainwindow/MainWindowController.h"
 #include "mainwindow/QtMainWindowDialogs.h"
 #include "platform/CurrentIdentity.h"
@@ -30,7 +31,7 @@ public:
     ~CMainDialog() override;
 
     MainWindowController& controller() { return *controller_; }
-    CColumnSortList& computerList() { return list_; }
+    ComputerList& computerList() { return rows_; }
 
 public slots:
     // Escape, the close box and Quit all come here: the quit procedure.
@@ -40,10 +41,12 @@ protected:
     void customEvent(QEvent* event) override;
 
 private:
+    void insertColumns();
     void registerLayout();
     void connectCommands();
 
-    CColumnSortList list_;
+    ComputerTableModel rows_;
+    CColumnSortList* list_; // owned by the list view it is attached to
     QtPoster poster_;
     QtWorkerWait wait_;
     std::unique_ptr<MainWindowDialogs> ownDialogs_;

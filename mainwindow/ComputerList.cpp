@@ -44,10 +44,10 @@ bool hasSelection(const ComputerList& list)
     return false;
 }
 
-void selectAllRows(ComputerList& list)
+void ComputerList::selectAll()
 {
-    for (int row = 0, n = list.rowCount(); row < n; ++row)
-        list.setSelected(row, true);
+    for (int row = 0, n = rowCount(); row < n; ++row)
+        setSelected(row, true);
 }
 
 void updateAfterOperations(ComputerList& list, const std::vector<AccountOperation>& operations)

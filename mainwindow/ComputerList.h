@@ -1,46 +1,32 @@
 #pragma once
 
 #include "accountsearch/SortableRows.h"
+#include "mainwindow/ComputerRecord.h"
 #include "operations/AccountOperation.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace rm {
 
-// The six cells of a computer row, in column order.
-enum ComputerCell { CellName, CellType, CellUser, CellEnabled, CellGroups, CellPasswordAge };
-
-struct ComputerColumn {
-    const char* header;
-    int width; // pixels
-};
-
-inline constexpr std::array<ComputerColumn, 6> ComputerColumns{{
-    {"Computer Name", 180},
-    {"Type", 150},
-    {"User", 80},
-    {"Enabled", 50},
-    {"Groups", 300},
-    {"Password Age", 120},
-}};
-
 // "%d days" of an age in seconds, truncated toward zero.
 std::string passwordAgeText(std::int32_t seconds);
 
 // The computer list: the rows themselves, no collection behind them. Cells
 // are addressed by column index whatever order the columns are shown in.
-class ComputerList : public SortableRows {
+// (A virtual base: a list control's model offers the same rows to its sort.)
+class ComputerList : public virtual SortableRows {
 public:
     virtual void setCellText(int row, int column, const std::string& text) = 0;
-    // A row with cell 0 set and the others empty.
+    // A row with cell 0 set and the others empty; `name` may be a cell of this list.
     virtual void insertRow(int row, const std::string& name) = 0;
     virtual void deleteRow(int row) = 0;
     virtual void deleteAllRows() = 0;
     virtual bool isSelected(int row) const = 0;
     virtual void setSelected(int row, bool selected) = 0;
+    // Every row selected; row by row unless the list can do it at once.
+    virtual void selectAll();
 };
 
 // A discovered computer goes to the top of the list.
@@ -49,7 +35,6 @@ void insertDiscovered(ComputerList& list, const std::string& name, const std::st
 int findRowByName(const ComputerList& list, const std::string& name);
 std::vector<int> selectedRows(const ComputerList& list);
 bool hasSelection(const ComputerList& list);
-void selectAllRows(ComputerList& list);
 // Writes the new names and enabled states of the processed operations back.
 void updateAfterOperations(ComputerList& list, const std::vector<AccountOperation>& operations);
 

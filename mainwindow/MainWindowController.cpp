@@ -105,7 +105,7 @@ void MainWindowController::refreshEnableRules()
 void MainWindowController::selectAll()
 {
     if (s_.list.rowCount() > 0)
-        selectAllRows(s_.list);
+        s_.list.selectAll();
     s_.controls.setFocus(IdComputerList);
 }
 

@@ -2,6 +2,9 @@
 
 namespace rm {
 
+// The templates of the main window and its About box.
+enum MainWindowTemplate { IddAbout = 100, IddMainWindow = 132 };
+
 // Controls of the main window's template.
 enum MainWindowId {
     IdExportList = 3,
@@ -14,6 +17,9 @@ enum MainWindowId {
     IdPerform = 1007,
     IdVerifyPassword = 1008,
     IdAbout = 1010,
+    IdComputerFrame = 1012,
+    IdActionsFrame = 1013,
+    IdSelectionHint = 1015,
     IdLocalUserLabel = 1016,
     IdVerifyLabel = 1019,
     IdDisableAccount = 1020,
@@ -23,6 +29,7 @@ enum MainWindowId {
     IdUserMode = 1055,
     IdGroupMode = 1056,
     IdDomainLabel = 1057,
+    IdAccountFrame = 1060,
     IdQuit = 1067,
     IdChangeUsername = 1079,
     IdChangePassword = 1080,
@@ -31,5 +38,8 @@ enum MainWindowId {
     IdGenerateUnique = 1125,
     IdConfigure = 1126,
 };
+
+// Controls of the About box's template.
+enum AboutBoxId { IdWebLink = 1037, IdMailLink = 1038 };
 
 } // namespace rm

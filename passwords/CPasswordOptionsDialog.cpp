@@ -1,12 +1,14 @@
 #include "passwords/CPasswordOptionsDialog.h"
 
+#include "passwords/PasswordOptionsIds.h"
+
 #include <QAbstractButton>
 #include <QLineEdit>
 
 namespace rm {
 
 CPasswordOptionsDialog::CPasswordOptionsDialog(PasswordOptions& record, QWidget* parent)
-    : CTemplateDialog(158, parent), form_(*this, record)
+    : CTemplateDialog(IddPasswordOptions, parent), form_(*this, record)
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);

@@ -1,29 +1,10 @@
 #pragma once
 
 #include "passwords/PasswordOptions.h"
+#include "passwords/PasswordOptionsIds.h"
 #include "ui/DialogControls.h"
 
 namespace rm {
-
-// Controls of the password options dialog.
-enum PasswordOptionsId {
-    IdSaveToLog = 1098,
-    IdSaveToFile = 1099,
-    IdGeneratePasswords = 1100,
-    IdGeneratePassphrases = 1101,
-    IdBits = 1102,
-    IdCharacters = 1104,
-    IdBrowse = 1113,
-    IdDictionaryFile = 1114,
-    IdWordCount = 1115,
-    IdLowercase = 1116,
-    IdUppercase = 1117,
-    IdNumerals = 1118,
-    IdSymbols = 1119,
-    IdNoSimilar = 1120,
-    IdRandomCaps = 1122,
-    IdDictionaryLabel = 1127,
-};
 
 // The logic of the password options dialog: it fills the controls from the
 // record, keeps the characters and bits fields in step, and stores the

@@ -2,11 +2,6 @@
 
 namespace rm {
 
-char toUpperAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool equalsIgnoringCase(const std::string& a, const std::string& b)
 {
     if (a.size() != b.size())

@@ -5,7 +5,12 @@
 namespace rm {
 
 // Letters a-z fold to A-Z; everything else compares as it is.
-char toUpperAscii(char c);
+// Inline: the list sort folds every character it compares.
+inline char toUpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 bool equalsIgnoringCase(const std::string& a, const std::string& b);
 
 } // namespace rm

@@ -18,9 +18,9 @@ CTemplateDialog::CTemplateDialog(int templateId, QWidget* parent)
     setWindowTitle(QString::fromStdString(template_.title));
     items_ = DialogBuilder::build(this, template_, units_);
     // As the platform's dialogs do: the OK and Cancel identifiers end the dialog.
-    if (auto* ok = itemAs<QAbstractButton>(1))
+    if (auto* ok = itemAs<QAbstractButton>(IdOk))
         connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
-    if (auto* cancel = itemAs<QAbstractButton>(2))
+    if (auto* cancel = itemAs<QAbstractButton>(IdCancel))
         connect(cancel, &QAbstractButton::clicked, this, &QDialog::reject);
     resize(units_.toPixelsX(template_.width), units_.toPixelsY(template_.height));
 }

@@ -16,8 +16,7 @@
 #include <QRadioButton>
 #include <QRawFont>
 #include <QRegularExpressionValidator>
-#include <QTableWidget>
-#include <QtEndian>
+#include <QTableView>
 
 #include <cmath>
 
@@ -82,11 +81,17 @@ QWidget* create(QWidget* parent, const ControlTemplate& c)
         return edit;
     }
     case ControlKind::ListView: {
-        auto* list = new QTableWidget(parent);
+        // A report view: one line per item, left-aligned column headings,
+        // items selected whole, several at a time.
+        auto* list = new QTableView(parent);
         list->verticalHeader()->hide();
+        list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
+        list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        list->horizontalHeader()->setHighlightSections(false);
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
         list->setSelectionBehavior(QAbstractItemView::SelectRows);
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list->setShowGrid(false);
         list->setWordWrap(false);
         list->setFrameShape((c.style & Bordered) ? QFrame::StyledPanel : QFrame::NoFrame);
         return list;
@@ -125,8 +130,9 @@ DialogUnits DialogBuilder::unitsFor(const QFont& font)
     const QByteArray os2 = raw.fontTable("OS/2");
     if (os2.size() >= 78 && raw.unitsPerEm() > 0) {
         const double scale = raw.pixelSize() / raw.unitsPerEm();
-        const auto ascent = qFromBigEndian<quint16>(os2.constData() + 74);
-        const auto descent = qFromBigEndian<quint16>(os2.constData() + 76);
+        const auto word = [&os2](int at) { return (quint8(os2.at(at)) << 8) | quint8(os2.at(at + 1)); };
+        const int ascent = word(74);
+        const int descent = word(76);
         height = int(std::lround(ascent * scale) + std::lround(descent * scale));
     }
     return DialogUnits(

@@ -4,6 +4,9 @@
 
 namespace rm {
 
+// The identifiers every dialog gives its OK and Cancel buttons.
+enum CommonControlId { IdOk = 1, IdCancel = 2 };
+
 // A dialog's controls as its logic sees them, addressed by their template
 // identifiers. Unknown identifiers are ignored and read as empty or false.
 class DialogControls {

@@ -1,49 +1,208 @@
 #include "browse_client.h"
 
-#include <errno.h>
+#include "libsmb_private.h"
+#include "net_names.h"
+#include "net_status.h"
+#include "rap_server_list.h"
+#include "server_versions.h"
+#include "srvsvc_client.h"
+
+#include <netdb.h>
 #include <stdbool.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 
-#include <libsmbclient.h>
 #include <netapi.h>
 
 enum {
-	RM_ACCESS_DENIED = 5,
-	RM_BAD_NETPATH = 53,
-	RM_INVALID_PARAMETER = 87,
-	RM_NO_SUCH_DOMAIN = 1355,
-	RM_NO_BROWSER_SERVERS_FOUND = 6118,
+	NAME_TYPE_SERVER = 0x20,
+	SMB_TRANS = 0x25,
+	SV_TYPE_SERVER_UNIX = 0x00000800,
+	/* Pages of the list past the first, as NetServerEnum3 gives them. */
+	MAX_PAGES = 64,
+	/* Servers asked for their version at once, and for how long at most. */
+	VERSION_QUERIES = 32,
+	VERSION_BUDGET_MS = 5000,
 };
 
+struct server_list {
+	struct rm_server_info101 *items;
+	size_t count, capacity;
+};
 
-static const struct rm_credentials *current;
-
-static void supply_credentials(SMBCCTX *ctx, const char *server, const char *share, char *workgroup,
-			       int workgroup_size, char *user, int user_size, char *password, int password_size)
+static void add_server(void *context, const struct rm_server_info101 *server)
 {
-	(void)ctx; (void)server; (void)share;
-	snprintf(user, user_size, "%s", current->user);
-	snprintf(password, password_size, "%s", current->password);
-	if (current->domain[0])
-		snprintf(workgroup, workgroup_size, "%s", current->domain);
+	struct server_list *list = context;
+	if (list->count == list->capacity) {
+		size_t capacity = list->capacity ? 2 * list->capacity : 64;
+		struct rm_server_info101 *grown = realloc(list->items, capacity * sizeof *grown);
+		if (!grown)
+			return;
+		list->items = grown;
+		list->capacity = capacity;
+	}
+	list->items[list->count++] = *server;
 }
 
-static struct libnetapi_ctx *netapi_open(const struct rm_credentials *creds)
+/* The workgroup's local master browser, else its domain master browser:
+ * its address and the name it answers to. */
+static bool find_master(const char *workgroup, struct sockaddr_storage *address, char name[256])
 {
-	struct libnetapi_ctx *ctx = NULL;
-	if (libnetapi_init(&ctx) != 0)
-		return NULL;
-	if (creds->password[0]) {
-		libnetapi_set_username(ctx, creds->user);
-		libnetapi_set_password(ctx, creds->password);
-		if (creds->domain[0])
-			libnetapi_set_workgroup(ctx, creds->domain);
-	} else {
-		libnetapi_set_use_ccache(ctx);
+	static const int name_types[] = {0x1D, 0x1B};
+	for (size_t i = 0; i < sizeof name_types / sizeof name_types[0]; i++) {
+		if (!resolve_name(workgroup, address, name_types[i], true))
+			continue;
+		if (!name_status_find(workgroup, name_types[i], NAME_TYPE_SERVER, address, name)
+		    && getnameinfo((const struct sockaddr *)address, sizeof *address, name, 256, NULL, 0, NI_NUMERICHOST) != 0)
+			continue;
+		return true;
 	}
-	return ctx;
+	return false;
+}
+
+/* The browser's IPC$ over SMB1, the only protocol RAP runs on. The list is
+ * no secret: where the credentials are refused (a ticket a standalone
+ * browser cannot use), it is asked for anonymously. */
+static uint32_t connect_master(struct cli_credentials *creds, const struct sockaddr_storage *address,
+			       const char *name, int64_t deadline, struct cli_state **cli)
+{
+	struct tevent_context *ev = tevent_context_init(NULL);
+	if (!ev)
+		return RM_NOT_ENOUGH_MEMORY;
+	struct tevent_req *req = cli_full_connection_creds_send(ev, ev, lp_netbios_name(), name, address, 0, "IPC$", "IPC",
+								creds, CLI_FULL_CONNECTION_FORCE_SMB1 | CLI_FULL_CONNECTION_IPC
+								| CLI_FULL_CONNECTION_ANONYMOUS_FALLBACK);
+	int64_t left = deadline - rm_monotonic_ms();
+	NTSTATUS s = NT_STATUS_IO_TIMEOUT;
+	if (req && left > 0 && tevent_req_set_endtime(req, ev, tevent_timeval_current_ofs(left / 1000, left % 1000 * 1000))) {
+		tevent_req_poll(req, ev);
+		s = cli_full_connection_creds_recv(req, cli);
+	}
+	talloc_free(ev);
+	if (NT_STATUS_IS_OK(s))
+		return RM_OK;
+	uint32_t st = rm_status_of_connect(NT_STATUS_V(s));
+	return st == RM_ACCESS_DENIED || st == RM_LOGON_FAILURE ? st : RM_NO_BROWSER_SERVERS_FOUND;
+}
+
+/* One page of the list; `last` names the page's predecessor's last entry. */
+static uint32_t read_page(struct cli_state *cli, const char *workgroup, uint32_t type, const char *last,
+			  int64_t deadline, struct rm_rap_page *page, struct server_list *list)
+{
+	uint8_t param[256];
+	size_t n = rm_rap_server_request(param, sizeof param, workgroup, type, last);
+	if (n == 0)
+		return RM_INVALID_PARAMETER;
+	int64_t left = deadline - rm_monotonic_ms();
+	if (left <= 0)
+		return RM_BAD_NETPATH;
+	cli_set_timeout(cli, (unsigned)left);
+	TALLOC_CTX *mem = talloc_new(NULL);
+	uint8_t *rparam = NULL, *rdata = NULL;
+	uint32_t param_length = 0, data_length = 0;
+	NTSTATUS s = cli_trans(mem, cli, SMB_TRANS, "\\PIPE\\LANMAN", 0, 0, 0, NULL, 0, 0, param, (uint32_t)n, 8, NULL, 0,
+			       0xFFFF, NULL, NULL, 0, NULL, &rparam, 0, &param_length, &rdata, 0, &data_length);
+	uint32_t st = NT_STATUS_IS_OK(s) ? rm_rap_server_answer(rparam, param_length, rdata, data_length, last, page, add_server, list)
+					 : rm_status_of_connect(NT_STATUS_V(s));
+	talloc_free(mem);
+	return st != RM_OK ? st : page->status;
+}
+
+/* The whole list, page after page. A page that fails after the first
+ * leaves the list as far as it came, as a browser's own short answer does. */
+static uint32_t read_list(struct cli_state *cli, const char *workgroup, uint32_t type, int64_t deadline,
+			  struct server_list *list)
+{
+	char last[sizeof list->items->name] = "";
+	for (int page = 0; page < MAX_PAGES; page++) {
+		struct rm_rap_page got;
+		uint32_t st = read_page(cli, workgroup, type, page ? last : NULL, deadline, &got, list);
+		if (st != RM_OK && st != RM_MORE_DATA)
+			return page ? RM_MORE_DATA : st;
+		if (st == RM_OK || got.count == 0 || list->count >= got.available)
+			return st;
+		snprintf(last, sizeof last, "%s", list->items[list->count - 1].name);
+	}
+	return RM_MORE_DATA;
+}
+
+struct version_query {
+	struct cli_credentials *creds;
+	unsigned timeout;
+};
+
+/* Runs in a child process. */
+static bool ask_version(void *context, const char *server, uint32_t version[2])
+{
+	const struct version_query *q = context;
+	return rm_server_version(q->creds, server, q->timeout, version);
+}
+
+/* A Samba master browser keeps no versions: its answer leaves them unset,
+ * and each server is asked instead. A server that does not answer keeps
+ * what the list said. */
+static void complete_versions(struct server_list *list, const char *master, struct cli_credentials *creds,
+			      int64_t deadline)
+{
+	bool kept = true;
+	for (size_t i = 0; i < list->count; i++)
+		if (strcasecmp(list->items[i].name, master) == 0)
+			kept = !(list->items[i].type & SV_TYPE_SERVER_UNIX);
+	bool *wanted = calloc(list->count ? list->count : 1, sizeof *wanted);
+	if (!wanted)
+		return;
+	for (size_t i = 0; i < list->count; i++) {
+		struct rm_server_info101 *s = &list->items[i];
+		if (!kept)
+			s->version_major = s->version_minor = 0;
+		wanted[i] = s->version_major == 0 && s->version_minor == 0 && rm_valid_server(s->name);
+	}
+	int64_t budget = rm_monotonic_ms() + VERSION_BUDGET_MS;
+	struct version_query q = {creds, VERSION_BUDGET_MS / 1000};
+	rm_query_versions(list->items, wanted, list->count, VERSION_QUERIES, budget < deadline ? budget : deadline,
+			  ask_version, &q);
+	free(wanted);
+}
+
+/* The call must end before the helper's own limit, or the pool kills the
+ * helper and the list is lost. */
+static int64_t deadline_within(unsigned limit_seconds)
+{
+	int64_t limit = (int64_t)limit_seconds * 1000;
+	return rm_monotonic_ms() + limit - (limit >= 4000 ? 1000 : limit / 4);
+}
+
+uint32_t rm_server_enum(struct cli_credentials *creds, unsigned limit_seconds, const char *workgroup,
+			uint32_t type, rm_emit_server emit, void *context)
+{
+	if (!workgroup || !rm_valid_workgroup(workgroup))
+		return RM_INVALID_PARAMETER;
+	const int64_t deadline = deadline_within(limit_seconds);
+	TALLOC_CTX *frame = _talloc_stackframe(__FILE__);
+	/* Set up again for every call: the locator's library tears it down. */
+	lp_load_client(get_dyn_CONFIGFILE());
+	load_interfaces();
+	struct sockaddr_storage address;
+	char master[256] = "";
+	struct cli_state *cli = NULL;
+	struct server_list list = {0};
+	uint32_t st = find_master(workgroup, &address, master) ? connect_master(creds, &address, master, deadline, &cli)
+							       : RM_NO_BROWSER_SERVERS_FOUND;
+	if (st == RM_OK) {
+		st = read_list(cli, workgroup, type, deadline, &list);
+		cli_shutdown(cli);
+	}
+	if (st == RM_OK || st == RM_MORE_DATA) {
+		complete_versions(&list, master, creds, deadline);
+		for (size_t i = 0; i < list.count; i++)
+			if (type == 0xFFFFFFFFu || (list.items[i].type & type))
+				emit(context, &list.items[i]);
+	}
+	free(list.items);
+	talloc_free(frame);
+	return st;
 }
 
 static void copy_text(char *dest, size_t size, const char *src)
@@ -51,77 +210,13 @@ static void copy_text(char *dest, size_t size, const char *src)
 	snprintf(dest, size, "%s", src ? src : "");
 }
 
-uint32_t rm_server_enum(const struct rm_credentials *creds, const char *workgroup, uint32_t type,
-			rm_emit_server emit, void *context)
-{
-	if (!workgroup || !*workgroup || strpbrk(workgroup, "/\\:@?#"))
-		return RM_INVALID_PARAMETER;
-	current = creds;
-	SMBCCTX *smb = smbc_new_context();
-	if (!smb)
-		return RM_BAD_NETPATH;
-	smbc_setFunctionAuthDataWithContext(smb, supply_credentials);
-	/* The browse list is served over the old protocol only. */
-	smbc_setOptionProtocols(smb, "NT1", "NT1");
-	smbc_setOptionUseKerberos(smb, creds->password[0] ? 0 : 1);
-	smbc_setOptionUseCCache(smb, creds->password[0] ? 0 : 1);
-	if (!smbc_init_context(smb)) {
-		smbc_free_context(smb, 1);
-		return RM_BAD_NETPATH;
-	}
-	char url[600];
-	snprintf(url, sizeof url, "smb://%s/", workgroup);
-	SMBCFILE *dir = smbc_getFunctionOpendir(smb)(smb, url);
-	if (!dir) {
-		int e = errno;
-		smbc_free_context(smb, 1);
-		return e == EACCES || e == EPERM ? RM_ACCESS_DENIED : RM_NO_BROWSER_SERVERS_FOUND;
-	}
-	struct rm_server_info101 *servers = NULL;
-	size_t count = 0;
-	struct smbc_dirent *entry;
-	while ((entry = smbc_getFunctionReaddir(smb)(smb, dir))) {
-		if (entry->smbc_type != SMBC_SERVER)
-			continue;
-		struct rm_server_info101 *grown = realloc(servers, (count + 1) * sizeof *servers);
-		if (!grown)
-			break;
-		servers = grown;
-		memset(&servers[count], 0, sizeof servers[count]);
-		copy_text(servers[count].name, sizeof servers[count].name, entry->name);
-		copy_text(servers[count].comment, sizeof servers[count].comment, entry->comment);
-		count++;
-	}
-	smbc_getFunctionClosedir(smb)(smb, dir);
-	smbc_free_context(smb, 1);
-
-	/* The list gives names only: each server tells its type and version. */
-	struct libnetapi_ctx *ctx = netapi_open(creds);
-	for (size_t i = 0; i < count; i++) {
-		struct SERVER_INFO_101 *info = NULL;
-		if (ctx && NetServerGetInfo(servers[i].name, 101, (uint8_t **)&info) == 0 && info) {
-			servers[i].platform_id = info->sv101_platform_id;
-			servers[i].version_major = info->sv101_version_major;
-			servers[i].version_minor = info->sv101_version_minor;
-			servers[i].type = info->sv101_type;
-			NetApiBufferFree(info);
-		}
-		if (type == 0xFFFFFFFFu || (servers[i].type & type))
-			emit(context, &servers[i]);
-	}
-	if (ctx)
-		libnetapi_free(ctx);
-	free(servers);
-	return 0;
-}
-
-uint32_t rm_get_dc_name(const struct rm_credentials *creds, const char *domain, uint32_t flags,
-			struct rm_dc_info *out)
+uint32_t rm_get_dc_name(struct cli_credentials *creds, const char *domain, uint32_t flags, struct rm_dc_info *out)
 {
 	memset(out, 0, sizeof *out);
-	struct libnetapi_ctx *ctx = netapi_open(creds);
-	if (!ctx)
+	struct libnetapi_ctx *ctx = NULL;
+	if (libnetapi_init(&ctx) != 0)
 		return RM_BAD_NETPATH;
+	libnetapi_set_creds(ctx, creds);
 	struct DOMAIN_CONTROLLER_INFO *info = NULL;
 	NET_API_STATUS s = DsGetDcName(NULL, domain, NULL, NULL, flags, &info);
 	if (s == (NET_API_STATUS)RM_INVALID_PARAMETER && (flags & DS_RETURN_FLAT_NAME)) {

@@ -1,6 +1,7 @@
-/* The browse list and the domain-controller locator, through Samba's
- * libsmbclient and libnetapi. Both keep process-wide state, so each call sets
- * them up and tears them down again; the helper makes one call at a time. */
+/* The browse list and the domain-controller locator. The browse list comes
+ * from the workgroup's master browser itself; the locator is libnetapi's,
+ * which keeps process-wide state, set up and torn down again for each call:
+ * the helper makes one call at a time. */
 #ifndef ROSTERMILL_BROWSE_CLIENT_H
 #define ROSTERMILL_BROWSE_CLIENT_H
 
@@ -10,11 +11,7 @@
 extern "C" {
 #endif
 
-struct rm_credentials {
-	const char *user;
-	const char *domain;
-	const char *password;
-};
+struct cli_credentials;
 
 struct rm_server_info101 {
 	uint32_t platform_id;
@@ -34,10 +31,11 @@ struct rm_dc_info {
 	uint32_t flags;
 };
 
-uint32_t rm_server_enum(const struct rm_credentials *creds, const char *workgroup, uint32_t type,
-			rm_emit_server emit, void *context);
-uint32_t rm_get_dc_name(const struct rm_credentials *creds, const char *domain, uint32_t flags,
-			struct rm_dc_info *out);
+/* The servers of a workgroup with any of the `type` bits, ended within
+ * `limit_seconds`: 0, or 234 when the browser held more than it gave. */
+uint32_t rm_server_enum(struct cli_credentials *creds, unsigned limit_seconds, const char *workgroup,
+			uint32_t type, rm_emit_server emit, void *context);
+uint32_t rm_get_dc_name(struct cli_credentials *creds, const char *domain, uint32_t flags, struct rm_dc_info *out);
 
 #ifdef __cplusplus
 }

@@ -1,15 +1,19 @@
 // The network-management helper: one process of the adapter's pool. It
 // serves framed requests on descriptor 3 and keeps at most one server
 // conversation open. It never prompts and never writes a core file.
+#include "platform/Wipe.h"
 #include "platform/samba/HelperProtocol.h"
 #include "platform/samba/browse_client.h"
 #include "platform/samba/samr_client.h"
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -21,11 +25,8 @@ using rm::WireWriter;
 
 constexpr int Channel = 3;
 
-// The credentials, for the calls that set up their own connections.
-struct Credentials {
-    std::string user, domain, password;
-    rm_credentials view() const { return {user.c_str(), domain.c_str(), password.c_str()}; }
-} credentials;
+// The time limit of one call, as the program set it with the credentials.
+unsigned callLimit = 30;
 
 void collectServer(void* context, const rm_server_info101* s)
 {
@@ -42,11 +43,12 @@ void collectMachine(void* context, const rm_display_machine* m)
     static_cast<std::vector<rm_display_machine>*>(context)->push_back(*m);
 }
 
+// A call that failed part way answers no list, only its status.
 void answerList(WireWriter& out, std::uint32_t status, const std::vector<std::string>& texts)
 {
-    out.number(status).number(static_cast<std::uint32_t>(texts.size()));
-    for (const std::string& t : texts)
-        out.text(t);
+    out.number(status).number(status == 0 ? static_cast<std::uint32_t>(texts.size()) : 0);
+    for (std::size_t i = 0; status == 0 && i < texts.size(); ++i)
+        out.text(texts[i]);
 }
 
 // False for a request that cannot be read: the helper then ends.
@@ -61,15 +63,15 @@ bool serve(rm_samr* client, const std::string& request, WireWriter& out)
     switch (static_cast<HelperOp>(op)) {
     case HelperOp::SetCredentials: {
         std::string user, domain, password;
-        if (!in.text(user) || !in.text(domain) || !in.text(password) || !in.number(n1))
-            return false;
-        rm_samr_set_credentials(client, user.c_str(), domain.c_str(), password.c_str());
-        rm_samr_set_timeout(client, n1);
-        std::fill(credentials.password.begin(), credentials.password.end(), '\0');
-        credentials = {user, domain, password};
-        std::fill(password.begin(), password.end(), '\0');
-        out.number(0);
-        return true;
+        bool ok = in.text(user) && in.text(domain) && in.text(password) && in.number(n1);
+        if (ok) {
+            rm_samr_set_credentials(client, user.c_str(), domain.c_str(), password.c_str());
+            rm_samr_set_timeout(client, n1);
+            callLimit = n1;
+            out.number(0);
+        }
+        rm::wipe(password);
+        return ok;
     }
     case HelperOp::UserGetInfo: {
         if (!in.text(server) || !in.text(name))
@@ -81,11 +83,11 @@ bool serve(rm_samr* client, const std::string& request, WireWriter& out)
         return true;
     }
     case HelperOp::UserSetPassword: {
-        if (!in.text(server) || !in.text(name) || !in.text(other))
-            return false;
-        out.number(rm_user_set_password(client, server.c_str(), name.c_str(), other.c_str()));
-        std::fill(other.begin(), other.end(), '\0');
-        return true;
+        bool ok = in.text(server) && in.text(name) && in.text(other);
+        if (ok)
+            out.number(rm_user_set_password(client, server.c_str(), name.c_str(), other.c_str()));
+        rm::wipe(other);
+        return ok;
     }
     case HelperOp::UserSetFlags:
         if (!in.text(server) || !in.text(name) || !in.number(n1))
@@ -101,16 +103,14 @@ bool serve(rm_samr* client, const std::string& request, WireWriter& out)
         if (!in.text(server) || !in.text(name) || !in.number(n1))
             return false;
         std::vector<std::string> groups;
-        std::uint32_t status = rm_user_get_local_groups(client, server.c_str(), name.c_str(), n1, collect, &groups);
-        answerList(out, status, groups);
+        answerList(out, rm_user_get_local_groups(client, server.c_str(), name.c_str(), n1, collect, &groups), groups);
         return true;
     }
     case HelperOp::LocalGroupGetMembers: {
         if (!in.text(server) || !in.text(name))
             return false;
         std::vector<std::string> members;
-        std::uint32_t status = rm_local_group_get_members(client, server.c_str(), name.c_str(), collect, &members);
-        answerList(out, status, members);
+        answerList(out, rm_local_group_get_members(client, server.c_str(), name.c_str(), collect, &members), members);
         return true;
     }
     case HelperOp::QueryDisplayMachines: {
@@ -127,8 +127,7 @@ bool serve(rm_samr* client, const std::string& request, WireWriter& out)
         if (!in.text(name) || !in.number(n1))
             return false;
         std::vector<rm_server_info101> servers;
-        const rm_credentials c = credentials.view();
-        std::uint32_t status = rm_server_enum(&c, name.c_str(), n1, collectServer, &servers);
+        std::uint32_t status = rm_server_enum(rm_samr_credentials(client), callLimit, name.c_str(), n1, collectServer, &servers);
         out.number(status).number(static_cast<std::uint32_t>(servers.size()));
         for (const rm_server_info101& s : servers)
             out.number(s.platform_id).text(s.name).number(s.version_major).number(s.version_minor)
@@ -139,8 +138,7 @@ bool serve(rm_samr* client, const std::string& request, WireWriter& out)
         if (!in.text(name) || !in.number(n1))
             return false;
         rm_dc_info dc{};
-        const rm_credentials c = credentials.view();
-        std::uint32_t status = rm_get_dc_name(&c, name.c_str(), n1, &dc);
+        std::uint32_t status = rm_get_dc_name(rm_samr_credentials(client), name.c_str(), n1, &dc);
         out.number(status).text(dc.controller_name).text(dc.controller_address).text(dc.domain_name)
             .text(dc.forest_name).number(dc.flags);
         return true;
@@ -150,10 +148,25 @@ bool serve(rm_samr* client, const std::string& request, WireWriter& out)
     }
 }
 
+// Ends the helper the moment the program's end of the channel closes: the
+// program has died or let this helper go, during a call as well as between
+// calls, and also before this helper started. A parent-death signal would
+// not do: it follows the thread that started the helper, and the pool
+// starts helpers from calling threads that end long before the program.
+void dieWithTheProgram()
+{
+    std::thread([] {
+        pollfd channel{Channel, POLLRDHUP, 0};
+        while (::poll(&channel, 1, -1) < 0 && errno == EINTR) {}
+        _exit(0);
+    }).detach();
+}
+
 } // namespace
 
 int main()
 {
+    dieWithTheProgram();
     // Credentials pass through here: no core file, no tracing by others.
     rlimit none{0, 0};
     setrlimit(RLIMIT_CORE, &none);
@@ -177,7 +190,7 @@ int main()
     while (rm::readFrame(Channel, request)) {
         WireWriter answer;
         bool ok = serve(client, request, answer);
-        std::fill(request.begin(), request.end(), '\0');
+        rm::wipe(request);
         if (!ok || !rm::writeFrame(Channel, answer.bytes()))
             break;
         answer.wipe();

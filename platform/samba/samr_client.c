@@ -1,5 +1,12 @@
 #include "samr_client.h"
 
+#include "account_flags.h"
+#include "net_names.h"
+#include "net_status.h"
+#include "password_buffer.h"
+#include "samr_replies.h"
+#include "platform/Wipe.h"
+
 #include <stdbool.h>
 #include <stdio.h>
 #include <string.h>
@@ -16,50 +23,6 @@
 #include <param.h>
 #include <dcerpc.h>
 #include <gen_ndr/ndr_samr_c.h>
-
-#include <gnutls/gnutls.h>
-#include <gnutls/crypto.h>
-
-/* Status numbers of the platform's network-management interface. */
-enum {
-	RM_OK = 0,
-	RM_ACCESS_DENIED = 5,
-	RM_NOT_ENOUGH_MEMORY = 8,
-	RM_BAD_NETPATH = 53,
-	RM_INVALID_PARAMETER = 87,
-	RM_INVALID_NAME = 123,
-	RM_MORE_DATA = 234,
-	RM_LOGON_FAILURE = 1326,
-	RM_ACCOUNT_DISABLED = 1331,
-	RM_RPC_SERVER_UNAVAILABLE = 1722,
-	RM_RPC_CALL_FAILED = 1726,
-	RM_GROUP_NOT_FOUND = 2220,
-	RM_USER_NOT_FOUND = 2221,
-	RM_USER_EXISTS = 2224,
-	RM_PASSWORD_TOO_SHORT = 2245,
-	RM_INVALID_COMPUTER = 2351,
-};
-
-enum {
-	UF_SCRIPT = 0x1, UF_ACCOUNTDISABLE = 0x2, UF_HOMEDIR_REQUIRED = 0x8, UF_LOCKOUT = 0x10,
-	UF_PASSWD_NOTREQD = 0x20, UF_TEMP_DUPLICATE_ACCOUNT = 0x100, UF_NORMAL_ACCOUNT = 0x200,
-	UF_INTERDOMAIN_TRUST_ACCOUNT = 0x800, UF_WORKSTATION_TRUST_ACCOUNT = 0x1000,
-	UF_SERVER_TRUST_ACCOUNT = 0x2000, UF_DONT_EXPIRE_PASSWD = 0x10000,
-	UF_SMARTCARD_REQUIRED = 0x40000, UF_TRUSTED_FOR_DELEGATION = 0x80000,
-	UF_NOT_DELEGATED = 0x100000, UF_USE_DES_KEY_ONLY = 0x200000,
-	UF_DONT_REQUIRE_PREAUTH = 0x400000, UF_PASSWORD_EXPIRED = 0x800000,
-};
-
-static const struct { uint32_t acb, uf; } flag_map[] = {
-	{ACB_DISABLED, UF_ACCOUNTDISABLE}, {ACB_HOMDIRREQ, UF_HOMEDIR_REQUIRED},
-	{ACB_PWNOTREQ, UF_PASSWD_NOTREQD}, {ACB_TEMPDUP, UF_TEMP_DUPLICATE_ACCOUNT},
-	{ACB_NORMAL, UF_NORMAL_ACCOUNT}, {ACB_DOMTRUST, UF_INTERDOMAIN_TRUST_ACCOUNT},
-	{ACB_WSTRUST, UF_WORKSTATION_TRUST_ACCOUNT}, {ACB_SVRTRUST, UF_SERVER_TRUST_ACCOUNT},
-	{ACB_PWNOEXP, UF_DONT_EXPIRE_PASSWD}, {ACB_AUTOLOCK, UF_LOCKOUT},
-	{ACB_SMARTCARD_REQUIRED, UF_SMARTCARD_REQUIRED}, {ACB_TRUSTED_FOR_DELEGATION, UF_TRUSTED_FOR_DELEGATION},
-	{ACB_NOT_DELEGATED, UF_NOT_DELEGATED}, {ACB_USE_DES_KEY_ONLY, UF_USE_DES_KEY_ONLY},
-	{ACB_DONT_REQUIRE_PREAUTH, UF_DONT_REQUIRE_PREAUTH}, {ACB_PW_EXPIRED, UF_PASSWORD_EXPIRED},
-};
 
 struct rm_samr {
 	TALLOC_CTX *mem;
@@ -79,64 +42,57 @@ struct rm_samr {
 	char account_domain[256];
 };
 
-static uint32_t map_status(NTSTATUS s)
+static bool handle_open(const struct policy_handle *handle)
 {
-	if (NT_STATUS_IS_OK(s))
-		return RM_OK;
-	if (NT_STATUS_EQUAL(s, NT_STATUS_ACCESS_DENIED) || NT_STATUS_EQUAL(s, NT_STATUS_NETWORK_ACCESS_DENIED))
-		return RM_ACCESS_DENIED;
-	if (NT_STATUS_EQUAL(s, NT_STATUS_LOGON_FAILURE) || NT_STATUS_EQUAL(s, NT_STATUS_WRONG_PASSWORD)
-	    )
-		return RM_LOGON_FAILURE;
-	if (NT_STATUS_EQUAL(s, NT_STATUS_HOST_UNREACHABLE) || NT_STATUS_EQUAL(s, NT_STATUS_NETWORK_UNREACHABLE)
-	    || NT_STATUS_EQUAL(s, NT_STATUS_BAD_NETWORK_NAME) || NT_STATUS_EQUAL(s, NT_STATUS_BAD_NETWORK_PATH)
-	    || NT_STATUS_EQUAL(s, NT_STATUS_CONNECTION_REFUSED) || NT_STATUS_EQUAL(s, NT_STATUS_IO_TIMEOUT)
-	    || NT_STATUS_EQUAL(s, NT_STATUS_INVALID_ADDRESS) || NT_STATUS_EQUAL(s, NT_STATUS_OBJECT_NAME_NOT_FOUND)
-	    || NT_STATUS_EQUAL(s, NT_STATUS_PORT_UNREACHABLE))
-		return RM_BAD_NETPATH;
-	if (NT_STATUS_EQUAL(s, NT_STATUS_CONNECTION_RESET) || NT_STATUS_EQUAL(s, NT_STATUS_CONNECTION_DISCONNECTED)
-	    || NT_STATUS_EQUAL(s, NT_STATUS_PIPE_BROKEN) || NT_STATUS_EQUAL(s, NT_STATUS_END_OF_FILE)
-	    || NT_STATUS_EQUAL(s, NT_STATUS_RPC_PROTOCOL_ERROR) || NT_STATUS_EQUAL(s, NT_STATUS_INVALID_NETWORK_RESPONSE)
-	    || NT_STATUS_EQUAL(s, NT_STATUS_CONNECTION_ABORTED))
-		return RM_RPC_SERVER_UNAVAILABLE;
-	if (NT_STATUS_EQUAL(s, NT_STATUS_NONE_MAPPED) || NT_STATUS_EQUAL(s, NT_STATUS_NO_SUCH_USER))
-		return RM_USER_NOT_FOUND;
-	if (NT_STATUS_EQUAL(s, NT_STATUS_NO_SUCH_ALIAS) || NT_STATUS_EQUAL(s, NT_STATUS_NO_SUCH_GROUP))
-		return RM_GROUP_NOT_FOUND;
-	if (NT_STATUS_EQUAL(s, NT_STATUS_USER_EXISTS) || NT_STATUS_EQUAL(s, NT_STATUS_GROUP_EXISTS)
-	    || NT_STATUS_EQUAL(s, NT_STATUS_ALIAS_EXISTS))
-		return RM_USER_EXISTS;
-	if (NT_STATUS_EQUAL(s, NT_STATUS_PASSWORD_RESTRICTION))
-		return RM_PASSWORD_TOO_SHORT;
-	if (NT_STATUS_EQUAL(s, NT_STATUS_NO_MEMORY))
-		return RM_NOT_ENOUGH_MEMORY;
-	if (NT_STATUS_EQUAL(s, NT_STATUS_INVALID_PARAMETER))
-		return RM_INVALID_PARAMETER;
-	if (NT_STATUS_EQUAL(s, NT_STATUS_STOPPED_ON_SYMLINK) || NT_STATUS_EQUAL(s, STATUS_MORE_ENTRIES))
-		return RM_MORE_DATA;
-	return W_ERROR_V(ntstatus_to_werror(s));
+	static const struct policy_handle closed;
+	return memcmp(handle, &closed, sizeof closed) != 0;
 }
 
-/* A computer name holds letters, digits and - . _ $ and spaces only. */
-static bool valid_server(const char *name)
+/* False when the pipe failed on the way. */
+static bool close_handle(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *handle)
 {
-	size_t n = strlen(name);
-	if (n == 0 || n > 255)
-		return false;
-	for (size_t i = 0; i < n; i++) {
-		unsigned char ch = (unsigned char)name[i];
-		if (!(ch >= 'a' && ch <= 'z') && !(ch >= 'A' && ch <= 'Z') && !(ch >= '0' && ch <= '9')
-		    && ch != '-' && ch != '.' && ch != '_' && ch != '$')
-			return false;
+	NTSTATUS result;
+	bool carried = true;
+	if (c->pipe && handle_open(handle))
+		carried = NT_STATUS_IS_OK(dcerpc_samr_Close(c->pipe->binding_handle, mem, handle, &result));
+	memset(handle, 0, sizeof *handle);
+	return carried;
+}
+
+/* Ends the conversation. Politely, its handles are closed first, each
+ * given a few seconds: a server gone silent since its last answer must not
+ * hold the next one up. After a transport failure the pipe is dropped as
+ * it is. */
+static void drop_conversation(rm_samr *c, bool polite)
+{
+	if (!polite)
+		c->pipe = NULL;
+	if (c->pipe)
+		dcerpc_binding_handle_set_timeout(c->pipe->binding_handle, c->timeout < 2 ? c->timeout : 2);
+	struct policy_handle *handles[] = {&c->builtin_handle, &c->account_handle, &c->connect_handle};
+	for (size_t i = 0; i < sizeof handles / sizeof handles[0]; i++)
+		if (!close_handle(c, c->conversation, handles[i]))
+			c->pipe = NULL;
+	TALLOC_FREE(c->conversation);
+	c->pipe = NULL;
+	c->server[0] = '\0';
+}
+
+/* The status of one SAMR call: a transport failure ends the conversation. */
+static uint32_t outcome(rm_samr *c, NTSTATUS transport, NTSTATUS result)
+{
+	if (!NT_STATUS_IS_OK(transport)) {
+		drop_conversation(c, false);
+		return rm_status_of_connect(NT_STATUS_V(transport));
 	}
-	return name[0] != '.' && name[0] != '-';
+	return rm_status_of_reply(NT_STATUS_V(result));
 }
 
-static const char *strip_backslashes(const char *server)
+static void wipe_password(struct cli_credentials *creds)
 {
-	while (*server == '\\')
-		server++;
-	return server;
+	const char *password = creds ? cli_credentials_get_password(creds) : NULL;
+	if (password)
+		rm_wipe((char *)password, strlen(password));
 }
 
 rm_samr *rm_samr_new(void)
@@ -158,24 +114,19 @@ rm_samr *rm_samr_new(void)
 	return c;
 }
 
-static void drop_conversation(rm_samr *c)
-{
-	TALLOC_FREE(c->conversation);
-	c->pipe = NULL;
-	c->server[0] = '\0';
-}
-
 void rm_samr_free(rm_samr *c)
 {
 	if (!c)
 		return;
-	drop_conversation(c);
+	drop_conversation(c, true);
+	wipe_password(c->creds);
 	talloc_free(c->mem);
 }
 
 void rm_samr_set_credentials(rm_samr *c, const char *user, const char *domain, const char *password)
 {
-	drop_conversation(c);
+	drop_conversation(c, true);
+	wipe_password(c->creds);
 	talloc_free(c->creds);
 	c->creds = cli_credentials_init(c->mem);
 	cli_credentials_set_conf(c->creds, c->lp);
@@ -192,6 +143,11 @@ void rm_samr_set_credentials(rm_samr *c, const char *user, const char *domain, c
 	}
 }
 
+struct cli_credentials *rm_samr_credentials(rm_samr *c)
+{
+	return c->creds;
+}
+
 void rm_samr_set_timeout(rm_samr *c, unsigned seconds)
 {
 	c->timeout = seconds;
@@ -199,59 +155,61 @@ void rm_samr_set_timeout(rm_samr *c, unsigned seconds)
 		dcerpc_binding_handle_set_timeout(c->pipe->binding_handle, seconds);
 }
 
-#define CALL(expr)                                                   \
-	do {                                                         \
-		NTSTATUS transport_ = (expr);                        \
-		if (!NT_STATUS_IS_OK(transport_)) {                  \
-			drop_conversation(c);                        \
-			return map_status(transport_);               \
-		}                                                    \
-		if (!NT_STATUS_IS_OK(result) && !NT_STATUS_EQUAL(result, STATUS_MORE_ENTRIES)) \
-			return map_status(result);                   \
-	} while (0)
+/* The SAM and its two domains, the computer's own and Builtin. */
+static uint32_t open_domains(rm_samr *c, const char *server)
+{
+	struct dcerpc_binding_handle *h = c->pipe->binding_handle;
+	TALLOC_CTX *mem = c->conversation;
+	NTSTATUS result = NT_STATUS_OK;
+	uint32_t st = outcome(c, dcerpc_samr_Connect2(h, mem, server, SEC_FLAG_MAXIMUM_ALLOWED, &c->connect_handle, &result), result);
+	if (st != RM_OK)
+		return st;
+	uint32_t resume = 0, count = 0;
+	struct samr_SamArray *domains = NULL;
+	st = outcome(c, dcerpc_samr_EnumDomains(h, mem, &c->connect_handle, &resume, &domains, (uint32_t)-1, &count, &result), result);
+	const char *account = NULL;
+	if (st != RM_OK || (st = rm_reply_account_domain(domains, &account)) != RM_OK)
+		return st;
+	snprintf(c->account_domain, sizeof c->account_domain, "%s", account);
+	struct lsa_String name = {.string = account};
+	st = outcome(c, dcerpc_samr_LookupDomain(h, mem, &c->connect_handle, &name, &c->account_sid, &result), result);
+	if (st != RM_OK)
+		return st;
+	name.string = "Builtin";
+	st = outcome(c, dcerpc_samr_LookupDomain(h, mem, &c->connect_handle, &name, &c->builtin_sid, &result), result);
+	if (st != RM_OK)
+		return st;
+	/* Every later use appends a relative identifier to these. */
+	if (!rm_domain_sid_valid(c->account_sid) || !rm_domain_sid_valid(c->builtin_sid))
+		return RM_BAD_REPLY;
+	st = outcome(c, dcerpc_samr_OpenDomain(h, mem, &c->connect_handle, SEC_FLAG_MAXIMUM_ALLOWED, c->account_sid, &c->account_handle, &result), result);
+	if (st != RM_OK)
+		return st;
+	return outcome(c, dcerpc_samr_OpenDomain(h, mem, &c->connect_handle, SEC_FLAG_MAXIMUM_ALLOWED, c->builtin_sid, &c->builtin_handle, &result), result);
+}
 
-/* Opens (or keeps) the conversation with one server: the pipe, the SAM and
- * its two domains, the computer's own and Builtin. */
+/* Opens (or keeps) the conversation with one server. */
 static uint32_t open_server(rm_samr *c, const char *server_name)
 {
-	const char *server = strip_backslashes(server_name);
-	if (!valid_server(server))
+	const char *server = rm_strip_backslashes(server_name);
+	if (!rm_valid_server(server))
 		return RM_INVALID_COMPUTER;
 	if (c->pipe && strcasecmp(c->server, server) == 0)
 		return RM_OK;
-	drop_conversation(c);
+	drop_conversation(c, true);
 	c->conversation = talloc_new(c->mem);
 	char *binding = talloc_asprintf(c->conversation, "ncacn_np:%s", server);
-	NTSTATUS result = NT_STATUS_OK;
 	NTSTATUS s = dcerpc_pipe_connect(c->conversation, &c->pipe, binding, &ndr_table_samr, c->creds, c->ev, c->lp);
 	if (!NT_STATUS_IS_OK(s)) {
-		drop_conversation(c);
-		/* The library reports a computer that cannot be reached (no
-		 * answer to ARP on either SMB port) as out of memory. */
-		return NT_STATUS_EQUAL(s, NT_STATUS_NO_MEMORY) ? RM_BAD_NETPATH : map_status(s);
+		drop_conversation(c, false);
+		return rm_status_of_connect(NT_STATUS_V(s));
 	}
 	dcerpc_binding_handle_set_timeout(c->pipe->binding_handle, c->timeout);
-	struct dcerpc_binding_handle *h = c->pipe->binding_handle;
-	CALL(dcerpc_samr_Connect2(h, c->conversation, server, SEC_FLAG_MAXIMUM_ALLOWED, &c->connect_handle, &result));
-
-	uint32_t resume = 0, count = 0;
-	struct samr_SamArray *domains = NULL;
-	CALL(dcerpc_samr_EnumDomains(h, c->conversation, &c->connect_handle, &resume, &domains, (uint32_t)-1, &count, &result));
-	const char *account = NULL;
-	for (uint32_t i = 0; domains && i < domains->count; i++)
-		if (strcasecmp(domains->entries[i].name.string, "Builtin") != 0)
-			account = domains->entries[i].name.string;
-	if (!account) {
-		drop_conversation(c);
-		return RM_RPC_CALL_FAILED;
+	uint32_t st = open_domains(c, server);
+	if (st != RM_OK) {
+		drop_conversation(c, true);
+		return st;
 	}
-	snprintf(c->account_domain, sizeof c->account_domain, "%s", account);
-	struct lsa_String name = {.string = account};
-	CALL(dcerpc_samr_LookupDomain(h, c->conversation, &c->connect_handle, &name, &c->account_sid, &result));
-	name.string = "Builtin";
-	CALL(dcerpc_samr_LookupDomain(h, c->conversation, &c->connect_handle, &name, &c->builtin_sid, &result));
-	CALL(dcerpc_samr_OpenDomain(h, c->conversation, &c->connect_handle, SEC_FLAG_MAXIMUM_ALLOWED, c->account_sid, &c->account_handle, &result));
-	CALL(dcerpc_samr_OpenDomain(h, c->conversation, &c->connect_handle, SEC_FLAG_MAXIMUM_ALLOWED, c->builtin_sid, &c->builtin_handle, &result));
 	snprintf(c->server, sizeof c->server, "%s", server);
 	return RM_OK;
 }
@@ -265,224 +223,72 @@ static uint32_t lookup_user(rm_samr *c, TALLOC_CTX *mem, const char *user, uint3
 	struct lsa_String name = {.string = user};
 	struct samr_Ids rids = {0}, types = {0};
 	NTSTATUS result = NT_STATUS_OK;
-	CALL(dcerpc_samr_LookupNames(c->pipe->binding_handle, mem, &c->account_handle, 1, &name, &rids, &types, &result));
-	if (rids.count != 1 || types.count != 1 || types.ids[0] != SID_NAME_USER)
-		return RM_USER_NOT_FOUND;
-	*rid = rids.ids[0];
-	return RM_OK;
+	uint32_t st = outcome(c, dcerpc_samr_LookupNames(c->pipe->binding_handle, mem, &c->account_handle, 1, &name, &rids, &types, &result), result);
+	return st != RM_OK ? st : rm_reply_one_name(&rids, &types, SID_NAME_USER, RM_USER_NOT_FOUND, rid);
 }
 
-static uint32_t open_user(rm_samr *c, TALLOC_CTX *mem, const char *server, const char *user,
-			  uint32_t access, struct policy_handle *handle, uint32_t *rid_out)
+typedef uint32_t (*user_step)(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg);
+
+/* Opens the user's account, runs the step on it and closes it again, on
+ * every path. */
+static uint32_t with_user(rm_samr *c, TALLOC_CTX *mem, const char *server, const char *user, uint32_t access,
+			  user_step step, void *arg)
 {
 	uint32_t st = open_server(c, server);
-	if (st != RM_OK)
-		return st;
 	uint32_t rid = 0;
-	if ((st = lookup_user(c, mem, user, &rid)) != RM_OK)
+	if (st != RM_OK || (st = lookup_user(c, mem, user, &rid)) != RM_OK)
 		return st;
+	struct policy_handle handle = {0};
 	NTSTATUS result = NT_STATUS_OK;
-	CALL(dcerpc_samr_OpenUser(c->pipe->binding_handle, mem, &c->account_handle, access, rid, handle, &result));
-	if (rid_out)
-		*rid_out = rid;
-	return RM_OK;
+	st = outcome(c, dcerpc_samr_OpenUser(c->pipe->binding_handle, mem, &c->account_handle, access, rid, &handle, &result), result);
+	if (st == RM_OK)
+		st = step(c, mem, &handle, rid, arg);
+	if (!close_handle(c, mem, &handle))
+		drop_conversation(c, false);
+	return st;
 }
 
-static void close_handle(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *handle)
+static uint32_t get_info1(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg)
 {
-	NTSTATUS result;
-	if (c->pipe)
-		dcerpc_samr_Close(c->pipe->binding_handle, mem, handle, &result);
-}
-
-static void copy_text(char *dest, size_t size, const char *src)
-{
-	snprintf(dest, size, "%s", src ? src : "");
-}
-
-static uint32_t to_uf(uint32_t acb)
-{
-	uint32_t uf = UF_SCRIPT;
-	for (size_t i = 0; i < sizeof flag_map / sizeof flag_map[0]; i++)
-		if (acb & flag_map[i].acb)
-			uf |= flag_map[i].uf;
-	return uf;
-}
-
-static uint32_t to_acb(uint32_t uf, uint32_t old_acb)
-{
-	uint32_t acb = old_acb;
-	for (size_t i = 0; i < sizeof flag_map / sizeof flag_map[0]; i++) {
-		if (flag_map[i].acb == ACB_AUTOLOCK && (uf & UF_LOCKOUT))
-			continue; /* an account can be unlocked, never locked, by setting flags */
-		if (uf & flag_map[i].uf)
-			acb |= flag_map[i].acb;
-		else
-			acb &= ~flag_map[i].acb;
-	}
-	return acb;
-}
-
-static struct dom_sid *compose_sid(TALLOC_CTX *mem, const struct dom_sid *domain, uint32_t rid)
-{
-	struct dom_sid *sid = talloc(mem, struct dom_sid);
-	*sid = *domain;
-	sid->sub_auths[sid->num_auths++] = rid;
-	return sid;
-}
-
-static bool sid_in_domain(const struct dom_sid *sid, const struct dom_sid *domain, uint32_t *rid)
-{
-	if (sid->num_auths != domain->num_auths + 1 || sid->sid_rev_num != domain->sid_rev_num
-	    || memcmp(sid->id_auth, domain->id_auth, 6) != 0)
-		return false;
-	for (int i = 0; i < domain->num_auths; i++)
-		if (sid->sub_auths[i] != domain->sub_auths[i])
-			return false;
-	*rid = sid->sub_auths[domain->num_auths];
-	return true;
-}
-
-static void sid_text(const struct dom_sid *sid, char *out, size_t size)
-{
-	uint64_t authority = 0;
-	for (int i = 0; i < 6; i++)
-		authority = (authority << 8) | sid->id_auth[i];
-	int n = snprintf(out, size, "S-%u-%llu", sid->sid_rev_num, (unsigned long long)authority);
-	for (int i = 0; i < sid->num_auths && n > 0 && (size_t)n < size; i++)
-		n += snprintf(out + n, size - n, "-%u", sid->sub_auths[i]);
-}
-
-/* Builtin's group 544, Administrators, makes the account an administrator. */
-static uint32_t user_priv(rm_samr *c, TALLOC_CTX *mem, uint32_t rid)
-{
-	struct lsa_SidPtr ptr = {.sid = compose_sid(mem, c->account_sid, rid)};
+	struct rm_user_info1 *out = arg;
+	union samr_UserInfo *info = NULL;
+	NTSTATUS result = NT_STATUS_OK;
+	uint32_t st = outcome(c, dcerpc_samr_QueryUserInfo(c->pipe->binding_handle, mem, user, UserAllInformation, &info, &result), result);
+	if (st != RM_OK || (st = rm_reply_user_info1(info, (int64_t)time(NULL), out)) != RM_OK)
+		return st;
+	/* Builtin's Administrators make the account an administrator. */
+	struct dom_sid sid;
+	if (!rm_sid_compose(c->account_sid, rid, &sid))
+		return RM_BAD_REPLY;
+	struct lsa_SidPtr ptr = {.sid = &sid};
 	struct lsa_SidArray sids = {.num_sids = 1, .sids = &ptr};
 	struct samr_Ids aliases = {0};
-	NTSTATUS result = NT_STATUS_OK;
-	NTSTATUS s = dcerpc_samr_GetAliasMembership(c->pipe->binding_handle, mem, &c->builtin_handle, &sids, &aliases, &result);
-	if (!NT_STATUS_IS_OK(s) || !NT_STATUS_IS_OK(result))
-		return 1;
-	for (uint32_t i = 0; i < aliases.count; i++) {
-		if (aliases.ids[i] == 544)
-			return 2;
-		if (aliases.ids[i] == 546)
-			return 0;
-	}
-	return 1;
+	st = outcome(c, dcerpc_samr_GetAliasMembership(c->pipe->binding_handle, mem, &c->builtin_handle, &sids, &aliases, &result), result);
+	return st != RM_OK ? st : rm_reply_priv(&aliases, &out->priv);
 }
 
 uint32_t rm_user_get_info1(rm_samr *c, const char *server, const char *user, struct rm_user_info1 *out)
 {
 	TALLOC_CTX *mem = talloc_new(c->mem);
-	struct policy_handle handle;
-	uint32_t rid = 0;
-	memset(out, 0, sizeof *out);
-	uint32_t st = open_user(c, mem, server, user, SAMR_USER_ACCESS_GET_ATTRIBUTES | SAMR_USER_ACCESS_GET_NAME_ETC
-				| SAMR_USER_ACCESS_GET_LOCALE | SAMR_USER_ACCESS_GET_LOGONINFO, &handle, &rid);
-	if (st == RM_OK) {
-		union samr_UserInfo *info = NULL;
-		NTSTATUS result = NT_STATUS_OK;
-		NTSTATUS s = dcerpc_samr_QueryUserInfo(c->pipe->binding_handle, mem, &handle, UserAllInformation, &info, &result);
-		if (!NT_STATUS_IS_OK(s)) {
-			drop_conversation(c);
-			st = map_status(s);
-		} else if (!NT_STATUS_IS_OK(result)) {
-			st = map_status(result);
-		} else {
-			const struct samr_UserInfo21 *u = &info->info21;
-			copy_text(out->name, sizeof out->name, u->account_name.string);
-			copy_text(out->home_dir, sizeof out->home_dir, u->home_directory.string);
-			copy_text(out->comment, sizeof out->comment, u->description.string);
-			copy_text(out->script_path, sizeof out->script_path, u->logon_script.string);
-			out->flags = to_uf(u->acct_flags);
-			time_t set = nt_time_to_unix(u->last_password_change);
-			time_t now = time(NULL);
-			out->password_age = u->last_password_change == 0 || set > now ? 0 : (uint32_t)(now - set);
-			out->priv = user_priv(c, mem, rid);
-			close_handle(c, mem, &handle);
-		}
-	}
+	struct rm_user_info1 info = {0};
+	uint32_t st = with_user(c, mem, server, user, SAMR_USER_ACCESS_GET_ATTRIBUTES | SAMR_USER_ACCESS_GET_NAME_ETC
+				| SAMR_USER_ACCESS_GET_LOCALE | SAMR_USER_ACCESS_GET_LOGONINFO, get_info1, &info);
+	*out = st == RM_OK ? info : (struct rm_user_info1){0};
 	talloc_free(mem);
 	return st;
 }
 
-static uint32_t set_user_info(rm_samr *c, const char *server, const char *user, uint32_t access,
-			      uint16_t level, union samr_UserInfo *info, TALLOC_CTX *mem)
+struct user_info_change {
+	uint16_t level;
+	union samr_UserInfo *info;
+};
+
+static uint32_t set_info(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg)
 {
-	struct policy_handle handle;
-	uint32_t st = open_user(c, mem, server, user, access, &handle, NULL);
-	if (st != RM_OK)
-		return st;
+	(void)rid;
+	struct user_info_change *change = arg;
 	NTSTATUS result = NT_STATUS_OK;
-	NTSTATUS s = dcerpc_samr_SetUserInfo2(c->pipe->binding_handle, mem, &handle, level, info, &result);
-	if (!NT_STATUS_IS_OK(s)) {
-		drop_conversation(c);
-		return map_status(s);
-	}
-	close_handle(c, mem, &handle);
-	return map_status(result);
-}
-
-/* The 532-byte password buffer: random fill with the UTF-16 password at the
- * end of 512 bytes, its byte length, then a random confounder; the first 516
- * bytes encrypted with RC4 under MD5(confounder, session key). */
-static bool encode_password(const char *password, const DATA_BLOB *session_key, uint8_t out[532])
-{
-	uint8_t buffer[516];
-	uint8_t confounder[16];
-	uint8_t key[16];
-	size_t units = 0;
-	uint8_t utf16[512];
-	for (const unsigned char *p = (const unsigned char *)password; *p;) {
-		uint32_t cp = *p++;
-		int extra = cp >= 0xF0 ? 3 : cp >= 0xE0 ? 2 : cp >= 0xC0 ? 1 : 0;
-		cp &= extra == 3 ? 0x07 : extra == 2 ? 0x0F : extra == 1 ? 0x1F : 0x7F;
-		for (int k = 0; k < extra; k++) {
-			if ((*p & 0xC0) != 0x80)
-				return false;
-			cp = (cp << 6) | (*p++ & 0x3F);
-		}
-		if (cp >= 0x10000) {
-			if (units + 2 > 256)
-				return false;
-			cp -= 0x10000;
-			uint16_t hi = 0xD800 + (cp >> 10), lo = 0xDC00 + (cp & 0x3FF);
-			utf16[2 * units] = hi & 0xFF; utf16[2 * units + 1] = hi >> 8; units++;
-			utf16[2 * units] = lo & 0xFF; utf16[2 * units + 1] = lo >> 8; units++;
-		} else {
-			if (units + 1 > 256)
-				return false;
-			utf16[2 * units] = cp & 0xFF; utf16[2 * units + 1] = cp >> 8; units++;
-		}
-	}
-	size_t bytes = 2 * units;
-	if (gnutls_rnd(GNUTLS_RND_RANDOM, buffer, 512) != 0 || gnutls_rnd(GNUTLS_RND_NONCE, confounder, 16) != 0)
-		return false;
-	memcpy(buffer + 512 - bytes, utf16, bytes);
-	buffer[512] = bytes & 0xFF;
-	buffer[513] = (bytes >> 8) & 0xFF;
-	buffer[514] = buffer[515] = 0;
-
-	gnutls_hash_hd_t md5;
-	if (gnutls_hash_init(&md5, GNUTLS_DIG_MD5) != 0)
-		return false;
-	gnutls_hash(md5, confounder, 16);
-	gnutls_hash(md5, session_key->data, session_key->length);
-	gnutls_hash_deinit(md5, key);
-
-	gnutls_cipher_hd_t rc4;
-	gnutls_datum_t k = {.data = key, .size = 16};
-	if (gnutls_cipher_init(&rc4, GNUTLS_CIPHER_ARCFOUR_128, &k, NULL) != 0)
-		return false;
-	int rc = gnutls_cipher_encrypt(rc4, buffer, 516);
-	gnutls_cipher_deinit(rc4);
-	memcpy(out, buffer, 516);
-	memcpy(out + 516, confounder, 16);
-	memset(buffer, 0, sizeof buffer);
-	memset(utf16, 0, sizeof utf16);
-	memset(key, 0, sizeof key);
-	return rc == 0;
+	return outcome(c, dcerpc_samr_SetUserInfo2(c->pipe->binding_handle, mem, user, change->level, change->info, &result), result);
 }
 
 uint32_t rm_user_set_password(rm_samr *c, const char *server, const char *user, const char *password)
@@ -490,69 +296,79 @@ uint32_t rm_user_set_password(rm_samr *c, const char *server, const char *user, 
 	uint32_t st = open_server(c, server);
 	if (st != RM_OK)
 		return st;
-	TALLOC_CTX *mem = talloc_new(c->mem);
 	DATA_BLOB key = data_blob_null;
 	NTSTATUS s = dcerpc_fetch_session_key(c->pipe, &key);
-	if (!NT_STATUS_IS_OK(s) || key.length == 0) {
-		talloc_free(mem);
+	if (!NT_STATUS_IS_OK(s) || key.length == 0)
 		return RM_ACCESS_DENIED;
-	}
+	TALLOC_CTX *mem = talloc_new(c->mem);
 	union samr_UserInfo info;
 	memset(&info, 0, sizeof info);
 	info.info25.info.fields_present = SAMR_FIELD_NT_PASSWORD_PRESENT;
-	if (!encode_password(password ? password : "", &key, info.info25.password.data)) {
-		talloc_free(mem);
-		return RM_INVALID_PARAMETER;
+	st = rm_encode_password_buffer(password ? password : "", key.data, key.length, info.info25.password.data);
+	if (st == RM_OK) {
+		struct user_info_change change = {25, &info};
+		st = with_user(c, mem, server, user, SAMR_USER_ACCESS_SET_PASSWORD, set_info, &change);
 	}
-	st = set_user_info(c, server, user, SAMR_USER_ACCESS_SET_PASSWORD, 25, &info, mem);
-	memset(&info, 0, sizeof info);
+	rm_wipe(&info, sizeof info);
 	talloc_free(mem);
 	return st;
+}
+
+static uint32_t set_flags(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg)
+{
+	(void)rid;
+	union samr_UserInfo *old = NULL;
+	NTSTATUS result = NT_STATUS_OK;
+	uint32_t acb = 0;
+	uint32_t st = outcome(c, dcerpc_samr_QueryUserInfo(c->pipe->binding_handle, mem, user, 16, &old, &result), result);
+	if (st != RM_OK || (st = rm_reply_acct_flags(old, &acb)) != RM_OK)
+		return st;
+	union samr_UserInfo info;
+	memset(&info, 0, sizeof info);
+	info.info16.acct_flags = rm_acb_from_uf(*(const uint32_t *)arg, acb);
+	struct user_info_change change = {16, &info};
+	return set_info(c, mem, user, rid, &change);
 }
 
 uint32_t rm_user_set_flags(rm_samr *c, const char *server, const char *user, uint32_t flags)
 {
 	TALLOC_CTX *mem = talloc_new(c->mem);
-	struct policy_handle handle;
-	uint32_t st = open_user(c, mem, server, user, SAMR_USER_ACCESS_GET_ATTRIBUTES | SAMR_USER_ACCESS_SET_ATTRIBUTES, &handle, NULL);
-	if (st == RM_OK) {
-		union samr_UserInfo *old = NULL;
-		NTSTATUS result = NT_STATUS_OK;
-		NTSTATUS s = dcerpc_samr_QueryUserInfo(c->pipe->binding_handle, mem, &handle, 16, &old, &result);
-		if (!NT_STATUS_IS_OK(s)) {
-			drop_conversation(c);
-			st = map_status(s);
-		} else if (!NT_STATUS_IS_OK(result)) {
-			st = map_status(result);
-		} else {
-			union samr_UserInfo info;
-			memset(&info, 0, sizeof info);
-			info.info16.acct_flags = to_acb(flags, old->info16.acct_flags);
-			s = dcerpc_samr_SetUserInfo2(c->pipe->binding_handle, mem, &handle, 16, &info, &result);
-			if (!NT_STATUS_IS_OK(s)) {
-				drop_conversation(c);
-				st = map_status(s);
-			} else {
-				st = map_status(result);
-				close_handle(c, mem, &handle);
-			}
-		}
-	}
+	uint32_t st = with_user(c, mem, server, user, SAMR_USER_ACCESS_GET_ATTRIBUTES | SAMR_USER_ACCESS_SET_ATTRIBUTES,
+				set_flags, &flags);
 	talloc_free(mem);
 	return st;
 }
 
 uint32_t rm_user_set_name(rm_samr *c, const char *server, const char *user, const char *name)
 {
-	if (!name || !*name)
-		return RM_INVALID_PARAMETER;
+	/* A Windows server refuses such a name itself; Samba would take it. */
+	if (!rm_valid_server(rm_strip_backslashes(server)))
+		return RM_INVALID_COMPUTER;
+	uint32_t st = rm_check_account_name(name);
+	if (st != RM_OK)
+		return st;
 	TALLOC_CTX *mem = talloc_new(c->mem);
 	union samr_UserInfo info;
 	memset(&info, 0, sizeof info);
 	info.info7.account_name.string = name;
-	uint32_t st = set_user_info(c, server, user, SAMR_USER_ACCESS_SET_ATTRIBUTES, 7, &info, mem);
+	struct user_info_change change = {7, &info};
+	st = with_user(c, mem, server, user, SAMR_USER_ACCESS_SET_ATTRIBUTES, set_info, &change);
 	talloc_free(mem);
 	return st;
+}
+
+/* LookupRids: names of RIDs of one domain, unmapped ones left out. */
+static uint32_t lookup_rids(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *domain, uint32_t count,
+			    uint32_t *rids, rm_emit_text emit, void *context)
+{
+	struct lsa_Strings names = {0};
+	struct samr_Ids types = {0};
+	NTSTATUS result = NT_STATUS_OK;
+	NTSTATUS s = dcerpc_samr_LookupRids(c->pipe->binding_handle, mem, domain, count, rids, &names, &types, &result);
+	if (NT_STATUS_IS_OK(s) && NT_STATUS_EQUAL(result, NT_STATUS_SOME_NOT_MAPPED))
+		result = NT_STATUS_OK;
+	uint32_t st = outcome(c, s, result);
+	return st != RM_OK ? st : rm_reply_names(&names, &types, count, emit, context);
 }
 
 /* The names of the aliases of one domain that hold any of the SIDs. */
@@ -561,54 +377,82 @@ static uint32_t emit_aliases(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *
 {
 	struct samr_Ids aliases = {0};
 	NTSTATUS result = NT_STATUS_OK;
-	CALL(dcerpc_samr_GetAliasMembership(c->pipe->binding_handle, mem, domain, sids, &aliases, &result));
-	if (aliases.count == 0)
-		return RM_OK;
-	struct lsa_Strings names = {0};
-	struct samr_Ids types = {0};
-	CALL(dcerpc_samr_LookupRids(c->pipe->binding_handle, mem, domain, aliases.count, aliases.ids, &names, &types, &result));
-	for (uint32_t i = 0; i < names.count; i++)
-		if (names.names[i].string)
-			emit(context, names.names[i].string);
-	return RM_OK;
+	uint32_t st = outcome(c, dcerpc_samr_GetAliasMembership(c->pipe->binding_handle, mem, domain, sids, &aliases, &result), result);
+	if (st != RM_OK || (st = rm_reply_ids(&aliases)) != RM_OK || aliases.count == 0)
+		return st;
+	return lookup_rids(c, mem, domain, aliases.count, aliases.ids, emit, context);
+}
+
+struct local_groups {
+	uint32_t flags;
+	rm_emit_text emit;
+	void *context;
+};
+
+static uint32_t get_local_groups(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg)
+{
+	struct local_groups *q = arg;
+	/* The user and, for indirect memberships, its global groups. */
+	struct samr_RidWithAttributeArray *groups = NULL;
+	if (q->flags & 1) {
+		NTSTATUS result = NT_STATUS_OK;
+		uint32_t st = outcome(c, dcerpc_samr_GetGroupsForUser(c->pipe->binding_handle, mem, user, &groups, &result), result);
+		if (st != RM_OK)
+			return st;
+		if (!groups)
+			return RM_BAD_REPLY;
+	}
+	struct lsa_SidArray sids = {0};
+	uint32_t st = rm_reply_user_sids(mem, c->account_sid, rid, groups, &sids);
+	if (st == RM_OK)
+		st = emit_aliases(c, mem, &c->account_handle, &sids, q->emit, q->context);
+	if (st == RM_OK)
+		st = emit_aliases(c, mem, &c->builtin_handle, &sids, q->emit, q->context);
+	return st;
 }
 
 uint32_t rm_user_get_local_groups(rm_samr *c, const char *server, const char *user, uint32_t flags,
 				  rm_emit_text emit, void *context)
 {
 	TALLOC_CTX *mem = talloc_new(c->mem);
-	struct policy_handle handle;
-	uint32_t rid = 0;
-	uint32_t st = open_user(c, mem, server, user, SAMR_USER_ACCESS_GET_GROUPS, &handle, &rid);
-	if (st != RM_OK) {
-		talloc_free(mem);
-		return st;
-	}
-	/* The user and, for indirect memberships, its global groups. */
-	struct samr_RidWithAttributeArray *groups = NULL;
-	NTSTATUS result = NT_STATUS_OK;
-	uint32_t count = 1;
-	if (flags & 1) {
-		NTSTATUS s = dcerpc_samr_GetGroupsForUser(c->pipe->binding_handle, mem, &handle, &groups, &result);
-		if (!NT_STATUS_IS_OK(s)) {
-			drop_conversation(c);
-			talloc_free(mem);
-			return map_status(s);
-		}
-		if (NT_STATUS_IS_OK(result) && groups)
-			count += groups->count;
-	}
-	close_handle(c, mem, &handle);
-	struct lsa_SidPtr *ptrs = talloc_array(mem, struct lsa_SidPtr, count);
-	ptrs[0].sid = compose_sid(mem, c->account_sid, rid);
-	for (uint32_t i = 1; i < count; i++)
-		ptrs[i].sid = compose_sid(mem, c->account_sid, groups->rids[i - 1].rid);
-	struct lsa_SidArray sids = {.num_sids = count, .sids = ptrs};
-	st = emit_aliases(c, mem, &c->account_handle, &sids, emit, context);
-	if (st == RM_OK)
-		st = emit_aliases(c, mem, &c->builtin_handle, &sids, emit, context);
+	struct local_groups q = {flags, emit, context};
+	uint32_t st = with_user(c, mem, server, user, SAMR_USER_ACCESS_GET_GROUPS, get_local_groups, &q);
 	talloc_free(mem);
 	return st;
+}
+
+/* A local group of the computer's own domain, else of Builtin. */
+static uint32_t find_alias(rm_samr *c, TALLOC_CTX *mem, const char *group, struct policy_handle **domain, uint32_t *rid)
+{
+	struct policy_handle *domains[] = {&c->account_handle, &c->builtin_handle};
+	struct lsa_String name = {.string = group};
+	for (int d = 0; d < 2; d++) {
+		struct samr_Ids rids = {0}, types = {0};
+		NTSTATUS result = NT_STATUS_OK;
+		NTSTATUS s = dcerpc_samr_LookupNames(c->pipe->binding_handle, mem, domains[d], 1, &name, &rids, &types, &result);
+		if (NT_STATUS_IS_OK(s) && NT_STATUS_EQUAL(result, NT_STATUS_NONE_MAPPED))
+			continue;
+		uint32_t st = outcome(c, s, result);
+		if (st == RM_OK)
+			st = rm_reply_one_name(&rids, &types, SID_NAME_ALIAS, RM_GROUP_NOT_FOUND, rid);
+		if (st != RM_GROUP_NOT_FOUND) {
+			*domain = domains[d];
+			return st;
+		}
+	}
+	return RM_GROUP_NOT_FOUND;
+}
+
+struct text_buffer {
+	char *text;
+	size_t size;
+};
+
+static void copy_first(void *context, const char *text)
+{
+	struct text_buffer *out = context;
+	if (!out->text[0])
+		snprintf(out->text, out->size, "%s", text);
 }
 
 static const struct { const char *sid, *name; } well_known[] = {
@@ -619,6 +463,63 @@ static const struct { const char *sid, *name; } well_known[] = {
 	{"S-1-5-18", "NT AUTHORITY\\SYSTEM"},
 };
 
+/* "DOMAIN\name" for a member of the computer's own domain or Builtin; the
+ * SID's text, or a well-known name, for any other. */
+static uint32_t member_name(rm_samr *c, TALLOC_CTX *mem, const struct dom_sid *sid, char *text, size_t size)
+{
+	uint32_t rid = 0;
+	struct policy_handle *owner = NULL;
+	const char *owner_name = NULL;
+	if (rm_sid_in_domain(sid, c->account_sid, &rid)) {
+		owner = &c->account_handle;
+		owner_name = c->account_domain;
+	} else if (rm_sid_in_domain(sid, c->builtin_sid, &rid)) {
+		owner = &c->builtin_handle;
+		owner_name = "BUILTIN";
+	}
+	char name[257] = "";
+	if (owner) {
+		struct text_buffer out = {name, sizeof name};
+		uint32_t st = lookup_rids(c, mem, owner, 1, &rid, copy_first, &out);
+		/* A name the server does not know is shown by its SID. */
+		if (!c->pipe || st == RM_BAD_REPLY)
+			return st;
+	}
+	if (name[0]) {
+		snprintf(text, size, "%s\\%s", owner_name, name);
+		return RM_OK;
+	}
+	rm_sid_text(sid, text, size);
+	for (size_t k = 0; k < sizeof well_known / sizeof well_known[0]; k++)
+		if (strcmp(text, well_known[k].sid) == 0)
+			snprintf(text, size, "%s", well_known[k].name);
+	return RM_OK;
+}
+
+static uint32_t alias_members(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *domain, uint32_t rid,
+			      rm_emit_text emit, void *context)
+{
+	struct policy_handle alias = {0};
+	struct lsa_SidArray members = {0};
+	NTSTATUS result = NT_STATUS_OK;
+	uint32_t st = outcome(c, dcerpc_samr_OpenAlias(c->pipe->binding_handle, mem, domain, SAMR_ALIAS_ACCESS_GET_MEMBERS, rid, &alias, &result), result);
+	if (st == RM_OK)
+		st = outcome(c, dcerpc_samr_GetMembersInAlias(c->pipe->binding_handle, mem, &alias, &members, &result), result);
+	if (!close_handle(c, mem, &alias)) {
+		drop_conversation(c, false);
+		return RM_RPC_SERVER_UNAVAILABLE;
+	}
+	if (st != RM_OK || (st = rm_reply_alias_members(&members)) != RM_OK)
+		return st;
+	for (uint32_t i = 0; i < members.num_sids; i++) {
+		char text[512];
+		if ((st = member_name(c, mem, members.sids[i].sid, text, sizeof text)) != RM_OK)
+			return st;
+		emit(context, text);
+	}
+	return RM_OK;
+}
+
 uint32_t rm_local_group_get_members(rm_samr *c, const char *server, const char *group,
 				    rm_emit_text emit, void *context)
 {
@@ -628,77 +529,13 @@ uint32_t rm_local_group_get_members(rm_samr *c, const char *server, const char *
 	if (!group || !*group)
 		return RM_GROUP_NOT_FOUND;
 	TALLOC_CTX *mem = talloc_new(c->mem);
-	struct lsa_String name = {.string = group};
-	NTSTATUS result = NT_STATUS_OK;
-	/* A local group of the computer's own domain, else of Builtin. */
-	struct policy_handle *domains[] = {&c->account_handle, &c->builtin_handle};
 	struct policy_handle *domain = NULL;
 	uint32_t rid = 0;
-	for (int d = 0; d < 2 && !domain; d++) {
-		struct samr_Ids rids = {0}, types = {0};
-		NTSTATUS s = dcerpc_samr_LookupNames(c->pipe->binding_handle, mem, domains[d], 1, &name, &rids, &types, &result);
-		if (!NT_STATUS_IS_OK(s)) {
-			drop_conversation(c);
-			talloc_free(mem);
-			return map_status(s);
-		}
-		if (NT_STATUS_IS_OK(result) && types.count == 1 && types.ids[0] == SID_NAME_ALIAS) {
-			domain = domains[d];
-			rid = rids.ids[0];
-		}
-	}
-	if (!domain) {
-		talloc_free(mem);
-		return RM_GROUP_NOT_FOUND;
-	}
-	struct policy_handle alias;
-	struct lsa_SidArray members = {0};
-	NTSTATUS s = dcerpc_samr_OpenAlias(c->pipe->binding_handle, mem, domain, SAMR_ALIAS_ACCESS_GET_MEMBERS, rid, &alias, &result);
-	if (NT_STATUS_IS_OK(s) && NT_STATUS_IS_OK(result))
-		s = dcerpc_samr_GetMembersInAlias(c->pipe->binding_handle, mem, &alias, &members, &result);
-	if (!NT_STATUS_IS_OK(s)) {
-		drop_conversation(c);
-		talloc_free(mem);
-		return map_status(s);
-	}
-	if (!NT_STATUS_IS_OK(result)) {
-		talloc_free(mem);
-		return map_status(result);
-	}
-	close_handle(c, mem, &alias);
-	for (uint32_t i = 0; i < members.num_sids; i++) {
-		const struct dom_sid *sid = members.sids[i].sid;
-		char text[512];
-		uint32_t member_rid = 0;
-		struct policy_handle *owner = NULL;
-		const char *owner_name = NULL;
-		if (sid_in_domain(sid, c->account_sid, &member_rid)) {
-			owner = &c->account_handle;
-			owner_name = c->account_domain;
-		} else if (sid_in_domain(sid, c->builtin_sid, &member_rid)) {
-			owner = &c->builtin_handle;
-			owner_name = "BUILTIN";
-		}
-		text[0] = '\0';
-		if (owner) {
-			struct lsa_Strings names = {0};
-			struct samr_Ids types = {0};
-			s = dcerpc_samr_LookupRids(c->pipe->binding_handle, mem, owner, 1, &member_rid, &names, &types, &result);
-			if (NT_STATUS_IS_OK(s) && NT_STATUS_IS_OK(result) && names.count == 1 && names.names[0].string)
-				snprintf(text, sizeof text, "%s\\%s", owner_name, names.names[0].string);
-		}
-		if (!text[0]) {
-			char sid_string[256];
-			sid_text(sid, sid_string, sizeof sid_string);
-			snprintf(text, sizeof text, "%s", sid_string);
-			for (size_t k = 0; k < sizeof well_known / sizeof well_known[0]; k++)
-				if (strcmp(sid_string, well_known[k].sid) == 0)
-					snprintf(text, sizeof text, "%s", well_known[k].name);
-		}
-		emit(context, text);
-	}
+	st = find_alias(c, mem, group, &domain, &rid);
+	if (st == RM_OK)
+		st = alias_members(c, mem, domain, rid, emit, context);
 	talloc_free(mem);
-	return RM_OK;
+	return st;
 }
 
 uint32_t rm_query_display_machines(rm_samr *c, const char *server, uint32_t index, uint32_t requested,
@@ -712,28 +549,12 @@ uint32_t rm_query_display_machines(rm_samr *c, const char *server, uint32_t inde
 	union samr_DispInfo info;
 	memset(&info, 0, sizeof info);
 	NTSTATUS result = NT_STATUS_OK;
-	NTSTATUS s = dcerpc_samr_QueryDisplayInfo(c->pipe->binding_handle, mem, &c->account_handle, 2, index,
-						  requested, (uint32_t)-1, &total, &returned, &info, &result);
-	if (!NT_STATUS_IS_OK(s)) {
-		drop_conversation(c);
-		talloc_free(mem);
-		return map_status(s);
-	}
-	if (!NT_STATUS_IS_OK(result) && !NT_STATUS_EQUAL(result, STATUS_MORE_ENTRIES)) {
-		talloc_free(mem);
-		return map_status(result);
-	}
-	for (uint32_t i = 0; i < info.info2.count; i++) {
-		const struct samr_DispEntryFull *e = &info.info2.entries[i];
-		struct rm_display_machine m;
-		memset(&m, 0, sizeof m);
-		copy_text(m.name, sizeof m.name, e->account_name.string);
-		copy_text(m.comment, sizeof m.comment, e->description.string);
-		m.flags = to_uf(e->acct_flags);
-		m.user_id = e->rid;
-		m.next_index = e->idx;
-		emit(context, &m);
+	st = outcome(c, dcerpc_samr_QueryDisplayInfo(c->pipe->binding_handle, mem, &c->account_handle, 2, index,
+						      requested, (uint32_t)-1, &total, &returned, &info, &result), result);
+	if (st == RM_OK || st == RM_MORE_DATA) {
+		uint32_t decoded = rm_reply_display_machines(&info, emit, context);
+		st = decoded != RM_OK ? decoded : st;
 	}
 	talloc_free(mem);
-	return NT_STATUS_EQUAL(result, STATUS_MORE_ENTRIES) ? RM_MORE_DATA : RM_OK;
+	return st;
 }

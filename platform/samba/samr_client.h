@@ -11,6 +11,7 @@ extern "C" {
 #endif
 
 typedef struct rm_samr rm_samr;
+struct cli_credentials;
 
 /* Called once for every text a list call returns. */
 typedef void (*rm_emit_text)(void *context, const char *text);
@@ -36,9 +37,12 @@ typedef void (*rm_emit_machine)(void *context, const struct rm_display_machine *
 
 rm_samr *rm_samr_new(void);
 void rm_samr_free(rm_samr *client);
-/* Credentials of the network: kept in memory only. */
+/* Credentials of the network: kept in memory only, and wiped when
+ * replaced. No password means the user's Kerberos ticket. */
 void rm_samr_set_credentials(rm_samr *client, const char *user, const char *domain,
 			     const char *password);
+/* The same credentials, for the calls that make their own connections. */
+struct cli_credentials *rm_samr_credentials(rm_samr *client);
 /* The time limit of one remote call, in seconds. */
 void rm_samr_set_timeout(rm_samr *client, unsigned seconds);
 
@@ -52,6 +56,8 @@ uint32_t rm_user_get_local_groups(rm_samr *c, const char *server, const char *us
 				  uint32_t flags, rm_emit_text emit, void *context);
 uint32_t rm_local_group_get_members(rm_samr *c, const char *server, const char *group,
 				    rm_emit_text emit, void *context);
+/* One page of machine accounts; 234 when more follow, with the entries of
+ * this page, which may be none. */
 uint32_t rm_query_display_machines(rm_samr *c, const char *server, uint32_t index,
 				   uint32_t requested, rm_emit_machine emit, void *context);
 

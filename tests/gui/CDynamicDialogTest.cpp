@@ -1,4 +1,5 @@
 #include "gui/GuiTestSupport.h"
+#include "mainwindow/MainWindowIds.h"
 #include "ui/CDynamicDialog.h"
 
 #include <QSizeGrip>
@@ -9,12 +10,12 @@ namespace rm {
 // The About box's template serves as a plain set of controls to lay out.
 class LayoutDialog : public CDynamicDialog {
 public:
-    explicit LayoutDialog(int freedom) : CDynamicDialog(100, nullptr)
+    explicit LayoutDialog(int freedom) : CDynamicDialog(IddAbout, nullptr)
     {
         setUpLayout(freedom, ShowSizeGrip);
-        addControl(1037, LayoutMode::Stretch, LayoutMode::Fixed);
-        addControl(1038, LayoutMode::Half, LayoutMode::Move);
-        addControl(1, LayoutMode::Move, LayoutMode::Move, 0, 0);
+        addControl(IdWebLink, LayoutMode::Stretch, LayoutMode::Fixed);
+        addControl(IdMailLink, LayoutMode::Half, LayoutMode::Move);
+        addControl(IdOk, LayoutMode::Move, LayoutMode::Move, 0, 0);
     }
     QRect at(int id) const { return item(id)->geometry(); }
 };
@@ -30,18 +31,18 @@ private slots:
         LayoutDialog d(ResizeHorizontally | ResizeVertically);
         d.show();
         const QSize start = d.size();
-        const QRect web = d.at(1037), mail = d.at(1038), ok = d.at(1);
+        const QRect web = d.at(IdWebLink), mail = d.at(IdMailLink), ok = d.at(IdOk);
         d.resize(start + QSize(100, 41));
         QCoreApplication::processEvents();
-        QCOMPARE(d.at(1037), web.adjusted(0, 0, 100, 0));
-        QCOMPARE(d.at(1038), mail.translated(50, 41));
-        QCOMPARE(d.at(1), ok.translated(100, 41));
+        QCOMPARE(d.at(IdWebLink), web.adjusted(0, 0, 100, 0));
+        QCOMPARE(d.at(IdMailLink), mail.translated(50, 41));
+        QCOMPARE(d.at(IdOk), ok.translated(100, 41));
         d.resize(start + QSize(3, 0));
         QCoreApplication::processEvents();
-        QCOMPARE(d.at(1038), mail.translated(1, 0)); // 150 / 100
+        QCOMPARE(d.at(IdMailLink), mail.translated(1, 0)); // 150 / 100
         d.resize(start);
         QCoreApplication::processEvents();
-        QCOMPARE(d.at(1), ok);
+        QCOMPARE(d.at(IdOk), ok);
     }
 
     void minimumSizeAndFreedom()
@@ -69,28 +70,45 @@ private slots:
     {
         LayoutDialog d(ResizeHorizontally | ResizeVertically);
         d.show();
-        d.resize(d.size() + QSize(40, 40));
+        const QSize grown = d.size() + QSize(40, 40);
+        d.resize(grown);
         QCoreApplication::processEvents();
-        const QRect ok = d.at(1);
+        const QRect ok = d.at(IdOk);
         d.showMinimized();
         QCoreApplication::processEvents();
-        d.showNormal();
+        QVERIFY(d.isMinimized());
+        // A size reported while minimised moves nothing.
+        d.resize(d.minimumSize());
         QCoreApplication::processEvents();
-        QCOMPARE(d.at(1), ok);
+        QCOMPARE(d.at(IdOk), ok);
+        d.showNormal();
+        d.resize(grown);
+        QCoreApplication::processEvents();
+        QCOMPARE(d.at(IdOk), ok);
     }
 
     void registeringAgainReplacesAndRepositionNowPlaces()
     {
         LayoutDialog d(ResizeHorizontally | ResizeVertically);
         d.show();
-        const QRect web = d.at(1037);
+        const QRect web = d.at(IdWebLink), mail = d.at(IdMailLink);
         d.resize(d.size() + QSize(20, 0));
         QCoreApplication::processEvents();
-        d.addControl(1037, LayoutMode::Fixed, LayoutMode::Fixed, 0, 0, true);
-        QCOMPARE(d.at(1037), web.adjusted(0, 0, 20, 0)); // fixed from where it now is
+        const QRect stretched = web.adjusted(0, 0, 20, 0), halfMoved = mail.translated(10, 0);
+        QCOMPARE(d.at(IdWebLink), stretched);
+        QCOMPARE(d.at(IdMailLink), halfMoved);
+
+        // Registered again where they are now, as if the window had been built
+        // at its first size: placed at once only when asked to.
+        d.addControl(IdWebLink, LayoutMode::Move, LayoutMode::Fixed, 0, 0, true);
+        QCOMPARE(d.at(IdWebLink), stretched.translated(20, 0));
+        d.addControl(IdMailLink, LayoutMode::Move, LayoutMode::Fixed);
+        QCOMPARE(d.at(IdMailLink), halfMoved);
+
         d.resize(d.size() + QSize(20, 0));
         QCoreApplication::processEvents();
-        QCOMPARE(d.at(1037), web.adjusted(0, 0, 20, 0));
+        QCOMPARE(d.at(IdWebLink), stretched.translated(40, 0)); // moved, no longer stretched
+        QCOMPARE(d.at(IdMailLink), halfMoved.translated(40, 0));
     }
 };
 

@@ -17,7 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSizeGrip>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <memory>
@@ -98,13 +98,13 @@ private slots:
         QCOMPARE(w->focusWidget(), control<QWidget>(w.get(), IdAccountName));
         QCOMPARE(control<QLineEdit>(w.get(), IdAccountName)->selectedText(), QString("Administrator"));
 
-        auto* list = control<QTableWidget>(w.get(), 1002);
+        auto* list = control<QTableView>(w.get(), IdComputerList);
         QVERIFY(!list->isEnabled());
-        QCOMPARE(list->columnCount(), 6);
+        QCOMPARE(list->model()->columnCount(), 6);
         const char* headers[] = {"Computer Name", "Type", "User", "Enabled", "Groups", "Password Age"};
         const int widths[] = {180, 150, 80, 50, 300, 120};
         for (int c = 0; c < 6; ++c) {
-            QCOMPARE(list->horizontalHeaderItem(c)->text(), QString(headers[c]));
+            QCOMPARE(list->model()->headerData(c, Qt::Horizontal).toString(), QString(headers[c]));
             QCOMPARE(list->horizontalHeader()->sectionSize(c), widths[c]);
         }
         QVERIFY(list->horizontalHeader()->sectionsMovable());
@@ -208,6 +208,13 @@ private slots:
         QVERIFY(!control<QCheckBox>(w.get(), IdChangePassword)->isEnabled());
         QTest::mouseClick(control<QPushButton>(w.get(), IdSelectAll), Qt::LeftButton);
         QCOMPARE(selectedRows(w->computerList()), (std::vector<int>{0, 1}));
+        // The list shows it as one selection of all rows.
+        QCoreApplication::processEvents();
+        const QItemSelection shown = control<QTableView>(w.get(), IdComputerList)->selectionModel()->selection();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].top(), 0);
+        QCOMPARE(shown[0].bottom(), 1);
+        QCOMPARE(shown[0].width(), 6);
 
         w->controller().setSearchDone(true);
         w->controller().refreshEnableRules();
@@ -235,7 +242,7 @@ private slots:
             insertDiscovered(w->computerList(), n, "Server");
         w->controller().setSearchDone(true);
         w->controller().refreshEnableRules();
-        auto* list = control<QTableWidget>(w.get(), IdComputerList);
+        auto* list = control<QTableView>(w.get(), IdComputerList);
         w->computerList().setSelected(0, true); // "PC1"
         QHeaderView* header = list->horizontalHeader();
         const QPoint first(header->sectionViewportPosition(0) + 5, header->height() / 2);
@@ -258,7 +265,7 @@ private slots:
         header->moveSection(header->visualIndex(CellGroups), 0);
         w->computerList().setCellText(0, CellGroups, "Administrators");
         QCOMPARE(w->computerList().cellText(0, CellGroups), std::string("Administrators"));
-        QCOMPARE(list->item(0, CellGroups)->text(), QString("Administrators"));
+        QCOMPARE(list->model()->index(0, CellGroups).data().toString(), QString("Administrators"));
     }
 
     void startSearchRunsTheSearchCommand()
@@ -273,7 +280,7 @@ private slots:
         QCOMPARE(dialogs.summaries.size(), std::size_t(1));
         QCOMPARE(w->computerList().rowCount(), 1);
         QCOMPARE(w->computerList().cellText(0, CellUser), std::string("Administrator"));
-        QVERIFY(control<QTableWidget>(w.get(), IdComputerList)->isEnabled());
+        QVERIFY(control<QTableView>(w.get(), IdComputerList)->isEnabled());
         QVERIFY(control<QPushButton>(w.get(), IdPerform)->isEnabled());
         QCOMPARE(waitCursor.depth, 0);
     }

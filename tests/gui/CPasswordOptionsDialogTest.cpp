@@ -7,6 +7,7 @@
 #include "support/Doubles.h"
 #include "support/FakeIcmp.h"
 #include "support/FakeNetwork.h"
+#include "support/MemoryProfileStore.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -45,8 +46,11 @@ private slots:
     void initTestCase() { prepareGuiTest(); }
     void init() { record = {}; }
 
-    void opensWithTheDefaults()
+    void opensWithTheDefaultsOfAFreshProfile()
     {
+        MemoryProfileStore profile;
+        SettingsStore settings(profile);
+        record = settings.loadPasswordOptions();
         CPasswordOptionsDialog d(record, nullptr);
         QCOMPARE(d.windowTitle(), QString("Random Password Options"));
         QCOMPARE(text(&d, IdBits), QString("128"));
@@ -54,14 +58,28 @@ private slots:
         QCOMPARE(control<QLabel>(&d, IdWordCount)->text(), QString("0 words"));
         QCOMPARE(text(&d, IdDictionaryFile), QString("dict.txt"));
         QVERIFY(control<QRadioButton>(&d, IdGeneratePasswords)->isChecked());
+        QVERIFY(!control<QRadioButton>(&d, IdGeneratePassphrases)->isChecked());
+        for (int id : {IdLowercase, IdUppercase, IdNumerals, IdSymbols, IdSaveToLog})
+            QVERIFY2(control<QCheckBox>(&d, id)->isChecked(), qPrintable(QString::number(id)));
+        for (int id : {IdNoSimilar, IdRandomCaps, IdSaveToFile})
+            QVERIFY2(!control<QCheckBox>(&d, id)->isChecked(), qPrintable(QString::number(id)));
         for (int id : {IdRandomCaps, IdBrowse, IdDictionaryLabel, IdWordCount, IdDictionaryFile})
             QVERIFY2(!control<QWidget>(&d, id)->isEnabled(), qPrintable(QString::number(id)));
         for (int id : {IdLowercase, IdUppercase, IdNumerals, IdSymbols, IdNoSimilar})
             QVERIFY(control<QWidget>(&d, id)->isEnabled());
-        QVERIFY(control<QCheckBox>(&d, IdSaveToLog)->isChecked());
-        QVERIFY(!control<QCheckBox>(&d, IdSaveToFile)->isChecked());
         d.show();
         saveScreenshot(&d, "password-options");
+
+        // OK without a change stores the defaults, the one without a control too.
+        click(&d, IdOk);
+        settings.savePasswordOptions(record);
+        const std::pair<const char*, std::uint32_t> stored[] = {
+            {"GenerateUnique", 0}, {"Passwords", 1}, {"Lowercase", 1},      {"Uppercase", 1},
+            {"Numerals", 1},       {"Symbols", 1},   {"NoSimilar", 0},      {"RandomCaps", 0},
+            {"BitsOfEntropy", 128}, {"SaveToFile", 0}, {"SaveToLog", 1}};
+        for (const auto& [name, value] : stored)
+            QVERIFY2(*profile.value("Passwords", name) == MemoryProfileStore::Value(value), name);
+        QVERIFY(*profile.value("Passwords", "DictionaryFile") == MemoryProfileStore::Value("dict.txt"));
     }
 
     void typedCharactersSetTheBitsAndWaitForTheNextRefresh()
@@ -113,7 +131,7 @@ private slots:
         d.show();
         click(&d, IdNoSimilar);
         retype(&d, IdBits, "200");
-        click(&d, 2);
+        click(&d, IdCancel);
         QCOMPARE(d.result(), int(QDialog::Rejected));
         QVERIFY(record == before);
     }
@@ -126,7 +144,7 @@ private slots:
         click(&d, IdNoSimilar);
         click(&d, IdSaveToFile);
         retype(&d, IdBits, "200");
-        click(&d, 1);
+        click(&d, IdOk);
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QVERIFY(record.NoSimilar);
         QVERIFY(record.SaveToFile);
@@ -164,12 +182,12 @@ private slots:
                 QTest::mouseClick(control<QPushButton>(d, button), Qt::LeftButton);
             });
         };
-        answer("64", 1);
+        answer("64", IdOk);
         w.controller().passwordOptionsExchange();
         QCOMPARE(w.controller().passwordOptions().BitsOfEntropy, 64);
         QCOMPARE(profile.readInteger("Passwords", "BitsOfEntropy", 0), 64u);
 
-        answer("32", 2);
+        answer("32", IdCancel);
         w.controller().passwordOptionsExchange();
         QCOMPARE(w.controller().passwordOptions().BitsOfEntropy, 64);
         QCOMPARE(profile.readInteger("Passwords", "BitsOfEntropy", 0), 64u);

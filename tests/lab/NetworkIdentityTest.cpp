@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace rm {
 namespace {
@@ -46,6 +48,7 @@ protected:
 TEST_F(NetworkIdentityTest, GivenCredentialsAreAskedForOnceAndNameTheDomain)
 {
     NetworkIdentity identity = identityAnswering(true);
+    EXPECT_TRUE(identity.ensureCredentials());
     std::string user, domain;
     ASSERT_TRUE(identity.currentUserDomain(user, domain));
     EXPECT_EQ(user, lab.json["operator"]["user"]);
@@ -62,12 +65,18 @@ TEST_F(NetworkIdentityTest, GivenCredentialsAreAskedForOnceAndNameTheDomain)
     EXPECT_EQ(net.NetUserGetInfo("\\\\PC01", "Administrator", info), NERR_Success);
 }
 
-TEST_F(NetworkIdentityTest, DeclinedCredentialsLeaveNoDomain)
+TEST_F(NetworkIdentityTest, WithoutTicketOrCredentialsTheMachinesRealmNamesTheDomainWithoutAsking)
 {
     NetworkIdentity identity = identityAnswering(false);
     std::string user, domain;
-    EXPECT_FALSE(identity.currentUserDomain(user, domain));
-    EXPECT_EQ(defaultDomainName(identity), "");
+    ASSERT_TRUE(identity.currentUserDomain(user, domain));
+    const passwd* self = ::getpwuid(::getuid());
+    ASSERT_NE(self, nullptr);
+    EXPECT_EQ(user, self->pw_name);
+    // The lab's client knows its domain only from its resolver's search list.
+    EXPECT_EQ(domain, lab.json["domain"]["netbios"]);
+    EXPECT_EQ(defaultDomainName(identity), lab.json["domain"]["dnsName"]);
+    EXPECT_EQ(asked, 0);
     EXPECT_FALSE(identity.ensureCredentials());
     EXPECT_EQ(asked, 1);
 }

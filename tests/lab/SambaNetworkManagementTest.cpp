@@ -128,6 +128,17 @@ TEST_F(SambaNetworkManagementTest, UnreachableRefusingAndBadComputers)
     EXPECT_EQ(net.NetUserGetInfo(server("NOSUCHHOST"), "Administrator", info), ERROR_BAD_NETPATH);
     for (const char* bad : {"", "\\\\", "\\\\bad name", "\\\\pc01;rm", "\\\\a/b", "\\\\..", "\\\\-x"})
         EXPECT_EQ(net.NetUserGetInfo(bad, "Administrator", info), NERR_InvalidComputer) << bad;
+    // Nothing that could reach Samba's binding string or a URL.
+    for (char c : std::string(" \\/:*?\"<>|;,=+[]\t"))
+        EXPECT_EQ(net.NetUserGetInfo("\\\\PC" + std::string(1, c) + "01", "Administrator", info), NERR_InvalidComputer) << c;
+    // The characters a NetBIOS name may hold pass the check: no such
+    // computer here, but not a bad name either. Past 15 characters only a
+    // DNS name's do.
+    EXPECT_EQ(net.NetUserGetInfo("\\\\P!@#$%^&')({}~", "Administrator", info), ERROR_BAD_NETPATH);
+    EXPECT_EQ(net.NetUserGetInfo("\\\\PC!@#$%^&')(.-_{}~", "Administrator", info), NERR_InvalidComputer);
+    // A full DNS name is a computer's name too.
+    EXPECT_EQ(net.NetUserGetInfo("\\\\pc01." + lab.json["domain"]["dnsName"].get<std::string>(), "Administrator", info),
+              NERR_Success);
     // Plain names work as well as ones with backslashes.
     EXPECT_EQ(net.NetUserGetInfo("PC01", "Administrator", info), NERR_Success);
 }

@@ -124,10 +124,13 @@ public:
 // Option dialogs that end as scripted, changing the record they are given.
 class RecordingDialogs : public MainWindowDialogs {
 public:
+    // Keeps what it was shown, then edits the record whatever the answer,
+    // as a dialog may before it is cancelled.
     bool runSearchOptions(SearchOptions& o) override
     {
         ++searchOptionsRuns;
-        if (searchOptionsOk && editSearchOptions)
+        searchOptionsShown = o;
+        if (editSearchOptions)
             editSearchOptions(o);
         return searchOptionsOk;
     }
@@ -161,6 +164,7 @@ public:
     void runResults(const SearchSummary& s) override { summaries.push_back(s); }
 
     std::function<void(SearchOptions&)> editSearchOptions;
+    SearchOptions searchOptionsShown;
     std::function<void(PasswordOptions&)> editPasswordOptions;
     bool searchOptionsOk = true;
     bool passwordOptionsOk = true;

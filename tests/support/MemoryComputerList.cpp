@@ -7,16 +7,17 @@ int MemoryComputerList::rowCount() const
     return static_cast<int>(rows.size());
 }
 
-std::string MemoryComputerList::cellText(int row, int column) const
+const std::string& MemoryComputerList::cellText(int row, int column) const
 {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= 6)
-        return {};
+    static const std::string none;
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return none;
     return rows[row].cells[column];
 }
 
 void MemoryComputerList::setCellText(int row, int column, const std::string& text)
 {
-    if (row >= 0 && row < rowCount() && column >= 0 && column < 6)
+    if (row >= 0 && row < rowCount() && column >= 0 && column < columnCount())
         rows[row].cells[column] = text;
 }
 

@@ -2,7 +2,6 @@
 
 #include "mainwindow/ComputerList.h"
 
-#include <array>
 #include <vector>
 
 namespace rm {
@@ -10,13 +9,12 @@ namespace rm {
 // Rows in memory, for driving list logic without a window.
 class MemoryComputerList : public ComputerList {
 public:
-    struct Row {
-        std::array<std::string, 6> cells;
+    struct Row : ComputerRecord {
         bool selected = false;
     };
 
     int rowCount() const override;
-    std::string cellText(int row, int column) const override;
+    const std::string& cellText(int row, int column) const override;
     void setCellText(int row, int column, const std::string& text) override;
     void insertRow(int row, const std::string& name) override;
     void deleteRow(int row) override;

@@ -41,14 +41,14 @@ TEST(ComputerList, SelectionHelpers)
 {
     MemoryComputerList list;
     EXPECT_FALSE(hasSelection(list));
-    selectAllRows(list); // nothing to select
+    list.selectAll(); // nothing to select
     for (const char* n : {"a", "b", "c"})
         list.insertRow(list.rowCount(), n);
     list.setSelected(2, true);
     list.setSelected(0, true);
     EXPECT_TRUE(hasSelection(list));
     EXPECT_EQ(selectedRows(list), (std::vector<int>{0, 2}));
-    selectAllRows(list);
+    list.selectAll();
     EXPECT_EQ(selectedRows(list), (std::vector<int>{0, 1, 2}));
 }
 

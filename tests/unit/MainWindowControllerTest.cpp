@@ -238,29 +238,32 @@ TEST_F(MainWindowControllerTest, QuitAsksOnlyWithASelection)
     EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Username")), "");
 }
 
-TEST_F(MainWindowControllerTest, SearchOptionsExchange)
+TEST_F(MainWindowControllerTest, SearchOptionsExchangeWorksOnACopy)
 {
     controller.initialise();
+    // Every value away from its default, and every edited one different again.
+    const SearchOptions held{"lab.example", false, true, 0, false, true, "East"};
+    const SearchOptions edited{"corp.example", true, false, 1, true, false, "Sales"};
+    controller.searchOptions() = held;
+    dialogs.editSearchOptions = [&](SearchOptions& o) { o = edited; };
     profile.log.clear();
-    dialogs.editSearchOptions = [](SearchOptions& o) {
-        o.Domain = "corp.example";
-        o.ScanType = 1;
-        o.RestrictToOrgUnit = true;
-        o.OrgUnit = "Sales";
-    };
+
     dialogs.searchOptionsOk = false;
     controller.searchOptionsExchange();
-    EXPECT_EQ(controller.searchOptions().Domain, "");
+    EXPECT_EQ(dialogs.searchOptionsShown, held);
+    EXPECT_EQ(controller.searchOptions(), held);
     EXPECT_TRUE(profile.log.empty());
+    EXPECT_NE(controls.focus, IdStartSearch);
 
     dialogs.searchOptionsOk = true;
     controller.searchOptionsExchange();
-    EXPECT_EQ(controller.searchOptions().Domain, "corp.example");
+    EXPECT_EQ(dialogs.searchOptionsShown, held);
+    EXPECT_EQ(controller.searchOptions(), edited);
     EXPECT_EQ(controls.text(IdDomainLabel), "Org Unit:");
     EXPECT_EQ(controls.text(IdDomain), "corp.example/Sales");
     EXPECT_EQ(controls.focus, IdStartSearch);
     EXPECT_EQ(profile.log.size(), 7u);
-    EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "OrgUnit")), "Sales");
+    EXPECT_EQ(settings.loadSearchOptions(), edited);
 }
 
 TEST_F(MainWindowControllerTest, PasswordOptionsExchangeSavesOnlyOnOk)

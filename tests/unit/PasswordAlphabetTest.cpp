@@ -108,6 +108,23 @@ TEST(PasswordAlphabet, SaturatesAtTheThirtyTwoBitLimits)
     EXPECT_EQ(PasswordAlphabet(single, 1).lengthForBits(), 1);
 }
 
+TEST(PasswordOptions, DefaultsAreTheStoredDefaults)
+{
+    const PasswordOptions o;
+    EXPECT_FALSE(o.GenerateUnique);
+    EXPECT_TRUE(o.Passwords);
+    EXPECT_TRUE(o.Lowercase);
+    EXPECT_TRUE(o.Uppercase);
+    EXPECT_TRUE(o.Numerals);
+    EXPECT_TRUE(o.Symbols);
+    EXPECT_FALSE(o.NoSimilar);
+    EXPECT_FALSE(o.RandomCaps);
+    EXPECT_EQ(o.DictionaryFile, "dict.txt");
+    EXPECT_EQ(o.BitsOfEntropy, 128);
+    EXPECT_FALSE(o.SaveToFile);
+    EXPECT_TRUE(o.SaveToLog);
+}
+
 TEST(PasswordOptionsForm, LeadingNumber)
 {
     EXPECT_EQ(leadingNumber(""), 0);
