@@ -397,11 +397,10 @@ def build_controller():
 
 
 def add_dns_records(dc, conf):
-    """The names only DNS knows, added over one connection to the controller's DNS service."""
-    d = MANIFEST["domain"]
+    """The names only DNS knows, written into the controller's directory at once."""
     records = "".join("%s %s\n" % (name.lower(), address) for name, address in dns_only_hosts())
     netns_exec("rmlab-dc", *covered(dc, [sys.executable, os.path.join(HERE, "dns-records.py"), conf,
-                                         d["controller"]["address"], d["dnsName"], d["adminPassword"]]),
+                                         os.path.join(dc, "private", "sam.ldb"), MANIFEST["domain"]["dnsName"]]),
                input=records)
 
 
