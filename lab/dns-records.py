@@ -1,12 +1,13 @@
 #!/usr/bin/python3
 """dns-records.py SMB_CONF SAM_LDB ZONE < "name address" lines
 
-Adds one A record per line to ZONE in the controller's directory, all in one
-transaction (the DNS management service takes a fraction of a second per
+Adds one A record per line to ZONE in the controller's directory, unless the
+name is there already, all in one transaction (the DNS management service takes a fraction of a second per
 record, which made minutes of a few hundred). The controller's DNS server
 reads its records from the directory, so they answer at once."""
 import sys
 
+import ldb
 from samba import param
 from samba.auth import system_session
 from samba.dcerpc import dnsp
@@ -19,6 +20,8 @@ def main(conf, sam, zone):
     lp.load(conf)
     db = SamDB(url=sam, session_info=system_session(), lp=lp)
     zone_dn = "DC=%s,CN=MicrosoftDNS,DC=DomainDnsZones,%s" % (zone, db.domain_dn())
+    existing = {str(m["name"][0]).lower() for m in db.search(base=zone_dn, scope=ldb.SCOPE_ONELEVEL,
+                                                             expression="(objectClass=dnsNode)", attrs=["name"])}
     count = 0
     db.transaction_start()
     try:
@@ -26,6 +29,8 @@ def main(conf, sam, zone):
             if not line.strip():
                 continue
             name, address = line.split()
+            if name.lower() in existing:
+                continue
             record = dnsp.DnssrvRpcRecord()
             record.wType = dnsp.DNS_TYPE_A
             record.rank = dnsp.DNS_RANK_ZONE

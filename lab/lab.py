@@ -496,8 +496,20 @@ def is_up():
     return all(sh("ip", "netns", "pids", ns, check=False).split() for ns in host_namespaces())
 
 
+def add_what_is_missing():
+    """What this lab.py adds that a lab built by an older one lacks: the
+    client users and the DNS-only names. Only ever adds."""
+    users = MANIFEST["clientUsers"]
+    passwd = "/etc/netns/%s/passwd" % CLIENT
+    if not os.path.exists(passwd) or ("\n%s:" % users["pinger"]) not in "\n" + open(passwd).read():
+        build_client_accounts()
+    dc = os.path.join(LAB, "dc")
+    add_dns_records(dc, os.path.join(dc, "etc", "smb.conf"))
+
+
 def up():
     if is_up():
+        add_what_is_missing()
         log("already up")
         return
     down()

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <fstream>
 #include <grp.h>
+#include <pwd.h>
 #include <set>
 
 namespace rm {
@@ -101,6 +102,8 @@ TEST_F(PingLabTest, AsRootTheRawSocketFindsExactlyTheOfflineOnes)
 TEST_F(PingLabTest, AnUnprivilegedUserGetsTheDatagramSocketOrTheError)
 {
     const json& users = lab.json["clientUsers"];
+    if (!::getpwnam(users["pinger"].get<std::string>().c_str()))
+        GTEST_SKIP() << "the lab has no client users: lab/up adds them";
     std::set<std::string> offline;
     const Names all = names(offline);
     const std::string error = std::string("error:") + PingScanWorker::NoRawSocketText;
