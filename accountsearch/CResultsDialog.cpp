@@ -23,7 +23,7 @@ CResultsDialog::CResultsDialog(const SearchSummary& summary, Exporter exporter, 
     for (const auto& [id, kind] : buttons)
         connect(itemAs<QAbstractButton>(id), &QAbstractButton::clicked, this, [this, kind = kind] {
             if (exporter_)
-                exporter_(kind, summary_, this);
+                exporter_(kind, summary_);
         });
 }
 

@@ -11,9 +11,10 @@ namespace rm {
 class CResultsDialog : public CTemplateDialog {
     Q_OBJECT
 public:
-    enum class Export { AllComputers, NotMatched, Matched };
-    // Filled by the list exports; the buttons do nothing without it.
-    using Exporter = std::function<void(Export, const SearchSummary&, QWidget* owner)>;
+    using Export = ResultsExport;
+    // Filled by the list exports, which own their boxes by the active window:
+    // this one while it runs. The buttons do nothing without it.
+    using Exporter = std::function<void(Export, const SearchSummary&)>;
 
     CResultsDialog(const SearchSummary& summary, Exporter exporter, QWidget* parent);
 

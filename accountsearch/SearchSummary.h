@@ -18,6 +18,9 @@ struct NotMatchedComputer {
     bool operator==(const NotMatchedComputer&) const = default;
 };
 
+// The three lists of a search the results dialog exports.
+enum class ResultsExport { AllComputers, NotMatched, Matched };
+
 // What a search found, as the results dialog shows and exports it.
 struct SearchSummary {
     std::string accountName;

@@ -3,13 +3,17 @@
 #include "app/SettingsStore.h"
 #include "mainwindow/CMainDialog.h"
 #include "platform/linux/RegistryFileStore.h"
-#include "discovery/DirectoryScanner.h"
+#include "platform/CredentialsFanOut.h"
+#include "platform/ldap/OpenLdapDirectory.h"
 #include "platform/linux/AddrInfoResolver.h"
 #include "platform/linux/LinuxIcmpSockets.h"
 #include "platform/linux/NetworkIdentity.h"
+#include "platform/linux/PosixFileWriter.h"
 #include "platform/linux/PosixThreads.h"
+#include "platform/linux/SystemWallClock.h"
 #include "platform/qt/QtWaitCursor.h"
 #include "platform/qt/CCredentialsDialog.h"
+#include "platform/qt/QtFileChooser.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtShell.h"
 #include "platform/samba/SambaNetworkManagement.h"
@@ -55,17 +59,22 @@ bool CMainApp::initInstance()
         return false;
     }
     SambaNetworkManagement network({helper});
-    NetworkIdentity identity(network, network, CCredentialsDialog::ask);
+    OpenLdapDirectory directory;
+    CredentialsFanOut credentials{&network, &directory};
+    NetworkIdentity identity(network, credentials, CCredentialsDialog::ask);
 
-    EmptyDirectory directory;
     PosixThreadStarter threads;
     SteadyTickClock clock;
     QtWaitCursor waitCursor;
+    QtFileChooser fileChooser;
+    PosixFileWriter fileWriter;
+    SystemWallClock wallClock;
     AddrInfoResolver resolver;
     LinuxIcmpSockets icmp;
 
-    CMainDialog mainWindow(
-        {settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, resolver, icmp}});
+    CMainDialog mainWindow({settings,
+                            {prompter, shell, identity, network, directory, threads, clock, waitCursor, fileChooser,
+                             fileWriter, wallClock, resolver, icmp}});
     mainWindow.exec();
     return false;
 }

@@ -1,6 +1,7 @@
 #include "discovery/DomainScanWorker.h"
 
 #include "discovery/ComputerTypeText.h"
+#include "discovery/DirectoryScan.h"
 #include "platform/Text.h"
 
 #include <unordered_set>
@@ -40,7 +41,7 @@ void DomainScanWorker::scanDirectory(const std::string& dnsName, std::string& co
 {
     const SearchOptions& o = options_;
     const std::string canonical = o.RestrictToOrgUnit ? dnsName + "/" + o.OrgUnit : dnsName;
-    for (const DirectoryComputer& record : s_.directory.directoryScan(canonical)) {
+    for (const DirectoryComputer& record : directoryScan(s_.directory, canonical, &cancelFlag())) {
         const ComputerType type = directoryTypeText(record);
         if (!o.ServersOnly || type.server)
             computers_.push_back({record.name, type.text});

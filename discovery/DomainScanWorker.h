@@ -1,9 +1,9 @@
 #pragma once
 
-#include "discovery/DirectoryScanner.h"
 #include "discovery/FoundComputer.h"
 #include "discovery/SearchOptions.h"
 #include "platform/CurrentIdentity.h"
+#include "platform/DirectoryClient.h"
 #include "platform/NetworkManagement.h"
 #include "ui/Worker.h"
 
@@ -24,7 +24,7 @@ public:
     struct Services {
         NetworkManagement& network;
         CurrentIdentity& identity;
-        DirectoryScanner& directory;
+        DirectoryClient& directory;
         std::ostream& out; // the machine-account query's failures
     };
 

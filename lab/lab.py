@@ -389,6 +389,7 @@ def build_controller():
     sh("samba-tool", "group", "addmembers", "Domain Admins", op["user"], "-H", sam, "-s", conf)
     for name in d["machineAccounts"]:
         sh("samba-tool", "computer", "add", name, "-H", sam, "-s", conf)
+    populate_directory(sam, conf)
     add_dns_records(dc, conf)
     with open(os.path.join(dc, "private", "krb5.conf")) as src:
         krb5 = src.read().replace("[libdefaults]", "[libdefaults]\n\trdns = false\n\tdns_canonicalize_hostname = false", 1)
@@ -402,6 +403,58 @@ def add_dns_records(dc, conf):
     netns_exec("rmlab-dc", *covered(dc, [sys.executable, os.path.join(HERE, "dns-records.py"), conf,
                                          os.path.join(dc, "private", "sam.ldb"), MANIFEST["domain"]["dnsName"]]),
                input=records)
+
+
+def directory_computers():
+    """Every computer object the manifest describes, generated ones included,
+    as (name, unit path, attributes, made by the provisioning)."""
+    d = MANIFEST["domain"]["directory"]
+    attributes = ("operatingSystem", "operatingSystemServicePack", "operatingSystemVersion")
+    for c in d["computers"]:
+        yield c["name"], c.get("ou", ""), {a: c[a] for a in attributes if a in c}, c.get("provisioned", False)
+    for g in d["generated"]:
+        for i in range(g["count"]):
+            yield "%s%03d" % (g["namePrefix"], i + 1), g.get("ou", ""), {a: g[a] for a in attributes if a in g}, False
+
+
+def populate_directory(sam, conf):
+    """The directory's units and computer objects, added in one transaction
+    straight into the controller's database (one samba-tool call per object
+    would take minutes). Machine accounts made before only gain attributes."""
+    import ldb
+    from samba.auth import system_session
+    from samba.param import LoadParm
+    from samba.samdb import SamDB
+    lp = LoadParm()
+    lp.load(conf)
+    samdb = SamDB(url=sam, session_info=system_session(), lp=lp)
+    root = str(samdb.domain_dn())
+    dn_of = lambda path: ",".join(["OU=%s" % u for u in reversed(path.split("/"))] + [root])
+    existing = set(MANIFEST["domain"]["machineAccounts"])
+    started, count = time.time(), 0
+    samdb.transaction_start()
+    try:
+        for path in MANIFEST["domain"]["directory"]["orgUnits"]:
+            samdb.add({"dn": dn_of(path), "objectClass": "organizationalUnit"})
+        for name, path, attributes, provisioned in directory_computers():
+            if provisioned:
+                continue
+            if name in existing:
+                if attributes:
+                    m = ldb.Message(ldb.Dn(samdb, "CN=%s,CN=Computers,%s" % (name, root)))
+                    for a, v in attributes.items():
+                        m[a] = ldb.MessageElement(v, ldb.FLAG_MOD_REPLACE, a)
+                    samdb.modify(m)
+                continue
+            container = dn_of(path) if path else "CN=Computers," + root
+            samdb.add(dict({"dn": "CN=%s,%s" % (name, container), "objectClass": "computer",
+                            "sAMAccountName": name + "$", "userAccountControl": "4096"}, **attributes))
+            count += 1
+        samdb.transaction_commit()
+        log("directory: %d computer objects added in %.1f s" % (count, time.time() - started))
+    except Exception:
+        samdb.transaction_cancel()
+        raise
 
 
 def wait_for_port(address, port, seconds):

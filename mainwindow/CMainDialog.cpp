@@ -3,6 +3,7 @@
 #include "mainwindow/MainWindowIds.h"
 #include "mainwindow/QtMainWindowDialogs.h"
 #include "platform/qt/PostedMessage.h"
+#include "mainwindow/ListExports.h"
 
 #include <QAbstractButton>
 #include <QIcon>
@@ -14,7 +15,8 @@ namespace rm {
 CMainDialog::CMainDialog(Services services, QWidget* parent)
     : CDynamicDialog(IddMainWindow, parent),
       list_(new CColumnSortList(itemAs<QTableView>(IdComputerList), &rows_)),
-      poster_(this)
+      poster_(this),
+      reports_(services.platform.reports())
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -95,6 +97,7 @@ void CMainDialog::connectCommands()
         activateWindow();
     });
     on(IdConfigure, [&c] { c.passwordOptionsExchange(); });
+    on(IdExportList, [this] { exportComputerList(rows_, reports_); });
 }
 
 void CMainDialog::reject()

@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
 #include "platform/qt/QtPoster.h"
+#include "report/ReportServices.h"
 #include "ui/CDynamicDialog.h"
 #include "ui/QtWorkerWait.h"
 
@@ -51,6 +52,7 @@ private:
     QtWorkerWait wait_;
     std::unique_ptr<MainWindowDialogs> ownDialogs_;
     std::unique_ptr<MainWindowController> controller_;
+    ReportServices reports_;
 };
 
 } // namespace rm

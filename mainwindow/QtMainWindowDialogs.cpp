@@ -4,8 +4,10 @@
 #include "accountsearch/CSearchDialog.h"
 #include "discovery/CDomainScanDialog.h"
 #include "discovery/CPingScanDialog.h"
+#include "discovery/CSearchOptionsDialog.h"
 #include "mainwindow/CAboutDialog.h"
 #include "passwords/CPasswordOptionsDialog.h"
+#include "mainwindow/ListExports.h"
 
 #include <iostream>
 
@@ -13,10 +15,13 @@ namespace rm {
 
 QtMainWindowDialogs::QtMainWindowDialogs(QWidget* owner, DialogServices services) : owner_(owner), s_(services) {}
 
-bool QtMainWindowDialogs::runSearchOptions(SearchOptions&)
+bool QtMainWindowDialogs::runSearchOptions(SearchOptions& options)
 {
-    // The search options dialog is not part of the program yet: as if cancelled.
-    return false;
+    CSearchOptionsDialog dialog(options, s_.prompter, owner_);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    options = dialog.options();
+    return true;
 }
 
 bool QtMainWindowDialogs::runPasswordOptions(PasswordOptions& options)
@@ -59,7 +64,10 @@ std::optional<std::vector<AccountCheckResult>> QtMainWindowDialogs::runAccountSe
 
 void QtMainWindowDialogs::runResults(const SearchSummary& summary)
 {
-    CResultsDialog dialog(summary, nullptr, owner_);
+    CResultsDialog dialog(
+        summary,
+        [reports = s_.reports()](ResultsExport which, const SearchSummary& s) { exportResults(which, s, reports); },
+        owner_);
     dialog.exec();
 }
 

@@ -1,15 +1,19 @@
 #pragma once
 
-#include "discovery/DirectoryScanner.h"
+#include "platform/DirectoryClient.h"
 #include "mainwindow/MainWindowDialogs.h"
 #include "platform/CurrentIdentity.h"
 #include "platform/HostResolver.h"
 #include "platform/IcmpSocket.h"
+#include "platform/FileChooser.h"
+#include "platform/FileWriter.h"
 #include "platform/NetworkManagement.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
 #include "platform/Threads.h"
 #include "platform/WaitCursor.h"
+#include "platform/WallClock.h"
+#include "report/ReportServices.h"
 
 class QWidget;
 
@@ -21,12 +25,17 @@ struct DialogServices {
     Shell& shell;
     CurrentIdentity& identity;
     NetworkManagement& network;
-    DirectoryScanner& directory;
+    DirectoryClient& directory;
     ThreadStarter& threads;
     TickClock& clock;
     WaitCursor& waitCursor;
+    FileChooser& fileChooser;
+    FileWriter& fileWriter;
+    WallClock& wallClock;
     HostResolver& resolver;
     IcmpSockets& icmp;
+
+    ReportServices reports() const { return {prompter, fileChooser, fileWriter, shell, wallClock}; }
 };
 
 // The real dialogs, run modally over the main window.

@@ -96,6 +96,30 @@ DialogTemplate passwordOptions()
             }};
 }
 
+DialogTemplate searchOptions()
+{
+    return {152, "Rostermill Search Options", 297, 203, "Tahoma", 8, SystemMenu,
+            {
+                {NoControlId, K::GroupBox, "Search Criteria", 5, 5, 285, 65},
+                {NoControlId, K::Static, "Domain to scan:", 15, 19, 52, 8},
+                {1001, K::Edit, "", 72, 16, 208, 14, AutoHScroll},
+                {1097, K::ComboBox, "", 72, 17, 205, 125, Hidden | Sorted},
+                {336, K::RadioButton, "Include all computers", 15, 38, 83, 10, GroupStart},
+                {337, K::RadioButton, "Include servers only", 15, 50, 81, 10},
+                {NoControlId, K::GroupBox, "Search Method", 5, 75, 285, 80},
+                {2131, K::RadioButton, "Domain Controller's Master Browser List (NetBIOS)", 15, 90, 177, 10,
+                 GroupStart},
+                {2132, K::RadioButton, "LDAP (Active Directory)", 15, 105, 91, 10},
+                {1089, K::CheckBox, "Restrict to one organizational unit:", 30, 120, 123, 10},
+                {1091, K::Edit, "", 155, 117, 125, 14, AutoHScroll},
+                {1046, K::CheckBox, "Also include computers hidden from the browser list", 15, 135, 180, 10},
+                {NoControlId, K::GroupBox, "Offline Computer Detection", 5, 160, 225, 35},
+                {1059, K::CheckBox, "Skip computers that ignore pings", 15, 175, 120, 10},
+                {1, K::DefPushButton, "&OK", 240, 163, 50, 14},
+                {2, K::PushButton, "&Cancel", 240, 180, 50, 14},
+            }};
+}
+
 DialogTemplate domainScan()
 {
     return {156, "Working . . .", 307, 122, "Tahoma", 8, 0,
@@ -180,8 +204,8 @@ const std::map<int, DialogTemplate>& templates()
 {
     static const std::map<int, DialogTemplate> all = [] {
         std::map<int, DialogTemplate> m;
-        for (DialogTemplate t : {mainWindow(), aboutBox(), passwordOptions(), domainScan(), pingScan(), searchProgress(),
-                                   searchResults()})
+        for (DialogTemplate t : {mainWindow(), aboutBox(), passwordOptions(), searchOptions(), domainScan(), pingScan(),
+                                 searchProgress(), searchResults()})
             m.emplace(t.id, std::move(t));
         return m;
     }();

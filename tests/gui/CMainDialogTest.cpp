@@ -3,10 +3,13 @@
 #include "mainwindow/CMainDialog.h"
 #include "mainwindow/MainWindowIds.h"
 #include "platform/linux/RegistryFileStore.h"
+#include "platform/linux/PosixFileWriter.h"
 #include "platform/linux/PosixThreads.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/FakeIcmp.h"
 #include "support/FakeNetwork.h"
+#include "support/ReportDoubles.h"
 #include "support/TempDir.h"
 
 #include <QCheckBox>
@@ -35,10 +38,13 @@ class CMainDialogTest : public QObject {
     FakeIdentity identity;
     RecordingDialogs dialogs;
     FakeNetwork network;
-    EmptyDirectory directory;
+    FakeDirectory directory;
     PosixThreadStarter threads;
     SteadyTickClock clock;
     CountingWaitCursor waitCursor;
+    ScriptedFileChooser chooser;
+    PosixFileWriter files;
+    ManualWallClock wallClock;
     FakeResolver resolver;
     ScriptedClock icmpClock;
     FakeIcmp icmp{icmpClock};
@@ -46,7 +52,9 @@ class CMainDialogTest : public QObject {
     std::unique_ptr<CMainDialog> open()
     {
         auto w = std::make_unique<CMainDialog>(
-            CMainDialog::Services{*settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, resolver, icmp},
+            CMainDialog::Services{*settings,
+                                  {prompter, shell, identity, network, directory, threads, clock, waitCursor, chooser,
+                                   files, wallClock, resolver, icmp},
                                   &dialogs});
         w->show();
         QCoreApplication::processEvents();
@@ -266,6 +274,55 @@ private slots:
         w->computerList().setCellText(0, CellGroups, "Administrators");
         QCOMPARE(w->computerList().cellText(0, CellGroups), std::string("Administrators"));
         QCOMPARE(list->model()->index(0, CellGroups).data().toString(), QString("Administrators"));
+    }
+
+    // Export List writes the list as it stands: sorted rows top to bottom,
+    // cells in column order whatever order the headings were dragged into.
+    void exportListWritesTheRowsAsShown()
+    {
+        auto w = open();
+        auto* button = control<QPushButton>(w.get(), IdExportList);
+        QVERIFY(!button->isEnabled());
+        fillList(*w, 3, false); // PC2, PC1, PC0 from the top
+        QVERIFY(button->isEnabled()); // with rows, searched or not
+        w->computerList().setCellText(0, CellUser, "R&D");
+        w->computerList().setCellText(0, CellGroups, "<none>");
+        w->computerList().setCellText(0, CellPasswordAge, "12 days");
+        w->controller().setSearchDone(true);
+        w->controller().refreshEnableRules();
+        QHeaderView* header = control<QTableView>(w.get(), IdComputerList)->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(CellName) + 5, header->height() / 2));
+        header->moveSection(header->visualIndex(CellGroups), 0);
+
+        wallClock.time = 1796652309;
+        const auto path = *dir / "list.html";
+        chooser = {};
+        chooser.answers = {path.string()};
+        prompter.answers = {MessageAnswer::Yes};
+        shell.opened.clear();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(chooser.requests.size(), std::size_t(1));
+        QVERIFY(chooser.requests[0].initialName.rfind("Computer List ", 0) == 0);
+        const std::string page = TempDir::read(path);
+        QVERIFY(page.find("<TITLE>Rostermill - Computer List</TITLE>") != std::string::npos);
+        QVERIFY(page.find("<TH>Computer</TH>\r\n<TH>Computer Type</TH>\r\n<TH>User Name</TH>\r\n"
+                          "<TH>Account Enabled</TH>\r\n<TH>Local Groups</TH>\r\n<TH>Password Age</TH>")
+                != std::string::npos);
+        const std::size_t pc0 = page.find("<TD>PC0</TD>"), pc1 = page.find("<TD>PC1</TD>"),
+                          pc2 = page.find("<TD>PC2</TD>\r\n<TD>Server</TD>\r\n<TD>R&amp;D</TD>\r\n<TD></TD>\r\n"
+                                          "<TD>&lt;none&gt;</TD>\r\n<TD>12 days</TD>");
+        QVERIFY(pc0 < pc1 && pc1 < pc2 && pc2 != std::string::npos);
+        QCOMPARE(prompter.shown.size(), std::size_t(1));
+        QCOMPARE(prompter.shown[0].text, std::string("List saved.  View list now?"));
+        QCOMPARE(shell.opened, std::vector<std::string>{path.string()});
+        saveRenderedPage(page, "main-window-export-list");
+
+        // Cancelled: no file and no question.
+        chooser.answers.clear();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(chooser.requests.size(), std::size_t(2));
+        QCOMPARE(prompter.shown.size(), std::size_t(1));
     }
 
     void startSearchRunsTheSearchCommand()

@@ -5,9 +5,11 @@
 #include "platform/linux/RegistryFileStore.h"
 #include "platform/linux/PosixThreads.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/FakeIcmp.h"
 #include "support/FakeNetwork.h"
 #include "support/MemoryProfileStore.h"
+#include "support/ReportDoubles.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -161,14 +163,18 @@ private slots:
         FakeShell shell;
         FakeIdentity identity;
         FakeNetwork network;
-        EmptyDirectory directory;
+        FakeDirectory directory;
         PosixThreadStarter threads;
         SteadyTickClock clock;
         CountingWaitCursor waitCursor;
+        ScriptedFileChooser chooser;
+        FailingFileWriter files(FileFailure::Generic);
+        ManualWallClock wallClock;
         FakeResolver resolver;
         ScriptedClock icmpClock;
         FakeIcmp icmp{icmpClock};
-        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, resolver, icmp}}); // the real dialogs
+        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, chooser, files,
+                                  wallClock, resolver, icmp}}); // the real dialogs
         QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // not the start's About box
         w.show();
         QCOMPARE(profile.readInteger("Passwords", "BitsOfEntropy", 0), 128u);

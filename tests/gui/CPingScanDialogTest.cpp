@@ -3,8 +3,10 @@
 #include "mainwindow/QtMainWindowDialogs.h"
 #include "platform/linux/PosixThreads.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/FakeIcmp.h"
 #include "support/FakeNetwork.h"
+#include "support/ReportDoubles.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -178,9 +180,12 @@ private slots:
         FakeShell shell;
         FakeIdentity identity;
         FakeNetwork net;
-        EmptyDirectory directory;
-        QtMainWindowDialogs dialogs(nullptr, {prompter, shell, identity, net, directory, threads, clock, cursor,
-                                              resolver, *network});
+        FakeDirectory directory;
+        ScriptedFileChooser chooser;
+        FailingFileWriter files(FileFailure::Generic);
+        ManualWallClock wallClock;
+        QtMainWindowDialogs dialogs(nullptr, {prompter, shell, identity, net, directory, threads, clock, cursor, chooser,
+                                              files, wallClock, resolver, *network});
         const PingScanOutcome outcome = dialogs.runPingScan({"A", "B", "C"});
         QCOMPARE(outcome.removalList, (std::vector<std::string>{"B", "C"}));
         QCOMPARE(outcome.errorText, std::string());

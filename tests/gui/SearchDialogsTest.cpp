@@ -1,10 +1,10 @@
-#include "accountsearch/CResultsDialog.h"
 #include "accountsearch/CSearchDialog.h"
 #include "discovery/CDomainScanDialog.h"
 #include "gui/GuiTestSupport.h"
 #include "platform/linux/PosixThreads.h"
 #include "platform/qt/PostedMessage.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/FakeNetwork.h"
 
 #include <QLabel>
@@ -41,7 +41,7 @@ class SearchDialogsTest : public QObject {
 
     FakeNetwork network;
     FakeIdentity identity;
-    EmptyDirectory directory;
+    FakeDirectory directory;
     ScriptedPrompter prompter;
     CountingWaitCursor cursor;
     std::ostringstream out;
@@ -204,39 +204,6 @@ private slots:
                  QString("Cancelling will lose all progress made so far.\n\nAre you sure you wish to cancel?"));
         QVERIFY(!control<QPushButton>(&d, 1051)->isEnabled());
         network.onLookup = nullptr;
-    }
-
-    void resultsCountsAndLabels()
-    {
-        SearchSummary s;
-        s.totalFound = 10;
-        s.offline = 3;
-        s.notExist = 2;
-        s.groupMode = true;
-        CResultsDialog d(s, nullptr, nullptr);
-        QCOMPARE(d.windowTitle(), QString("Computers Found - Results"));
-        QCOMPARE(text(&d, 1071), QString("10"));
-        QCOMPARE(text(&d, 1072), QString("3"));
-        QCOMPARE(text(&d, 1073), QString("2"));
-        QCOMPARE(text(&d, 1053), QString("5"));
-        QCOMPARE(text(&d, 1074), QString("Group is empty:"));
-        QVERIFY(control<QPushButton>(&d, 1068)->isEnabled());
-        d.show();
-        saveScreenshot(&d, "results");
-
-        SearchSummary none;
-        none.totalFound = 4;
-        std::vector<CResultsDialog::Export> asked;
-        CResultsDialog clean(none, [&](CResultsDialog::Export e, const SearchSummary&, QWidget*) { asked.push_back(e); },
-                             nullptr);
-        QCOMPARE(text(&clean, 1074), QString("User doesn't exist:"));
-        QVERIFY(!control<QPushButton>(&clean, 1068)->isEnabled());
-        QVERIFY(control<QPushButton>(&clean, 1069)->isEnabled());
-        QTest::mouseClick(control<QPushButton>(&clean, 1069), Qt::LeftButton);
-        QTest::mouseClick(control<QPushButton>(&clean, 1070), Qt::LeftButton);
-        QCOMPARE(asked.size(), std::size_t(2));
-        QTest::mouseClick(control<QPushButton>(&clean, 1), Qt::LeftButton);
-        QCOMPARE(clean.result(), int(QDialog::Accepted));
     }
 };
 

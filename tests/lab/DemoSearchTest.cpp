@@ -9,11 +9,15 @@
 #include "platform/linux/AddrInfoResolver.h"
 #include "platform/linux/LinuxIcmpSockets.h"
 #include "platform/linux/NetworkIdentity.h"
+#include "platform/linux/PosixFileWriter.h"
 #include "platform/linux/PosixThreads.h"
+#include "platform/linux/SystemWallClock.h"
 #include "platform/linux/RegistryFileStore.h"
+#include "platform/qt/QtFileChooser.h"
 #include "platform/qt/QtWaitCursor.h"
 #include "platform/samba/SambaNetworkManagement.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/LabManifest.h"
 #include "support/TempDir.h"
 
@@ -53,16 +57,20 @@ private slots:
             password = lab.operatorPassword();
             return true;
         });
-        EmptyDirectory directory;
+        FakeDirectory directory;
         PosixThreadStarter threads;
         SteadyTickClock clock;
         QtWaitCursor waitCursor;
+        QtFileChooser fileChooser;
+        PosixFileWriter fileWriter;
+        SystemWallClock wallClock;
         AddrInfoResolver resolver;
         LinuxIcmpSockets icmp;
         profile.writeText("Search Options", "Domain", lab.json["domain"]["netbios"]);
         profile.writeInteger("Search Options", "PingScan", 0);
 
-        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, resolver, icmp}});
+        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, fileChooser,
+                                  fileWriter, wallClock, resolver, icmp}});
         QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // no About box in the demo
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

@@ -96,7 +96,8 @@ TEST_F(NetworkIdentityTest, ATicketIsUsedWithoutAsking)
     // The controller accepts the ticket.
     std::vector<NET_DISPLAY_MACHINE> machines;
     const std::string dc = "\\\\" + lab.json["domain"]["controller"]["name"].get<std::string>();
-    EXPECT_EQ(net.NetQueryDisplayInformation(dc, 0, 100, machines), NERR_Success);
+    const NetStatus status = net.NetQueryDisplayInformation(dc, 0, 100, machines);
+    EXPECT_TRUE(status == NERR_Success || status == ERROR_MORE_DATA) << status; // the directory holds hundreds
     EXPECT_FALSE(machines.empty());
 }
 

@@ -10,6 +10,7 @@
 #include "platform/linux/PosixThreads.h"
 #include "platform/samba/SambaNetworkManagement.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/FakeDialogControls.h"
 #include "support/LabManifest.h"
 #include "support/MemoryComputerList.h"
@@ -221,7 +222,7 @@ TEST_F(SearchLabTest, GroupModeGivesOneRowPerLocalMember)
 TEST_F(SearchLabTest, TheDomainScanReadsTheBrowseList)
 {
     NetworkIdentity identityOnNetwork(net, net, nullptr);
-    EmptyDirectory directory;
+    FakeDirectory directory;
     ServingPoster dialog(prompter, cursor);
     std::ostringstream out;
     DomainScanWorker scan(lab.json["domain"]["netbios"], SearchOptions{}, {net, identityOnNetwork, directory, out});

@@ -1,5 +1,6 @@
 #include "discovery/DomainScanWorker.h"
 #include "support/Doubles.h"
+#include "support/FakeDirectory.h"
 #include "support/FakeNetwork.h"
 
 #include <gtest/gtest.h>
@@ -9,22 +10,19 @@
 namespace rm {
 namespace {
 
-class ScriptedDirectory : public DirectoryScanner {
-public:
-    std::vector<DirectoryComputer> directoryScan(const std::string& canonicalName) override
-    {
-        scanned.push_back(canonicalName);
-        return records;
-    }
-    std::vector<DirectoryComputer> records;
-    std::vector<std::string> scanned;
-};
+// A computer object with the attributes that are not empty.
+DirectoryEntry object(const std::string& name, const std::string& os, const std::string& pack = "")
+{
+    DirectoryEntry e{{"name", {name}}, {"operatingSystem", {os}}, {"operatingSystemServicePack", {pack}}};
+    std::erase_if(e, [](const DirectoryAttribute& a) { return a.values[0].empty(); });
+    return e;
+}
 
 class DomainScanWorkerTest : public ::testing::Test {
 protected:
     FakeNetwork network;
     FakeIdentity identity;
-    ScriptedDirectory directory;
+    FakeDirectory directory;
     ScriptedPrompter prompter;
     CountingWaitCursor cursor;
     ServingPoster dialog{prompter, cursor};
@@ -180,18 +178,19 @@ TEST_F(DomainScanWorkerTest, DirectoryModeNeedsADirectory)
     EXPECT_EQ(prompter.shown[0].text,
               "The specified domain does not appear to support Active Directory, so an LDAP scan cannot be "
               "performed.  Please double-check the settings in Search Options.");
-    EXPECT_TRUE(directory.scanned.empty());
+    EXPECT_TRUE(directory.domains.empty());
 }
 
 TEST_F(DomainScanWorkerTest, DirectoryModeWithAndWithoutAUnit)
 {
     options.ScanType = 1;
-    directory.records = {{"DC1", "Windows Server 2003", "", ""}, {"WS1", "Windows XP Professional", "Service Pack 2", ""},
-                         {"", "", "", ""}};
+    directory.pages = {{object("DC1", "Windows Server 2003"), object("WS1", "Windows XP Professional", "Service Pack 2")},
+                       {object("", "")}};
     network.controller = "DC1";
     network.machineAccounts = {"DC1$", "GHOST$"};
     const auto found = scan();
-    EXPECT_EQ(directory.scanned, std::vector<std::string>{"lab.example"});
+    EXPECT_EQ(directory.domains, std::vector<std::string>{"lab.example"});
+    EXPECT_EQ(directory.queries.back().base, "dc=lab,dc=example");
     EXPECT_EQ(found, (std::vector<FoundComputer>{{"DC1", "Server (PDC) (WinServer 2003)"},
                                                  {"WS1", "Workstation (WinXP SP2)"},
                                                  {"", "Unknown"},
@@ -200,8 +199,10 @@ TEST_F(DomainScanWorkerTest, DirectoryModeWithAndWithoutAUnit)
     options.RestrictToOrgUnit = true;
     options.OrgUnit = "Sales/East";
     options.ServersOnly = true;
+    directory.pagesAsked = 0;
     EXPECT_EQ(scan("LAB"), (std::vector<FoundComputer>{{"DC1", "Server (WinServer 2003)"}}));
-    EXPECT_EQ(directory.scanned.back(), "lab.example/Sales/East");
+    EXPECT_EQ(directory.domains.back(), "lab.example");
+    EXPECT_EQ(directory.queries.back().base, "ou=East,ou=Sales,dc=lab,dc=example");
 }
 
 } // namespace

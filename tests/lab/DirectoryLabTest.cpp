@@ -1,0 +1,281 @@
+#include "discovery/DirectoryScan.h"
+#include "discovery/DomainScanWorker.h"
+#include "platform/ldap/OpenLdapDirectory.h"
+#include "platform/linux/NetworkIdentity.h"
+#include "platform/samba/SambaNetworkManagement.h"
+#include "support/Doubles.h"
+#include "support/LabManifest.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace rm {
+namespace {
+
+using namespace std::chrono_literals;
+using nlohmann::json;
+using Computers = std::map<std::string, std::string>; // name -> type text
+
+// The real adapter, watched: it counts pages, can act before each one and
+// can shorten the client's wait for a page.
+class WatchedDirectory : public DirectoryClient {
+public:
+    explicit WatchedDirectory(DirectoryClient& real) : real_(real) {}
+    std::unique_ptr<Connection> connect(const std::string& domain) override
+    {
+        auto c = real_.connect(domain);
+        return c ? std::make_unique<WatchedConnection>(*this, std::move(c)) : nullptr;
+    }
+    int pages = 0;
+    std::function<void(int)> beforePage;
+    std::chrono::seconds pageWait{0}; // 0: as asked
+
+private:
+    struct WatchedSearch : Search {
+        WatchedSearch(WatchedDirectory& d, std::unique_ptr<Search> s) : d_(d), s_(std::move(s)) {}
+        bool nextPage(std::vector<DirectoryEntry>& entries) override
+        {
+            if (d_.beforePage)
+                d_.beforePage(d_.pages);
+            const bool more = s_->nextPage(entries);
+            d_.pages += more;
+            return more;
+        }
+        WatchedDirectory& d_;
+        std::unique_ptr<Search> s_;
+    };
+    struct WatchedConnection : Connection {
+        WatchedConnection(WatchedDirectory& d, std::unique_ptr<Connection> c) : d_(d), c_(std::move(c)) {}
+        bool bind() override { return c_->bind(); }
+        std::unique_ptr<Search> searchPaged(const DirectoryQuery& query) override
+        {
+            DirectoryQuery q = query;
+            if (d_.pageWait.count() > 0)
+                q.pageWait = d_.pageWait;
+            auto s = c_->searchPaged(q);
+            return s ? std::make_unique<WatchedSearch>(d_, std::move(s)) : nullptr;
+        }
+        WatchedDirectory& d_;
+        std::unique_ptr<Connection> c_;
+    };
+    DirectoryClient& real_;
+};
+
+class DirectoryLabTest : public ::testing::Test {
+protected:
+    LabManifest lab = LabManifest::load();
+    OpenLdapDirectory ldap;
+    WatchedDirectory directory{ldap};
+    const std::string domain = lab.json["domain"]["dnsName"];
+
+    void SetUp() override { std::system("kdestroy -q 2>/dev/null"); }
+    void TearDown() override { std::system("kdestroy -q 2>/dev/null"); }
+
+    bool kinit()
+    {
+        const std::string command = "kinit " + lab.json["operator"]["user"].get<std::string>() + "@"
+            + lab.json["domain"]["realm"].get<std::string>() + " >/dev/null 2>&1";
+        FILE* p = ::popen(command.c_str(), "w");
+        if (!p)
+            return false;
+        std::fprintf(p, "%s\n", lab.operatorPassword().c_str());
+        return ::pclose(p) == 0;
+    }
+    static bool defaultCacheExists()
+    {
+        const char* name = std::getenv("KRB5CCNAME");
+        struct stat st {};
+        return name && std::string(name).rfind("FILE:", 0) == 0 && ::stat(name + 5, &st) == 0;
+    }
+
+    // What the manifest says a scan below `unit` ("" for the whole domain) finds.
+    Computers expected(const std::string& unit, bool serversOnly = false) const
+    {
+        Computers all;
+        const json& d = lab.json["domain"]["directory"];
+        auto below = [&](const json& c) {
+            const std::string ou = c.value("ou", "");
+            return unit.empty() || ou == unit || ou.rfind(unit + "/", 0) == 0;
+        };
+        for (const json& c : d["computers"])
+            if (below(c) && (!serversOnly || c.value("server", false)))
+                all[c["name"]] = c["type"];
+        for (const json& g : d["generated"]) {
+            if (!below(g) || (serversOnly && !g.value("server", false)))
+                continue;
+            for (int i = 1; i <= g["count"].get<int>(); ++i) {
+                char name[64];
+                std::snprintf(name, sizeof name, "%s%03d", g["namePrefix"].get<std::string>().c_str(), i);
+                all[name] = g["type"];
+            }
+        }
+        return all;
+    }
+    static Computers typed(const std::vector<DirectoryComputer>& records)
+    {
+        Computers found;
+        for (const DirectoryComputer& r : records)
+            EXPECT_TRUE(found.emplace(r.name, directoryTypeText(r).text).second) << "twice: " << r.name;
+        return found;
+    }
+    static Computers listed(const std::vector<FoundComputer>& computers)
+    {
+        Computers found;
+        for (const FoundComputer& c : computers)
+            EXPECT_TRUE(found.emplace(c.name, c.type).second) << "twice: " << c.name;
+        return found;
+    }
+};
+
+TEST_F(DirectoryLabTest, TheWholeDomainWithATicket)
+{
+    ASSERT_TRUE(kinit());
+    const Computers want = expected("");
+    ASSERT_GE(want.size(), 600u);
+    EXPECT_EQ(typed(directoryScan(directory, domain)), want);
+    EXPECT_GE(directory.pages, 3);
+}
+
+TEST_F(DirectoryLabTest, TheUnitWithTypedCredentialsAndNoTicketFile)
+{
+    ldap.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+    const std::string unit = lab.json["domain"]["directory"]["orgUnits"].back();
+    const Computers want = expected(unit);
+    EXPECT_EQ(typed(directoryScan(directory, domain + "/" + unit)), want);
+    EXPECT_EQ(directory.pages, static_cast<int>((want.size() + 249) / 250));
+    EXPECT_FALSE(defaultCacheExists()); // the ticket stayed in memory
+
+    // The account as user@realm, the realm in any case.
+    ldap.setCredentials(lab.json["operator"]["user"].get<std::string>() + "@" + domain, lab.operatorPassword());
+    EXPECT_EQ(typed(directoryScan(directory, domain + "/" + unit)).size(), want.size());
+    EXPECT_FALSE(defaultCacheExists());
+}
+
+TEST_F(DirectoryLabTest, RefusedBindsGiveNothing)
+{
+    // No ticket and nothing typed.
+    EXPECT_TRUE(directoryScan(directory, domain).empty());
+    ldap.setCredentials(lab.operatorAccount(), lab.operatorPassword() + "x");
+    EXPECT_TRUE(directoryScan(directory, domain).empty());
+    ldap.setCredentials("LAB\\nobody-here", lab.operatorPassword());
+    EXPECT_TRUE(directoryScan(directory, domain).empty());
+    EXPECT_EQ(directory.pages, 0);
+    // A domain without directory servers.
+    ldap.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+    EXPECT_TRUE(directoryScan(directory, "nowhere.example").empty());
+}
+
+// The domain scan's directory mode over the real services.
+class DirectoryDomainScanLabTest : public DirectoryLabTest {
+protected:
+    SambaNetworkManagement net{{HELPER_PATH, 4, 30000ms}};
+    NetworkIdentity identity{net, net, nullptr};
+    ScriptedPrompter prompter;
+    CountingWaitCursor cursor;
+    ServingPoster dialog{prompter, cursor};
+    std::ostringstream out;
+
+    void SetUp() override
+    {
+        DirectoryLabTest::SetUp();
+        net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+        ldap.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+    }
+    std::vector<FoundComputer> scan(const std::string& typedDomain, const SearchOptions& options)
+    {
+        DomainScanWorker worker(typedDomain, options, {net, identity, directory, out});
+        worker.start(dialog);
+        worker.join();
+        return worker.computers();
+    }
+};
+
+TEST_F(DirectoryDomainScanLabTest, WholeDomainWithTheHiddenScanServersOnlyAndOneUnit)
+{
+    SearchOptions options;
+    options.ScanType = 1;
+    options.ScanHidden = true;
+    // By its NetBIOS name: translated to the DNS name first. Every machine
+    // account has its object, so the hidden scan adds nothing; the
+    // controller's type has no "Server" to mark.
+    EXPECT_EQ(listed(scan(lab.json["domain"]["netbios"], options)), expected(""));
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(out.str(), "");
+
+    options.ServersOnly = true;
+    const Computers servers = expected("", true);
+    ASSERT_GT(servers.size(), 250u);
+    EXPECT_EQ(listed(scan(domain, options)), servers);
+
+    options.ServersOnly = false;
+    options.RestrictToOrgUnit = true;
+    options.OrgUnit = lab.json["domain"]["directory"]["orgUnits"][0];
+    EXPECT_EQ(listed(scan(domain, options)), expected(options.OrgUnit));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(DirectoryDomainScanLabTest, ARefusedBindIsAnEmptyListWithoutAMessage)
+{
+    ldap.setCredentials(lab.operatorAccount(), "wrong");
+    SearchOptions options;
+    options.ScanType = 1;
+    options.ScanHidden = false;
+    EXPECT_TRUE(scan(domain, options).empty());
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+// Every process of the controller stopped, and let go again on every path.
+class StoppedController {
+public:
+    StoppedController()
+    {
+        FILE* p = ::popen("ip netns pids rmlab-dc", "r");
+        for (int pid; p && std::fscanf(p, "%d", &pid) == 1;)
+            pids_.push_back(pid);
+        if (p)
+            ::pclose(p);
+        for (int pid : pids_)
+            ::kill(pid, SIGSTOP);
+    }
+    ~StoppedController()
+    {
+        for (int pid : pids_)
+            ::kill(pid, SIGCONT);
+    }
+    bool stopped() const { return !pids_.empty(); }
+
+private:
+    std::vector<int> pids_;
+};
+
+TEST_F(DirectoryLabTest, TheControllerStoppedInTheMiddleOfAScan)
+{
+    ldap.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+    directory.pageWait = 3s; // the real one is 60 s
+    std::unique_ptr<StoppedController> controller;
+    directory.beforePage = [&](int page) {
+        if (page == 1)
+            controller = std::make_unique<StoppedController>();
+    };
+    const auto started = std::chrono::steady_clock::now();
+    const auto found = directoryScan(directory, domain);
+    const auto took = std::chrono::steady_clock::now() - started;
+    ASSERT_TRUE(controller && controller->stopped());
+    controller.reset();
+    EXPECT_EQ(found.size(), 250u); // the first page
+    EXPECT_LT(took, 3s + 2s);
+    EXPECT_GE(took, 3s);
+    // The controller answers again, with the real limits.
+    directory.beforePage = nullptr;
+    directory.pageWait = 0s;
+    EXPECT_EQ(typed(directoryScan(directory, domain)).size(), expected("").size());
+}
+
+} // namespace
+} // namespace rm

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/FileChooser.h"
+#include "platform/FileWriter.h"
+#include "platform/WallClock.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rm {
+
+// Answers save dialogs from a script (nothing left: cancelled) and keeps
+// every request it was shown.
+class ScriptedFileChooser : public FileChooser {
+public:
+    std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override
+    {
+        requests.push_back(request);
+        if (onShow)
+            onShow();
+        if (answers.empty())
+            return std::nullopt;
+        std::optional<std::string> a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::deque<std::optional<std::string>> answers;
+    std::vector<SaveFileRequest> requests;
+    std::function<void()> onShow; // e.g. the user taking minutes over the dialog
+};
+
+// A calendar clock the test sets by hand.
+class ManualWallClock : public WallClock {
+public:
+    std::time_t now() override { return time; }
+    std::time_t time = 0;
+};
+
+// Fails every write with one cause, keeping what it was asked to write.
+class FailingFileWriter : public FileWriter {
+public:
+    explicit FailingFileWriter(FileFailure failure) : failure(failure) {}
+    FileFailure replaceFile(const std::string& path, const std::string&) override
+    {
+        paths.push_back(path);
+        return failure;
+    }
+    FileFailure failure;
+    std::vector<std::string> paths;
+};
+
+} // namespace rm
