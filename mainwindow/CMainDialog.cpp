@@ -88,6 +88,7 @@ void CMainDialog::connectCommands()
     MainWindowController& c = *controller_;
     on(IdAbout, [&c] { c.showAbout(); });
     on(IdStartSearch, [&c] { c.searchCommand(); });
+    on(IdPerform, [&c] { c.performCommand(); });
     on(IdQuit, [this] { reject(); });
     for (int id : {IdChangeUsername, IdChangePassword, IdGenerateUnique})
         on(id, [&c] { c.refreshEnableRules(); });

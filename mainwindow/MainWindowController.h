@@ -5,6 +5,7 @@
 #include "mainwindow/MainWindowSettings.h"
 #include "mainwindow/ComputerList.h"
 #include "mainwindow/MainWindowDialogs.h"
+#include "operations/ActionRequest.h"
 #include "platform/CurrentIdentity.h"
 #include "platform/Poster.h"
 #include "platform/Prompter.h"
@@ -56,6 +57,9 @@ public:
     void showAbout();
     // Start Search: the domain's computers, reduced to those with the account.
     void searchCommand();
+    // Perform and Log Actions: checks and confirms the request, runs the batch
+    // over the selected rows, writes the outcome back into the list and logs it.
+    void performCommand();
     // True when the window is to end (with the Cancel code).
     bool quit();
 
@@ -65,6 +69,7 @@ public:
     void setSearchDone(bool done) { searchDone_ = done; }
 
 private:
+    ActionRequest actionRequest() const;
     void fillRow(int row, const std::string& enabled, const std::string& user, const std::string& groups,
                  std::int32_t passwordAge);
 

@@ -5,6 +5,7 @@
 #include "passwords/PasswordOptions.h"
 #include "discovery/SearchOptions.h"
 #include "discovery/FoundComputer.h"
+#include "operations/AccountOperation.h"
 
 #include <optional>
 #include <string>
@@ -33,6 +34,12 @@ public:
     virtual std::optional<std::vector<AccountCheckResult>> runAccountSearch(
         const std::vector<std::string>& computerNames, const std::string& accountName, bool groupMode) = 0;
     virtual void runResults(const SearchSummary& summary) = 0;
+
+    // The batch over the operations, which it fills in; ends however the
+    // status dialog was closed.
+    virtual void runOperations(std::vector<AccountOperation>& operations) = 0;
+    // The batch's activity log, written and opened.
+    virtual void writeActivityLog(const std::vector<AccountOperation>& operations) = 0;
 };
 
 } // namespace rm

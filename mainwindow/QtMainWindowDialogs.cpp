@@ -5,9 +5,15 @@
 #include "discovery/CDomainScanDialog.h"
 #include "discovery/CPingScanDialog.h"
 #include "discovery/CSearchOptionsDialog.h"
+#include "mainwindow/ActivityLog.h"
 #include "mainwindow/CAboutDialog.h"
+#include "operations/COperationDialog.h"
 #include "passwords/CPasswordOptionsDialog.h"
 #include "mainwindow/ListExports.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <iostream>
 
@@ -69,6 +75,23 @@ void QtMainWindowDialogs::runResults(const SearchSummary& summary)
         [reports = s_.reports()](ResultsExport which, const SearchSummary& s) { exportResults(which, s, reports); },
         owner_);
     dialog.exec();
+}
+
+void QtMainWindowDialogs::runOperations(std::vector<AccountOperation>& operations)
+{
+    COperationDialog dialog(operations, s_.network, {s_.prompter, s_.waitCursor}, owner_);
+    dialog.exec();
+}
+
+void QtMainWindowDialogs::writeActivityLog(const std::vector<AccountOperation>& operations)
+{
+    std::string folder;
+    if (!QFileInfo(QDir::currentPath()).isWritable()) {
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QDir().mkpath(documents);
+        folder = documents.toStdString();
+    }
+    rm::writeActivityLog(operations, s_.reports(), folder);
 }
 
 } // namespace rm

@@ -52,6 +52,11 @@ public:
                                                                     const std::string& accountName,
                                                                     bool groupMode) override;
     void runResults(const SearchSummary& summary) override;
+    void runOperations(std::vector<AccountOperation>& operations) override;
+    // In the current folder when a file can be made there, else in the
+    // user's documents folder: a program started from "/" still keeps the
+    // record of what its batch changed.
+    void writeActivityLog(const std::vector<AccountOperation>& operations) override;
 
 private:
     QWidget* owner_;

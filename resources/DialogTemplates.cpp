@@ -200,12 +200,39 @@ DialogTemplate searchResults()
             }};
 }
 
+DialogTemplate operationStatus()
+{
+    return {131, "Rostermill Operation Status", 270, 118, "Tahoma", 8, 0,
+            {
+                {1033, K::GroupBox, "Progress", 5, 5, 260, 80},
+                {NoControlId, K::Static, "Rename User:", 65, 20, 65, 8},
+                {NoControlId, K::Static, "Change Password:", 135, 20, 65, 8},
+                {NoControlId, K::Static, "Enable/Disable:", 205, 20, 55, 8},
+                {NoControlId, K::Static, "Succeeded:", 10, 36, 50, 8, AlignRight},
+                {1024, K::Static, "0", 65, 36, 65, 8},
+                {1025, K::Static, "0", 135, 36, 65, 8},
+                {1031, K::Static, "0", 205, 36, 55, 8},
+                {NoControlId, K::Static, "Failed:", 10, 50, 50, 8, AlignRight},
+                {1026, K::Static, "0", 65, 50, 65, 8},
+                {1032, K::Static, "0", 135, 50, 65, 8},
+                {1030, K::Static, "0", 205, 50, 55, 8},
+                {NoControlId, K::Static, "Total:", 10, 64, 50, 8, AlignRight},
+                {1027, K::Static, "0", 65, 64, 65, 8},
+                {1028, K::Static, "0", 135, 64, 65, 8},
+                {1029, K::Static, "0", 205, 64, 55, 8},
+                {NoControlId, K::Frame, "", 5, 92, 145, 20},
+                {1034, K::Static, "Working ...", 10, 98, 135, 8},
+                {1, K::DefPushButton, "&View Log", 160, 95, 50, 14, Disabled},
+                {2, K::PushButton, "Cancel", 215, 95, 50, 14},
+            }};
+}
+
 const std::map<int, DialogTemplate>& templates()
 {
     static const std::map<int, DialogTemplate> all = [] {
         std::map<int, DialogTemplate> m;
         for (DialogTemplate t : {mainWindow(), aboutBox(), passwordOptions(), searchOptions(), domainScan(), pingScan(),
-                                 searchProgress(), searchResults()})
+                                 searchProgress(), searchResults(), operationStatus()})
             m.emplace(t.id, std::move(t));
         return m;
     }();

@@ -49,10 +49,8 @@ void CWorkerDialog::customEvent(QEvent* event)
         return;
     if (message == MessageProgress)
         progress(posted->wParam(), posted->lParam());
-    else if (message == MessageFinished) {
-        ending_ = true;
+    else if (message == MessageFinished)
         workerFinished();
-    }
 }
 
 void CWorkerDialog::reject()

@@ -48,8 +48,13 @@ protected:
     // Before the worker starts, when the dialog first shows.
     virtual void starting() {}
     virtual void progress(std::uintptr_t /*wParam*/, std::intptr_t /*lParam*/) {}
-    // The worker's end message; ends the dialog with OK unless overridden.
-    virtual void workerFinished() { done(QDialog::Accepted); }
+    // The worker's end message; ends the dialog with OK unless overridden. A
+    // dialog that stays open after it keeps its cancel path.
+    virtual void workerFinished()
+    {
+        ending_ = true;
+        done(QDialog::Accepted);
+    }
 
     void showEvent(QShowEvent* event) override;
     void customEvent(QEvent* event) override;

@@ -162,6 +162,13 @@ public:
         return accountResults;
     }
     void runResults(const SearchSummary& s) override { summaries.push_back(s); }
+    // Keeps the operations it was given, then fills them in as scripted.
+    void runOperations(std::vector<AccountOperation>& operations) override
+    {
+        batches.push_back(operations);
+        if (onOperations)
+            onOperations(operations);
+    }
 
     std::function<void(SearchOptions&)> editSearchOptions;
     SearchOptions searchOptionsShown;
@@ -180,6 +187,10 @@ public:
     bool searchedGroupMode = false;
     int accountSearchRuns = 0;
     std::vector<SearchSummary> summaries;
+    void writeActivityLog(const std::vector<AccountOperation>& operations) override { logged.push_back(operations); }
+    std::vector<std::vector<AccountOperation>> batches;
+    std::vector<std::vector<AccountOperation>> logged;
+    std::function<void(std::vector<AccountOperation>&)> onOperations;
 };
 
 // Counts how the wait cursor was set and balanced.

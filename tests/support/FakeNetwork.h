@@ -20,12 +20,26 @@ public:
         std::vector<std::string> groups;
         NetStatus status = NERR_Success; // a lookup of this account fails with it
     };
+    static Account flagged(std::uint32_t flags)
+    {
+        Account a;
+        a.flags = flags;
+        return a;
+    }
     struct Computer {
         NetStatus status = NERR_Success;
         std::map<std::string, Account> accounts;
         std::map<std::string, std::vector<std::string>> groupMembers;
     };
 
+    // Every change asked for, as "SERVER USER LEVEL [VALUE]"; passwords not shown.
+    std::vector<std::string> changes;
+    // Every change of an account of that server fails with this status.
+    std::map<std::string, NetStatus> changeStatus;
+    // The passwords set, by "SERVER USER".
+    std::map<std::string, std::string> passwords;
+    // Called at the start of each change, for example to block it.
+    std::function<void(const std::string& server)> onChange;
     // Called at the start of each account lookup, for example to block it.
     std::function<void(const std::string& server)> onLookup;
     // Called when a check takes its hold, as the real adapter's probe is.
@@ -98,9 +112,38 @@ public:
             members.push_back({m});
         return NERR_Success;
     }
-    NetStatus NetUserSetInfo(const std::string&, const std::string&, const USER_INFO_0&) override { return ERROR_ACCESS_DENIED; }
-    NetStatus NetUserSetInfo(const std::string&, const std::string&, const USER_INFO_1003&) override { return ERROR_ACCESS_DENIED; }
-    NetStatus NetUserSetInfo(const std::string&, const std::string&, const USER_INFO_1008&) override { return ERROR_ACCESS_DENIED; }
+    NetStatus NetUserSetInfo(const std::string& server, const std::string& user, const USER_INFO_0& info) override
+    {
+        Account* a = nullptr;
+        NetStatus status = change(server, user, "0 " + info.usri0_name, a);
+        if (status != NERR_Success)
+            return status;
+        auto& accounts = computers[server].accounts;
+        if (info.usri0_name.empty())
+            return ERROR_INVALID_PARAMETER;
+        if (accounts.count(info.usri0_name))
+            return NERR_UserExists;
+        Account moved = *a;
+        accounts.erase(user);
+        accounts.emplace(info.usri0_name, moved);
+        return NERR_Success;
+    }
+    NetStatus NetUserSetInfo(const std::string& server, const std::string& user, const USER_INFO_1003& info) override
+    {
+        Account* a = nullptr;
+        NetStatus status = change(server, user, "1003", a);
+        if (status == NERR_Success)
+            passwords[server + " " + user] = info.usri1003_password;
+        return status;
+    }
+    NetStatus NetUserSetInfo(const std::string& server, const std::string& user, const USER_INFO_1008& info) override
+    {
+        Account* a = nullptr;
+        NetStatus status = change(server, user, "1008 " + std::to_string(info.usri1008_flags), a);
+        if (status == NERR_Success)
+            a->flags = info.usri1008_flags;
+        return status;
+    }
     NetStatus NetQueryDisplayInformation(const std::string& server, std::uint32_t index, std::uint32_t requested,
                                          std::vector<NET_DISPLAY_MACHINE>& entries) override
     {
@@ -140,6 +183,28 @@ public:
     std::vector<std::string> enumeratedDomains;
 
 private:
+    NetStatus change(const std::string& server, const std::string& user, const std::string& what, Account*& account)
+    {
+        {
+            std::lock_guard lock(changesMutex_);
+            changes.push_back(server + " " + user + " " + what);
+        }
+        if (onChange)
+            onChange(server);
+        auto c = computers.find(server);
+        if (c == computers.end())
+            return ERROR_BAD_NETPATH;
+        if (c->second.status != NERR_Success)
+            return c->second.status;
+        auto a = c->second.accounts.find(user);
+        if (a == c->second.accounts.end())
+            return NERR_UserNotFound;
+        account = &a->second;
+        auto refused = changeStatus.find(server);
+        return refused == changeStatus.end() ? NERR_Success : refused->second;
+    }
+
+    std::mutex changesMutex_;
     static inline thread_local const std::atomic<bool>* holdCancel = nullptr;
     struct CancelHold : Hold {
         explicit CancelHold(const std::atomic<bool>* cancel) { holdCancel = cancel; }

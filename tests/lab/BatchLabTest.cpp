@@ -1,0 +1,376 @@
+// A batch from the main window against the lab: Perform and Log Actions on
+// PC01's rmtest, the refusing PC05 and the offline name, through the real
+// status dialog, helper pool and report writer. The list's cells, the log's
+// rows and the servers' accounts are checked afterwards, and no file the run
+// wrote, nor its output, holds the password it set.
+#include "app/SettingsStore.h"
+#include "gui/GuiTestSupport.h"
+#include "mainwindow/CMainDialog.h"
+#include "mainwindow/MainWindowIds.h"
+#include "operations/COperationDialog.h"
+#include "platform/linux/AddrInfoResolver.h"
+#include "platform/linux/LinuxIcmpSockets.h"
+#include "platform/linux/NetworkIdentity.h"
+#include "platform/linux/PosixFileWriter.h"
+#include "platform/linux/PosixThreads.h"
+#include "platform/linux/RegistryFileStore.h"
+#include "platform/linux/SystemWallClock.h"
+#include "platform/qt/QtFileChooser.h"
+#include "platform/qt/QtWaitCursor.h"
+#include "platform/samba/SambaNetworkManagement.h"
+#include "support/Doubles.h"
+#include "support/FakeDirectory.h"
+#include "support/LabManifest.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <fstream>
+#include <unistd.h>
+
+namespace rm {
+
+namespace fs = std::filesystem;
+
+// Standard output and error go to files while it lives.
+class CapturedOutput {
+public:
+    explicit CapturedOutput(const fs::path& folder)
+    {
+        std::fflush(nullptr);
+        for (int fd : {1, 2}) {
+            saved_[fd - 1] = ::dup(fd);
+            const std::string path = (folder / (fd == 1 ? "stdout.txt" : "stderr.txt")).string();
+            std::FILE* f = std::fopen(path.c_str(), "w");
+            ::dup2(::fileno(f), fd);
+            std::fclose(f);
+        }
+    }
+    ~CapturedOutput()
+    {
+        std::fflush(nullptr);
+        for (int fd : {1, 2}) {
+            ::dup2(saved_[fd - 1], fd);
+            ::close(saved_[fd - 1]);
+        }
+    }
+
+private:
+    int saved_[2];
+};
+
+// The process's environment variable, set for one test.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv()
+    {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+class BatchLabTest : public QObject {
+    Q_OBJECT
+
+    LabManifest lab = LabManifest::load();
+    std::string offline;
+
+    struct Outcome {
+        std::vector<std::array<std::string, 6>> cells; // the list after the batch
+        std::string log;                               // the log's bytes
+        std::vector<std::string> opened;
+        std::vector<Message> shown;
+        bool dialogSeen = false;
+    };
+
+    // Perform and Log Actions with the password and a disable on three rows,
+    // in `folder` as the current folder.
+    Outcome runBatch(const fs::path& folder, const std::string& password, const QString& screenshot)
+    {
+        Outcome out;
+        RegistryFileStore profile(folder / "Rostermill.reg", "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill");
+        SettingsStore settings(profile);
+        ScriptedPrompter prompter;
+        prompter.answers = {MessageAnswer::Yes}; // "Perform Operation"
+        FakeShell shell;
+        SambaNetworkManagement network({HELPER_PATH, 4, std::chrono::milliseconds(30000)});
+        NetworkIdentity identity(network, network, [&](std::string& account, std::string& secret) {
+            account = lab.operatorAccount();
+            secret = lab.operatorPassword();
+            return true;
+        });
+        FakeDirectory directory;
+        PosixThreadStarter threads;
+        SteadyTickClock clock;
+        QtWaitCursor waitCursor;
+        QtFileChooser fileChooser;
+        PosixFileWriter fileWriter;
+        SystemWallClock wallClock;
+        AddrInfoResolver resolver;
+        LinuxIcmpSockets icmp;
+        profile.writeText("Search Options", "Domain", lab.json["domain"]["netbios"]);
+        {
+            CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor,
+                                      fileChooser, fileWriter, wallClock, resolver, icmp}});
+            QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // no About box
+            w.show();
+            if (!QTest::qWaitForWindowExposed(&w))
+                return out;
+            ComputerList& list = w.computerList();
+            for (const auto& [name, user] : {std::pair<std::string, std::string>{"PC01", "rmtest"},
+                                             {"PC05", "Administrator"}, {offline, "rmtest"}}) {
+                const int row = list.rowCount();
+                list.insertRow(row, name);
+                list.setCellText(row, CellType, "Workstation");
+                list.setCellText(row, CellUser, user);
+                list.setCellText(row, CellEnabled, "Yes");
+                list.setCellText(row, CellGroups, name == "PC05" ? "Administrators" : "");
+                list.setCellText(row, CellPasswordAge, "0 days");
+            }
+            w.controller().setSearchDone(true);
+            w.controller().refreshEnableRules();
+            QTest::mouseClick(control<QPushButton>(&w, IdSelectAll), Qt::LeftButton);
+            control<QCheckBox>(&w, IdChangePassword)->click();
+            control<QLineEdit>(&w, IdPassword)->setText(QString::fromStdString(password));
+            control<QLineEdit>(&w, IdVerifyPassword)->setText(QString::fromStdString(password));
+            control<QRadioButton>(&w, IdDisableAccount)->click();
+
+            QTimer poll;
+            connect(&poll, &QTimer::timeout, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                auto* viewLog = modal && modal->objectName() == "131"
+                                    ? control<QPushButton>(modal, COperationDialog::IdViewLog)
+                                    : nullptr;
+                if (viewLog && viewLog->isEnabled()) {
+                    out.dialogSeen = true;
+                    if (!screenshot.isEmpty())
+                        saveScreenshot(modal, screenshot);
+                    QTest::mouseClick(viewLog, Qt::LeftButton);
+                }
+            });
+            poll.start(50);
+            QTest::mouseClick(control<QPushButton>(&w, IdPerform), Qt::LeftButton);
+            poll.stop();
+            for (int r = 0; r < list.rowCount(); ++r) {
+                std::array<std::string, 6> row;
+                for (int c = 0; c < 6; ++c)
+                    row[c] = list.cellText(r, c);
+                out.cells.push_back(row);
+            }
+            w.computerList().deleteAllRows(); // no quit question
+        }
+        out.opened = shell.opened;
+        out.shown = prompter.shown;
+        if (out.opened.size() == 1) {
+            std::ifstream in(folder / out.opened[0], std::ios::binary);
+            out.log.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        return out;
+    }
+
+    NetStatus logOn(const std::string& password)
+    {
+        SambaNetworkManagement asUser({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+        asUser.setCredentials("rmtest", password);
+        USER_INFO_1 info;
+        return asUser.NetUserGetInfo("\\\\PC01", "rmtest", info);
+    }
+
+    // rmtest enabled again, and with the operator's password unless told not to.
+    void restoreRmtest(bool password = true)
+    {
+        SambaNetworkManagement net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+        net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+        USER_INFO_1 info;
+        QCOMPARE(net.NetUserGetInfo("\\\\PC01", "rmtest", info), NetStatus(NERR_Success));
+        QCOMPARE(net.NetUserSetInfo("\\\\PC01", "rmtest", USER_INFO_1008{info.usri1_flags & ~UF_ACCOUNTDISABLE}),
+                 NetStatus(NERR_Success));
+        if (password)
+            QCOMPARE(net.NetUserSetInfo("\\\\PC01", "rmtest", USER_INFO_1003{lab.operatorPassword()}),
+                     NetStatus(NERR_Success));
+    }
+
+    bool rmtestDisabled()
+    {
+        SambaNetworkManagement net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+        net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+        USER_INFO_1 info;
+        return net.NetUserGetInfo("\\\\PC01", "rmtest", info) == NERR_Success && (info.usri1_flags & UF_ACCOUNTDISABLE);
+    }
+
+    static std::string row(const std::vector<std::string>& cells)
+    {
+        std::string text = "<TR>\r\n";
+        for (const std::string& c : cells)
+            text += "<TD>" + c + "</TD>\r\n";
+        return text + "</TR>\r\n";
+    }
+
+    // The regular files below `root` changed since `since`, skipping what
+    // cannot be read.
+    static void changedFiles(const fs::path& root, fs::file_time_type since, std::set<fs::path>& out)
+    {
+        std::error_code ec;
+        fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec), end;
+        for (; !ec && it != end; it.increment(ec)) {
+            std::error_code e;
+            if (it->is_symlink(e) || !it->is_regular_file(e))
+                continue;
+            const auto time = it->last_write_time(e);
+            if (!e && time >= since)
+                out.insert(fs::canonical(it->path(), e));
+        }
+    }
+    static bool contains(const fs::path& file, const std::string& needle)
+    {
+        std::ifstream in(file, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        return bytes.find(needle) != std::string::npos;
+    }
+    static std::string utf16le(const std::string& ascii)
+    {
+        std::string out;
+        for (char c : ascii)
+            out += c, out += '\0';
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        prepareGuiTest();
+        if (!lab.available())
+            QSKIP("lab not available");
+        offline = lab.json["offline"]["name"];
+    }
+    void cleanup() { restoreRmtest(); }
+
+    void noFileTheRunWroteHoldsThePassword()
+    {
+        TempDir dir;
+        for (const char* sub : {"home", "config", "data", "cache", "runtime", "tmp", "cwd"})
+            fs::create_directories(dir / sub);
+        fs::permissions(dir / "runtime", fs::perms::owner_all);
+        const auto since = fs::file_time_type::clock::now() - std::chrono::seconds(2);
+        const std::string password = "Zq7-NoTrace-" + std::to_string(std::time(nullptr)) + "-x";
+        const fs::path cwd = fs::current_path();
+        {
+            const ScopedEnv home("HOME", (dir / "home").string()), config("XDG_CONFIG_HOME", (dir / "config").string()),
+                data("XDG_DATA_HOME", (dir / "data").string()), cache("XDG_CACHE_HOME", (dir / "cache").string()),
+                runtime("XDG_RUNTIME_DIR", (dir / "runtime").string()), tmp("TMPDIR", (dir / "tmp").string());
+            const CapturedOutput output(dir.path());
+            fs::current_path(dir / "cwd");
+            const Outcome out = runBatch(dir / "cwd", password, {});
+            fs::current_path(cwd);
+            QVERIFY(out.dialogSeen);
+            QCOMPARE(out.opened.size(), std::size_t(1));
+        }
+        QVERIFY(rmtestDisabled()); // the batch ran
+        restoreRmtest(false);
+        QCOMPARE(logOn(password), NetStatus(NERR_Success)); // with that very password
+
+        // Two files that do hold it, so the search is seen to find it either way.
+        std::ofstream(dir / "canary-utf8") << password;
+        std::ofstream(dir / "canary-utf16le", std::ios::binary) << utf16le(password);
+        std::set<fs::path> files; // the test's folder lies in /tmp: each file once
+        for (const fs::path& root : {dir.path(), fs::path("/tmp"), fs::path("/var/tmp"), fs::path("/var/log"),
+                                    fs::path("/dev/shm"), fs::path("/run"), fs::path("/root")})
+            changedFiles(root, since, files);
+        std::vector<std::string> holding;
+        bool logSearched = false, outputSearched = false;
+        for (const fs::path& f : files) {
+            logSearched |= f.parent_path() == fs::canonical(dir / "cwd") && f.filename().string().rfind("Log ", 0) == 0;
+            outputSearched |= f == fs::canonical(dir / "stdout.txt");
+            if (contains(f, password) || contains(f, utf16le(password)))
+                holding.push_back(f.parent_path() == fs::canonical(dir.path()) ? f.filename().string() : f.string());
+        }
+        QVERIFY(logSearched);
+        QVERIFY(outputSearched);
+        QVERIFY(files.size() > 3);
+        std::sort(holding.begin(), holding.end());
+        std::string names;
+        for (const std::string& h : holding)
+            names += h + "\n";
+        QVERIFY2(holding == (std::vector<std::string>{"canary-utf16le", "canary-utf8"}), names.c_str());
+    }
+
+    void aPasswordAndADisableOnThreeComputers()
+    {
+        TempDir dir;
+        const fs::path cwd = fs::current_path();
+        fs::current_path(dir.path());
+        const std::string password = "Lab-Batch-" + std::to_string(std::time(nullptr));
+        const Outcome out = runBatch(dir.path(), password, "lab-operation-status");
+        fs::current_path(cwd);
+
+        QVERIFY(out.dialogSeen);
+        QCOMPARE(out.shown.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(out.shown[0].text),
+                 QString::fromUtf8("The following actions will be performed on each selected user:\n\n"
+                                   "\xC2\xB7 Change the associated password\n\xC2\xB7 Disable the account\n\n"
+                                   "Do you wish to continue?"));
+        // The list: only the row whose account was disabled changed.
+        QCOMPARE(out.cells.size(), std::size_t(3));
+        QCOMPARE(QString::fromStdString(out.cells[0][CellEnabled]), QString("No"));
+        QCOMPARE(QString::fromStdString(out.cells[1][CellEnabled]), QString("Yes"));
+        QCOMPARE(QString::fromStdString(out.cells[2][CellEnabled]), QString("Yes"));
+        QCOMPARE(QString::fromStdString(out.cells[0][CellUser]), QString("rmtest"));
+
+        // The log, opened from the current folder, row by row.
+        QCOMPARE(out.opened.size(), std::size_t(1));
+        QVERIFY(out.opened[0].rfind("Log ", 0) == 0);
+        QVERIFY(out.log.find("<TR>\r\n<TH>Time</TH>\r\n<TH>Computer</TH>\r\n<TH>User Name</TH>\r\n<TH>Changed "
+                             "Password?</TH>\r\n<TH>Account Enabled</TH>\r\n<TH>Local Groups</TH>\r\n</TR>\r\n")
+                != std::string::npos);
+        const std::string denied = "ERROR: The user does not have access to the requested information.";
+        QVERIFY(out.log.find("</TD>\r\n<TD>PC01</TD>\r\n<TD>rmtest</TD>\r\n<TD>Yes</TD>\r\n<TD>No</TD>\r\n<TD></TD>\r\n"
+                             "</TR>\r\n")
+                != std::string::npos);
+        QVERIFY(out.log.find("</TD>\r\n<TD>PC05</TD>\r\n<TD>Administrator</TD>\r\n<TD>" + denied + "</TD>\r\n<TD>"
+                             + denied + "</TD>\r\n<TD>Administrators</TD>\r\n</TR>\r\n")
+                != std::string::npos);
+        const bool offlineRow =
+            out.log.find("<TD>" + offline + "</TD>\r\n<TD>rmtest</TD>\r\n<TD>ERROR: Unknown error (53)</TD>\r\n"
+                         "<TD>ERROR: Unknown error (53)</TD>\r\n")
+                != std::string::npos
+            || out.log.find("<TD>" + offline + "</TD>\r\n<TD>rmtest</TD>\r\n<TD>ERROR: Unknown error (1722)</TD>\r\n"
+                            "<TD>ERROR: Unknown error (1722)</TD>\r\n")
+                   != std::string::npos;
+        QVERIFY2(offlineRow, out.log.c_str());
+
+        // The server: disabled, and the new password is the one that logs on.
+        QVERIFY(rmtestDisabled());
+        restoreRmtest(false);
+        QCOMPARE(logOn(password), NetStatus(NERR_Success));
+        QCOMPARE(logOn(lab.operatorPassword()), NetStatus(ERROR_LOGON_FAILURE));
+        restoreRmtest();
+        QCOMPARE(logOn(lab.operatorPassword()), NetStatus(NERR_Success));
+    }
+};
+
+} // namespace rm
+
+QTEST_MAIN(rm::BatchLabTest)
+#include "BatchLabTest.moc"
