@@ -5,6 +5,8 @@
 #include "platform/linux/RegistryFileStore.h"
 #include "platform/CredentialsFanOut.h"
 #include "platform/ldap/OpenLdapDirectory.h"
+#include "platform/linux/AddrInfoResolver.h"
+#include "platform/linux/LinuxIcmpSockets.h"
 #include "platform/linux/NetworkIdentity.h"
 #include "platform/linux/PosixFileWriter.h"
 #include "platform/linux/PosixThreads.h"
@@ -67,10 +69,12 @@ bool CMainApp::initInstance()
     QtFileChooser fileChooser;
     PosixFileWriter fileWriter;
     SystemWallClock wallClock;
+    AddrInfoResolver resolver;
+    LinuxIcmpSockets icmp;
 
     CMainDialog mainWindow({settings,
                             {prompter, shell, identity, network, directory, threads, clock, waitCursor, fileChooser,
-                             fileWriter, wallClock}});
+                             fileWriter, wallClock, resolver, icmp}});
     mainWindow.exec();
     return false;
 }

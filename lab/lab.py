@@ -80,6 +80,15 @@ def unreachable_hosts():
     return [("%s%03d" % (gone["namePrefix"], i + 1), str(first + i)) for i in range(gone["count"])]
 
 
+def dns_only_hosts():
+    """Names that only the controller's DNS resolves: the load computers'
+    addresses and the unreachable ones again."""
+    d = MANIFEST["dnsOnly"]
+    renamed = lambda hosts, prefix, old: [(prefix + name[len(old):], a) for name, a in hosts]
+    return (renamed(load_hosts(), d["loadPrefix"], MANIFEST["load"]["namePrefix"])
+            + renamed(unreachable_hosts(), d["unreachablePrefix"], MANIFEST["unreachable"]["namePrefix"]))
+
+
 def all_names():
     """Every name the client resolves, with its address."""
     d = MANIFEST["domain"]
@@ -135,6 +144,20 @@ def build_network():
             f.write("%s %s.%s %s\n" % (address, name.lower(), dns, name))
     with open(etc + "/resolv.conf", "w") as f:
         f.write("nameserver %s\nsearch %s\n" % (MANIFEST["domain"]["controller"]["address"], dns))
+    build_client_accounts()
+
+
+def build_client_accounts():
+    """Unprivileged users of the client namespace; only the ping group may
+    open ICMP datagram sockets there (the setting is the namespace's own)."""
+    users = MANIFEST["clientUsers"]
+    accounts = Accounts(CLIENT)
+    for name in (users["pinger"], users["other"]):
+        accounts.user(name)
+    accounts.group_(users["pingGroup"], [users["pinger"]])
+    accounts.write()
+    gid = next(l.split(":")[2] for l in accounts.group if l.startswith(users["pingGroup"] + ":"))
+    netns_exec(CLIENT, "sysctl", "-q", "-w", "net.ipv4.ping_group_range=%s %s" % (gid, gid))
 
 
 # --- hosts -----------------------------------------------------------------
@@ -367,10 +390,19 @@ def build_controller():
     for name in d["machineAccounts"]:
         sh("samba-tool", "computer", "add", name, "-H", sam, "-s", conf)
     populate_directory(sam, conf)
+    add_dns_records(dc, conf)
     with open(os.path.join(dc, "private", "krb5.conf")) as src:
         krb5 = src.read().replace("[libdefaults]", "[libdefaults]\n\trdns = false\n\tdns_canonicalize_hostname = false", 1)
     with open(os.path.join(LAB, "krb5.conf"), "w") as f:
         f.write(krb5)
+
+
+def add_dns_records(dc, conf):
+    """The names only DNS knows, written into the controller's directory at once."""
+    records = "".join("%s %s\n" % (name.lower(), address) for name, address in dns_only_hosts())
+    netns_exec("rmlab-dc", *covered(dc, [sys.executable, os.path.join(HERE, "dns-records.py"), conf,
+                                         os.path.join(dc, "private", "sam.ldb"), MANIFEST["domain"]["dnsName"]]),
+               input=records)
 
 
 def directory_computers():
@@ -517,8 +549,20 @@ def is_up():
     return all(sh("ip", "netns", "pids", ns, check=False).split() for ns in host_namespaces())
 
 
+def add_what_is_missing():
+    """What this lab.py adds that a lab built by an older one lacks: the
+    client users and the DNS-only names. Only ever adds."""
+    users = MANIFEST["clientUsers"]
+    passwd = "/etc/netns/%s/passwd" % CLIENT
+    if not os.path.exists(passwd) or ("\n%s:" % users["pinger"]) not in "\n" + open(passwd).read():
+        build_client_accounts()
+    dc = os.path.join(LAB, "dc")
+    add_dns_records(dc, os.path.join(dc, "etc", "smb.conf"))
+
+
 def up():
     if is_up():
+        add_what_is_missing()
         log("already up")
         return
     down()

@@ -3,6 +3,7 @@
 #include "accountsearch/CResultsDialog.h"
 #include "accountsearch/CSearchDialog.h"
 #include "discovery/CDomainScanDialog.h"
+#include "discovery/CPingScanDialog.h"
 #include "discovery/CSearchOptionsDialog.h"
 #include "mainwindow/ActivityLog.h"
 #include "mainwindow/CAboutDialog.h"
@@ -49,10 +50,11 @@ std::vector<FoundComputer> QtMainWindowDialogs::runDomainScan(const std::string&
     return dialog.computers();
 }
 
-PingScanOutcome QtMainWindowDialogs::runPingScan(const std::vector<std::string>&)
+PingScanOutcome QtMainWindowDialogs::runPingScan(const std::vector<std::string>& names)
 {
-    // The ping scan is not part of the program yet: it removes nothing.
-    return {};
+    CPingScanDialog dialog(names, {s_.resolver, s_.icmp, s_.threads, s_.clock}, {s_.prompter, s_.waitCursor}, owner_);
+    dialog.exec();
+    return {dialog.removalList(), dialog.errorText()};
 }
 
 std::optional<std::vector<AccountCheckResult>> QtMainWindowDialogs::runAccountSearch(

@@ -3,6 +3,8 @@
 #include "platform/DirectoryClient.h"
 #include "mainwindow/MainWindowDialogs.h"
 #include "platform/CurrentIdentity.h"
+#include "platform/HostResolver.h"
+#include "platform/IcmpSocket.h"
 #include "platform/FileChooser.h"
 #include "platform/FileWriter.h"
 #include "platform/NetworkManagement.h"
@@ -30,6 +32,8 @@ struct DialogServices {
     FileChooser& fileChooser;
     FileWriter& fileWriter;
     WallClock& wallClock;
+    HostResolver& resolver;
+    IcmpSockets& icmp;
 
     ReportServices reports() const { return {prompter, fileChooser, fileWriter, shell, wallClock}; }
 };

@@ -135,6 +135,31 @@ DialogTemplate domainScan()
             }};
 }
 
+DialogTemplate pingScan()
+{
+    return {133, "Rostermill Operation Status", 307, 122, "Tahoma", 8, 0,
+            {
+                {NoControlId, K::GroupBox, "Progress", 5, 5, 295, 90},
+                {NoControlId, K::Static,
+                 "Please wait while all machines on your network are pinged to see which are up.", 12, 19, 253, 8},
+                {NoControlId, K::Static, "Pings Sent:", 95, 40, 45, 8, AlignRight},
+                {1048, K::Static, "0", 150, 40, 65, 10, AlignCenter},
+                {NoControlId, K::Static, "Received:", 95, 55, 45, 8, AlignRight},
+                {1047, K::Static, "0", 150, 55, 65, 10, AlignCenter},
+                {NoControlId, K::Static, "Elapsed Time:", 95, 71, 45, 8, AlignRight},
+                {1049, K::Static, "---", 150, 70, 65, 10, AlignCenter},
+                // The thin lines that rule the three rows into a table.
+                {NoControlId, K::Frame, "", 95, 35, 125, 1},
+                {NoControlId, K::Frame, "", 95, 51, 125, 1},
+                {NoControlId, K::Frame, "", 95, 66, 125, 1},
+                {NoControlId, K::Frame, "", 95, 81, 125, 1},
+                {NoControlId, K::Frame, "", 145, 36, 1, 45},
+                {NoControlId, K::Frame, "", 5, 98, 235, 20},
+                {1034, K::Static, "Initializing ...", 10, 105, 225, 8},
+                {2, K::PushButton, "Cancel", 251, 102, 50, 14},
+            }};
+}
+
 DialogTemplate searchProgress()
 {
     return {134, "Working . . .", 307, 122, "Tahoma", 8, 0,
@@ -206,7 +231,7 @@ const std::map<int, DialogTemplate>& templates()
 {
     static const std::map<int, DialogTemplate> all = [] {
         std::map<int, DialogTemplate> m;
-        for (DialogTemplate t : {mainWindow(), aboutBox(), passwordOptions(), searchOptions(), domainScan(),
+        for (DialogTemplate t : {mainWindow(), aboutBox(), passwordOptions(), searchOptions(), domainScan(), pingScan(),
                                  searchProgress(), searchResults(), operationStatus()})
             m.emplace(t.id, std::move(t));
         return m;

@@ -54,7 +54,8 @@ QWidget* create(QWidget* parent, const ControlTemplate& c)
     }
     case ControlKind::Frame: {
         auto* frame = new QFrame(parent);
-        frame->setFrameShape(QFrame::Box);
+        // One unit high or wide: a thin line.
+        frame->setFrameShape(c.height == 1 ? QFrame::HLine : c.width == 1 ? QFrame::VLine : QFrame::Box);
         frame->setFrameShadow(QFrame::Sunken);
         return frame;
     }

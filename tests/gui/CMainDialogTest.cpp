@@ -7,6 +7,7 @@
 #include "platform/linux/PosixThreads.h"
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
+#include "support/FakeIcmp.h"
 #include "support/FakeNetwork.h"
 #include "support/ReportDoubles.h"
 #include "support/TempDir.h"
@@ -44,13 +45,16 @@ class CMainDialogTest : public QObject {
     ScriptedFileChooser chooser;
     PosixFileWriter files;
     ManualWallClock wallClock;
+    FakeResolver resolver;
+    ScriptedClock icmpClock;
+    FakeIcmp icmp{icmpClock};
 
     std::unique_ptr<CMainDialog> open()
     {
         auto w = std::make_unique<CMainDialog>(
             CMainDialog::Services{*settings,
                                   {prompter, shell, identity, network, directory, threads, clock, waitCursor, chooser,
-                                   files, wallClock},
+                                   files, wallClock, resolver, icmp},
                                   &dialogs});
         w->show();
         QCoreApplication::processEvents();

@@ -6,6 +6,7 @@
 #include "platform/linux/PosixThreads.h"
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
+#include "support/FakeIcmp.h"
 #include "support/FakeNetwork.h"
 #include "support/MemoryProfileStore.h"
 #include "support/ReportDoubles.h"
@@ -169,8 +170,11 @@ private slots:
         ScriptedFileChooser chooser;
         FailingFileWriter files(FileFailure::Generic);
         ManualWallClock wallClock;
+        FakeResolver resolver;
+        ScriptedClock icmpClock;
+        FakeIcmp icmp{icmpClock};
         CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, chooser, files,
-                                  wallClock}}); // the real dialogs
+                                  wallClock, resolver, icmp}}); // the real dialogs
         QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // not the start's About box
         w.show();
         QCOMPARE(profile.readInteger("Passwords", "BitsOfEntropy", 0), 128u);

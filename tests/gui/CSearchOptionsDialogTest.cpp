@@ -7,6 +7,7 @@
 #include "platform/linux/RegistryFileStore.h"
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
+#include "support/FakeIcmp.h"
 #include "support/FakeNetwork.h"
 #include "support/ReportDoubles.h"
 #include "support/TempDir.h"
@@ -129,8 +130,11 @@ private slots:
         ScriptedFileChooser chooser;
         FailingFileWriter files(FileFailure::Generic);
         ManualWallClock wallClock;
+        FakeResolver resolver;
+        ScriptedClock icmpClock;
+        FakeIcmp icmp{icmpClock};
         CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, chooser,
-                                  files, wallClock}});
+                                  files, wallClock, resolver, icmp}});
         QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // not the start's About box
         w.show();
 

@@ -8,6 +8,8 @@
 #include "mainwindow/CMainDialog.h"
 #include "mainwindow/MainWindowIds.h"
 #include "operations/COperationDialog.h"
+#include "platform/linux/AddrInfoResolver.h"
+#include "platform/linux/LinuxIcmpSockets.h"
 #include "platform/linux/NetworkIdentity.h"
 #include "platform/linux/PosixFileWriter.h"
 #include "platform/linux/PosixThreads.h"
@@ -126,10 +128,12 @@ class BatchLabTest : public QObject {
         QtFileChooser fileChooser;
         PosixFileWriter fileWriter;
         SystemWallClock wallClock;
+        AddrInfoResolver resolver;
+        LinuxIcmpSockets icmp;
         profile.writeText("Search Options", "Domain", lab.json["domain"]["netbios"]);
         {
             CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor,
-                                      fileChooser, fileWriter, wallClock}});
+                                      fileChooser, fileWriter, wallClock, resolver, icmp}});
             QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // no About box
             w.show();
             if (!QTest::qWaitForWindowExposed(&w))

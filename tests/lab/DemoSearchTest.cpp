@@ -6,6 +6,8 @@
 #include "gui/GuiTestSupport.h"
 #include "mainwindow/CMainDialog.h"
 #include "mainwindow/MainWindowIds.h"
+#include "platform/linux/AddrInfoResolver.h"
+#include "platform/linux/LinuxIcmpSockets.h"
 #include "platform/linux/NetworkIdentity.h"
 #include "platform/linux/PosixFileWriter.h"
 #include "platform/linux/PosixThreads.h"
@@ -62,11 +64,13 @@ private slots:
         QtFileChooser fileChooser;
         PosixFileWriter fileWriter;
         SystemWallClock wallClock;
+        AddrInfoResolver resolver;
+        LinuxIcmpSockets icmp;
         profile.writeText("Search Options", "Domain", lab.json["domain"]["netbios"]);
         profile.writeInteger("Search Options", "PingScan", 0);
 
         CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, fileChooser,
-                                  fileWriter, wallClock}});
+                                  fileWriter, wallClock, resolver, icmp}});
         QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // no About box in the demo
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

@@ -1,8 +1,11 @@
 #include "accountsearch/AccountSearch.h"
 #include "app/SettingsStore.h"
 #include "discovery/DomainScanWorker.h"
+#include "discovery/PingScanWorker.h"
 #include "mainwindow/MainWindowController.h"
 #include "mainwindow/MainWindowIds.h"
+#include "platform/linux/AddrInfoResolver.h"
+#include "platform/linux/LinuxIcmpSockets.h"
 #include "platform/linux/NetworkIdentity.h"
 #include "platform/linux/PosixThreads.h"
 #include "platform/samba/SambaNetworkManagement.h"
@@ -48,6 +51,7 @@ public:
     std::optional<std::vector<AccountCheckResult>> runAccountSearch(const std::vector<std::string>& names,
                                                                     const std::string& account, bool group) override
     {
+        searchedNames = names;
         CountingPoster poster;
         AccountSearch search(names, account, {net_, threads_, clock_});
         search.groupMode = group;
@@ -56,10 +60,22 @@ public:
         return search.results();
     }
 
+    PingScanOutcome runPingScan(const std::vector<std::string>& names) override
+    {
+        pinged.push_back(names);
+        CountingPoster poster;
+        PingScanWorker ping(names, {resolver_, sockets_, threads_, clock_});
+        ping.start(poster);
+        ping.join();
+        return {ping.removalList(), ping.errorText()};
+    }
+
 private:
     NetworkManagement& net_;
     PosixThreadStarter threads_;
     SteadyTickClock clock_;
+    AddrInfoResolver resolver_;
+    LinuxIcmpSockets sockets_;
 };
 
 class SearchLabTest : public ::testing::Test {
@@ -125,6 +141,31 @@ TEST_F(SearchLabTest, UserModeFindsTheAccountWhereTheManifestHasIt)
     EXPECT_EQ(s.totalFound, static_cast<int>(everyComputer().size()));
     EXPECT_EQ(s.offline, 2);  // the refusing member and the one that is not there
     EXPECT_EQ(s.notExist, 2); // renamed and missing Administrator
+}
+
+TEST_F(SearchLabTest, PingScanningDropsTheOfflineComputerBeforeTheAccountCheck)
+{
+    WorkerDialogs dialogs(net, everyComputer());
+    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
+    c.initialise();
+    c.searchOptions().PingScan = true;
+    controls.setText(IdAccountName, "Administrator");
+    c.searchCommand();
+
+    const std::string offline = lab.json["offline"]["name"];
+    ASSERT_EQ(dialogs.pinged.size(), 1u);
+    EXPECT_EQ(dialogs.pinged[0].size(), everyComputer().size());
+    EXPECT_EQ(std::count(dialogs.searchedNames.begin(), dialogs.searchedNames.end(), "\\\\" + offline), 0);
+    EXPECT_EQ(dialogs.searchedNames.size(), everyComputer().size() - 1);
+    ASSERT_EQ(dialogs.summaries.size(), 1u);
+    const SearchSummary& s = dialogs.summaries[0];
+    ASSERT_FALSE(s.notMatched.empty());
+    EXPECT_EQ(s.notMatched[0].name, offline); // the ping step's removals come first
+    EXPECT_TRUE(s.notMatched[0].offline);
+    EXPECT_EQ(s.totalFound, static_cast<int>(everyComputer().size()));
+    EXPECT_EQ(s.offline, 2); // dropped by the ping step, and the refusing member
+    EXPECT_EQ(s.notExist, 2);
+    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(SearchLabTest, GroupsHeldOnlyThroughAGlobalGroupAreListed)
