@@ -1,4 +1,5 @@
 #include "platform/linux/PosixFileWriter.h"
+#include "platform/linux/WriteFully.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -46,15 +47,8 @@ FileFailure failureOf(int error)
 // Writes everything and syncs it; the errno of the first failure, or 0.
 int writeAndSync(int fd, const std::string& s)
 {
-    std::size_t done = 0;
-    while (done < s.size()) {
-        ssize_t n = ::write(fd, s.data() + done, s.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : ENOSPC;
-        done += static_cast<std::size_t>(n);
-    }
+    if (const int error = writeFully(fd, s))
+        return error;
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/linux/RegistryFileDisk.h"
+#include "platform/linux/WriteFully.h"
 
 #include <cerrno>
 #include <climits>
@@ -84,20 +85,6 @@ std::optional<std::string> randomSuffix()
     return out;
 }
 
-bool writeAll(int fd, const std::string& s)
-{
-    std::size_t done = 0;
-    while (done < s.size()) {
-        ssize_t n = ::write(fd, s.data() + done, s.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 void syncFolder(const std::filesystem::path& folder)
 {
     int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -158,7 +145,7 @@ bool RegistryFileDisk::replace(const std::string& contents) const
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    bool ok = writeAll(fd, contents) && ::fsync(fd) == 0;
+    bool ok = writeFully(fd, contents) == 0 && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (!ok || ::rename(temp.c_str(), target_->c_str()) != 0) {
         ::unlink(temp.c_str());
