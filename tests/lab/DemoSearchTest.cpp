@@ -28,6 +28,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <set>
 
 namespace rm {
@@ -41,6 +42,27 @@ private slots:
         prepareGuiTest();
         if (!LabManifest::load().available())
             QSKIP("lab not available");
+    }
+
+    // Members announce themselves to the master browser within seconds to
+    // minutes of starting: right after lab/up its list may still be empty.
+    static void waitForTheBrowseList(const LabManifest& lab, SambaNetworkManagement& network)
+    {
+        network.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+        std::set<std::string> wanted;
+        for (const auto& m : lab.json["members"])
+            if (m["browse"] != "none")
+                wanted.insert(m["name"].get<std::string>());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::vector<SERVER_INFO_101> servers;
+            std::set<std::string> listed;
+            if (network.NetServerEnum(lab.json["domain"]["netbios"], SV_TYPE_ALL, servers) == NERR_Success)
+                for (const auto& s : servers)
+                    listed.insert(s.sv101_name);
+            if (std::includes(listed.begin(), listed.end(), wanted.begin(), wanted.end()))
+                return;
+            QTest::qWait(3000);
+        }
     }
 
     void searchTheLabForAdministrator()
@@ -68,6 +90,7 @@ private slots:
         LinuxIcmpSockets icmp;
         profile.writeText("Search Options", "Domain", lab.json["domain"]["netbios"]);
         profile.writeInteger("Search Options", "PingScan", 0);
+        waitForTheBrowseList(lab, network);
 
         CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, fileChooser,
                                   fileWriter, wallClock, resolver, icmp}});
