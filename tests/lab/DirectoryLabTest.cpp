@@ -77,16 +77,6 @@ protected:
     void SetUp() override { std::system("kdestroy -q 2>/dev/null"); }
     void TearDown() override { std::system("kdestroy -q 2>/dev/null"); }
 
-    bool kinit()
-    {
-        const std::string command = "kinit " + lab.json["operator"]["user"].get<std::string>() + "@"
-            + lab.json["domain"]["realm"].get<std::string>() + " >/dev/null 2>&1";
-        FILE* p = ::popen(command.c_str(), "w");
-        if (!p)
-            return false;
-        std::fprintf(p, "%s\n", lab.operatorPassword().c_str());
-        return ::pclose(p) == 0;
-    }
     static bool defaultCacheExists()
     {
         const char* name = std::getenv("KRB5CCNAME");
@@ -135,7 +125,7 @@ protected:
 
 TEST_F(DirectoryLabTest, TheWholeDomainWithATicket)
 {
-    ASSERT_TRUE(kinit());
+    ASSERT_TRUE(lab.kinitOperator());
     const Computers want = expected("");
     ASSERT_GE(want.size(), 600u);
     EXPECT_EQ(typed(directoryScan(directory, domain)), want);

@@ -33,16 +33,6 @@ protected:
             return give;
         });
     }
-    bool kinit()
-    {
-        const std::string command = "kinit " + lab.json["operator"]["user"].get<std::string>() + "@"
-            + lab.json["domain"]["realm"].get<std::string>() + " >/dev/null 2>&1";
-        FILE* p = ::popen(command.c_str(), "w");
-        if (!p)
-            return false;
-        std::fprintf(p, "%s\n", lab.operatorPassword().c_str());
-        return ::pclose(p) == 0;
-    }
 };
 
 TEST_F(NetworkIdentityTest, GivenCredentialsAreAskedForOnceAndNameTheDomain)
@@ -83,7 +73,7 @@ TEST_F(NetworkIdentityTest, WithoutTicketOrCredentialsTheMachinesRealmNamesTheDo
 
 TEST_F(NetworkIdentityTest, ATicketIsUsedWithoutAsking)
 {
-    ASSERT_TRUE(kinit());
+    ASSERT_TRUE(lab.kinitOperator());
     std::string user, realm;
     ASSERT_TRUE(NetworkIdentity::ticketPrincipal(user, realm));
     EXPECT_EQ(realm, lab.json["domain"]["realm"]);

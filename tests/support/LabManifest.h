@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -29,6 +30,17 @@ struct LabManifest {
         return json["domain"]["netbios"].get<std::string>() + "\\" + json["operator"]["user"].get<std::string>();
     }
     std::string operatorPassword() const { return json["operator"]["password"]; }
+    // A Kerberos ticket for the operator in the default cache.
+    bool kinitOperator() const
+    {
+        const std::string command = "kinit " + json["operator"]["user"].get<std::string>() + "@"
+            + json["domain"]["realm"].get<std::string>() + " >/dev/null 2>&1";
+        FILE* p = ::popen(command.c_str(), "w");
+        if (!p)
+            return false;
+        std::fprintf(p, "%s\n", operatorPassword().c_str());
+        return ::pclose(p) == 0;
+    }
     const nlohmann::json& member(const std::string& name) const
     {
         for (const auto& m : json["members"])
