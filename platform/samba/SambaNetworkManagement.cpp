@@ -65,7 +65,13 @@ std::string SambaNetworkManagement::defaultHelperPath()
     if (n <= 0 || path[0] != '/')
         return {};
     const std::string self(path, static_cast<std::size_t>(n));
-    return self.substr(0, self.rfind('/') + 1) + "rostermill-netapi";
+    const std::string folder = self.substr(0, self.rfind('/') + 1);
+    // Beside the program in a build tree; installed, under libexec beside bin.
+    const std::string beside = folder + "rostermill-netapi";
+    const std::string installed = folder + "../libexec/rostermill/rostermill-netapi";
+    if (::access(beside.c_str(), X_OK) != 0 && ::access(installed.c_str(), X_OK) == 0)
+        return installed;
+    return beside;
 }
 
 void SambaNetworkManagement::setCredentials(const std::string& account, const std::string& password)

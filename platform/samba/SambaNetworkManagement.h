@@ -28,8 +28,9 @@ public:
     explicit SambaNetworkManagement(Settings settings);
     ~SambaNetworkManagement() override;
 
-    // The helper next to this program's executable, by its absolute path;
-    // empty when the program cannot tell where it is itself.
+    // The helper by its absolute path: beside this program's executable, or
+    // installed in ../libexec/rostermill/; empty when the program cannot tell
+    // where it is itself.
     static std::string defaultHelperPath();
 
     void setCredentials(const std::string& account, const std::string& password) override;
