@@ -11,8 +11,10 @@ void lookUpAccount(NetworkManagement& network, const std::string& server, const 
     USER_INFO_1 info;
     const NetStatus status = network.NetUserGetInfo(server, name, info);
     if (status != NERR_Success) {
-        if (status != NERR_UserNotFound)
+        if (status != NERR_UserNotFound && !r.failed) {
             r.failed = true;
+            r.failure = status;
+        }
         r.notMatched = true;
         return;
     }

@@ -11,6 +11,9 @@ namespace rm {
 struct AccountCheckResult {
     bool notMatched = false;
     bool failed = false;
+    // The status of the first lookup that set `failed`: why the computer
+    // could not be checked, for a caller that tells the reasons apart.
+    std::uint32_t failure = 0;
     std::int32_t passwordAge = 0;
     std::string enabled;
     std::string userName;

@@ -14,7 +14,7 @@ CResultsDialog::CResultsDialog(const SearchSummary& summary, Exporter exporter, 
     setText(IdNotExistCount, std::to_string(summary.notExist));
     if (summary.offline == 0 && summary.notExist == 0)
         setEnabled(IdExportNotMatched, false);
-    setText(IdMatchedCount, std::to_string(summary.totalFound - summary.notExist - summary.offline));
+    setText(IdMatchedCount, std::to_string(summary.matchedCount()));
     if (summary.groupMode)
         setText(IdNotExistLabel, "Group is empty:");
     const std::pair<int, Export> buttons[] = {{IdExportAll, Export::AllComputers},

@@ -30,6 +30,9 @@ struct SearchSummary {
     int offline = 0;
     int notExist = 0;
     bool groupMode = false;
+
+    // "Computers Matched:": what neither elimination took.
+    int matchedCount() const { return totalFound - notExist - offline; }
 };
 
 } // namespace rm

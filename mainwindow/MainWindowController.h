@@ -66,6 +66,8 @@ public:
     SearchOptions& searchOptions() { return searchOptions_; }
     PasswordOptions& passwordOptions() { return passwordOptions_; }
     bool searchDone() const { return searchDone_; }
+    // What the last search found and counted, however it ended.
+    const SearchSummary& lastSearch() const { return lastSearch_; }
     void setSearchDone(bool done) { searchDone_ = done; }
 
 private:
@@ -78,6 +80,7 @@ private:
     SearchOptions searchOptions_;
     PasswordOptions passwordOptions_;
     bool searchDone_ = false;
+    SearchSummary lastSearch_;
 };
 
 } // namespace rm

@@ -38,7 +38,8 @@ void MainWindowController::searchCommand()
         defaultDomainFound();
     }
     s_.identity.ensureCredentials();
-    SearchSummary summary;
+    SearchSummary& summary = lastSearch_;
+    summary = SearchSummary{};
     summary.accountName = account;
     std::vector<std::string> candidates;
     for (const FoundComputer& c : s_.dialogs.runDomainScan(searchOptions_.Domain, searchOptions_)) {

@@ -71,13 +71,13 @@ std::optional<std::vector<AccountOperation>> validateAndConfirm(const ActionRequ
         return std::nullopt;
     }
     if (r.passwordRequested && r.password.empty()
-        && prompter.show({"Security Warning",
+        && prompter.show({EmptyPasswordTitle,
                           "You have specified an empty password.  This will remove the password from the selected "
                           "accounts, which is potentially very dangerous.  Are you sure you want to do this?",
                           MessageButtons::YesNo, MessageIcon::Exclamation})
                != MessageAnswer::Yes)
         return std::nullopt;
-    if (prompter.show({"Perform Operation", confirmationText(r), MessageButtons::YesNo, MessageIcon::Question})
+    if (prompter.show({ConfirmationTitle, confirmationText(r), MessageButtons::YesNo, MessageIcon::Question})
         != MessageAnswer::Yes)
         return std::nullopt;
 

@@ -9,6 +9,10 @@
 
 namespace rm {
 
+// The titles of the two questions a request may ask.
+inline constexpr const char* EmptyPasswordTitle = "Security Warning";
+inline constexpr const char* ConfirmationTitle = "Perform Operation";
+
 // The confirmation question's text for a request.
 std::string confirmationText(const ActionRequest& request);
 

@@ -1,6 +1,7 @@
 #include "platform/samba/ServerProbe.h"
 
 #include <array>
+#include <utility>
 #include <cerrno>
 #include <netdb.h>
 #include <poll.h>
@@ -37,11 +38,17 @@ constexpr std::array<unsigned char, 4 + 64 + 36 + 8> negotiation()
 
 class Socket {
 public:
-    explicit Socket(int fd) : fd_(fd) {}
+    explicit Socket(int fd = -1) : fd_(fd) {}
     ~Socket()
     {
         if (fd_ >= 0)
             ::close(fd_);
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(Socket&& other) noexcept
+    {
+        std::swap(fd_, other.fd_);
+        return *this;
     }
     int fd() const { return fd_; }
 
@@ -68,51 +75,98 @@ Wait waitFor(int fd, short events, Clock::time_point deadline, const std::atomic
     }
 }
 
+enum class Connect { Connected, Refused, NoConnection, Cancelled };
+
+// The first address of the list that takes a connection before the deadline;
+// `out` holds its socket.
+Connect connectAny(const addrinfo* found, Clock::time_point deadline, const std::atomic<bool>* cancel, Socket& out)
+{
+    for (const addrinfo* a = found; a; a = a->ai_next) {
+        Socket s(::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol));
+        if (s.fd() < 0)
+            continue;
+        if (::connect(s.fd(), a->ai_addr, a->ai_addrlen) != 0 && errno != EINPROGRESS) {
+            if (errno == ECONNREFUSED)
+                return Connect::Refused;
+            continue;
+        }
+        const Wait w = waitFor(s.fd(), POLLOUT, deadline, cancel);
+        if (w == Wait::Cancelled)
+            return Connect::Cancelled;
+        if (w == Wait::TimedOut)
+            return Connect::NoConnection;
+        int error = 0;
+        socklen_t size = sizeof error;
+        ::getsockopt(s.fd(), SOL_SOCKET, SO_ERROR, &error, &size);
+        if (error == ECONNREFUSED)
+            return Connect::Refused;
+        if (error != 0)
+            continue;
+        out = std::move(s);
+        return Connect::Connected;
+    }
+    return Connect::NoConnection;
+}
+
+class AddressList {
+public:
+    AddressList(const std::string& server, int port)
+    {
+        const std::size_t start = server.find_first_not_of('\\');
+        const std::string name = start == std::string::npos ? std::string() : server.substr(start);
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        if (name.empty() || ::getaddrinfo(name.c_str(), std::to_string(port).c_str(), &hints, &found_) != 0)
+            found_ = nullptr;
+    }
+    ~AddressList()
+    {
+        if (found_)
+            ::freeaddrinfo(found_);
+    }
+    AddressList(const AddressList&) = delete;
+    AddressList& operator=(const AddressList&) = delete;
+    const addrinfo* get() const { return found_; }
+
+private:
+    addrinfo* found_ = nullptr;
+};
+
 } // namespace
 
 NetStatus probeServer(const std::string& server, std::chrono::milliseconds limit, const std::atomic<bool>* cancel,
                       int port)
 {
     const auto deadline = Clock::now() + limit;
-    const std::size_t start = server.find_first_not_of('\\');
-    const std::string name = start == std::string::npos ? std::string() : server.substr(start);
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (name.empty() || ::getaddrinfo(name.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
+    const AddressList addresses(server, port);
+    if (!addresses.get())
         return NERR_Success;
-    NetStatus status = ERROR_BAD_NETPATH;
-    for (addrinfo* a = found; a && status == ERROR_BAD_NETPATH; a = a->ai_next) {
-        Socket s(::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol));
-        if (s.fd() < 0)
-            continue;
-        if (::connect(s.fd(), a->ai_addr, a->ai_addrlen) != 0 && errno != EINPROGRESS) {
-            status = errno == ECONNREFUSED ? NERR_Success : ERROR_BAD_NETPATH;
-            continue;
-        }
-        Wait w = waitFor(s.fd(), POLLOUT, deadline, cancel);
-        if (w == Wait::Cancelled)
-            status = ERROR_CANCELLED;
-        if (w != Wait::Ready)
-            break;
-        int error = 0;
-        socklen_t size = sizeof error;
-        ::getsockopt(s.fd(), SOL_SOCKET, SO_ERROR, &error, &size);
-        if (error != 0) {
-            status = error == ECONNREFUSED ? NERR_Success : ERROR_BAD_NETPATH;
-            continue;
-        }
-        static constexpr auto request = negotiation();
-        if (::send(s.fd(), request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
-            status = NERR_Success; // a reset: the helper finds out as quickly
-            break;
-        }
-        w = waitFor(s.fd(), POLLIN, deadline, cancel);
-        status = w == Wait::Ready ? NERR_Success : w == Wait::Cancelled ? ERROR_CANCELLED : RPC_S_SERVER_UNAVAILABLE;
+    Socket s;
+    switch (connectAny(addresses.get(), deadline, cancel, s)) {
+    case Connect::Refused:
+        return NERR_Success; // the helper fails on it quickly by itself
+    case Connect::NoConnection:
+        return ERROR_BAD_NETPATH;
+    case Connect::Cancelled:
+        return ERROR_CANCELLED;
+    case Connect::Connected:
+        break;
     }
-    ::freeaddrinfo(found);
-    return status;
+    static constexpr auto request = negotiation();
+    if (::send(s.fd(), request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size()))
+        return NERR_Success; // a reset: the helper finds out as quickly
+    const Wait w = waitFor(s.fd(), POLLIN, deadline, cancel);
+    return w == Wait::Ready ? NERR_Success : w == Wait::Cancelled ? ERROR_CANCELLED : RPC_S_SERVER_UNAVAILABLE;
+}
+
+bool acceptsConnection(const std::string& server, int port, std::chrono::milliseconds limit,
+                       const std::atomic<bool>* cancel)
+{
+    const auto deadline = Clock::now() + limit;
+    const AddressList addresses(server, port);
+    Socket s;
+    return addresses.get() && connectAny(addresses.get(), deadline, cancel, s) == Connect::Connected;
 }
 
 } // namespace rm

@@ -19,4 +19,9 @@ namespace rm {
 NetStatus probeServer(const std::string& server, std::chrono::milliseconds limit,
                       const std::atomic<bool>* cancel = nullptr, int port = 445);
 
+// Whether the computer takes a TCP connection on `port` within `limit`; a
+// name that does not resolve or a refused connection takes none.
+bool acceptsConnection(const std::string& server, int port, std::chrono::milliseconds limit,
+                       const std::atomic<bool>* cancel = nullptr);
+
 } // namespace rm

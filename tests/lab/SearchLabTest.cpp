@@ -11,9 +11,9 @@
 #include "platform/samba/SambaNetworkManagement.h"
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
-#include "support/FakeDialogControls.h"
+#include "ui/MemoryDialogControls.h"
 #include "support/LabManifest.h"
-#include "support/MemoryComputerList.h"
+#include "mainwindow/MemoryComputerList.h"
 #include "support/MemoryProfileStore.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +82,7 @@ class SearchLabTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
     SambaNetworkManagement net{{HELPER_PATH, 16, 30000ms}};
-    FakeDialogControls controls{{{IdUserMode, IdGroupMode}, {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
+    MemoryDialogControls controls{{{IdUserMode, IdGroupMode}, {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
     MemoryComputerList list;
     MemoryProfileStore profile;
     SettingsStore settings{profile};

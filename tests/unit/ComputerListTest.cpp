@@ -1,5 +1,5 @@
 #include "mainwindow/ComputerList.h"
-#include "support/MemoryComputerList.h"
+#include "mainwindow/MemoryComputerList.h"
 
 #include <gtest/gtest.h>
 

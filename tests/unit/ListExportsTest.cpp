@@ -1,7 +1,7 @@
 #include "platform/linux/PosixFileWriter.h"
 #include "mainwindow/ListExports.h"
 #include "support/Doubles.h"
-#include "support/MemoryComputerList.h"
+#include "mainwindow/MemoryComputerList.h"
 #include "support/ReportDoubles.h"
 #include "support/TempDir.h"
 

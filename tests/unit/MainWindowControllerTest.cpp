@@ -2,8 +2,8 @@
 #include "mainwindow/MainWindowController.h"
 #include "mainwindow/MainWindowIds.h"
 #include "support/Doubles.h"
-#include "support/FakeDialogControls.h"
-#include "support/MemoryComputerList.h"
+#include "ui/MemoryDialogControls.h"
+#include "mainwindow/MemoryComputerList.h"
 #include "support/MemoryProfileStore.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ namespace {
 
 class MainWindowControllerTest : public ::testing::Test {
 protected:
-    FakeDialogControls controls{{{IdUserMode, IdGroupMode},
+    MemoryDialogControls controls{{{IdUserMode, IdGroupMode},
                                  {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
     MemoryComputerList list;
     MemoryProfileStore profile;

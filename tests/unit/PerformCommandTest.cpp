@@ -2,8 +2,8 @@
 #include "mainwindow/MainWindowController.h"
 #include "mainwindow/MainWindowIds.h"
 #include "support/Doubles.h"
-#include "support/FakeDialogControls.h"
-#include "support/MemoryComputerList.h"
+#include "ui/MemoryDialogControls.h"
+#include "mainwindow/MemoryComputerList.h"
 #include "support/MemoryProfileStore.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ namespace {
 
 class PerformCommandTest : public ::testing::Test {
 protected:
-    FakeDialogControls controls{{{IdUserMode, IdGroupMode},
+    MemoryDialogControls controls{{{IdUserMode, IdGroupMode},
                                  {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
     MemoryComputerList list;
     MemoryProfileStore profile;
@@ -39,7 +39,7 @@ protected:
             list.rows.back().cells = {name, "Server", user, enabled, groups, "3 days"};
         }
     }
-    std::map<int, FakeDialogControls::State> inputs() const { return controls.controls; }
+    std::map<int, MemoryDialogControls::State> inputs() const { return controls.controls; }
 };
 
 TEST_F(PerformCommandTest, TheSelectedRowsInListOrderBecomeTheBatchAndItsOutcomeTheirCells)

@@ -2,8 +2,8 @@
 #include "mainwindow/MainWindowController.h"
 #include "mainwindow/MainWindowIds.h"
 #include "support/Doubles.h"
-#include "support/FakeDialogControls.h"
-#include "support/MemoryComputerList.h"
+#include "ui/MemoryDialogControls.h"
+#include "mainwindow/MemoryComputerList.h"
 #include "support/MemoryProfileStore.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +31,7 @@ AccountCheckResult missing(bool failed)
 
 class SearchCommandTest : public ::testing::Test {
 protected:
-    FakeDialogControls controls{{{IdUserMode, IdGroupMode}, {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
+    MemoryDialogControls controls{{{IdUserMode, IdGroupMode}, {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
     MemoryComputerList list;
     MemoryProfileStore profile;
     SettingsStore settings{profile};

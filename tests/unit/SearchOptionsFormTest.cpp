@@ -1,6 +1,6 @@
 #include "discovery/SearchOptionsForm.h"
 #include "support/Doubles.h"
-#include "support/FakeDialogControls.h"
+#include "ui/MemoryDialogControls.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace {
 
 class SearchOptionsFormTest : public ::testing::Test {
 protected:
-    FakeDialogControls c{{{IdAllComputers, IdServersOnly}, {IdBrowseListMethod, IdDirectoryMethod}}};
+    MemoryDialogControls c{{{IdAllComputers, IdServersOnly}, {IdBrowseListMethod, IdDirectoryMethod}}};
     ScriptedPrompter prompter;
     SearchOptions stored;
 

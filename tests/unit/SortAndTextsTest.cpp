@@ -2,7 +2,7 @@
 #include "accountsearch/FormatDuration.h"
 #include "accountsearch/NaturalCompare.h"
 #include "discovery/ComputerTypeText.h"
-#include "support/MemoryComputerList.h"
+#include "mainwindow/MemoryComputerList.h"
 
 #include <gtest/gtest.h>
 

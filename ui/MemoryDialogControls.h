@@ -8,9 +8,10 @@
 
 namespace rm {
 
-// Controls as plain state, for dialog logic without a window. Radio buttons
-// of one declared group exclude one another.
-class FakeDialogControls : public DialogControls {
+// Controls as plain state, for dialog logic without a window (a program
+// without one, and the tests). Radio buttons of one declared group exclude
+// one another. Texts are wiped when the controls go: one may be a password.
+class MemoryDialogControls : public DialogControls {
 public:
     struct State {
         std::string text;
@@ -20,7 +21,10 @@ public:
         bool allSelected = false;
     };
 
-    explicit FakeDialogControls(std::vector<std::set<int>> radioGroups = {});
+    explicit MemoryDialogControls(std::vector<std::set<int>> radioGroups = {});
+    ~MemoryDialogControls() override;
+    MemoryDialogControls(const MemoryDialogControls&) = delete;
+    MemoryDialogControls& operator=(const MemoryDialogControls&) = delete;
 
     std::string text(int id) const override;
     void setText(int id, const std::string& text) override;

@@ -6,7 +6,8 @@
 
 namespace rm {
 
-// Rows in memory, for driving list logic without a window.
+// Rows in memory, for driving list logic without a window (a program
+// without one, and the tests).
 class MemoryComputerList : public ComputerList {
 public:
     struct Row : ComputerRecord {

@@ -1,4 +1,4 @@
-#include "support/MemoryComputerList.h"
+#include "mainwindow/MemoryComputerList.h"
 
 namespace rm {
 

@@ -1,0 +1,112 @@
+#include "cli/ApplyTargets.h"
+
+#include "cli/CliOptions.h"
+#include "platform/Text.h"
+
+#include <nlohmann/json.hpp>
+
+namespace rm {
+namespace {
+
+std::string trimmed(const std::string& s)
+{
+    const std::size_t first = s.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(" \t\r") + 1 - first);
+}
+
+ApplyTargets fromJson(const std::string& text)
+{
+    using nlohmann::json;
+    const json doc = json::parse(text, nullptr, false);
+    if (doc.is_discarded() || !doc.is_object())
+        throw UsageError("the targets are not a JSON document of search --format json");
+    const auto computers = doc.find("computers");
+    if (computers == doc.end() || !computers->is_array())
+        throw UsageError("the JSON targets have no \"computers\" list");
+    ApplyTargets t;
+    t.groupMode = doc.value("mode", std::string()) == "group";
+    auto field = [](const json& row, const char* key, bool required) {
+        const auto it = row.find(key);
+        if (it == row.end() || !it->is_string()) {
+            if (required)
+                throw UsageError(std::string("a JSON target lacks its \"") + key + "\"");
+            return std::string();
+        }
+        return it->get<std::string>();
+    };
+    for (const json& row : *computers) {
+        if (!row.is_object())
+            throw UsageError("a JSON target is not an object");
+        SelectedRow r;
+        r.computerName = field(row, "computer", true);
+        r.userName = field(row, "user", true);
+        r.enabledText = field(row, "enabled", false);
+        r.groupsText = field(row, "groups", false);
+        if (r.computerName.empty() || r.userName.empty())
+            throw UsageError("a JSON target has an empty computer or user");
+        t.rows.push_back(r);
+    }
+    return t;
+}
+
+} // namespace
+
+SelectedRow parseTarget(const std::string& text, const std::string& defaultUser)
+{
+    // Two leading backslashes are how a server is named; they are not the split.
+    if (text.rfind("\\\\", 0) == 0)
+        return parseTarget(text.substr(2), defaultUser);
+    SelectedRow r;
+    const std::size_t split = text.find_first_of("\\/");
+    r.computerName = text.substr(0, split);
+    r.userName = split == std::string::npos ? defaultUser : text.substr(split + 1);
+    if (r.computerName.empty())
+        throw UsageError("target \"" + text + "\" names no computer");
+    if (r.userName.empty())
+        throw UsageError("target \"" + text + "\" names no account (COMPUTER\\ACCOUNT, or give --user)");
+    return r;
+}
+
+ApplyTargets parseTargets(const std::string& text, const std::string& defaultUser)
+{
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first != std::string::npos && text[first] == '{')
+        return fromJson(text);
+    ApplyTargets t;
+    std::size_t start = 0, number = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        ++number;
+        const std::string line = trimmed(text.substr(start, end - start));
+        start = end + 1;
+        if (line.empty() || line[0] == '#')
+            continue;
+        try {
+            t.rows.push_back(parseTarget(line, defaultUser));
+        } catch (const UsageError& e) {
+            throw UsageError("line " + std::to_string(number) + ": " + e.what());
+        }
+    }
+    return t;
+}
+
+void settleTargets(ApplyTargets& targets)
+{
+    std::vector<SelectedRow> kept;
+    for (const SelectedRow& r : targets.rows) {
+        bool seen = false;
+        for (const SelectedRow& k : kept)
+            seen = seen || (equalsIgnoringCase(k.computerName, r.computerName) && equalsIgnoringCase(k.userName, r.userName));
+        if (!seen)
+            kept.push_back(r);
+    }
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        kept[i].rowIndex = static_cast<int>(i);
+    targets.rows = std::move(kept);
+}
+
+} // namespace rm

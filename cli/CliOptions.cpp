@@ -1,0 +1,261 @@
+#include "cli/CliOptions.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+
+namespace rm {
+namespace {
+
+// The arguments one by one, "--flag=value" split into flag and value.
+class ArgumentReader {
+public:
+    explicit ArgumentReader(const std::vector<std::string>& args) : args_(args) {}
+
+    bool done() const { return next_ >= args_.size() && !pending_; }
+    // The next argument; a flag's attached value is kept for value().
+    std::string take()
+    {
+        if (pending_)
+            throw UsageError("unexpected value \"" + *pending_ + "\"");
+        std::string a = args_[next_++];
+        if (a.rfind("--", 0) == 0 && a.size() > 2) {
+            if (auto eq = a.find('='); eq != std::string::npos) {
+                pending_ = a.substr(eq + 1);
+                a.resize(eq);
+            }
+        }
+        return a;
+    }
+    std::string value(const std::string& flag)
+    {
+        if (pending_) {
+            std::string v = std::move(*pending_);
+            pending_.reset();
+            return v;
+        }
+        if (next_ >= args_.size())
+            throw UsageError(flag + " needs a value");
+        return args_[next_++];
+    }
+    // A flag that takes no value was given one.
+    void noValue(const std::string& flag)
+    {
+        if (pending_)
+            throw UsageError(flag + " takes no value");
+    }
+
+private:
+    const std::vector<std::string>& args_;
+    std::size_t next_ = 0;
+    std::optional<std::string> pending_;
+};
+
+int descriptor(const std::string& flag, const std::string& text)
+{
+    int fd = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), fd);
+    if (error != std::errc() || end != text.data() + text.size() || fd < 0)
+        throw UsageError(flag + " needs a file descriptor number, not \"" + text + "\"");
+    return fd;
+}
+
+using Handlers = std::map<std::string, std::function<void(ArgumentReader&, const std::string&)>>;
+
+// Runs every argument through its handler; other arguments go to `operand`.
+void readArguments(ArgumentReader& in, const Handlers& flags, const Handlers& switches,
+                   const std::function<void(const std::string&)>& operand)
+{
+    bool operandsOnly = false;
+    while (!in.done()) {
+        const std::string a = in.take();
+        if (operandsOnly || a == "-" || a.empty() || a[0] != '-') {
+            operand(a);
+        } else if (a == "--") {
+            operandsOnly = true;
+        } else if (auto f = flags.find(a); f != flags.end()) {
+            f->second(in, a);
+        } else if (auto s = switches.find(a); s != switches.end()) {
+            in.noValue(a);
+            s->second(in, a);
+        } else {
+            throw UsageError("unknown option " + a);
+        }
+    }
+}
+
+void logonFlags(Handlers& flags, LogonArgs& logon, bool passwordFdIsLogon)
+{
+    flags["--as"] = [&](ArgumentReader& in, const std::string& f) {
+        logon.account = in.value(f);
+        if (logon.account.empty())
+            throw UsageError("--as needs an account (DOMAIN\\user)");
+    };
+    flags["--as-password-fd"] = [&](ArgumentReader& in, const std::string& f) {
+        logon.passwordFd = descriptor(f, in.value(f));
+    };
+    if (passwordFdIsLogon)
+        flags["--password-fd"] = flags["--as-password-fd"];
+}
+
+CommandLine parseSearch(ArgumentReader& in)
+{
+    CommandLine c;
+    c.kind = CommandLine::Kind::Search;
+    SearchArgs& s = c.search;
+    bool userGiven = false, groupGiven = false;
+    Handlers flags, switches;
+    flags["--domain"] = [&](ArgumentReader& r, const std::string& f) { s.domain = r.value(f); };
+    flags["--ou"] = [&](ArgumentReader& r, const std::string& f) {
+        s.orgUnit = r.value(f);
+        if (s.orgUnit->empty())
+            throw UsageError("--ou needs an organizational unit (use --no-ou for the whole domain)");
+        s.scanType = 1;
+    };
+    flags["--user"] = [&](ArgumentReader& r, const std::string& f) {
+        s.accountName = r.value(f);
+        userGiven = true;
+    };
+    flags["--group"] = [&](ArgumentReader& r, const std::string& f) {
+        s.accountName = r.value(f);
+        groupGiven = true;
+    };
+    flags["--format"] = [&](ArgumentReader& r, const std::string& f) {
+        const std::string v = r.value(f);
+        if (v == "table")
+            s.format = OutputFormat::Table;
+        else if (v == "csv")
+            s.format = OutputFormat::Csv;
+        else if (v == "json")
+            s.format = OutputFormat::Json;
+        else
+            throw UsageError("--format takes table, csv or json, not \"" + v + "\"");
+    };
+    flags["--alive"] = [&](ArgumentReader& r, const std::string& f) {
+        const std::string v = r.value(f);
+        if (v == "icmp")
+            s.alive = AliveMode::Icmp;
+        else if (v == "smb")
+            s.alive = AliveMode::Smb;
+        else if (v == "both")
+            s.alive = AliveMode::Both;
+        else
+            throw UsageError("--alive takes icmp, smb or both, not \"" + v + "\"");
+    };
+    flags["--computers"] = [&](ArgumentReader& r, const std::string& f) {
+        s.computersFile = r.value(f);
+        if (s.computersFile.empty())
+            throw UsageError("--computers needs a file (- for standard input)");
+    };
+    logonFlags(flags, s.logon, true);
+    switches["--browse"] = [&](ArgumentReader&, const std::string&) { s.scanType = 0; };
+    switches["--directory"] = [&](ArgumentReader&, const std::string&) { s.scanType = 1; };
+    switches["--no-ou"] = [&](ArgumentReader&, const std::string&) { s.orgUnit = std::string(); };
+    switches["--servers-only"] = [&](ArgumentReader&, const std::string&) { s.serversOnly = true; };
+    switches["--no-servers-only"] = [&](ArgumentReader&, const std::string&) { s.serversOnly = false; };
+    switches["--hidden"] = [&](ArgumentReader&, const std::string&) { s.hidden = true; };
+    switches["--no-hidden"] = [&](ArgumentReader&, const std::string&) { s.hidden = false; };
+    switches["--ping"] = [&](ArgumentReader&, const std::string&) { s.ping = true; };
+    switches["--no-ping"] = [&](ArgumentReader&, const std::string&) { s.ping = false; };
+    switches["--all"] = [&](ArgumentReader&, const std::string&) { s.all = true; };
+    switches["--timings"] = [&](ArgumentReader&, const std::string&) { s.timings = true; };
+    bool help = false;
+    switches["--help"] = [&](ArgumentReader&, const std::string&) { help = true; };
+    switches["-h"] = switches["--help"];
+    readArguments(in, flags, switches,
+                  [](const std::string& a) { throw UsageError("search takes no operand \"" + a + "\""); });
+    if (help)
+        return {CommandLine::Kind::Help, {}, {}, SearchHelp};
+    if (userGiven == groupGiven)
+        throw UsageError("search needs one of --user NAME or --group NAME");
+    s.groupMode = groupGiven;
+    if (s.orgUnit && !s.orgUnit->empty() && s.scanType == 0)
+        throw UsageError("--ou needs the directory, not --browse");
+    return c;
+}
+
+CommandLine parseApply(ArgumentReader& in)
+{
+    CommandLine c;
+    c.kind = CommandLine::Kind::Apply;
+    ApplyArgs& a = c.apply;
+    Handlers flags, switches;
+    flags["--password-fd"] = [&](ArgumentReader& r, const std::string& f) { a.passwordFd = descriptor(f, r.value(f)); };
+    flags["--rename"] = [&](ArgumentReader& r, const std::string& f) { a.newName = r.value(f); };
+    flags["--user"] = [&](ArgumentReader& r, const std::string& f) { a.user = r.value(f); };
+    flags["--targets"] = [&](ArgumentReader& r, const std::string& f) {
+        a.targetsFile = r.value(f);
+        if (a.targetsFile.empty())
+            throw UsageError("--targets needs a file (- for standard input)");
+    };
+    flags["--log-dir"] = [&](ArgumentReader& r, const std::string& f) { a.logFolder = r.value(f); };
+    logonFlags(flags, a.logon, false);
+    switches["--set-password"] = [&](ArgumentReader&, const std::string&) { a.setPassword = true; };
+    auto enabled = [&](EnabledChoice choice) {
+        return [&a, choice](ArgumentReader&, const std::string&) {
+            if (a.enabled != EnabledChoice::Keep && a.enabled != choice)
+                throw UsageError("--enable and --disable exclude each other");
+            a.enabled = choice;
+        };
+    };
+    switches["--enable"] = enabled(EnabledChoice::Enable);
+    switches["--disable"] = enabled(EnabledChoice::Disable);
+    switches["--dry-run"] = [&](ArgumentReader&, const std::string&) { a.dryRun = true; };
+    switches["--yes"] = [&](ArgumentReader&, const std::string&) { a.yes = true; };
+    switches["-y"] = switches["--yes"];
+    switches["--allow-empty-password"] = [&](ArgumentReader&, const std::string&) { a.allowEmptyPassword = true; };
+    bool help = false;
+    switches["--help"] = [&](ArgumentReader&, const std::string&) { help = true; };
+    switches["-h"] = switches["--help"];
+    readArguments(in, flags, switches, [&](const std::string& t) {
+        if (t == "-")
+            throw UsageError("read targets from standard input with --targets -");
+        a.targets.push_back(t);
+    });
+    if (help)
+        return {CommandLine::Kind::Help, {}, {}, ApplyHelp};
+    if (a.passwordFd >= 0 && !a.setPassword)
+        throw UsageError("--password-fd goes with --set-password");
+    if (!a.targets.empty() && !a.targetsFile.empty())
+        throw UsageError("give targets as arguments or with --targets, not both");
+    return c;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        throw UsageError("a command is needed: search or apply (see rostermill-cli --help)");
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    ArgumentReader in(rest);
+    if (args[0] == "search")
+        return parseSearch(in);
+    if (args[0] == "apply")
+        return parseApply(in);
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help")
+        return {CommandLine::Kind::Help, {}, {}, MainHelp};
+    throw UsageError("unknown command \"" + args[0] + "\": search or apply");
+}
+
+SearchOptions searchOptionsFor(const SearchArgs& args, SearchOptions o)
+{
+    if (args.domain)
+        o.Domain = *args.domain;
+    if (args.scanType)
+        o.ScanType = *args.scanType;
+    if (args.orgUnit) {
+        o.RestrictToOrgUnit = !args.orgUnit->empty();
+        if (o.RestrictToOrgUnit)
+            o.OrgUnit = *args.orgUnit;
+    }
+    if (args.serversOnly)
+        o.ServersOnly = *args.serversOnly;
+    if (args.hidden)
+        o.ScanHidden = *args.hidden;
+    if (args.ping)
+        o.PingScan = *args.ping;
+    return o;
+}
+
+} // namespace rm

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "discovery/SearchOptions.h"
+#include "operations/ActionRequest.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace rm {
+
+// Bad usage or input: the program ends with status 2 and this one line.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class OutputFormat { Table, Csv, Json };
+// What counts as alive in the ping step: an echo reply, a connection to the
+// file-sharing port, or either.
+enum class AliveMode { Icmp, Smb, Both };
+
+// Who to act as when there is no Kerberos ticket.
+struct LogonArgs {
+    std::string account; // DOMAIN\user or user@REALM; empty: the ticket only
+    int passwordFd = -1; // else the terminal
+};
+
+struct SearchArgs {
+    // Each set only where a flag was given; the settings file fills the rest.
+    std::optional<std::string> domain;
+    std::optional<int> scanType;
+    std::optional<std::string> orgUnit; // empty: the whole domain
+    std::optional<bool> serversOnly, hidden, ping;
+
+    std::string accountName;
+    bool groupMode = false;
+    OutputFormat format = OutputFormat::Table;
+    bool all = false;
+    AliveMode alive = AliveMode::Icmp;
+    std::string computersFile; // the computers themselves instead of a domain scan
+    bool timings = false;
+    LogonArgs logon;
+};
+
+struct ApplyArgs {
+    bool setPassword = false;
+    int passwordFd = -1; // else standard input
+    std::optional<std::string> newName;
+    EnabledChoice enabled = EnabledChoice::Keep;
+    bool dryRun = false;
+    bool yes = false;
+    bool allowEmptyPassword = false;
+    std::string user; // the account of targets that name a computer only
+    std::vector<std::string> targets;
+    std::string targetsFile; // "-": standard input
+    std::string logFolder;
+    LogonArgs logon;
+};
+
+struct CommandLine {
+    enum class Kind { Search, Apply, Help };
+    Kind kind = Kind::Help;
+    SearchArgs search;
+    ApplyArgs apply;
+    std::string helpText;
+};
+
+// The arguments after the program's name. Throws UsageError.
+CommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// The search flags laid over the settings file's values.
+SearchOptions searchOptionsFor(const SearchArgs& args, SearchOptions stored);
+
+extern const char* const MainHelp;
+extern const char* const SearchHelp;
+extern const char* const ApplyHelp;
+
+} // namespace rm

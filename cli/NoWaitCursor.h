@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/WaitCursor.h"
+
+namespace rm {
+
+// A console has no cursor to change.
+class NoWaitCursor : public WaitCursor {
+public:
+    void begin() override {}
+    void end() override {}
+};
+
+} // namespace rm

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace rm {
+
+// Whether the program has a terminal to ask on (its controlling one).
+bool hasTerminal();
+
+// A line typed on the terminal after `prompt`, without its echo when
+// `secret`; nothing when there is no terminal or it ended.
+std::optional<std::string> askTerminal(const std::string& prompt, bool secret);
+
+// One line read from a file descriptor (its line end dropped), at most
+// 1024 bytes: a password handed over by another program. Reads byte by
+// byte, so what follows the line stays for others. Throws UsageError.
+std::string readSecretLine(int fd, const std::string& what);
+
+} // namespace rm

@@ -1,0 +1,13 @@
+#include "platform/samba/TcpPortProbe.h"
+
+#include "platform/samba/ServerProbe.h"
+
+namespace rm {
+
+bool TcpPortProbe::accepts(const std::string& name, int port, std::chrono::milliseconds limit,
+                           const std::atomic<bool>& cancel)
+{
+    return acceptsConnection(name, port, limit, &cancel);
+}
+
+} // namespace rm
