@@ -58,7 +58,7 @@ Output:
                        not found, ...)
   --timings            the seconds of each step on standard error
 
-Credentials (when there is no Kerberos ticket):
+Credentials (the Kerberos ticket, unless --as names an account):
   --as DOMAIN\USER     the account to act as; its password is asked on the
                        terminal without echo, or read from --password-fd
   --password-fd N, --as-password-fd N
@@ -103,7 +103,7 @@ Running:
   --log-dir DIR        where the activity log goes (default: the current
                        folder, or the home folder where that is not writable)
 
-Credentials (when there is no Kerberos ticket):
+Credentials (the Kerberos ticket, unless --as names an account):
   --as DOMAIN\USER     the account to act as; its password is asked on the
                        terminal without echo, or read from --as-password-fd
   --as-password-fd N   read that password, one line, from descriptor N

@@ -37,7 +37,7 @@ NetworkIdentity::AskCredentials asker(const LogonArgs& logon)
         }
         auto typed = askTerminal("Password for " + logon.account + ": ", true);
         if (!typed)
-            return false;
+            throw UsageError("no terminal to ask the password of " + logon.account + " on: give --as-password-fd N");
         password.swap(*typed);
         return true;
     };
@@ -47,7 +47,7 @@ NetworkIdentity::AskCredentials asker(const LogonArgs& logon)
 
 CliPlatform::CliPlatform(const LogonArgs& logon)
     : profile(openProfile()), settings(*profile), network({helperPath()}), credentials{&network, &directory},
-      identity(network, credentials, asker(logon))
+      identity(network, credentials, asker(logon), !logon.account.empty())
 {
 }
 

@@ -21,13 +21,14 @@
 namespace rm {
 
 // The real adapters, made as the window's start-up makes them. The account
-// to act as comes from --as, its password from a descriptor or the terminal.
+// to act as is the one --as names, its password from a descriptor or the
+// terminal; else the Kerberos ticket.
 class CliPlatform {
 public:
     // Throws UsageError when the network helper is missing.
     explicit CliPlatform(const LogonArgs& logon);
 
-    // Credentials for the network: the ticket, else --as. Throws UsageError
+    // Credentials for the network: --as, else the ticket. Throws UsageError
     // when there are none.
     void requireCredentials();
 

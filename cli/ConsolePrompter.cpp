@@ -36,10 +36,12 @@ MessageAnswer ConsolePrompter::show(const Message& m)
         declined_ = m.title;
         return MessageAnswer::No;
     }
-    err_ << m.title << ": " << oneLine(m.text) << std::endl;
-    // The ping scan's notice has this title too, but the search goes on.
+    // Input the command refused ends the program, with this text as its one
+    // line. The ping scan's notice has the same title, but the search goes on.
     if (m.title == "Error" && m.icon != MessageIcon::Information)
         error_ = oneLine(m.text);
+    else
+        err_ << m.title << ": " << oneLine(m.text) << std::endl;
     return MessageAnswer::Ok;
 }
 

@@ -10,8 +10,8 @@ namespace rm {
 
 // Message boxes on a console: notices go to standard error as one line;
 // questions whose titles are given are answered yes, others are asked on the
-// terminal, else answered no. The last error box's text is kept: it ends the
-// program.
+// terminal, else answered no. An error box's text is kept instead of shown:
+// the program ends with it as its one line.
 class ConsolePrompter : public Prompter {
 public:
     ConsolePrompter(std::ostream& err, std::set<std::string> answeredYes, bool mayAsk);

@@ -12,8 +12,9 @@
 
 namespace rm {
 
-NetworkIdentity::NetworkIdentity(NetworkManagement& network, NetworkCredentials& credentials, AskCredentials ask)
-    : network_(network), credentials_(credentials), ask_(std::move(ask))
+NetworkIdentity::NetworkIdentity(NetworkManagement& network, NetworkCredentials& credentials, AskCredentials ask,
+                                 bool askFirst)
+    : network_(network), credentials_(credentials), ask_(std::move(ask)), askFirst_(askFirst)
 {
 }
 
@@ -60,7 +61,8 @@ bool NetworkIdentity::ensureCredentials()
         return usable_;
     settled_ = true;
     std::string user, realm;
-    if (ticketPrincipal(user, realm)) {
+    const bool ticket = ticketPrincipal(user, realm);
+    if (ticket && !askFirst_) {
         credentials_.setCredentials("", ""); // the ticket itself
         return usable_ = true;
     }
@@ -70,6 +72,10 @@ bool NetworkIdentity::ensureCredentials()
     if (given)
         credentials_.setCredentials(account, password);
     wipe(password);
+    if (!given && ticket) {
+        credentials_.setCredentials("", "");
+        return usable_ = true;
+    }
     if (!given)
         return usable_ = false;
     typedUser_ = account;

@@ -18,7 +18,11 @@ public:
     // Asks for "DOMAIN\user" (or "user@REALM") and a password; false when declined.
     using AskCredentials = std::function<bool(std::string& account, std::string& password)>;
 
-    NetworkIdentity(NetworkManagement& network, NetworkCredentials& credentials, AskCredentials ask);
+    // With `askFirst`, an account the user names is taken even where there
+    // is a ticket (a console user who names one means it); the ticket only
+    // where the asking gives none.
+    NetworkIdentity(NetworkManagement& network, NetworkCredentials& credentials, AskCredentials ask,
+                    bool askFirst = false);
 
     // True once the network calls have credentials: a ticket, or asked (once).
     bool ensureCredentials() override;
@@ -42,6 +46,7 @@ private:
     NetworkManagement& network_;
     NetworkCredentials& credentials_;
     AskCredentials ask_;
+    const bool askFirst_;
     std::mutex mutex_;
     bool settled_ = false;
     bool usable_ = false;

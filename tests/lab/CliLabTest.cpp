@@ -1,0 +1,486 @@
+// rostermill-cli against the lab's servers: its search beside the manifest
+// and beside the window's own steps run in this process, a batch checked on
+// the server (and undone), a dry run and a run without --yes that change
+// nothing, and a search piped into a batch.
+#include "accountsearch/AccountSearch.h"
+#include "app/SettingsStore.h"
+#include "discovery/DomainScanWorker.h"
+#include "discovery/PingScanWorker.h"
+#include "mainwindow/MainWindowController.h"
+#include "mainwindow/MainWindowIds.h"
+#include "mainwindow/MemoryComputerList.h"
+#include "platform/CredentialsFanOut.h"
+#include "platform/ldap/OpenLdapDirectory.h"
+#include "platform/linux/AddrInfoResolver.h"
+#include "platform/linux/LinuxIcmpSockets.h"
+#include "platform/linux/NetworkIdentity.h"
+#include "platform/linux/PosixThreads.h"
+#include "platform/samba/SambaNetworkManagement.h"
+#include "support/Doubles.h"
+#include "support/LabManifest.h"
+#include "support/MemoryProfileStore.h"
+#include "support/TempDir.h"
+#include "ui/MemoryDialogControls.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace rm {
+namespace {
+
+using namespace std::chrono_literals;
+using nlohmann::json;
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs the program with `input` on standard input and the texts of `fds` on
+// those descriptors, in a session of its own (no terminal), its settings in
+// `home`.
+CliRun runCli(const std::vector<std::string>& args, const std::string& home, const std::string& input,
+              const std::map<int, std::string>& fds)
+{
+    int in[2], out[2], err[2];
+    if (::pipe(in) || ::pipe(out) || ::pipe(err))
+        return {};
+    std::map<int, std::array<int, 2>> extra;
+    for (const auto& [fd, text] : fds)
+        if (::pipe(extra[fd].data()))
+            return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setsid();
+        ::dup2(in[0], 0);
+        ::dup2(out[1], 1);
+        ::dup2(err[1], 2);
+        for (const auto& [fd, ends] : extra)
+            ::dup2(ends[0], fd);
+        std::set<int> kept{0, 1, 2};
+        for (const auto& [fd, ends] : extra)
+            kept.insert(fd);
+        for (int fd = 3; fd < 256; ++fd)
+            if (!kept.count(fd))
+                ::close(fd);
+        ::setenv("HOME", home.c_str(), 1);
+        ::unsetenv("XDG_CONFIG_HOME");
+        std::vector<char*> argv{const_cast<char*>(CLI_PATH)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(CLI_PATH, argv.data());
+        ::_exit(127);
+    }
+    for (int fd : {in[0], out[1], err[1]})
+        ::close(fd);
+    // The texts are small: they fit the pipes whether the program reads them or not.
+    for (const auto& [fd, ends] : extra) {
+        ::close(ends[0]);
+        const std::string& text = fds.at(fd);
+        (void)!::write(ends[1], text.data(), text.size());
+        ::close(ends[1]);
+    }
+    (void)!::write(in[1], input.data(), input.size());
+    ::close(in[1]);
+    CliRun run;
+    pollfd p[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    std::string* sink[2] = {&run.out, &run.err};
+    for (int open = 2; open > 0;) {
+        ::poll(p, 2, -1);
+        for (int k = 0; k < 2; ++k) {
+            if (p[k].fd < 0 || !(p[k].revents & (POLLIN | POLLHUP)))
+                continue;
+            char buffer[4096];
+            const ssize_t n = ::read(p[k].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                sink[k]->append(buffer, n);
+            } else {
+                ::close(p[k].fd);
+                p[k].fd = -1;
+                --open;
+            }
+        }
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class CliLabTest : public ::testing::Test {
+protected:
+    LabManifest lab = LabManifest::load();
+    TempDir home;
+
+    // The members answer the operator's own account, not the domain's ticket.
+    void SetUp() override { std::system("kdestroy -q 2>/dev/null"); }
+    void TearDown() override { std::system("kdestroy -q 2>/dev/null"); }
+
+    // The program acting as the operator, its password on descriptor 9.
+    CliRun cli(std::vector<std::string> args, const std::string& input = "", std::map<int, std::string> fds = {})
+    {
+        args.insert(args.begin() + 1, {"--as", lab.operatorAccount(), "--as-password-fd", "9"});
+        fds[9] = lab.operatorPassword() + "\n";
+        return runCli(args, home.path().string(), input, fds);
+    }
+
+    // The members, the offline name and the silent one, one a line.
+    std::string computerList() const
+    {
+        std::string list;
+        for (const json& m : lab.json["members"])
+            list += m["name"].get<std::string>() + "\n";
+        return list + lab.json["offline"]["name"].get<std::string>() + "\n"
+            + lab.json["blackhole"]["name"].get<std::string>() + "\n";
+    }
+    std::string days() const
+    {
+        return std::to_string((std::time(nullptr) - LabManifest::readySeconds()) / 86400) + " days";
+    }
+
+    static std::map<std::string, json> byComputer(const json& rows)
+    {
+        std::map<std::string, json> m;
+        for (const json& r : rows)
+            m[r["computer"]] = r;
+        return m;
+    }
+
+    NetStatus logOn(const std::string& password)
+    {
+        SambaNetworkManagement asUser({HELPER_PATH, 1, 30000ms});
+        asUser.setCredentials("rmtest", password);
+        USER_INFO_1 info;
+        return asUser.NetUserGetInfo("\\\\PC01", "rmtest", info);
+    }
+    USER_INFO_1 rmtest()
+    {
+        SambaNetworkManagement net({HELPER_PATH, 1, 30000ms});
+        net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+        USER_INFO_1 info{};
+        EXPECT_EQ(net.NetUserGetInfo("\\\\PC01", "rmtest", info), NetStatus(NERR_Success));
+        return info;
+    }
+    // rmtest enabled again and given back the operator's password, as the
+    // window's batch test leaves it.
+    void restoreRmtest()
+    {
+        SambaNetworkManagement net({HELPER_PATH, 1, 30000ms});
+        net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+        USER_INFO_1 info;
+        ASSERT_EQ(net.NetUserGetInfo("\\\\PC01", "rmtest", info), NetStatus(NERR_Success));
+        ASSERT_EQ(net.NetUserSetInfo("\\\\PC01", "rmtest", USER_INFO_1008{info.usri1_flags & ~UF_ACCOUNTDISABLE}),
+                  NetStatus(NERR_Success));
+        ASSERT_EQ(net.NetUserSetInfo("\\\\PC01", "rmtest", USER_INFO_1003{lab.operatorPassword()}),
+                  NetStatus(NERR_Success));
+    }
+};
+
+TEST_F(CliLabTest, SearchPrintsWhatTheManifestHolds)
+{
+    TempDir lists;
+    TempDir::write(lists / "computers", computerList());
+    const CliRun r = cli({"search", "--computers", (lists / "computers").string(), "--user", "Administrator",
+                          "--format", "json", "--all"});
+    ASSERT_EQ(r.status, 1) << r.err; // some computers could not be checked
+    const json doc = json::parse(r.out);
+    EXPECT_EQ(doc["mode"], "user");
+
+    std::map<std::string, std::string> expectedReason;
+    std::set<std::string> expectedMatched;
+    for (const json& m : lab.json["members"]) {
+        const std::string name = m["name"];
+        bool has = false;
+        for (const json& u : m["users"])
+            if (u["name"] == "Administrator") {
+                has = true;
+                if (m.value("refusesOperator", false))
+                    continue;
+                expectedMatched.insert(name);
+                const auto row = byComputer(doc["computers"])[name];
+                ASSERT_FALSE(row.is_null()) << name;
+                EXPECT_EQ(row["user"], "Administrator");
+                EXPECT_EQ(row["enabled"], u["enabled"].get<bool>() ? "Yes" : "No") << name;
+                std::string groups;
+                for (const json& g : u["groups"])
+                    groups += (groups.empty() ? "" : ", ") + g.get<std::string>();
+                EXPECT_EQ(row["groups"], groups) << name;
+                EXPECT_EQ(row["passwordAge"], days()) << name;
+            }
+        expectedReason[name] = m.value("refusesOperator", false) ? "access denied" : "account not found";
+        if (has && !m.value("refusesOperator", false))
+            expectedReason.erase(name);
+    }
+    expectedReason[lab.json["offline"]["name"]] = "offline by ping";
+    expectedReason[lab.json["blackhole"]["name"]] = "unreachable";
+
+    std::set<std::string> matched;
+    for (const json& row : doc["computers"])
+        matched.insert(row["computer"].get<std::string>());
+    EXPECT_EQ(matched, expectedMatched);
+    std::map<std::string, std::string> reasons;
+    for (const json& d : doc["notMatched"])
+        reasons[d["computer"]] = d["reason"];
+    EXPECT_EQ(reasons, expectedReason);
+    EXPECT_EQ(doc["counts"]["totalFound"], lab.json["members"].size() + 2);
+    EXPECT_EQ(doc["counts"]["offline"], 3); // the refusing, the offline and the silent one
+    EXPECT_EQ(doc["counts"]["matched"], expectedMatched.size());
+
+    // Without a terminal nothing but the results reaches standard output;
+    // the progress line never shows.
+    EXPECT_EQ(r.err.find('\r'), std::string::npos);
+}
+
+TEST_F(CliLabTest, GroupSearchAsTableAndCsv)
+{
+    TempDir lists;
+    TempDir::write(lists / "computers", "PC01\nPC03\n");
+    const CliRun table = cli({"search", "--computers", (lists / "computers").string(), "--group", "Administrators"});
+    ASSERT_EQ(table.status, 0) << table.err;
+    // PC01: Administrator and helpdesk; PC03: localadmin. One row per member.
+    std::istringstream in(table.out);
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(in, l);)
+        lines.push_back(l);
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[0].rfind("Computer Name  Type  User", 0), 0u) << table.out;
+    std::multiset<std::string> members;
+    for (std::size_t i = 2; i < lines.size() && !lines[i].empty(); ++i)
+        members.insert(lines[i].substr(0, lines[i].find(' ')) + "\\" + lines[i].substr(21, lines[i].find(' ', 21) - 21));
+    EXPECT_EQ(members, (std::multiset<std::string>{"PC01\\Administrator", "PC01\\helpdesk", "PC03\\localadmin"}))
+        << table.out;
+    EXPECT_NE(table.out.find("Group is empty:         0"), std::string::npos) << table.out;
+
+    const CliRun csv = cli({"search", "--computers", (lists / "computers").string(), "--group", "Administrators",
+                            "--format", "csv"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(csv.out.rfind("Computer Name,Type,User,Enabled,Groups,Password Age\r\n", 0), 0u);
+    // Two groups: quoted, whatever order the server gives them in.
+    EXPECT_NE(csv.out.find("PC01,,helpdesk,Yes,\""), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find("Administrators\"," + days() + "\r\n"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.err.find("Computers Matched: 2"), std::string::npos) << csv.err;
+}
+
+// The window's own steps in this process, as its dialogs run them.
+class InProcessDialogs : public RecordingDialogs {
+public:
+    InProcessDialogs(NetworkManagement& net, CurrentIdentity& identity, DirectoryClient& directory)
+        : net_(net), identity_(identity), directory_(directory)
+    {
+    }
+    std::vector<FoundComputer> runDomainScan(const std::string& domain, const SearchOptions& options) override
+    {
+        RecordingPoster poster;
+        std::ostringstream out;
+        DomainScanWorker scan(domain, options, {net_, identity_, directory_, out});
+        scan.start(poster);
+        scan.join();
+        return scan.computers();
+    }
+    PingScanOutcome runPingScan(const std::vector<std::string>& names) override
+    {
+        RecordingPoster poster;
+        PingScanWorker ping(names, {resolver_, sockets_, threads_, clock_});
+        ping.start(poster);
+        ping.join();
+        return {ping.removalList(), ping.errorText()};
+    }
+    std::optional<std::vector<AccountCheckResult>> runAccountSearch(const std::vector<std::string>& names,
+                                                                    const std::string& account, bool group) override
+    {
+        RecordingPoster poster;
+        AccountSearch search(names, account, {net_, threads_, clock_});
+        search.groupMode = group;
+        search.start(poster);
+        search.join();
+        return search.results();
+    }
+
+private:
+    NetworkManagement& net_;
+    CurrentIdentity& identity_;
+    DirectoryClient& directory_;
+    PosixThreadStarter threads_;
+    SteadyTickClock clock_;
+    AddrInfoResolver resolver_;
+    LinuxIcmpSockets sockets_;
+};
+
+TEST_F(CliLabTest, SearchGivesWhatTheWindowsStepsGiveForTheSameSettings)
+{
+    // The directory of the whole domain with its hidden machine accounts, pinged.
+    const CliRun r = cli({"search", "--domain", lab.json["domain"]["dnsName"], "--directory", "--hidden", "--ping",
+                          "--no-ou", "--no-servers-only", "--user", "Administrator", "--format", "json", "--all"});
+    ASSERT_EQ(r.status, 1) << r.err;
+    const json doc = json::parse(r.out);
+
+    SambaNetworkManagement net({HELPER_PATH, 32, 30000ms});
+    OpenLdapDirectory directory;
+    CredentialsFanOut credentials{&net, &directory};
+    NetworkIdentity identity(net, credentials, [this](std::string& account, std::string& password) {
+        account = lab.operatorAccount();
+        password = lab.operatorPassword();
+        return true;
+    });
+    ASSERT_TRUE(identity.ensureCredentials());
+    InProcessDialogs dialogs(net, identity, directory);
+    MemoryDialogControls controls{{{IdUserMode, IdGroupMode}}};
+    MemoryComputerList list;
+    MemoryProfileStore profile;
+    SettingsStore settings{profile};
+    ScriptedPrompter prompter;
+    RecordingPoster self;
+    SleepingWait wait;
+    CountingWaitCursor cursor;
+    MainWindowController window({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
+    SearchOptions& o = window.searchOptions();
+    o.Domain = lab.json["domain"]["dnsName"];
+    o.ScanType = 1;
+    o.ScanHidden = true;
+    o.PingScan = true;
+    o.RestrictToOrgUnit = false;
+    o.ServersOnly = false;
+    controls.setText(IdAccountName, "Administrator");
+    controls.setChecked(IdUserMode, true);
+    window.searchCommand();
+
+    std::set<std::vector<std::string>> windowRows, cliRows;
+    for (const auto& row : list.rows)
+        windowRows.insert({row.cells.begin(), row.cells.end()});
+    for (const json& row : doc["computers"])
+    {
+        std::vector<std::string> cells;
+        for (const char* key : {"computer", "type", "user", "enabled", "groups", "passwordAge"})
+            cells.push_back(row[key].get<std::string>());
+        cliRows.insert(cells);
+    }
+    EXPECT_EQ(cliRows, windowRows);
+    EXPECT_FALSE(cliRows.empty());
+    const SearchSummary& s = window.lastSearch();
+    EXPECT_EQ(doc["counts"]["totalFound"], s.totalFound);
+    EXPECT_EQ(doc["counts"]["offline"], s.offline);
+    EXPECT_EQ(doc["counts"]["notExist"], s.notExist);
+    std::set<std::string> windowDropped, cliDropped;
+    for (const NotMatchedComputer& n : s.notMatched)
+        windowDropped.insert(n.name);
+    for (const json& d : doc["notMatched"])
+        cliDropped.insert(d["computer"].get<std::string>());
+    EXPECT_EQ(cliDropped, windowDropped);
+    EXPECT_EQ(doc["notMatched"].size(), s.notMatched.size());
+}
+
+TEST_F(CliLabTest, TheNamedAccountOrTheTicket)
+{
+    const CliRun none = runCli({"search", "--computers", "-", "--user", "Administrator"}, home.path().string(),
+                               "PC01\n", {});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err.rfind("rostermill-cli: no Kerberos ticket", 0), 0u) << none.err;
+    EXPECT_EQ(none.out, "");
+
+    // The ticket alone is refused by the members (they are not in the
+    // domain); with --as beside it the named account is the one used.
+    ASSERT_TRUE(lab.kinitOperator());
+    const CliRun ticket = runCli({"search", "--computers", "-", "--user", "Administrator", "--all", "--format", "csv"},
+                                 home.path().string(), "PC01\n", {});
+    EXPECT_EQ(ticket.status, 1) << ticket.err;
+    EXPECT_NE(ticket.out.find("\r\nPC01,,,,,,"), std::string::npos) << ticket.out;
+    const CliRun typed = cli({"search", "--computers", "-", "--user", "Administrator", "--format", "csv"}, "PC01\n");
+    ASSERT_EQ(typed.status, 0) << typed.err;
+    EXPECT_NE(typed.out.find("PC01,,Administrator,Yes,Administrators,"), std::string::npos) << typed.out;
+}
+
+TEST_F(CliLabTest, ApplyChangesTheServerAndLogsIt)
+{
+    TempDir logs;
+    const std::string password = "Cli-Batch-" + std::to_string(std::time(nullptr)) + "!x";
+    const std::string offline = lab.json["offline"]["name"];
+    const CliRun r = cli({"apply", "--set-password", "--disable", "--yes", "--log-dir", logs.path().string(),
+                          "PC01\\rmtest", offline + "\\rmtest"},
+                         password + "\n");
+    EXPECT_EQ(r.status, 1) << r.err; // the offline one failed
+    EXPECT_NE(r.out.find("PC01\\rmtest: password set; disabled\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(offline + "\\rmtest: password: ERROR: "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Succeeded:  0             1                 1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Failed:     0             1                 1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Total:      0             2                 2\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Operation Completed.\n"), std::string::npos);
+    EXPECT_EQ(r.out.find(password), std::string::npos);
+    EXPECT_EQ(r.err.find(password), std::string::npos);
+
+    // The log: where it said, with a row per account, and no password.
+    const std::size_t at = r.out.find("Activity log: ");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    const std::string path = r.out.substr(at + 14, r.out.find('\n', at) - at - 14);
+    EXPECT_EQ(std::filesystem::path(path).parent_path(), logs.path());
+    const std::string log = TempDir::read(path);
+    EXPECT_NE(log.find("<TD>PC01</TD>\r\n<TD>rmtest</TD>"), std::string::npos);
+    EXPECT_NE(log.find("<TD>" + offline + "</TD>\r\n<TD>rmtest</TD>"), std::string::npos);
+    EXPECT_EQ(log.find(password), std::string::npos);
+
+    // On the server: disabled, and the new password is the one that logs on.
+    EXPECT_TRUE(rmtest().usri1_flags & UF_ACCOUNTDISABLE);
+    restoreRmtest();
+    EXPECT_EQ(logOn(lab.operatorPassword()), NetStatus(NERR_Success));
+}
+
+TEST_F(CliLabTest, ANewPasswordLogsOnAfterTheBatch)
+{
+    TempDir logs;
+    const std::string password = "Cli-Logon-" + std::to_string(std::time(nullptr)) + "!y";
+    const CliRun r = cli({"apply", "--set-password", "--password-fd", "3", "--yes", "--log-dir", logs.path().string(),
+                          "--user", "rmtest", "PC01"},
+                         "", {{3, password + "\n"}});
+    ASSERT_EQ(r.status, 0) << r.err << r.out;
+    EXPECT_EQ(logOn(password), NetStatus(NERR_Success));
+    EXPECT_NE(logOn(lab.operatorPassword()), NetStatus(NERR_Success));
+    restoreRmtest();
+}
+
+TEST_F(CliLabTest, DryRunAndNoYesChangeNothing)
+{
+    TempDir logs;
+    const USER_INFO_1 before = rmtest();
+    const CliRun dry = cli({"apply", "--dry-run", "--set-password", "--disable", "--rename", "rmtest2", "--log-dir",
+                            logs.path().string(), "PC01\\rmtest"},
+                           "Dry-Run-Only-1!\n");
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, "PC01\\rmtest: would set the password, disable the account and rename it to \"rmtest2\"\n");
+
+    const CliRun refused = cli({"apply", "--disable", "--log-dir", logs.path().string(), "PC01\\rmtest"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "rostermill-cli: --yes is needed to change accounts without a terminal to confirm on\n");
+
+    EXPECT_EQ(rmtest().usri1_flags, before.usri1_flags);
+    EXPECT_EQ(logOn(lab.operatorPassword()), NetStatus(NERR_Success)); // the password is as it was
+    EXPECT_NE(logOn("Dry-Run-Only-1!"), NetStatus(NERR_Success));
+    EXPECT_TRUE(std::filesystem::is_empty(logs.path()));
+}
+
+TEST_F(CliLabTest, ASearchPipedIntoABatch)
+{
+    TempDir logs;
+    const CliRun search = cli({"search", "--computers", "-", "--user", "rmtest", "--format", "json"}, "PC01\nPC02\n");
+    ASSERT_EQ(search.status, 0) << search.err;
+    const CliRun apply = cli({"apply", "--enable", "--yes", "--log-dir", logs.path().string()}, search.out);
+    ASSERT_EQ(apply.status, 0) << apply.err;
+    EXPECT_EQ(apply.out.rfind("PC01\\rmtest: enabled\n", 0), 0u) << apply.out;
+    EXPECT_NE(apply.out.find("Total:      0             0                 1\n"), std::string::npos) << apply.out;
+
+    // Checks refuse as the window does, with its text.
+    const CliRun bad = cli({"apply", "--rename", "", "--yes", "PC01\\rmtest"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "rostermill-cli: You must specify a new username when changing the username.\n");
+}
+
+} // namespace
+} // namespace rm
