@@ -30,7 +30,7 @@ ApplyTargets readTargets(const ApplyArgs& args, std::istream& in, bool passwordF
         if (source.empty())
             throw UsageError("no targets: give COMPUTER\\ACCOUNT arguments, --targets FILE, or pipe them in");
         if (source == "-" && passwordFromStandardInput)
-            throw UsageError("standard input cannot carry both the targets and the new password: use --password-fd N");
+            throw UsageError("standard input cannot carry both the targets and a password: use another descriptor");
         targets = parseTargets(readInputText(source, in), args.user);
     }
     settleTargets(targets);
@@ -67,7 +67,8 @@ void readNewPassword(const ApplyArgs& args, std::string& password, std::string& 
 
 int runApply(const ApplyArgs& args, CliPlatform& p, std::istream& in, std::ostream& out, std::ostream& err)
 {
-    const bool passwordFromStandardInput = args.setPassword && args.passwordFd < 0;
+    const bool passwordFromStandardInput = (args.setPassword && (args.passwordFd < 0 || args.passwordFd == STDIN_FILENO))
+        || args.logon.passwordFd == STDIN_FILENO;
     ApplyTargets targets = readTargets(args, in, passwordFromStandardInput);
     const bool terminal = hasTerminal();
     if (!args.dryRun && !args.yes && !terminal)

@@ -2,6 +2,7 @@
 
 #include "operations/NetErrorText.h"
 #include "platform/NetworkManagement.h"
+#include "platform/Text.h"
 
 namespace rm {
 
@@ -43,6 +44,24 @@ std::string droppedByCheck(const AccountCheckResult& r, bool groupMode)
     if (text.rfind("ERROR: ", 0) == 0)
         text.erase(0, 7);
     return "check failed: " + text;
+}
+
+std::vector<DroppedComputer> droppedComputers(const SearchSummary& summary, const CliDialogs& dialogs, AliveMode alive)
+{
+    std::vector<DroppedComputer> dropped;
+    for (const NotMatchedComputer& n : summary.notMatched) {
+        std::string reason;
+        for (const std::string& name : dialogs.livenessRemoved())
+            if (reason.empty() && equalsIgnoringCase(name, n.name))
+                reason = droppedByLiveness(alive);
+        const std::string server = n.name.rfind("\\\\", 0) == 0 ? n.name : "\\\\" + n.name;
+        const auto& names = dialogs.checkedNames();
+        for (std::size_t i = 0; reason.empty() && i < names.size(); ++i)
+            if (equalsIgnoringCase(names[i], server))
+                reason = droppedByCheck(dialogs.checkResults()[i], summary.groupMode);
+        dropped.push_back({n.name, n.type, reason});
+    }
+    return dropped;
 }
 
 } // namespace rm

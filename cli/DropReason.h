@@ -1,7 +1,9 @@
 #pragma once
 
 #include "accountsearch/AccountCheckResult.h"
+#include "cli/CliDialogs.h"
 #include "cli/CliOptions.h"
+#include "cli/SearchReport.h"
 
 #include <string>
 
@@ -12,5 +14,10 @@ namespace rm {
 // failure) from the account's absence.
 std::string droppedByLiveness(AliveMode mode);
 std::string droppedByCheck(const AccountCheckResult& result, bool groupMode);
+
+// The search's dropped computers, in its order, each with its reason as the
+// steps of `dialogs` found it.
+std::vector<DroppedComputer> droppedComputers(const SearchSummary& summary, const CliDialogs& dialogs,
+                                              AliveMode alive);
 
 } // namespace rm

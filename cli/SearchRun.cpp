@@ -41,23 +41,6 @@ std::vector<FoundComputer> listedComputers(const std::string& text)
     return found;
 }
 
-std::vector<DroppedComputer> droppedComputers(const SearchSummary& summary, const CliDialogs& dialogs, AliveMode alive)
-{
-    std::vector<DroppedComputer> dropped;
-    for (const NotMatchedComputer& n : summary.notMatched) {
-        std::string reason;
-        for (const std::string& name : dialogs.livenessRemoved())
-            if (reason.empty() && equalsIgnoringCase(name, n.name))
-                reason = droppedByLiveness(alive);
-        const auto& names = dialogs.checkedNames();
-        for (std::size_t i = 0; reason.empty() && i < names.size(); ++i)
-            if (equalsIgnoringCase(names[i], n.name.rfind("\\\\", 0) == 0 ? n.name : "\\\\" + n.name))
-                reason = droppedByCheck(dialogs.checkResults()[i], summary.groupMode);
-        dropped.push_back({n.name, n.type, reason});
-    }
-    return dropped;
-}
-
 } // namespace
 
 int runSearch(const SearchArgs& args, CliPlatform& p, std::istream& in, std::ostream& out, std::ostream& err)
@@ -65,6 +48,8 @@ int runSearch(const SearchArgs& args, CliPlatform& p, std::istream& in, std::ost
     const auto started = std::chrono::steady_clock::now();
     CliDialogs::Settings settings;
     settings.alive = args.alive;
+    if (args.computersFile == "-" && args.logon.passwordFd == STDIN_FILENO)
+        throw UsageError("standard input cannot carry both the computers and the password: use another descriptor");
     if (!args.computersFile.empty())
         settings.listed = listedComputers(readInputText(args.computersFile, in));
     SearchOptions options = searchOptionsFor(args, p.settings.loadSearchOptions());

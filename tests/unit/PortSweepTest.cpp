@@ -4,39 +4,14 @@
 #include "platform/linux/PosixThreads.h"
 
 #include "support/Doubles.h"
+#include "support/FakePortProbe.h"
 
 #include <gtest/gtest.h>
 
-#include <mutex>
-#include <set>
 #include <thread>
 
 namespace rm {
 namespace {
-
-// Answers from a table; can hold every probe until told, counting how many
-// wait at once.
-class TableProbe : public PortProbe {
-public:
-    bool accepts(const std::string& name, int port, std::chrono::milliseconds limit,
-                 const std::atomic<bool>& cancel) override
-    {
-        EXPECT_EQ(port, 445);
-        EXPECT_EQ(limit, PortSweep::Limit);
-        const int now = ++inFlight;
-        for (int seen = maxInFlight.load(); now > seen && !maxInFlight.compare_exchange_weak(seen, now);)
-            ;
-        while (hold.load() && !cancel.load())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        --inFlight;
-        ++probes;
-        return open.count(name) > 0;
-    }
-
-    std::set<std::string> open;
-    std::atomic<bool> hold{false};
-    std::atomic<int> inFlight{0}, maxInFlight{0}, probes{0};
-};
 
 // Runs the sweep to its end as a window would.
 void runToEnd(PortSweep& sweep, RecordingPoster& poster)
@@ -57,6 +32,8 @@ TEST(PortSweep, RemovesWhatTakesNoConnectionInTheirOrder)
     runToEnd(sweep, poster);
     EXPECT_EQ(sweep.removalList(), (std::vector<std::string>{"PC02", "PC04"}));
     EXPECT_EQ(probe.probes, 4);
+    EXPECT_EQ(probe.lastPort, 445);
+    EXPECT_EQ(probe.lastLimit.load(), PortSweep::Limit);
     EXPECT_TRUE(poster.hasPosted(MessageFinished));
     EXPECT_EQ(poster.posts.back().message, MessageFinished);
     int progress = 0;
