@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -47,9 +48,10 @@ struct CliRun {
 
 // Runs the program with `input` on standard input and the texts of `fds` on
 // those descriptors, in a session of its own (no terminal), its settings in
-// `home`.
+// `home`; sends it SIGINT after `interruptAfter` when given.
 CliRun runCli(const std::vector<std::string>& args, const std::string& home, const std::string& input,
-              const std::map<int, std::string>& fds)
+              const std::map<int, std::string>& fds,
+              std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt)
 {
     int in[2], out[2], err[2];
     if (::pipe(in) || ::pipe(out) || ::pipe(err))
@@ -95,8 +97,18 @@ CliRun runCli(const std::vector<std::string>& args, const std::string& home, con
     CliRun run;
     pollfd p[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     std::string* sink[2] = {&run.out, &run.err};
+    const auto started = std::chrono::steady_clock::now();
     for (int open = 2; open > 0;) {
-        ::poll(p, 2, -1);
+        int wait = -1;
+        if (interruptAfter) {
+            const auto left = *interruptAfter - (std::chrono::steady_clock::now() - started);
+            wait = static_cast<int>(std::max<long>(0, std::chrono::duration_cast<std::chrono::milliseconds>(left).count()));
+        }
+        if (::poll(p, 2, wait) == 0 && interruptAfter) {
+            ::kill(pid, SIGINT);
+            interruptAfter.reset();
+            continue;
+        }
         for (int k = 0; k < 2; ++k) {
             if (p[k].fd < 0 || !(p[k].revents & (POLLIN | POLLHUP)))
                 continue;
@@ -127,11 +139,24 @@ protected:
     void TearDown() override { std::system("kdestroy -q 2>/dev/null"); }
 
     // The program acting as the operator, its password on descriptor 9.
-    CliRun cli(std::vector<std::string> args, const std::string& input = "", std::map<int, std::string> fds = {})
+    CliRun cli(std::vector<std::string> args, const std::string& input = "", std::map<int, std::string> fds = {},
+               std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt)
     {
         args.insert(args.begin() + 1, {"--as", lab.operatorAccount(), "--as-password-fd", "9"});
         fds[9] = lab.operatorPassword() + "\n";
-        return runCli(args, home.path().string(), input, fds);
+        return runCli(args, home.path().string(), input, fds, interruptAfter);
+    }
+    // The first `n` names nobody answers, one a line.
+    std::string unreachable(int n) const
+    {
+        const auto& u = lab.json["unreachable"];
+        std::string list;
+        for (int i = 1; i <= n; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof name, "%s%03d", u["namePrefix"].get<std::string>().c_str(), i);
+            list += std::string(name) + "\n";
+        }
+        return list;
     }
 
     // The members, the offline name and the silent one, one a line.
@@ -480,6 +505,35 @@ TEST_F(CliLabTest, ASearchPipedIntoABatch)
     const CliRun bad = cli({"apply", "--rename", "", "--yes", "PC01\\rmtest"});
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err, "rostermill-cli: You must specify a new username when changing the username.\n");
+}
+
+TEST_F(CliLabTest, CtrlCCancelsASearchAsTheWindowsCancelDoes)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const CliRun r = cli({"search", "--computers", "-", "--no-ping", "--user", "Administrator"}, unreachable(200), {},
+                         1000ms);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Operation cancelled: The search for \"Administrator\" was cancelled."), std::string::npos)
+        << r.err;
+    EXPECT_LT(seconds, 4.0); // the checks stop at once; the probes' limit is 5 s
+}
+
+TEST_F(CliLabTest, CtrlCEndsABatchAfterItsCurrentComputerAndLogsIt)
+{
+    TempDir logs;
+    // Each unreachable computer takes its seconds; PC01 comes last and is never reached.
+    const CliRun r = cli({"apply", "--enable", "--yes", "--log-dir", logs.path().string(), "--user", "rmtest", "--targets",
+                          "-"},
+                         unreachable(3) + "PC01\n", {}, 1000ms);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.out.find("PC01\\rmtest: not reached (cancelled)\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Operation Cancelled.\n"), std::string::npos) << r.out;
+    const std::size_t at = r.out.find("Activity log: ");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    EXPECT_NE(TempDir::read(r.out.substr(at + 14, r.out.find('\n', at) - at - 14)).find("<TD>PC01</TD>"),
+              std::string::npos);
 }
 
 } // namespace
