@@ -51,12 +51,7 @@ private slots:
 
     void searchBatchAndRestore()
     {
-        TempDir dir;
-        {
-            RegistryFileStore p(dir / "Rostermill.reg", "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill");
-            p.writeText("Search Options", "Domain", lab.json["domain"]["netbios"]);
-            p.writeInteger("Search Options", "PingScan", 0);
-        }
+        TempDir dir; // no settings yet: the defaults, as on a first run
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(output); // the activity log lands there
         LabWindow w(dir / "Rostermill.reg");
