@@ -21,7 +21,6 @@
 
 #include <csignal>
 #include <fstream>
-#include <regex>
 #include <set>
 
 namespace rm {
@@ -43,17 +42,19 @@ struct Page {
         std::ifstream in(file, std::ios::binary);
         std::string text{std::istreambuf_iterator<char>(in), {}};
         Page page;
-        std::smatch m;
-        if (std::regex_search(text, m, std::regex("<TITLE>(.*)</TITLE>")))
-            page.title = m[1];
-        const std::regex row("<TR>\r\n((?:<T[HD]>.*</T[HD]>\r\n)*)</TR>\r\n"), cell("<T([HD])>(.*)</T[HD]>\r\n");
-        for (auto r = std::sregex_iterator(text.begin(), text.end(), row); r != std::sregex_iterator(); ++r) {
-            const std::string cells = (*r)[1];
+        const auto title = text.find("<TITLE>"), titleEnd = text.find("</TITLE>");
+        if (title != std::string::npos && titleEnd != std::string::npos)
+            page.title = text.substr(title + 7, titleEnd - title - 7);
+        // A row is "<TR>", one "<TH>cell</TH>" or "<TD>cell</TD>" line per cell, "</TR>".
+        for (auto row = text.find("<TR>\r\n"); row != std::string::npos; row = text.find("<TR>\r\n", row + 1)) {
+            const auto end = text.find("</TR>\r\n", row);
             std::vector<std::string> values;
             bool header = false;
-            for (auto c = std::sregex_iterator(cells.begin(), cells.end(), cell); c != std::sregex_iterator(); ++c) {
-                header = (*c)[1] == "H";
-                values.push_back((*c)[2]);
+            for (auto line = row + 6; line < end;) {
+                const auto lineEnd = text.find("\r\n", line);
+                header = text.compare(line, 4, "<TH>") == 0;
+                values.push_back(text.substr(line + 4, lineEnd - line - 9));
+                line = lineEnd + 2;
             }
             (header ? page.columns : page.rows.emplace_back()) = values;
         }
