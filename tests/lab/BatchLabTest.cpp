@@ -3,34 +3,18 @@
 // status dialog, helper pool and report writer. The list's cells, the log's
 // rows and the servers' accounts are checked afterwards, and no file the run
 // wrote, nor its output, holds the password it set.
-#include "app/SettingsStore.h"
+#include "LabWindow.h"
 #include "gui/GuiTestSupport.h"
-#include "mainwindow/CMainDialog.h"
 #include "mainwindow/MainWindowIds.h"
 #include "operations/COperationDialog.h"
-#include "platform/linux/AddrInfoResolver.h"
-#include "platform/linux/LinuxIcmpSockets.h"
-#include "platform/linux/NetworkIdentity.h"
-#include "platform/linux/PosixFileWriter.h"
-#include "platform/linux/PosixThreads.h"
-#include "platform/linux/RegistryFileStore.h"
-#include "platform/linux/SystemWallClock.h"
-#include "platform/qt/QtFileChooser.h"
-#include "platform/qt/QtWaitCursor.h"
-#include "platform/samba/SambaNetworkManagement.h"
-#include "support/Doubles.h"
-#include "support/FakeDirectory.h"
 #include "support/LabManifest.h"
 #include "support/TempDir.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -98,10 +82,10 @@ class BatchLabTest : public QObject {
     std::string offline;
 
     struct Outcome {
-        std::vector<std::array<std::string, 6>> cells; // the list after the batch
-        std::string log;                               // the log's bytes
+        std::vector<std::vector<std::string>> cells; // the list after the batch
+        std::string log;                             // the log's bytes
         std::vector<std::string> opened;
-        std::vector<Message> shown;
+        std::vector<LabWindow::Box> shown;
         bool dialogSeen = false;
     };
 
@@ -110,79 +94,42 @@ class BatchLabTest : public QObject {
     Outcome runBatch(const fs::path& folder, const std::string& password, const QString& screenshot)
     {
         Outcome out;
-        RegistryFileStore profile(folder / "Rostermill.reg", "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill");
-        SettingsStore settings(profile);
-        ScriptedPrompter prompter;
-        prompter.answers = {MessageAnswer::Yes}; // "Perform Operation"
-        FakeShell shell;
-        SambaNetworkManagement network({HELPER_PATH, 4, std::chrono::milliseconds(30000)});
-        NetworkIdentity identity(network, network, [&](std::string& account, std::string& secret) {
-            account = lab.operatorAccount();
-            secret = lab.operatorPassword();
-            return true;
-        });
-        FakeDirectory directory;
-        PosixThreadStarter threads;
-        SteadyTickClock clock;
-        QtWaitCursor waitCursor;
-        QtFileChooser fileChooser;
-        PosixFileWriter fileWriter;
-        SystemWallClock wallClock;
-        AddrInfoResolver resolver;
-        LinuxIcmpSockets icmp;
-        profile.writeText("Search Options", "Domain", lab.json["domain"]["netbios"]);
         {
-            CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor,
-                                      fileChooser, fileWriter, wallClock, resolver, icmp}});
-            QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // no About box
-            w.show();
-            if (!QTest::qWaitForWindowExposed(&w))
-                return out;
-            ComputerList& list = w.computerList();
-            for (const auto& [name, user] : {std::pair<std::string, std::string>{"PC01", "rmtest"},
-                                             {"PC05", "Administrator"}, {offline, "rmtest"}}) {
-                const int row = list.rowCount();
-                list.insertRow(row, name);
-                list.setCellText(row, CellType, "Workstation");
-                list.setCellText(row, CellUser, user);
-                list.setCellText(row, CellEnabled, "Yes");
-                list.setCellText(row, CellGroups, name == "PC05" ? "Administrators" : "");
-                list.setCellText(row, CellPasswordAge, "0 days");
-            }
-            w.controller().setSearchDone(true);
-            w.controller().refreshEnableRules();
-            QTest::mouseClick(control<QPushButton>(&w, IdSelectAll), Qt::LeftButton);
-            control<QCheckBox>(&w, IdChangePassword)->click();
-            control<QLineEdit>(&w, IdPassword)->setText(QString::fromStdString(password));
-            control<QLineEdit>(&w, IdVerifyPassword)->setText(QString::fromStdString(password));
-            control<QRadioButton>(&w, IdDisableAccount)->click();
-
-            QTimer poll;
-            connect(&poll, &QTimer::timeout, [&] {
-                QWidget* modal = QApplication::activeModalWidget();
-                auto* viewLog = modal && modal->objectName() == "131"
-                                    ? control<QPushButton>(modal, COperationDialog::IdViewLog)
-                                    : nullptr;
-                if (viewLog && viewLog->isEnabled()) {
-                    out.dialogSeen = true;
-                    if (!screenshot.isEmpty())
-                        saveScreenshot(modal, screenshot);
-                    QTest::mouseClick(viewLog, Qt::LeftButton);
-                }
-            });
-            poll.start(50);
-            QTest::mouseClick(control<QPushButton>(&w, IdPerform), Qt::LeftButton);
-            poll.stop();
-            for (int r = 0; r < list.rowCount(); ++r) {
-                std::array<std::string, 6> row;
-                for (int c = 0; c < 6; ++c)
-                    row[c] = list.cellText(r, c);
-                out.cells.push_back(row);
-            }
-            w.computerList().deleteAllRows(); // no quit question
+            RegistryFileStore p(folder / "Rostermill.reg", "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill");
+            p.writeText("Search Options", "Domain", lab.json["domain"]["netbios"]);
         }
-        out.opened = shell.opened;
-        out.shown = prompter.shown;
+        LabWindow w(folder / "Rostermill.reg");
+        ComputerList& list = w.window().computerList();
+        for (const auto& [name, user] : {std::pair<std::string, std::string>{"PC01", "rmtest"},
+                                         {"PC05", "Administrator"}, {offline, "rmtest"}}) {
+            const int row = list.rowCount();
+            list.insertRow(row, name);
+            list.setCellText(row, CellType, "Workstation");
+            list.setCellText(row, CellUser, user);
+            list.setCellText(row, CellEnabled, "Yes");
+            list.setCellText(row, CellGroups, name == "PC05" ? "Administrators" : "");
+            list.setCellText(row, CellPasswordAge, "0 days");
+        }
+        w.window().controller().setSearchDone(true);
+        w.window().controller().refreshEnableRules();
+        QTest::mouseClick(control<QPushButton>(&w.window(), IdSelectAll), Qt::LeftButton);
+        control<QCheckBox>(&w.window(), IdChangePassword)->click();
+        control<QLineEdit>(&w.window(), IdPassword)->setText(QString::fromStdString(password));
+        control<QLineEdit>(&w.window(), IdVerifyPassword)->setText(QString::fromStdString(password));
+        control<QRadioButton>(&w.window(), IdDisableAccount)->click();
+        w.once(131, [&](QWidget* d) {
+            auto* viewLog = control<QPushButton>(d, COperationDialog::IdViewLog);
+            while (!viewLog->isEnabled())
+                QTest::qWait(20);
+            out.dialogSeen = true;
+            if (!screenshot.isEmpty())
+                saveScreenshot(d, screenshot);
+            viewLog->click();
+        });
+        w.click(IdPerform);
+        out.cells = w.rows();
+        out.opened = w.shell().opened;
+        out.shown = w.boxes;
         if (out.opened.size() == 1) {
             std::ifstream in(folder / out.opened[0], std::ios::binary);
             out.log.assign(std::istreambuf_iterator<char>(in), {});
@@ -327,7 +274,7 @@ private slots:
 
         QVERIFY(out.dialogSeen);
         QCOMPARE(out.shown.size(), std::size_t(1));
-        QCOMPARE(QString::fromStdString(out.shown[0].text),
+        QCOMPARE(out.shown[0].text,
                  QString::fromUtf8("The following actions will be performed on each selected user:\n\n"
                                    "\xC2\xB7 Change the associated password\n\xC2\xB7 Disable the account\n\n"
                                    "Do you wish to continue?"));

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <cstdio>
 #include <map>
 #include <thread>
@@ -111,44 +110,6 @@ TEST_F(BrowseListLabTest, EveryEntryHasItsServersOwnTypeAndVersion)
         EXPECT_EQ(s.sv101_platform_id, 500u);
     }
 }
-
-// Names announced to the master browser whose hosts do not answer: one that
-// accepts connections and never replies, one with no host at its address,
-// one that no look-up finds.
-class StaleEntries {
-public:
-    StaleEntries(const LabManifest& lab, std::vector<std::string> names, std::uint32_t type)
-        : lab_(lab), names_(std::move(names))
-    {
-        for (const auto& name : names_)
-            announced_ = announce(name, type) && announced_;
-    }
-    ~StaleEntries()
-    {
-        for (const auto& name : names_)
-            announce(name, 0);
-    }
-    bool announced() const { return announced_; }
-    const std::vector<std::string>& names() const { return names_; }
-
-private:
-    bool announce(const std::string& name, std::uint32_t type) const
-    {
-        const std::string from = lab_.json["network"]["bridgeAddress"];
-        in_addr address{};
-        ::inet_pton(AF_INET, from.c_str(), &address);
-        const int prefix = lab_.json["network"]["prefixLength"];
-        address.s_addr |= htonl(0xFFFFFFFFu >> prefix);
-        char broadcast[INET_ADDRSTRLEN];
-        ::inet_ntop(AF_INET, &address, broadcast, sizeof broadcast);
-        // Three periods of a minute: gone by itself should a test stop short.
-        return announceHost(from, broadcast, lab_.json["domain"]["netbios"], name, type, 60000);
-    }
-
-    const LabManifest& lab_;
-    std::vector<std::string> names_;
-    bool announced_ = true;
-};
 
 TEST_F(BrowseListLabTest, AStaleEntryKeepsItsTypeAndCostsNothingElse)
 {

@@ -1,34 +1,25 @@
-// The program's main window searching the lab for real: the domain's browse
-// list, the account check over the helper pool, the results; screenshots of
-// each step land in the build's screenshot folder.
-#include "app/CMainApp.h"
-#include "app/SettingsStore.h"
+// The program's main window at work in the lab, as the set-up command shows
+// it: a search for a local user, a search for a local group's members, and a
+// batch (a new password and a disable) on the two members found, through the
+// window's controls and the program's own adapters. The lab is restored
+// afterwards; the windows' pictures and the activity log are left in the
+// demo folder ($RM_DEMO_DIR, else the build's "demo" folder).
+#include "LabWindow.h"
+#include "accountsearch/ResultsDialogIds.h"
 #include "gui/GuiTestSupport.h"
-#include "mainwindow/CMainDialog.h"
 #include "mainwindow/MainWindowIds.h"
-#include "platform/linux/AddrInfoResolver.h"
-#include "platform/linux/LinuxIcmpSockets.h"
-#include "platform/linux/NetworkIdentity.h"
-#include "platform/linux/PosixFileWriter.h"
-#include "platform/linux/PosixThreads.h"
-#include "platform/linux/SystemWallClock.h"
-#include "platform/linux/RegistryFileStore.h"
-#include "platform/qt/QtFileChooser.h"
-#include "platform/qt/QtWaitCursor.h"
-#include "platform/samba/SambaNetworkManagement.h"
-#include "support/Doubles.h"
-#include "support/FakeDirectory.h"
+#include "operations/COperationDialog.h"
 #include "support/LabManifest.h"
 #include "support/TempDir.h"
 
-#include <QApplication>
-#include <QLabel>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
-#include <algorithm>
 #include <set>
 
 namespace rm {
@@ -36,91 +27,84 @@ namespace rm {
 class DemoSearchTest : public QObject {
     Q_OBJECT
 
+    LabManifest lab = LabManifest::load();
+    QString output;
+
+    void keep(const QString& picture)
+    {
+        QFile::remove(output + "/" + picture + ".png");
+        QFile::copy(QString(SCREENSHOT_DIR) + "/" + picture + ".png", output + "/" + picture + ".png");
+    }
+
 private slots:
     void initTestCase()
     {
         prepareGuiTest();
-        if (!LabManifest::load().available())
+        if (!lab.available())
             QSKIP("lab not available");
+        output = qEnvironmentVariable("RM_DEMO_DIR", QString(SCREENSHOT_DIR) + "/../demo");
+        QVERIFY(QDir().mkpath(output));
+        output = QDir(output).canonicalPath();
+        LabWindow::waitForTheBrowseList(lab, {});
     }
 
-    // Members announce themselves to the master browser within seconds to
-    // minutes of starting: right after lab/up its list may still be empty.
-    static void waitForTheBrowseList(const LabManifest& lab, SambaNetworkManagement& network)
+    void searchBatchAndRestore()
     {
-        network.setCredentials(lab.operatorAccount(), lab.operatorPassword());
-        std::set<std::string> wanted;
-        for (const auto& m : lab.json["members"])
-            if (m["browse"] != "none")
-                wanted.insert(m["name"].get<std::string>());
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            std::vector<SERVER_INFO_101> servers;
-            std::set<std::string> listed;
-            if (network.NetServerEnum(lab.json["domain"]["netbios"], SV_TYPE_ALL, servers) == NERR_Success)
-                for (const auto& s : servers)
-                    listed.insert(s.sv101_name);
-            if (std::includes(listed.begin(), listed.end(), wanted.begin(), wanted.end()))
-                return;
-            QTest::qWait(3000);
-        }
-    }
+        TempDir dir; // no settings yet: the defaults, as on a first run
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(output); // the activity log lands there
+        LabWindow w(dir / "Rostermill.reg");
+        CMainDialog& main = w.window();
 
-    void searchTheLabForAdministrator()
-    {
-        const LabManifest lab = LabManifest::load();
-        TempDir dir;
-        RegistryFileStore profile(dir / "Rostermill.reg", "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill");
-        SettingsStore settings(profile);
-        ScriptedPrompter prompter; // the lab's browse list has no controller: "Partial Failure" is answered OK
-        FakeShell shell;
-        SambaNetworkManagement network({HELPER_PATH, 16, std::chrono::milliseconds(30000)});
-        NetworkIdentity identity(network, network, [&](std::string& account, std::string& password) {
-            account = lab.operatorAccount();
-            password = lab.operatorPassword();
-            return true;
+        // 1. Where does a local Administrator exist?
+        w.setAccount("Administrator", false);
+        w.once(IddResults, [](QWidget* d) {
+            saveScreenshot(d, "demo-results");
+            control<QPushButton>(d, 1)->click();
         });
-        FakeDirectory directory;
-        PosixThreadStarter threads;
-        SteadyTickClock clock;
-        QtWaitCursor waitCursor;
-        QtFileChooser fileChooser;
-        PosixFileWriter fileWriter;
-        SystemWallClock wallClock;
-        AddrInfoResolver resolver;
-        LinuxIcmpSockets icmp;
-        profile.writeText("Search Options", "Domain", lab.json["domain"]["netbios"]);
-        profile.writeInteger("Search Options", "PingScan", 0);
-        waitForTheBrowseList(lab, network);
+        w.click(IdStartSearch);
+        saveScreenshot(&main, "demo-main-window");
+        const std::set<std::string> admins = membersWithUser(lab, "Administrator");
+        QCOMPARE(w.names(), std::vector<std::string>(admins.begin(), admins.end()));
 
-        CMainDialog w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, fileChooser,
-                                  fileWriter, wallClock, resolver, icmp}});
-        QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // no About box in the demo
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        control<QLineEdit>(&w, IdAccountName)->setText("Administrator");
+        // 2. Who is in the local group "Helpdesk Operators"?
+        w.setAccount("Helpdesk Operators", true);
+        w.click(IdStartSearch);
+        saveScreenshot(&main, "demo-group-mode");
+        QCOMPARE(w.names(), (std::vector<std::string>{"PC01", "PC02"}));
 
-        // The results dialog: photographed, then continued.
-        bool resultsSeen = false;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal && modal->objectName() == "145") {
-                saveScreenshot(modal, "demo-results");
-                resultsSeen = true;
-                QTest::mouseClick(control<QPushButton>(modal, 1), Qt::LeftButton);
-            }
+        // 3. Those two accounts: a new password, and disabled.
+        const QString password = QString("Demo-%1-pw").arg(std::time(nullptr));
+        QTest::mouseClick(control<QPushButton>(&main, IdSelectAll), Qt::LeftButton);
+        control<QCheckBox>(&main, IdChangePassword)->click();
+        control<QLineEdit>(&main, IdPassword)->setText(password);
+        control<QLineEdit>(&main, IdVerifyPassword)->setText(password);
+        control<QRadioButton>(&main, IdDisableAccount)->click();
+        w.once(131, [](QWidget* d) {
+            auto* viewLog = control<QPushButton>(d, COperationDialog::IdViewLog);
+            while (!viewLog->isEnabled())
+                QTest::qWait(20);
+            saveScreenshot(d, "demo-operation-status");
+            viewLog->click();
         });
-        poll.start(50);
-        QTest::mouseClick(control<QPushButton>(&w, IdStartSearch), Qt::LeftButton);
-        poll.stop();
-        QVERIFY(resultsSeen);
-        saveScreenshot(&w, "demo-main-window");
-
-        std::set<std::string> names;
-        for (int r = 0; r < w.computerList().rowCount(); ++r)
-            names.insert(w.computerList().cellText(r, CellName));
-        QCOMPARE(names, (std::set<std::string>{"PC01", "PC02"})); // PC03's Administrator was renamed
-        QVERIFY(control<QWidget>(&w, IdPerform)->isEnabled());
+        w.click(IdPerform);
+        saveScreenshot(&main, "demo-after-batch");
+        const bool restored = restoreHelpdesk(lab);
+        QDir::setCurrent(cwd);
+        QVERIFY(restored);
+        for (const auto& row : w.rows())
+            QCOMPARE(row[CellEnabled], std::string("No"));
+        QCOMPARE(w.shell().opened.size(), std::size_t(1));
+        const QString log = output + "/" + QString::fromStdString(w.shell().opened[0]);
+        QFile page(log);
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QByteArray bytes = page.readAll();
+        saveRenderedPage(bytes.toStdString(), "demo-activity-log");
+        QVERIFY(!bytes.contains(password.toUtf8()));
+        for (const char* picture : {"demo-results", "demo-main-window", "demo-group-mode", "demo-operation-status",
+                                    "demo-after-batch", "demo-activity-log"})
+            keep(picture);
+        std::printf("demo: activity log %s\n", qPrintable(log));
     }
 };
 

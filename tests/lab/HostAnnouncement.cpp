@@ -135,4 +135,30 @@ bool announceHost(const std::string& from, const std::string& broadcast, const s
     return sent;
 }
 
+StaleEntries::StaleEntries(const LabManifest& lab, std::vector<std::string> names, std::uint32_t type)
+    : lab_(lab), names_(std::move(names))
+{
+    for (const auto& name : names_)
+        announced_ = announce(name, type) && announced_;
+}
+
+StaleEntries::~StaleEntries()
+{
+    for (const auto& name : names_)
+        announce(name, 0);
+}
+
+bool StaleEntries::announce(const std::string& name, std::uint32_t type) const
+{
+    const std::string from = lab_.json["network"]["bridgeAddress"];
+    in_addr address{};
+    ::inet_pton(AF_INET, from.c_str(), &address);
+    const int prefix = lab_.json["network"]["prefixLength"];
+    address.s_addr |= htonl(0xFFFFFFFFu >> prefix);
+    char broadcast[INET_ADDRSTRLEN];
+    ::inet_ntop(AF_INET, &address, broadcast, sizeof broadcast);
+    // Three periods of a minute: gone by itself should a test stop short.
+    return announceHost(from, broadcast, lab_.json["domain"]["netbios"], name, type, 60000);
+}
+
 } // namespace rm

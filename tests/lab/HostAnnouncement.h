@@ -1,7 +1,10 @@
 #pragma once
 
+#include "support/LabManifest.h"
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace rm {
 
@@ -11,5 +14,22 @@ namespace rm {
 // name. False when the datagram could not be sent.
 bool announceHost(const std::string& from, const std::string& broadcast, const std::string& workgroup,
                   const std::string& name, std::uint32_t type, std::uint32_t periodicityMs);
+
+// Names announced to the lab's master browser for as long as it lives, whose
+// hosts do not answer (or do not exist); withdrawn at its end.
+class StaleEntries {
+public:
+    StaleEntries(const LabManifest& lab, std::vector<std::string> names, std::uint32_t type);
+    ~StaleEntries();
+    bool announced() const { return announced_; }
+    const std::vector<std::string>& names() const { return names_; }
+
+private:
+    bool announce(const std::string& name, std::uint32_t type) const;
+
+    const LabManifest& lab_;
+    std::vector<std::string> names_;
+    bool announced_ = true;
+};
 
 } // namespace rm

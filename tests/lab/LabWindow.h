@@ -1,0 +1,113 @@
+#pragma once
+
+#include "app/SettingsStore.h"
+#include "mainwindow/CMainDialog.h"
+#include "platform/CredentialsFanOut.h"
+#include "platform/ldap/OpenLdapDirectory.h"
+#include "platform/linux/AddrInfoResolver.h"
+#include "platform/linux/LinuxIcmpSockets.h"
+#include "platform/linux/NetworkIdentity.h"
+#include "platform/linux/PosixFileWriter.h"
+#include "platform/linux/PosixThreads.h"
+#include "platform/linux/RegistryFileStore.h"
+#include "platform/linux/SystemWallClock.h"
+#include "platform/qt/QtFileChooser.h"
+#include "platform/qt/QtPrompter.h"
+#include "platform/qt/QtWaitCursor.h"
+#include "platform/samba/SambaNetworkManagement.h"
+#include "support/Doubles.h"
+#include "support/LabManifest.h"
+
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace rm {
+
+// The program's main window over the adapters the program itself uses
+// (the helper pool, the directory, ICMP, the settings file, the real message
+// boxes and save dialogs), except the shell, which only records what it was
+// asked to open. While a command runs, the modal windows it opens are
+// answered by the handlers: message boxes by `answer`, save dialogs with the
+// next of `saveAs`, progress and other dialogs by their template number.
+class LabWindow {
+public:
+    struct Box {
+        QString title, text;
+    };
+    using Handler = std::function<void(QWidget* modal)>;
+
+    explicit LabWindow(const std::filesystem::path& settingsFile);
+    // Members announce themselves to the master browser within seconds to
+    // minutes of starting: waits until its list has them all and `more`.
+    static void waitForTheBrowseList(const LabManifest& lab, const std::vector<std::string>& more);
+    ~LabWindow();
+
+    CMainDialog& window() { return *window_; }
+    RegistryFileStore& profile() { return profile_; }
+    FakeShell& shell() { return shell_; }
+
+    // Clicks a control of the main window and serves its modal windows until
+    // the command has returned.
+    void click(int id);
+    // Types into the account field and picks the mode.
+    void setAccount(const QString& name, bool groupMode);
+    // The rows and the boxes shown, for a failure's message.
+    QString report();
+    // Every row's six cells.
+    std::vector<std::vector<std::string>> rows();
+    // The names in the list.
+    std::vector<std::string> names();
+
+    // Runs `action` once on the template's next dialog (instead of the default
+    // way on); it is not run while the dialog is still being set up.
+    void once(int templateId, Handler action);
+    // Answers message boxes: Yes to the questions, No to "View ... now?", OK
+    // otherwise, unless this says another (Ok, Yes or No, as the box offers).
+    std::function<std::optional<MessageAnswer>(const Box&)> answer;
+    std::vector<Box> boxes;
+    std::vector<std::filesystem::path> saveAs;
+    std::vector<QString> seen; // the templates of the dialogs shown, in order
+
+private:
+    void serve();
+
+    RegistryFileStore profile_;
+    SettingsStore settings_;
+    QtPrompter prompter_;
+    FakeShell shell_;
+    SambaNetworkManagement network_;
+    OpenLdapDirectory directory_;
+    CredentialsFanOut credentials_;
+    NetworkIdentity identity_;
+    PosixThreadStarter threads_;
+    SteadyTickClock clock_;
+    QtWaitCursor waitCursor_;
+    QtFileChooser fileChooser_;
+    PosixFileWriter fileWriter_;
+    SystemWallClock wallClock_;
+    AddrInfoResolver resolver_;
+    LinuxIcmpSockets icmp_;
+    std::unique_ptr<CMainDialog> window_;
+    QTimer poll_;
+    std::map<int, Handler> once_;
+    std::vector<QPointer<QWidget>> handled_; // a box at a freed one's address is new
+};
+
+// The lab's members that hold `user`, by the manifest, leaving out those
+// that refuse the operator.
+std::set<std::string> membersWithUser(const LabManifest& lab, const std::string& user);
+// helpdesk back as the lab made it on the members that hold it (its name,
+// enabled, the operator's password), also where a batch renamed it rmtest.
+bool restoreHelpdesk(const LabManifest& lab);
+
+} // namespace rm
