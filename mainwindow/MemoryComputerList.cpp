@@ -51,7 +51,6 @@ void MemoryComputerList::setSelected(int row, bool selected)
 void MemoryComputerList::swapRows(int a, int b)
 {
     std::swap(rows[a], rows[b]);
-    ++swaps;
 }
 
 std::vector<std::string> MemoryComputerList::names() const

@@ -29,7 +29,6 @@ public:
     std::vector<std::string> names() const;
 
     std::vector<Row> rows;
-    int swaps = 0;
 };
 
 } // namespace rm
