@@ -40,7 +40,6 @@ LabWindow::LabWindow(const std::filesystem::path& settingsFile)
     // The lab's members are no domain members: without a ticket the operator
     // signs in when asked, and the typed credentials reach the directory too.
     std::system("kdestroy -q 2>/dev/null");
-    answer = [](const Box&) { return std::nullopt; };
     window_ = std::make_unique<CMainDialog>(CMainDialog::Services{
         settings_, {prompter_, shell_, identity_, network_, directory_, threads_, clock_, waitCursor_, fileChooser_,
                     fileWriter_, wallClock_, resolver_, icmp_}});
@@ -139,9 +138,6 @@ void LabWindow::serve()
         QMessageBox::StandardButton button = QMessageBox::Ok;
         if (box->button(QMessageBox::Yes))
             button = shown.text.contains("now?") ? QMessageBox::No : QMessageBox::Yes;
-        if (const auto a = answer(shown))
-            button = *a == MessageAnswer::Yes ? QMessageBox::Yes : *a == MessageAnswer::No ? QMessageBox::No
-                                                                                          : QMessageBox::Ok;
         later(box, [box, button] { box->button(button)->click(); });
         return;
     }

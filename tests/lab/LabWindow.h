@@ -37,8 +37,9 @@ namespace rm {
 // (the helper pool, the directory, ICMP, the settings file, the real message
 // boxes and save dialogs), except the shell, which only records what it was
 // asked to open. While a command runs, the modal windows it opens are
-// answered by the handlers: message boxes by `answer`, save dialogs with the
-// next of `saveAs`, progress and other dialogs by their template number.
+// answered: message boxes Yes to the questions, No to "View ... now?" and OK
+// otherwise; save dialogs with the next of `saveAs`; other dialogs by the
+// handler given for their template number, else in the default way.
 class LabWindow {
 public:
     struct Box {
@@ -71,9 +72,6 @@ public:
     // Runs `action` once on the template's next dialog (instead of the default
     // way on); it is not run while the dialog is still being set up.
     void once(int templateId, Handler action);
-    // Answers message boxes: Yes to the questions, No to "View ... now?", OK
-    // otherwise, unless this says another (Ok, Yes or No, as the box offers).
-    std::function<std::optional<MessageAnswer>(const Box&)> answer;
     std::vector<Box> boxes;
     std::vector<std::filesystem::path> saveAs;
     std::vector<QString> seen; // the templates of the dialogs shown, in order
