@@ -1,8 +1,8 @@
-#include "app/CMainApp.h"
+#include "app/Application.h"
 
 int main(int argc, char** argv)
 {
-    rm::CMainApp app(argc, argv);
-    app.initInstance();
+    rm::Application app(argc, argv);
+    app.run();
     return 0;
 }

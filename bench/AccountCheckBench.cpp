@@ -3,9 +3,9 @@
 // Samba's rpcclient in parallel (as many at once as the pool has helpers) and
 // one after another; then the search again with names nobody answers mixed
 // in. Runs inside the lab (lab/run); its last line holds the figures.
-#include "accountsearch/AccountSearch.h"
-#include "platform/linux/PosixThreads.h"
-#include "platform/samba/SambaNetworkManagement.h"
+#include "core/search/AccountSearch.h"
+#include "adapters/linux/PosixThreads.h"
+#include "adapters/netapi/NetApiClient.h"
 #include "support/LabManifest.h"
 
 #include <chrono>
@@ -92,7 +92,7 @@ struct SearchRun {
     int found = 0;
 };
 
-SearchRun search(SambaNetworkManagement& net, const std::vector<std::string>& names)
+SearchRun search(NetApiClient& net, const std::vector<std::string>& names)
 {
     PosixThreadStarter threads;
     SteadyTickClock clock;
@@ -160,9 +160,9 @@ int main(int argc, char** argv)
     const int unreachableCount = lab.json["unreachable"]["count"];
     const std::vector<std::string> gone = numberedNames(lab.json["unreachable"], unreachableCount);
 
-    SambaNetworkManagement::Settings settings{HELPER_PATH};
+    NetApiClient::Settings settings{HELPER_PATH};
     const std::size_t helpers = settings.poolSize;
-    SambaNetworkManagement net(settings);
+    NetApiClient net(settings);
     net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
 
     const SearchRun liveRun = search(net, live);

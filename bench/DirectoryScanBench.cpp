@@ -3,8 +3,8 @@
 // the same Kerberos identity, server, base, filter and attributes, taking
 // turns; each timed from start to the last object. Runs inside the lab
 // (lab/run); its last line holds the figures (the median of the rounds).
-#include "discovery/DirectoryScan.h"
-#include "platform/ldap/OpenLdapDirectory.h"
+#include "core/search/DirectoryScan.h"
+#include "adapters/ldap/OpenLdapDirectory.h"
 #include "support/LabManifest.h"
 
 #include <algorithm>

@@ -3,8 +3,8 @@
 // sorts it by each column both ways, with the view shown offscreen; for
 // 10,000 and for 100,000 rows. Prints the seconds; the last line holds the
 // figures. An argument replaces the 10,000.
-#include "accountsearch/CColumnSortList.h"
-#include "mainwindow/ComputerTableModel.h"
+#include "gui/kit/SortableList.h"
+#include "gui/mainwindow/ComputerTableModel.h"
 
 #include <QApplication>
 #include <QTableView>
@@ -36,7 +36,7 @@ Figures run(int rows)
     view.setSelectionBehavior(QAbstractItemView::SelectRows);
     view.setSelectionMode(QAbstractItemView::ExtendedSelection);
     ComputerTableModel list;
-    new CColumnSortList(&view, &list);
+    new SortableList(&view, &list);
     view.resize(1000, 600);
     view.show();
     QCoreApplication::processEvents();

@@ -3,10 +3,10 @@
 // name resolved through the lab's DNS server; next to fping on the same names,
 // with its defaults and with 8 retries at 500 ms. Runs inside the lab
 // (lab/run); its last line holds the figures.
-#include "discovery/PingSweep.h"
-#include "platform/linux/AddrInfoResolver.h"
-#include "platform/linux/LinuxIcmpSockets.h"
-#include "platform/linux/PosixThreads.h"
+#include "core/search/PingSweep.h"
+#include "adapters/linux/AddrInfoResolver.h"
+#include "adapters/linux/LinuxIcmpSockets.h"
+#include "adapters/linux/PosixThreads.h"
 #include "support/LabManifest.h"
 
 #include <algorithm>

@@ -7,11 +7,11 @@
 #include "cli/ConsoleWindow.h"
 #include "cli/InputText.h"
 #include "cli/Terminal.h"
-#include "mainwindow/MainWindowIds.h"
-#include "operations/ActionValidation.h"
-#include "platform/Text.h"
-#include "platform/Wipe.h"
-#include "platform/linux/SecretsProtection.h"
+#include "gui/mainwindow/MainWindowIds.h"
+#include "core/batch/ActionValidation.h"
+#include "core/ports/Text.h"
+#include "core/ports/Wipe.h"
+#include "adapters/linux/SecretsProtection.h"
 
 #include <ostream>
 #include <unistd.h>

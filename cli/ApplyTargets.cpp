@@ -1,7 +1,7 @@
 #include "cli/ApplyTargets.h"
 
 #include "cli/CliOptions.h"
-#include "platform/Text.h"
+#include "core/ports/Text.h"
 
 #include <nlohmann/json.hpp>
 

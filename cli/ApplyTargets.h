@@ -1,6 +1,6 @@
 #pragma once
 
-#include "operations/ActionRequest.h"
+#include "core/batch/ActionRequest.h"
 
 #include <string>
 #include <vector>

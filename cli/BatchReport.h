@@ -1,7 +1,7 @@
 #pragma once
 
-#include "operations/AccountOperation.h"
-#include "operations/OperationWorker.h"
+#include "core/batch/AccountOperation.h"
+#include "core/batch/OperationWorker.h"
 
 #include <array>
 #include <string>

@@ -1,14 +1,14 @@
 #include "cli/CliDialogs.h"
 
-#include "accountsearch/AccountSearch.h"
+#include "core/search/AccountSearch.h"
 #include "cli/Interrupt.h"
 #include "cli/NoWaitCursor.h"
 #include "cli/QueuePoster.h"
-#include "discovery/DomainScanWorker.h"
-#include "discovery/PingScanWorker.h"
-#include "mainwindow/ActivityLog.h"
-#include "operations/OperationWorker.h"
-#include "platform/Text.h"
+#include "core/search/DomainScanWorker.h"
+#include "core/search/PingScanWorker.h"
+#include "core/report/ActivityLog.h"
+#include "core/batch/OperationWorker.h"
+#include "core/ports/Text.h"
 
 #include <chrono>
 #include <cstdlib>

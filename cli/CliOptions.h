@@ -1,7 +1,7 @@
 #pragma once
 
-#include "discovery/SearchOptions.h"
-#include "operations/ActionRequest.h"
+#include "core/search/SearchOptions.h"
+#include "core/batch/ActionRequest.h"
 
 #include <optional>
 #include <stdexcept>

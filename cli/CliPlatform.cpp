@@ -1,7 +1,7 @@
 #include "cli/CliPlatform.h"
 
 #include "cli/Terminal.h"
-#include "resources/StringTable.h"
+#include "gui/resources/StringTable.h"
 
 #include <unistd.h>
 
@@ -18,7 +18,7 @@ std::unique_ptr<RegistryFileStore> openProfile()
 std::string helperPath()
 {
     // Found by absolute path only, never through the current folder.
-    const std::string helper = SambaNetworkManagement::defaultHelperPath();
+    const std::string helper = NetApiClient::defaultHelperPath();
     if (helper.empty() || ::access(helper.c_str(), X_OK) != 0)
         throw UsageError("the network helper " + (helper.empty() ? std::string("rostermill-netapi") : helper)
                          + " is missing or cannot be run");

@@ -1,20 +1,20 @@
 #pragma once
 
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "cli/CliOptions.h"
 #include "cli/LogPathShell.h"
 #include "cli/NoFileChooser.h"
-#include "platform/CredentialsFanOut.h"
-#include "platform/ldap/OpenLdapDirectory.h"
-#include "platform/linux/AddrInfoResolver.h"
-#include "platform/linux/LinuxIcmpSockets.h"
-#include "platform/linux/NetworkIdentity.h"
-#include "platform/linux/PosixFileWriter.h"
-#include "platform/linux/PosixThreads.h"
-#include "platform/linux/RegistryFileStore.h"
-#include "platform/linux/SystemWallClock.h"
-#include "platform/samba/SambaNetworkManagement.h"
-#include "platform/samba/TcpPortProbe.h"
+#include "core/ports/CredentialsFanOut.h"
+#include "adapters/ldap/OpenLdapDirectory.h"
+#include "adapters/linux/AddrInfoResolver.h"
+#include "adapters/linux/LinuxIcmpSockets.h"
+#include "adapters/linux/NetworkIdentity.h"
+#include "adapters/linux/PosixFileWriter.h"
+#include "adapters/linux/PosixThreads.h"
+#include "settings/RegistryFileStore.h"
+#include "adapters/linux/SystemWallClock.h"
+#include "adapters/netapi/NetApiClient.h"
+#include "adapters/netapi/TcpPortProbe.h"
 
 #include <memory>
 
@@ -34,7 +34,7 @@ public:
 
     std::unique_ptr<RegistryFileStore> profile;
     SettingsStore settings;
-    SambaNetworkManagement network;
+    NetApiClient network;
     OpenLdapDirectory directory;
     CredentialsFanOut credentials;
     NetworkIdentity identity;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Prompter.h"
+#include "core/ports/Prompter.h"
 
 #include <ostream>
 #include <set>

@@ -2,9 +2,9 @@
 
 #include "cli/NoWaitCursor.h"
 #include "cli/QueuePoster.h"
-#include "mainwindow/MainWindowController.h"
-#include "mainwindow/MemoryComputerList.h"
-#include "ui/MemoryDialogControls.h"
+#include "gui/mainwindow/MainWindowController.h"
+#include "gui/mainwindow/MemoryComputerList.h"
+#include "gui/kit/MemoryDialogControls.h"
 
 #include <thread>
 

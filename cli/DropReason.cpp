@@ -1,8 +1,8 @@
 #include "cli/DropReason.h"
 
-#include "operations/NetErrorText.h"
-#include "platform/NetworkManagement.h"
-#include "platform/Text.h"
+#include "core/batch/NetErrorText.h"
+#include "core/ports/NetworkManagement.h"
+#include "core/ports/Text.h"
 
 namespace rm {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "accountsearch/AccountCheckResult.h"
+#include "core/search/AccountCheckResult.h"
 #include "cli/CliDialogs.h"
 #include "cli/CliOptions.h"
 #include "cli/SearchReport.h"

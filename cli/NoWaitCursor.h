@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/WaitCursor.h"
+#include "core/ports/WaitCursor.h"
 
 namespace rm {
 

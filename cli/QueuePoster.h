@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Poster.h"
+#include "core/ports/Poster.h"
 
 #include <chrono>
 #include <condition_variable>

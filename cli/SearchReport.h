@@ -1,8 +1,8 @@
 #pragma once
 
-#include "accountsearch/SearchSummary.h"
+#include "core/search/SearchSummary.h"
 #include "cli/CliOptions.h"
-#include "mainwindow/ComputerRecord.h"
+#include "gui/mainwindow/ComputerRecord.h"
 
 #include <string>
 #include <vector>

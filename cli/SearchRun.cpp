@@ -7,9 +7,9 @@
 #include "cli/DropReason.h"
 #include "cli/InputText.h"
 #include "cli/SearchReport.h"
-#include "discovery/DefaultDomainName.h"
-#include "mainwindow/MainWindowIds.h"
-#include "platform/Text.h"
+#include "core/search/DefaultDomainName.h"
+#include "gui/mainwindow/MainWindowIds.h"
+#include "core/ports/Text.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "cli/Terminal.h"
 
 #include "cli/CliOptions.h"
-#include "platform/Wipe.h"
+#include "core/ports/Wipe.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,8 +1,8 @@
 // The reply rule and the ping rounds fed with arbitrary datagrams on a
 // scripted clock. Input: target count, which targets resolve and answer, the
 // answer delay, when to cancel, then datagrams as (delay, length, flags, bytes).
-#include "discovery/EchoMessage.h"
-#include "discovery/PingRounds.h"
+#include "core/search/EchoMessage.h"
+#include "core/search/PingRounds.h"
 #include "support/FakeIcmp.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "gui/GuiTestSupport.h"
 
-#include "app/CMainApp.h"
+#include "app/Application.h"
 
 #include <QDir>
 #include <QImage>
@@ -12,7 +12,7 @@ namespace rm {
 
 void prepareGuiTest()
 {
-    CMainApp::registerDialogFont();
+    Application::registerDialogFont();
 }
 
 QString saveScreenshot(QWidget* window, const QString& name)

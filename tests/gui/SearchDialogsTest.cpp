@@ -1,8 +1,8 @@
-#include "accountsearch/CSearchDialog.h"
-#include "discovery/CDomainScanDialog.h"
+#include "gui/dialogs/SearchProgressDialog.h"
+#include "gui/dialogs/DomainScanDialog.h"
 #include "gui/GuiTestSupport.h"
-#include "platform/linux/PosixThreads.h"
-#include "platform/qt/PostedMessage.h"
+#include "adapters/linux/PosixThreads.h"
+#include "adapters/qt/PostedMessage.h"
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
 #include "support/FakeNetwork.h"
@@ -68,7 +68,7 @@ private slots:
         identity.flat = "LAB";
         SearchOptions options;
         options.ScanHidden = false;
-        CDomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
+        DomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
         QCOMPARE(d.windowTitle(), QString("Working . . ."));
         // Enter and the dialog's own accept do not end it while the worker runs;
         // Enter at most presses the focused Cancel, whose question is declined.
@@ -99,7 +99,7 @@ private slots:
         SearchOptions options; // hidden scan on, and no controller
         bool timerRanDuringTheWait = false;
         {
-            CDomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
+            DomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
             prompter.answers = {MessageAnswer::Yes};
             QTimer::singleShot(50, &d, [&] {
                 QTimer::singleShot(100, &d, [&] {
@@ -123,7 +123,7 @@ private slots:
         identity.flat = "LAB";
         SearchOptions options;
         options.ScanHidden = false;
-        CDomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
+        DomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
         prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
         QTimer::singleShot(50, &d, [&] {
             QTest::mouseClick(control<QPushButton>(&d, 1051), Qt::LeftButton); // No: goes on
@@ -143,7 +143,7 @@ private slots:
 
     void searchOfNothingClosesAtOnce()
     {
-        CSearchDialog d({}, "Administrator", {network, threads, clock}, {prompter, cursor}, nullptr);
+        SearchProgressDialog d({}, "Administrator", {network, threads, clock}, {prompter, cursor}, nullptr);
         QCOMPARE(d.exec(), int(QDialog::Accepted));
         QCOMPARE(text(&d, 1052), QString(""));
         QCOMPARE(text(&d, 1053), QString(""));
@@ -156,7 +156,7 @@ private slots:
         std::vector<std::string> names;
         for (int i = 0; i < 21; ++i)
             names.push_back("\\\\PC" + std::to_string(i)); // the last one is unreachable
-        CSearchDialog d(names, "Administrator", {network, threads, clock}, {prompter, cursor}, nullptr);
+        SearchProgressDialog d(names, "Administrator", {network, threads, clock}, {prompter, cursor}, nullptr);
         QCOMPARE(d.exec(), int(QDialog::Accepted));
         QCOMPARE(control<QProgressBar>(&d, 1050)->maximum(), 21);
         QCOMPARE(text(&d, 1034), QString("Filtered 21 of 21 (100%)"));
@@ -169,7 +169,7 @@ private slots:
     void progressTextsAndTimes()
     {
         ManualClock manual;
-        CSearchDialog d(std::vector<std::string>(7, "\\\\X"), "a", {network, threads, manual}, {prompter, cursor}, nullptr);
+        SearchProgressDialog d(std::vector<std::string>(7, "\\\\X"), "a", {network, threads, manual}, {prompter, cursor}, nullptr);
         PostedMessage zero(MessageProgress, 0, 7);
         QCoreApplication::sendEvent(&d, &zero);
         QCOMPARE(text(&d, 1034), QString("Filtered 0 of 7 (0%)"));
@@ -190,7 +190,7 @@ private slots:
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
         };
         network.computers["\\\\PC1"].accounts["Administrator"] = {};
-        CSearchDialog d({"\\\\PC1", "\\\\PC1"}, "Administrator", {network, threads, clock}, {prompter, cursor}, nullptr);
+        SearchProgressDialog d({"\\\\PC1", "\\\\PC1"}, "Administrator", {network, threads, clock}, {prompter, cursor}, nullptr);
         prompter.answers = {MessageAnswer::Yes};
         QTimer::singleShot(50, &d, [&] {
             std::thread([&] {

@@ -4,11 +4,11 @@
 // manifest, the written pages and the servers themselves.
 #include "HostAnnouncement.h"
 #include "LabWindow.h"
-#include "accountsearch/ResultsDialogIds.h"
-#include "discovery/SearchOptionsIds.h"
+#include "gui/dialogs/ResultsDialogIds.h"
+#include "gui/dialogs/SearchOptionsIds.h"
 #include "gui/GuiTestSupport.h"
-#include "mainwindow/MainWindowIds.h"
-#include "operations/COperationDialog.h"
+#include "gui/mainwindow/MainWindowIds.h"
+#include "gui/dialogs/OperationDialog.h"
 #include "support/LabManifest.h"
 #include "support/TempDir.h"
 
@@ -345,7 +345,7 @@ private slots:
         QVERIFY(holders.count(taken));
 
         const std::string password = "Acc-Batch-" + std::to_string(std::time(nullptr));
-        CMainDialog& main = w->window();
+        MainWindow& main = w->window();
         QTest::mouseClick(control<QPushButton>(&main, IdSelectAll), Qt::LeftButton);
         control<QCheckBox>(&main, IdChangeUsername)->click();
         control<QLineEdit>(&main, IdNewUserName)->setText("rmtest");
@@ -355,14 +355,14 @@ private slots:
         control<QRadioButton>(&main, IdDisableAccount)->click();
         std::vector<QString> counters;
         w->once(131, [&](QWidget* d) {
-            auto* viewLog = control<QPushButton>(d, COperationDialog::IdViewLog);
+            auto* viewLog = control<QPushButton>(d, OperationDialog::IdViewLog);
             while (!viewLog->isEnabled())
                 QTest::qWait(20);
-            for (int id : {COperationDialog::IdRenameSucceeded, COperationDialog::IdRenameFailed,
-                           COperationDialog::IdRenameTotal, COperationDialog::IdPasswordSucceeded,
-                           COperationDialog::IdPasswordFailed, COperationDialog::IdPasswordTotal,
-                           COperationDialog::IdEnableSucceeded, COperationDialog::IdEnableFailed,
-                           COperationDialog::IdEnableTotal})
+            for (int id : {OperationDialog::IdRenameSucceeded, OperationDialog::IdRenameFailed,
+                           OperationDialog::IdRenameTotal, OperationDialog::IdPasswordSucceeded,
+                           OperationDialog::IdPasswordFailed, OperationDialog::IdPasswordTotal,
+                           OperationDialog::IdEnableSucceeded, OperationDialog::IdEnableFailed,
+                           OperationDialog::IdEnableTotal})
                 counters.push_back(text(d, id));
             saveScreenshot(d, "acceptance-operation-status");
             viewLog->click();
@@ -426,7 +426,7 @@ private slots:
         QVERIFY(sawBox(*w, ConfirmCancel, "Are you sure you wish to abort before all systems have been affected?"));
         QCOMPARE(w->rows()[1][CellEnabled], std::string("Yes"));
         USER_INFO_1 info;
-        SambaNetworkManagement net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+        NetApiClient net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
         net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
         QCOMPARE(net.NetUserGetInfo("\\\\PC01", "helpdesk", info), NetStatus(NERR_Success));
         QCOMPARE(info.usri1_flags & UF_ACCOUNTDISABLE, 0u);

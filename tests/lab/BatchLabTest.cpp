@@ -5,8 +5,8 @@
 // wrote, nor its output, holds the password it set.
 #include "LabWindow.h"
 #include "gui/GuiTestSupport.h"
-#include "mainwindow/MainWindowIds.h"
-#include "operations/COperationDialog.h"
+#include "gui/mainwindow/MainWindowIds.h"
+#include "gui/dialogs/OperationDialog.h"
 #include "support/LabManifest.h"
 #include "support/TempDir.h"
 
@@ -118,7 +118,7 @@ class BatchLabTest : public QObject {
         control<QLineEdit>(&w.window(), IdVerifyPassword)->setText(QString::fromStdString(password));
         control<QRadioButton>(&w.window(), IdDisableAccount)->click();
         w.once(131, [&](QWidget* d) {
-            auto* viewLog = control<QPushButton>(d, COperationDialog::IdViewLog);
+            auto* viewLog = control<QPushButton>(d, OperationDialog::IdViewLog);
             while (!viewLog->isEnabled())
                 QTest::qWait(20);
             out.dialogSeen = true;
@@ -139,7 +139,7 @@ class BatchLabTest : public QObject {
 
     NetStatus logOn(const std::string& password)
     {
-        SambaNetworkManagement asUser({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+        NetApiClient asUser({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
         asUser.setCredentials("rmtest", password);
         USER_INFO_1 info;
         return asUser.NetUserGetInfo("\\\\PC01", "rmtest", info);
@@ -148,7 +148,7 @@ class BatchLabTest : public QObject {
     // rmtest enabled again, and with the operator's password unless told not to.
     void restoreRmtest(bool password = true)
     {
-        SambaNetworkManagement net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+        NetApiClient net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
         net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
         USER_INFO_1 info;
         QCOMPARE(net.NetUserGetInfo("\\\\PC01", "rmtest", info), NetStatus(NERR_Success));
@@ -161,7 +161,7 @@ class BatchLabTest : public QObject {
 
     bool rmtestDisabled()
     {
-        SambaNetworkManagement net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+        NetApiClient net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
         net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
         USER_INFO_1 info;
         return net.NetUserGetInfo("\\\\PC01", "rmtest", info) == NERR_Success && (info.usri1_flags & UF_ACCOUNTDISABLE);

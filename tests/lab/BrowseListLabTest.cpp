@@ -2,7 +2,7 @@
 // server really is, and stale entries that cost neither the list nor their
 // own type.
 #include "HostAnnouncement.h"
-#include "platform/samba/SambaNetworkManagement.h"
+#include "adapters/netapi/NetApiClient.h"
 #include "support/LabManifest.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +51,7 @@ std::map<std::string, SERVER_INFO_101> byName(const std::vector<SERVER_INFO_101>
 class BrowseListLabTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    SambaNetworkManagement net{{HELPER_PATH, 2, 30000ms}};
+    NetApiClient net{{HELPER_PATH, 2, 30000ms}};
     std::string workgroup = lab.json["domain"]["netbios"];
 
     void SetUp() override { net.setCredentials(lab.operatorAccount(), lab.operatorPassword()); }

@@ -2,25 +2,25 @@
 // and beside the window's own steps run in this process, a batch checked on
 // the server (and undone), a dry run and a run without --yes that change
 // nothing, and a search piped into a batch.
-#include "accountsearch/AccountSearch.h"
-#include "app/SettingsStore.h"
-#include "discovery/DomainScanWorker.h"
-#include "discovery/PingScanWorker.h"
-#include "mainwindow/MainWindowController.h"
-#include "mainwindow/MainWindowIds.h"
-#include "mainwindow/MemoryComputerList.h"
-#include "platform/CredentialsFanOut.h"
-#include "platform/ldap/OpenLdapDirectory.h"
-#include "platform/linux/AddrInfoResolver.h"
-#include "platform/linux/LinuxIcmpSockets.h"
-#include "platform/linux/NetworkIdentity.h"
-#include "platform/linux/PosixThreads.h"
-#include "platform/samba/SambaNetworkManagement.h"
+#include "core/search/AccountSearch.h"
+#include "settings/SettingsStore.h"
+#include "core/search/DomainScanWorker.h"
+#include "core/search/PingScanWorker.h"
+#include "gui/mainwindow/MainWindowController.h"
+#include "gui/mainwindow/MainWindowIds.h"
+#include "gui/mainwindow/MemoryComputerList.h"
+#include "core/ports/CredentialsFanOut.h"
+#include "adapters/ldap/OpenLdapDirectory.h"
+#include "adapters/linux/AddrInfoResolver.h"
+#include "adapters/linux/LinuxIcmpSockets.h"
+#include "adapters/linux/NetworkIdentity.h"
+#include "adapters/linux/PosixThreads.h"
+#include "adapters/netapi/NetApiClient.h"
 #include "support/Doubles.h"
 #include "support/LabManifest.h"
 #include "support/MemoryProfileStore.h"
 #include "support/TempDir.h"
-#include "ui/MemoryDialogControls.h"
+#include "gui/kit/MemoryDialogControls.h"
 
 #include <gtest/gtest.h>
 
@@ -183,14 +183,14 @@ protected:
 
     NetStatus logOn(const std::string& password)
     {
-        SambaNetworkManagement asUser({HELPER_PATH, 1, 30000ms});
+        NetApiClient asUser({HELPER_PATH, 1, 30000ms});
         asUser.setCredentials("rmtest", password);
         USER_INFO_1 info;
         return asUser.NetUserGetInfo("\\\\PC01", "rmtest", info);
     }
     USER_INFO_1 rmtest()
     {
-        SambaNetworkManagement net({HELPER_PATH, 1, 30000ms});
+        NetApiClient net({HELPER_PATH, 1, 30000ms});
         net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
         USER_INFO_1 info{};
         EXPECT_EQ(net.NetUserGetInfo("\\\\PC01", "rmtest", info), NetStatus(NERR_Success));
@@ -200,7 +200,7 @@ protected:
     // window's batch test leaves it.
     void restoreRmtest()
     {
-        SambaNetworkManagement net({HELPER_PATH, 1, 30000ms});
+        NetApiClient net({HELPER_PATH, 1, 30000ms});
         net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
         USER_INFO_1 info;
         ASSERT_EQ(net.NetUserGetInfo("\\\\PC01", "rmtest", info), NetStatus(NERR_Success));
@@ -349,7 +349,7 @@ TEST_F(CliLabTest, SearchGivesWhatTheWindowsStepsGiveForTheSameSettings)
     ASSERT_EQ(r.status, 1) << r.err;
     const json doc = json::parse(r.out);
 
-    SambaNetworkManagement net({HELPER_PATH, 32, 30000ms});
+    NetApiClient net({HELPER_PATH, 32, 30000ms});
     OpenLdapDirectory directory;
     CredentialsFanOut credentials{&net, &directory};
     NetworkIdentity identity(net, credentials, [this](std::string& account, std::string& password) {

@@ -5,10 +5,10 @@
 // afterwards; the windows' pictures and the activity log are left in the
 // demo folder ($RM_DEMO_DIR, else the build's "demo" folder).
 #include "LabWindow.h"
-#include "accountsearch/ResultsDialogIds.h"
+#include "gui/dialogs/ResultsDialogIds.h"
 #include "gui/GuiTestSupport.h"
-#include "mainwindow/MainWindowIds.h"
-#include "operations/COperationDialog.h"
+#include "gui/mainwindow/MainWindowIds.h"
+#include "gui/dialogs/OperationDialog.h"
 #include "support/LabManifest.h"
 #include "support/TempDir.h"
 
@@ -54,7 +54,7 @@ private slots:
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(output); // the activity log lands there
         LabWindow w(dir / "Rostermill.reg");
-        CMainDialog& main = w.window();
+        MainWindow& main = w.window();
 
         // 1. Where does a local Administrator exist?
         w.setAccount("Administrator", false);
@@ -81,7 +81,7 @@ private slots:
         control<QLineEdit>(&main, IdVerifyPassword)->setText(password);
         control<QRadioButton>(&main, IdDisableAccount)->click();
         w.once(131, [](QWidget* d) {
-            auto* viewLog = control<QPushButton>(d, COperationDialog::IdViewLog);
+            auto* viewLog = control<QPushButton>(d, OperationDialog::IdViewLog);
             while (!viewLog->isEnabled())
                 QTest::qWait(20);
             saveScreenshot(d, "demo-operation-status");

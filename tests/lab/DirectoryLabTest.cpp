@@ -1,8 +1,8 @@
-#include "discovery/DirectoryScan.h"
-#include "discovery/DomainScanWorker.h"
-#include "platform/ldap/OpenLdapDirectory.h"
-#include "platform/linux/NetworkIdentity.h"
-#include "platform/samba/SambaNetworkManagement.h"
+#include "core/search/DirectoryScan.h"
+#include "core/search/DomainScanWorker.h"
+#include "adapters/ldap/OpenLdapDirectory.h"
+#include "adapters/linux/NetworkIdentity.h"
+#include "adapters/netapi/NetApiClient.h"
 #include "support/Doubles.h"
 #include "support/LabManifest.h"
 
@@ -164,7 +164,7 @@ TEST_F(DirectoryLabTest, RefusedBindsGiveNothing)
 // The domain scan's directory mode over the real services.
 class DirectoryDomainScanLabTest : public DirectoryLabTest {
 protected:
-    SambaNetworkManagement net{{HELPER_PATH, 4, 30000ms}};
+    NetApiClient net{{HELPER_PATH, 4, 30000ms}};
     NetworkIdentity identity{net, net, nullptr};
     ScriptedPrompter prompter;
     CountingWaitCursor cursor;

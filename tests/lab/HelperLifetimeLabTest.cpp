@@ -1,7 +1,7 @@
 // The helper ends with the program: when the program's end of its channel
 // closes, while a call hangs on a silent server as well as before the
 // helper has read anything.
-#include "platform/samba/HelperProtocol.h"
+#include "helper/HelperProtocol.h"
 #include "support/LabManifest.h"
 
 #include <gtest/gtest.h>

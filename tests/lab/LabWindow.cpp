@@ -1,6 +1,6 @@
 #include "LabWindow.h"
 
-#include "mainwindow/MainWindowIds.h"
+#include "gui/mainwindow/MainWindowIds.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -40,7 +40,7 @@ LabWindow::LabWindow(const std::filesystem::path& settingsFile)
     // The lab's members are no domain members: without a ticket the operator
     // signs in when asked, and the typed credentials reach the directory too.
     std::system("kdestroy -q 2>/dev/null");
-    window_ = std::make_unique<CMainDialog>(CMainDialog::Services{
+    window_ = std::make_unique<MainWindow>(MainWindow::Services{
         settings_, {prompter_, shell_, identity_, network_, directory_, threads_, clock_, waitCursor_, fileChooser_,
                     fileWriter_, wallClock_, resolver_, icmp_}});
     QCoreApplication::removePostedEvents(window_.get(), QEvent::User + 1); // no About box
@@ -52,7 +52,7 @@ LabWindow::LabWindow(const std::filesystem::path& settingsFile)
 
 void LabWindow::waitForTheBrowseList(const LabManifest& lab, const std::vector<std::string>& more)
 {
-    SambaNetworkManagement network({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+    NetApiClient network({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
     network.setCredentials(lab.operatorAccount(), lab.operatorPassword());
     std::set<std::string> wanted(more.begin(), more.end());
     for (const auto& m : lab.json["members"])
@@ -199,7 +199,7 @@ std::set<std::string> membersWithUser(const LabManifest& lab, const std::string&
 
 bool restoreHelpdesk(const LabManifest& lab)
 {
-    SambaNetworkManagement net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+    NetApiClient net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
     net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
     bool restored = true;
     for (const std::string& pc : membersWithUser(lab, "helpdesk")) {

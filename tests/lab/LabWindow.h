@@ -1,20 +1,20 @@
 #pragma once
 
-#include "app/SettingsStore.h"
-#include "mainwindow/CMainDialog.h"
-#include "platform/CredentialsFanOut.h"
-#include "platform/ldap/OpenLdapDirectory.h"
-#include "platform/linux/AddrInfoResolver.h"
-#include "platform/linux/LinuxIcmpSockets.h"
-#include "platform/linux/NetworkIdentity.h"
-#include "platform/linux/PosixFileWriter.h"
-#include "platform/linux/PosixThreads.h"
-#include "platform/linux/RegistryFileStore.h"
-#include "platform/linux/SystemWallClock.h"
-#include "platform/qt/QtFileChooser.h"
-#include "platform/qt/QtPrompter.h"
-#include "platform/qt/QtWaitCursor.h"
-#include "platform/samba/SambaNetworkManagement.h"
+#include "settings/SettingsStore.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "core/ports/CredentialsFanOut.h"
+#include "adapters/ldap/OpenLdapDirectory.h"
+#include "adapters/linux/AddrInfoResolver.h"
+#include "adapters/linux/LinuxIcmpSockets.h"
+#include "adapters/linux/NetworkIdentity.h"
+#include "adapters/linux/PosixFileWriter.h"
+#include "adapters/linux/PosixThreads.h"
+#include "settings/RegistryFileStore.h"
+#include "adapters/linux/SystemWallClock.h"
+#include "adapters/qt/QtFileChooser.h"
+#include "adapters/qt/QtPrompter.h"
+#include "adapters/qt/QtWaitCursor.h"
+#include "adapters/netapi/NetApiClient.h"
 #include "support/Doubles.h"
 #include "support/LabManifest.h"
 
@@ -53,7 +53,7 @@ public:
     static void waitForTheBrowseList(const LabManifest& lab, const std::vector<std::string>& more);
     ~LabWindow();
 
-    CMainDialog& window() { return *window_; }
+    MainWindow& window() { return *window_; }
     RegistryFileStore& profile() { return profile_; }
     FakeShell& shell() { return shell_; }
 
@@ -83,7 +83,7 @@ private:
     SettingsStore settings_;
     QtPrompter prompter_;
     FakeShell shell_;
-    SambaNetworkManagement network_;
+    NetApiClient network_;
     OpenLdapDirectory directory_;
     CredentialsFanOut credentials_;
     NetworkIdentity identity_;
@@ -95,7 +95,7 @@ private:
     SystemWallClock wallClock_;
     AddrInfoResolver resolver_;
     LinuxIcmpSockets icmp_;
-    std::unique_ptr<CMainDialog> window_;
+    std::unique_ptr<MainWindow> window_;
     QTimer poll_;
     std::map<int, Handler> once_;
     std::vector<QPointer<QWidget>> handled_; // a box at a freed one's address is new

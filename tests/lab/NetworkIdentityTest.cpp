@@ -1,6 +1,6 @@
-#include "discovery/DefaultDomainName.h"
-#include "platform/linux/NetworkIdentity.h"
-#include "platform/samba/SambaNetworkManagement.h"
+#include "core/search/DefaultDomainName.h"
+#include "adapters/linux/NetworkIdentity.h"
+#include "adapters/netapi/NetApiClient.h"
 #include "support/LabManifest.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 class NetworkIdentityTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    SambaNetworkManagement net{{HELPER_PATH, 2, 30000ms}};
+    NetApiClient net{{HELPER_PATH, 2, 30000ms}};
     int asked = 0;
 
     void SetUp() override { std::system("kdestroy -q 2>/dev/null"); }

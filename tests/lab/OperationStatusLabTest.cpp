@@ -1,6 +1,6 @@
 // What a refused change answers, against a real server: every refusal is a
 // status the operation table names, and the account stays as it was.
-#include "platform/samba/SambaNetworkManagement.h"
+#include "adapters/netapi/NetApiClient.h"
 #include "support/LabManifest.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ using namespace std::chrono_literals;
 class OperationStatusLabTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    SambaNetworkManagement net{{HELPER_PATH, 1, 30000ms}};
+    NetApiClient net{{HELPER_PATH, 1, 30000ms}};
     const std::string host = "\\\\PC01";
 
     void SetUp() override { net.setCredentials(lab.operatorAccount(), lab.operatorPassword()); }

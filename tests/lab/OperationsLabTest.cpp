@@ -1,8 +1,8 @@
 // The batch worker against the lab's computers: every change checked by a
 // fresh read from the server, every refusal by its status text, and the
 // lab's account left as it was.
-#include "operations/OperationWorker.h"
-#include "platform/samba/SambaNetworkManagement.h"
+#include "core/batch/OperationWorker.h"
+#include "adapters/netapi/NetApiClient.h"
 #include "support/Doubles.h"
 #include "support/LabManifest.h"
 
@@ -31,7 +31,7 @@ public:
 class OperationsLabTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    SambaNetworkManagement net{{HELPER_PATH, 4, 30000ms}};
+    NetApiClient net{{HELPER_PATH, 4, 30000ms}};
     const std::string offline = lab.json["offline"]["name"];
     std::vector<AccountOperation> ops;
 
@@ -83,7 +83,7 @@ protected:
     }
     NetStatus logOn(const std::string& password)
     {
-        SambaNetworkManagement asUser({HELPER_PATH, 1, 30000ms});
+        NetApiClient asUser({HELPER_PATH, 1, 30000ms});
         asUser.setCredentials("rmtest", password);
         USER_INFO_1 info;
         return asUser.NetUserGetInfo("\\\\PC01", "rmtest", info);

@@ -1,7 +1,7 @@
-#include "discovery/PingScanWorker.h"
-#include "platform/linux/AddrInfoResolver.h"
-#include "platform/linux/LinuxIcmpSockets.h"
-#include "platform/linux/PosixThreads.h"
+#include "core/search/PingScanWorker.h"
+#include "adapters/linux/AddrInfoResolver.h"
+#include "adapters/linux/LinuxIcmpSockets.h"
+#include "adapters/linux/PosixThreads.h"
 #include "support/Doubles.h"
 #include "support/LabManifest.h"
 

@@ -1,10 +1,10 @@
 // The ping scan's worker over the real adapters, for a lab test that runs it
 // as another user: prints each name to remove on a line of its own, or
 // "error:" and the error text.
-#include "discovery/PingScanWorker.h"
-#include "platform/linux/AddrInfoResolver.h"
-#include "platform/linux/LinuxIcmpSockets.h"
-#include "platform/linux/PosixThreads.h"
+#include "core/search/PingScanWorker.h"
+#include "adapters/linux/AddrInfoResolver.h"
+#include "adapters/linux/LinuxIcmpSockets.h"
+#include "adapters/linux/PosixThreads.h"
 
 #include <cstdio>
 

@@ -1,19 +1,19 @@
-#include "accountsearch/AccountSearch.h"
-#include "app/SettingsStore.h"
-#include "discovery/DomainScanWorker.h"
-#include "discovery/PingScanWorker.h"
-#include "mainwindow/MainWindowController.h"
-#include "mainwindow/MainWindowIds.h"
-#include "platform/linux/AddrInfoResolver.h"
-#include "platform/linux/LinuxIcmpSockets.h"
-#include "platform/linux/NetworkIdentity.h"
-#include "platform/linux/PosixThreads.h"
-#include "platform/samba/SambaNetworkManagement.h"
+#include "core/search/AccountSearch.h"
+#include "settings/SettingsStore.h"
+#include "core/search/DomainScanWorker.h"
+#include "core/search/PingScanWorker.h"
+#include "gui/mainwindow/MainWindowController.h"
+#include "gui/mainwindow/MainWindowIds.h"
+#include "adapters/linux/AddrInfoResolver.h"
+#include "adapters/linux/LinuxIcmpSockets.h"
+#include "adapters/linux/NetworkIdentity.h"
+#include "adapters/linux/PosixThreads.h"
+#include "adapters/netapi/NetApiClient.h"
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
-#include "ui/MemoryDialogControls.h"
+#include "gui/kit/MemoryDialogControls.h"
 #include "support/LabManifest.h"
-#include "mainwindow/MemoryComputerList.h"
+#include "gui/mainwindow/MemoryComputerList.h"
 #include "support/MemoryProfileStore.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +81,7 @@ private:
 class SearchLabTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    SambaNetworkManagement net{{HELPER_PATH, 16, 30000ms}};
+    NetApiClient net{{HELPER_PATH, 16, 30000ms}};
     MemoryDialogControls controls{{{IdUserMode, IdGroupMode}, {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
     MemoryComputerList list;
     MemoryProfileStore profile;
@@ -272,7 +272,7 @@ TEST_F(AccountSearchLabTest, SilentAndUnreachableComputersHoldNoHelper)
 {
     // Two helpers only: were each silent computer to hold one for the call
     // limit, this would take many minutes.
-    SambaNetworkManagement net({HELPER_PATH, 2, 30000ms, 3000ms});
+    NetApiClient net({HELPER_PATH, 2, 30000ms, 3000ms});
     net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
     std::vector<std::string> names = servers(lab.json["blackhole"]["name"], 60);
     const auto gone = unreachable(60);
@@ -293,7 +293,7 @@ TEST_F(AccountSearchLabTest, SilentAndUnreachableComputersHoldNoHelper)
 
 TEST_F(AccountSearchLabTest, ACancelEndsASearchOfSilentComputersWithinTwoSeconds)
 {
-    SambaNetworkManagement net({HELPER_PATH, 32, 30000ms});
+    NetApiClient net({HELPER_PATH, 32, 30000ms});
     net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
     std::vector<std::string> names = servers(lab.json["blackhole"]["name"], 700);
     AccountSearch search(names, "Administrator", {net, threads, clock});
@@ -309,7 +309,7 @@ TEST_F(AccountSearchLabTest, ACancelEndsASearchOfSilentComputersWithinTwoSeconds
 
 TEST_F(AccountSearchLabTest, ASecondSearchAfterTheIdleHelpersWereKilled)
 {
-    SambaNetworkManagement net({HELPER_PATH, 4, 30000ms});
+    NetApiClient net({HELPER_PATH, 4, 30000ms});
     net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
     const std::vector<std::string> names = {"\\PC01", "\\PC02", "\\PC01", "\\PC02"};
     for (int round = 0; round < 2; ++round) {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "mainwindow/MainWindowDialogs.h"
-#include "platform/CurrentIdentity.h"
-#include "platform/Poster.h"
-#include "platform/Prompter.h"
-#include "platform/Shell.h"
-#include "platform/WaitCursor.h"
-#include "ui/Worker.h"
+#include "gui/mainwindow/MainWindowDialogs.h"
+#include "core/ports/CurrentIdentity.h"
+#include "core/ports/Poster.h"
+#include "core/ports/Prompter.h"
+#include "core/ports/Shell.h"
+#include "core/ports/WaitCursor.h"
+#include "core/jobs/Worker.h"
 
 #include <atomic>
 #include <deque>

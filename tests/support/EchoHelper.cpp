@@ -1,6 +1,6 @@
 // A stand-in helper for the pool's own tests: answers on descriptor 3.
 // Op 1 echoes its text, op 2 sleeps the given milliseconds first, op 3 dies.
-#include "platform/samba/HelperProtocol.h"
+#include "helper/HelperProtocol.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DirectoryClient.h"
+#include "core/ports/DirectoryClient.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "discovery/EchoMessage.h"
-#include "platform/HostResolver.h"
-#include "platform/IcmpSocket.h"
-#include "platform/Threads.h"
+#include "core/search/EchoMessage.h"
+#include "core/ports/HostResolver.h"
+#include "core/ports/IcmpSocket.h"
+#include "core/ports/Threads.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/NetworkManagement.h"
+#include "core/ports/NetworkManagement.h"
 
 #include <atomic>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PortProbe.h"
+#include "core/ports/PortProbe.h"
 
 #include <atomic>
 #include <set>

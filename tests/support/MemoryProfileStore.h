@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ProfileStore.h"
+#include "settings/ProfileStore.h"
 
 #include <map>
 #include <string>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/FileChooser.h"
-#include "platform/FileWriter.h"
-#include "platform/WallClock.h"
+#include "core/ports/FileChooser.h"
+#include "core/ports/FileWriter.h"
+#include "core/ports/WallClock.h"
 
 #include <deque>
 #include <functional>

@@ -1,5 +1,5 @@
-#include "accountsearch/AccountSearch.h"
-#include "platform/linux/PosixThreads.h"
+#include "core/search/AccountSearch.h"
+#include "adapters/linux/PosixThreads.h"
 #include "support/FakeNetwork.h"
 
 #include <gtest/gtest.h>

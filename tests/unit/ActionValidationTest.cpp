@@ -1,4 +1,4 @@
-#include "operations/ActionValidation.h"
+#include "core/batch/ActionValidation.h"
 #include "support/Doubles.h"
 
 #include <gtest/gtest.h>

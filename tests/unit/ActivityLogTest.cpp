@@ -1,5 +1,5 @@
-#include "mainwindow/ActivityLog.h"
-#include "platform/linux/PosixFileWriter.h"
+#include "core/report/ActivityLog.h"
+#include "adapters/linux/PosixFileWriter.h"
 #include "support/Doubles.h"
 #include "support/ReportDoubles.h"
 #include "support/TempDir.h"

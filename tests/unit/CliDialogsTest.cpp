@@ -7,10 +7,10 @@
 #include "cli/DropReason.h"
 #include "cli/LogPathShell.h"
 #include "cli/NoFileChooser.h"
-#include "mainwindow/MainWindowIds.h"
-#include "operations/ActionValidation.h"
-#include "platform/linux/PosixFileWriter.h"
-#include "platform/linux/PosixThreads.h"
+#include "gui/mainwindow/MainWindowIds.h"
+#include "core/batch/ActionValidation.h"
+#include "adapters/linux/PosixFileWriter.h"
+#include "adapters/linux/PosixThreads.h"
 
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
@@ -20,7 +20,7 @@
 #include "support/MemoryProfileStore.h"
 #include "support/ReportDoubles.h"
 #include "support/TempDir.h"
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "mainwindow/ComputerList.h"
-#include "mainwindow/MemoryComputerList.h"
+#include "gui/mainwindow/ComputerList.h"
+#include "gui/mainwindow/MemoryComputerList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/DynamicLayout.h"
+#include "gui/kit/DynamicLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +55,7 @@ TEST(DynamicLayout, RegistrationAndPasses)
     layout.addControl(&b, Start, LayoutMode::Stretch, LayoutMode::Stretch); // replaces
     layout.addControl(nullptr, Start, LayoutMode::Move, LayoutMode::Move);  // ignored
 
-    const CDynamicLayoutInfo info = layout.info({340, 190});
+    const DynamicLayoutInfo info = layout.info({340, 190});
     EXPECT_EQ(info.dx, 40);
     EXPECT_EQ(info.dy, -10);
     EXPECT_EQ(info.controlCount, 2);

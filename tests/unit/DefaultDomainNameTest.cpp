@@ -1,4 +1,4 @@
-#include "discovery/DefaultDomainName.h"
+#include "core/search/DefaultDomainName.h"
 #include "support/Doubles.h"
 
 #include <gtest/gtest.h>

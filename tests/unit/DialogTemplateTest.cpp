@@ -1,5 +1,5 @@
-#include "resources/DialogTemplate.h"
-#include "resources/StringTable.h"
+#include "gui/resources/DialogTemplate.h"
+#include "gui/resources/StringTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/DialogUnits.h"
+#include "gui/kit/DialogUnits.h"
 
 #include <gtest/gtest.h>
 

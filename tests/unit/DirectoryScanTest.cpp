@@ -1,4 +1,4 @@
-#include "discovery/DirectoryScan.h"
+#include "core/search/DirectoryScan.h"
 #include "support/FakeDirectory.h"
 
 #include <gtest/gtest.h>

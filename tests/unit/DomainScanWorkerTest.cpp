@@ -1,4 +1,4 @@
-#include "discovery/DomainScanWorker.h"
+#include "core/search/DomainScanWorker.h"
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
 #include "support/FakeNetwork.h"

@@ -1,5 +1,5 @@
-#include "platform/samba/HelperPool.h"
-#include "platform/samba/HelperProtocol.h"
+#include "adapters/netapi/HelperPool.h"
+#include "helper/HelperProtocol.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "platform/Prompter.h"
-#include "platform/linux/PosixFileWriter.h"
-#include "report/CHtmlReport.h"
-#include "report/EnglishTime.h"
-#include "report/EscapeHtml.h"
-#include "report/SingleByteText.h"
+#include "core/ports/Prompter.h"
+#include "adapters/linux/PosixFileWriter.h"
+#include "core/report/HtmlReport.h"
+#include "core/report/EnglishTime.h"
+#include "core/report/EscapeHtml.h"
+#include "core/report/SingleByteText.h"
 #include "support/Doubles.h"
 #include "support/ReportDoubles.h"
 #include "support/TempDir.h"
@@ -115,16 +115,16 @@ protected:
 
     HtmlReportTest() { clock.time = December7th2026At140509Utc; }
     ReportServices owner() { return {prompter, chooser, files, shell, clock}; }
-    CHtmlReport report(std::vector<ReportRow> rows = {})
+    HtmlReport report(std::vector<ReportRow> rows = {})
     {
-        return CHtmlReport(owner(), {"Name", "Local User &#8220;A&amp;B&#8221;"}, std::move(rows), "Computer List",
+        return HtmlReport(owner(), {"Name", "Local User &#8220;A&amp;B&#8221;"}, std::move(rows), "Computer List",
                            "Rostermill - &#8220;x&#8221;");
     }
 };
 
 TEST_F(HtmlReportTest, PageFormat)
 {
-    CHtmlReport r = report({{"PC1", "a<b>&amp;"}, {"PC2", ""}});
+    HtmlReport r = report({{"PC1", "a<b>&amp;"}, {"PC2", ""}});
     EXPECT_EQ(r.pageText(),
               "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" "
               "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\">\n"
@@ -150,7 +150,7 @@ TEST_F(HtmlReportTest, NoRowsGivesTheHeaderRowOnly)
 
 TEST_F(HtmlReportTest, DefaultNameAndPageKeepTheMomentOfCreation)
 {
-    CHtmlReport r = report();
+    HtmlReport r = report();
     EXPECT_EQ(r.filePath(), "Computer List 07-Dec-2026 02.05.09 PM.html");
     // The user spends four minutes in the save dialog.
     chooser.onShow = [&] { clock.time += 240; };
@@ -168,14 +168,14 @@ TEST_F(HtmlReportTest, DefaultNameAndPageKeepTheMomentOfCreation)
 
 TEST_F(HtmlReportTest, CancelledSaveDialogKeepsTheDefaultName)
 {
-    CHtmlReport r = report();
+    HtmlReport r = report();
     EXPECT_FALSE(r.chooseFile());
     EXPECT_EQ(r.filePath(), r.defaultFileName());
 }
 
 TEST_F(HtmlReportTest, FileIsCarriageReturnLineFeedOneBytePerCharacter)
 {
-    CHtmlReport r = report({{"M\xC3\xBCller", "\xE2\x82\xAC 5\nnext"}});
+    HtmlReport r = report({{"M\xC3\xBCller", "\xE2\x82\xAC 5\nnext"}});
     r.setFolder(dir.path().string());
     ASSERT_TRUE(r.write());
     const std::string file = TempDir::read(dir / "Computer List 07-Dec-2026 02.05.09 PM.html");
@@ -197,7 +197,7 @@ TEST_F(HtmlReportTest, SavingOverAFileReplacesItsContents)
     const auto path = dir / "list.html";
     TempDir::write(path, std::string(100000, 'x'));
     chooser.answers = {path.string()};
-    CHtmlReport r = report();
+    HtmlReport r = report();
     ASSERT_TRUE(r.chooseFile());
     ASSERT_TRUE(r.write());
     EXPECT_TRUE(prompter.shown.empty());
@@ -208,7 +208,7 @@ TEST_F(HtmlReportTest, UnwritableFileShowsAStopBoxNamingFileAndCause)
 {
     const std::string missing = (dir / "no such folder" / "list.html").string();
     chooser.answers = {missing};
-    CHtmlReport r = report();
+    HtmlReport r = report();
     ASSERT_TRUE(r.chooseFile());
     EXPECT_FALSE(r.write());
     ASSERT_EQ(prompter.shown.size(), 1u);
@@ -219,7 +219,7 @@ TEST_F(HtmlReportTest, UnwritableFileShowsAStopBoxNamingFileAndCause)
     std::filesystem::create_directory(dir / "taken.html");
     prompter = {};
     chooser.answers = {(dir / "taken.html").string()};
-    CHtmlReport second = report();
+    HtmlReport second = report();
     ASSERT_TRUE(second.chooseFile());
     EXPECT_FALSE(second.write());
     ASSERT_EQ(prompter.shown.size(), 1u);
@@ -229,7 +229,7 @@ TEST_F(HtmlReportTest, UnwritableFileShowsAStopBoxNamingFileAndCause)
 
 TEST_F(HtmlReportTest, OpenAsksFirstOnlyWhenTold)
 {
-    CHtmlReport r = report();
+    HtmlReport r = report();
     prompter.answers = {MessageAnswer::No};
     r.openInBrowser(true);
     ASSERT_EQ(prompter.shown.size(), 1u);

@@ -1,4 +1,4 @@
-#include "ui/LinkLabelModel.h"
+#include "gui/kit/LinkLabelModel.h"
 
 #include <gtest/gtest.h>
 

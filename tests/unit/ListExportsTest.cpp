@@ -1,7 +1,7 @@
-#include "platform/linux/PosixFileWriter.h"
-#include "mainwindow/ListExports.h"
+#include "adapters/linux/PosixFileWriter.h"
+#include "gui/mainwindow/ListExports.h"
 #include "support/Doubles.h"
-#include "mainwindow/MemoryComputerList.h"
+#include "gui/mainwindow/MemoryComputerList.h"
 #include "support/ReportDoubles.h"
 #include "support/TempDir.h"
 
@@ -70,7 +70,7 @@ TEST_F(ListExportsTest, ComputerListAsShownInItsCurrentOrder)
     list.insertRow(1, "PC2"); // a second member row of one computer stays as it is
     list.setCellText(1, CellType, "Workstation");
     list.setCellText(1, CellUser, "R&D <ops>");
-    CHtmlReport r = computerListReport(list, owner);
+    HtmlReport r = computerListReport(list, owner);
     const Table t = parse(r.pageText());
     EXPECT_EQ(t.title, "Rostermill - Computer List");
     EXPECT_EQ(r.defaultFileName().rfind("Computer List ", 0), 0u);
@@ -89,7 +89,7 @@ TEST_F(ListExportsTest, EmptyListStillOffersTheDialogAndWritesTheHeaderRow)
     const auto path = dir / "empty.html";
     chooser.answers = {path.string()};
     prompter.answers = {MessageAnswer::No};
-    CHtmlReport r = computerListReport(list, owner);
+    HtmlReport r = computerListReport(list, owner);
     runExport(r);
     ASSERT_EQ(chooser.requests.size(), 1u);
     const Table t = parse(TempDir::read(path));
@@ -102,7 +102,7 @@ TEST_F(ListExportsTest, EmptyListStillOffersTheDialogAndWritesTheHeaderRow)
 
 TEST_F(ListExportsTest, AllComputersMatchedFirstThenNotMatched)
 {
-    CHtmlReport r = resultsReport(ResultsExport::AllComputers, summary(false), owner);
+    HtmlReport r = resultsReport(ResultsExport::AllComputers, summary(false), owner);
     const Table t = parse(r.pageText());
     EXPECT_EQ(t.title, "Rostermill - All Computers");
     EXPECT_EQ(r.defaultFileName().rfind("Computers Found ", 0), 0u);
@@ -118,7 +118,7 @@ TEST_F(ListExportsTest, AllComputersMatchedFirstThenNotMatched)
 
 TEST_F(ListExportsTest, EliminatedComputersInBothModes)
 {
-    CHtmlReport user = resultsReport(ResultsExport::NotMatched, summary(false), owner);
+    HtmlReport user = resultsReport(ResultsExport::NotMatched, summary(false), owner);
     Table t = parse(user.pageText());
     EXPECT_EQ(t.title, "Rostermill - Computers offline or without a local user &#8220;Admin&#8221;");
     EXPECT_EQ(user.defaultFileName().rfind("Computers Not Matched ", 0), 0u);
@@ -126,7 +126,7 @@ TEST_F(ListExportsTest, EliminatedComputersInBothModes)
     EXPECT_EQ(t.rows[1], (std::vector<std::string>{"OFF1", "Server", "Offline", "Unknown"}));
     EXPECT_EQ(t.rows[3], (std::vector<std::string>{"PC1", "Server", "Offline", "Unknown"}));
 
-    CHtmlReport group = resultsReport(ResultsExport::NotMatched, summary(true, "Admins"), owner);
+    HtmlReport group = resultsReport(ResultsExport::NotMatched, summary(true, "Admins"), owner);
     t = parse(group.pageText());
     EXPECT_EQ(t.title, "Rostermill - Computers offline or with an empty local group &#8220;Admins&#8221;");
     EXPECT_EQ(t.rows[0][3], "Local Group &#8220;Admins&#8221;");
@@ -134,7 +134,7 @@ TEST_F(ListExportsTest, EliminatedComputersInBothModes)
 
 TEST_F(ListExportsTest, MatchedComputersInBothModes)
 {
-    CHtmlReport user = resultsReport(ResultsExport::Matched, summary(false), owner);
+    HtmlReport user = resultsReport(ResultsExport::Matched, summary(false), owner);
     Table t = parse(user.pageText());
     EXPECT_EQ(t.title, "Rostermill - Computers with a local user &#8220;Admin&#8221;");
     EXPECT_EQ(user.defaultFileName().rfind("Computers Matched ", 0), 0u);
@@ -142,7 +142,7 @@ TEST_F(ListExportsTest, MatchedComputersInBothModes)
                           {"Computer", "Computer Type", "Status", "Local User &#8220;Admin&#8221;"},
                           {"PC9", "Server", "Online", "Yes"},
                           {"PC2", "Workstation", "Online", "Yes"}}));
-    CHtmlReport group = resultsReport(ResultsExport::Matched, summary(true, "Admins"), owner);
+    HtmlReport group = resultsReport(ResultsExport::Matched, summary(true, "Admins"), owner);
     EXPECT_EQ(parse(group.pageText()).title,
               "Rostermill - Computers with a non-empty local group &#8220;Admins&#8221;");
 }
@@ -163,7 +163,7 @@ TEST_F(ListExportsTest, AccountNameWithAmpersandIsEscapedBetweenTheQuotes)
 
 TEST_F(ListExportsTest, CancelledSaveDialogWritesAndAsksNothing)
 {
-    CHtmlReport r = resultsReport(ResultsExport::Matched, summary(false), owner);
+    HtmlReport r = resultsReport(ResultsExport::Matched, summary(false), owner);
     r.setFolder(dir.path().string());
     runExport(r);
     EXPECT_EQ(chooser.requests.size(), 1u);
@@ -176,7 +176,7 @@ TEST_F(ListExportsTest, AnExportThatCannotBeWrittenAsksNothingMore)
 {
     chooser.answers = {(dir / "missing" / "x.html").string()};
     prompter.answers = {MessageAnswer::Ok, MessageAnswer::Yes};
-    CHtmlReport r = resultsReport(ResultsExport::Matched, summary(false), owner);
+    HtmlReport r = resultsReport(ResultsExport::Matched, summary(false), owner);
     runExport(r);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Stop);
@@ -188,7 +188,7 @@ TEST_F(ListExportsTest, SavedExportIsOpenedAfterYes)
     const auto path = dir / "m.html";
     chooser.answers = {path.string()};
     prompter.answers = {MessageAnswer::Yes};
-    CHtmlReport r = resultsReport(ResultsExport::Matched, summary(false), owner);
+    HtmlReport r = resultsReport(ResultsExport::Matched, summary(false), owner);
     runExport(r);
     EXPECT_EQ(shell.opened, std::vector<std::string>{path.string()});
     EXPECT_EQ(parse(TempDir::read(path)).rows.size(), 3u);

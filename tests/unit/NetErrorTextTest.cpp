@@ -1,4 +1,4 @@
-#include "operations/NetErrorText.h"
+#include "core/batch/NetErrorText.h"
 
 #include <gtest/gtest.h>
 

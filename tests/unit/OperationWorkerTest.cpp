@@ -1,4 +1,4 @@
-#include "operations/OperationWorker.h"
+#include "core/batch/OperationWorker.h"
 #include "support/Doubles.h"
 #include "support/FakeNetwork.h"
 

@@ -1,10 +1,10 @@
 // Writes the activity logs and the list exports of one fixed input to
 // tests/data/pages/, as this version of the program writes them, so later
 // versions can be held to the same bytes.
-#include "mainwindow/ActivityLog.h"
-#include "mainwindow/ListExports.h"
-#include "mainwindow/MemoryComputerList.h"
-#include "operations/NetErrorText.h"
+#include "core/report/ActivityLog.h"
+#include "gui/mainwindow/ListExports.h"
+#include "gui/mainwindow/MemoryComputerList.h"
+#include "core/batch/NetErrorText.h"
 #include "support/Doubles.h"
 #include "support/ReportDoubles.h"
 
@@ -105,7 +105,7 @@ TEST_F(PagesRecordTest, Exports)
             list.setCellText(at, c, r[c]);
     }
     files.name = "computer-list.html";
-    CHtmlReport listPage = computerListReport(list, owner);
+    HtmlReport listPage = computerListReport(list, owner);
     ASSERT_TRUE(listPage.write());
 
     for (bool groupMode : {true, false}) {
@@ -122,7 +122,7 @@ TEST_F(PagesRecordTest, Exports)
                                                                {ResultsExport::Matched, "matched"}};
         for (const auto& [kind, stem] : kinds) {
             files.name = std::string("results-") + (groupMode ? "group-" : "user-") + stem + ".html";
-            CHtmlReport page = resultsReport(kind, s, owner);
+            HtmlReport page = resultsReport(kind, s, owner);
             ASSERT_TRUE(page.write());
         }
     }

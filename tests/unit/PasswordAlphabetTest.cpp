@@ -1,5 +1,5 @@
-#include "passwords/PasswordAlphabet.h"
-#include "passwords/PasswordOptionsForm.h"
+#include "core/passwords/PasswordAlphabet.h"
+#include "gui/dialogs/PasswordOptionsForm.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "app/SettingsStore.h"
-#include "mainwindow/MainWindowController.h"
-#include "mainwindow/MainWindowIds.h"
+#include "settings/SettingsStore.h"
+#include "gui/mainwindow/MainWindowController.h"
+#include "gui/mainwindow/MainWindowIds.h"
 #include "support/Doubles.h"
-#include "ui/MemoryDialogControls.h"
-#include "mainwindow/MemoryComputerList.h"
+#include "gui/kit/MemoryDialogControls.h"
+#include "gui/mainwindow/MemoryComputerList.h"
 #include "support/MemoryProfileStore.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "discovery/EchoMessage.h"
-#include "discovery/PingScanWorker.h"
-#include "discovery/PingSweep.h"
-#include "platform/linux/AddrInfoResolver.h"
-#include "platform/linux/PosixThreads.h"
+#include "core/search/EchoMessage.h"
+#include "core/search/PingScanWorker.h"
+#include "core/search/PingSweep.h"
+#include "adapters/linux/AddrInfoResolver.h"
+#include "adapters/linux/PosixThreads.h"
 #include "support/Doubles.h"
 #include "support/FakeIcmp.h"
 

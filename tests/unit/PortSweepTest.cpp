@@ -1,7 +1,7 @@
 // The liveness step by the file-sharing port: which names go, in what order,
 // many probes at once, and what a cancel leaves.
-#include "discovery/PortSweep.h"
-#include "platform/linux/PosixThreads.h"
+#include "core/search/PortSweep.h"
+#include "adapters/linux/PosixThreads.h"
 
 #include "support/Doubles.h"
 #include "support/FakePortProbe.h"

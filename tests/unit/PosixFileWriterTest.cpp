@@ -1,4 +1,4 @@
-#include "platform/linux/PosixFileWriter.h"
+#include "adapters/linux/PosixFileWriter.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platform/linux/RegistryFileDisk.h"
-#include "platform/linux/RegistryFileStore.h"
+#include "settings/RegistryFileDisk.h"
+#include "settings/RegistryFileStore.h"
 #include "support/DirectoryWatch.h"
 #include "support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "platform/linux/RegistryFileStore.h"
+#include "settings/RegistryFileStore.h"
 #include "support/DirectoryWatch.h"
 #include "support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "platform/linux/RegistryFile.h"
+#include "settings/RegistryFile.h"
 
 #include <gtest/gtest.h>
 

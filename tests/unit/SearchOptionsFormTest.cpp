@@ -1,6 +1,6 @@
-#include "discovery/SearchOptionsForm.h"
+#include "gui/dialogs/SearchOptionsForm.h"
 #include "support/Doubles.h"
-#include "ui/MemoryDialogControls.h"
+#include "gui/kit/MemoryDialogControls.h"
 
 #include <gtest/gtest.h>
 

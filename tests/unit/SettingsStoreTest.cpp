@@ -1,5 +1,5 @@
-#include "app/SettingsStore.h"
-#include "platform/linux/RegistryFileStore.h"
+#include "settings/SettingsStore.h"
+#include "settings/RegistryFileStore.h"
 #include "support/DirectoryWatch.h"
 #include "support/MemoryProfileStore.h"
 #include "support/TempDir.h"

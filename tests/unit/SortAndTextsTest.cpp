@@ -1,8 +1,8 @@
-#include "accountsearch/ColumnSort.h"
-#include "accountsearch/FormatDuration.h"
-#include "accountsearch/NaturalCompare.h"
-#include "discovery/ComputerTypeText.h"
-#include "mainwindow/MemoryComputerList.h"
+#include "gui/kit/ColumnSort.h"
+#include "gui/dialogs/FormatDuration.h"
+#include "gui/kit/NaturalCompare.h"
+#include "core/search/ComputerTypeText.h"
+#include "gui/mainwindow/MemoryComputerList.h"
 
 #include <gtest/gtest.h>
 

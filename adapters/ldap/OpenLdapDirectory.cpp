@@ -1,0 +1,53 @@
+#include "adapters/ldap/OpenLdapDirectory.h"
+
+#include "core/ports/Wipe.h"
+#include "adapters/ldap/LdapConnection.h"
+
+#include <ldap.h>
+#include <sstream>
+
+namespace rm {
+
+OpenLdapDirectory::~OpenLdapDirectory()
+{
+    wipe(password_);
+}
+
+void OpenLdapDirectory::setCredentials(const std::string& account, const std::string& password)
+{
+    std::lock_guard lock(mutex_);
+    account_ = account;
+    wipe(password_);
+    password_ = password;
+}
+
+std::vector<std::string> OpenLdapDirectory::directoryServers(const std::string& domain)
+{
+    std::vector<std::string> servers;
+    char* list = nullptr;
+    if (domain.empty() || ldap_domain2hostlist(domain.c_str(), &list) != LDAP_SUCCESS || !list)
+        return servers;
+    std::istringstream entries(list);
+    ldap_memfree(list);
+    // "host:port" each; LDAP is always asked on its own port.
+    for (std::string entry; entries >> entry;)
+        servers.push_back(entry.substr(0, entry.rfind(':')));
+    return servers;
+}
+
+std::unique_ptr<DirectoryClient::Connection> OpenLdapDirectory::connect(const std::string& domain)
+{
+    std::vector<std::string> servers = directoryServers(domain);
+    if (servers.empty())
+        return nullptr;
+    LdapConnection::Identity identity;
+    {
+        std::lock_guard lock(mutex_);
+        identity = {account_, password_, domain};
+    }
+    auto connection = std::make_unique<LdapConnection>(std::move(servers), std::move(identity));
+    wipe(identity.password);
+    return connection;
+}
+
+} // namespace rm

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "core/ports/FileWriter.h"
+
+namespace rm {
+
+// Writes a new file beside the target, syncs it and renames it into place,
+// so a write that fails half-way leaves the target as it was. A target that
+// is a link is written where the link leads; a replaced file keeps its mode.
+// Where the folder takes no new file but the file itself is writable, the
+// file is rewritten in place and emptied again if that fails.
+class PosixFileWriter : public FileWriter {
+public:
+    FileFailure replaceFile(const std::string& path, const std::string& contents) override;
+};
+
+} // namespace rm

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "adapters/netapi/HelperProcess.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace rm {
+
+// Up to a set number of helpers, started when first needed, reused, and
+// replaced when one dies. A caller that finds every helper busy waits.
+//
+// Helpers are started by one thread of the pool's own: a helper ends when the
+// thread that started it does (it asks for that, so none outlives the
+// program), and the threads that call come and go.
+class HelperPool {
+public:
+    HelperPool(std::string helperPath, std::size_t maxHelpers);
+    // Kills every helper.
+    ~HelperPool();
+
+    // Nothing when no helper can be started, or when `cancel` is set while
+    // the caller waits for one.
+    HelperProcess* acquire(const std::atomic<bool>* cancel = nullptr);
+    void release(HelperProcess* helper);
+
+    std::vector<pid_t> pids() const;
+
+private:
+    struct StartRequest {
+        std::unique_ptr<HelperProcess> helper;
+        bool done = false;
+    };
+
+    void startHelpers();
+    // Drops the idle helpers that died meanwhile, reaping them.
+    void dropDeadIdle(std::vector<std::unique_ptr<HelperProcess>>& dead);
+    std::unique_ptr<HelperProcess> takeOut(HelperProcess* helper);
+
+    const std::string path_;
+    const std::size_t max_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::condition_variable startWanted_;
+    std::vector<std::unique_ptr<HelperProcess>> all_;
+    std::vector<HelperProcess*> idle_;
+    std::deque<StartRequest*> starts_;
+    std::size_t starting_ = 0;
+    bool stopping_ = false;
+    std::thread starter_;
+};
+
+} // namespace rm

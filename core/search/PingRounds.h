@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/search/PingDisplay.h"
+#include "core/search/PingTarget.h"
+#include "core/ports/IcmpSocket.h"
+#include "core/ports/Threads.h"
+
+#include <atomic>
+#include <vector>
+
+namespace rm {
+
+// The rounds of a sweep over resolved targets: every target that has an
+// address and has not answered gets a request, then replies are awaited;
+// the rounds end when a round sends nothing, on a cancel, or after one more
+// silent round than tolerated.
+class PingRounds {
+public:
+    PingRounds(IcmpSocket& socket, TickClock& clock, PingDisplay& display, const std::atomic<bool>& cancelRequested);
+
+    void run(std::vector<PingTarget>& targets, int silentRoundsTolerated, std::uint32_t replyTimeout);
+
+private:
+    bool cancelled() const { return cancel_.load(std::memory_order_acquire); }
+    bool sendRound();
+    void waitForReplies();
+    void drain();
+    // More than 8 x T since the last valid reply.
+    bool pastReplyCap();
+
+    IcmpSocket& socket_;
+    TickClock& clock_;
+    PingDisplay& display_;
+    const std::atomic<bool>& cancel_;
+    std::vector<PingTarget>* targets_ = nullptr;
+    std::uint32_t timeout_ = 0;
+    int replyCount_ = 0;
+    std::uint32_t lastValidReply_ = 0;
+};
+
+} // namespace rm

@@ -1,0 +1,32 @@
+#include "gui/dialogs/PasswordOptionsDialog.h"
+
+#include "gui/dialogs/PasswordOptionsIds.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+
+namespace rm {
+
+PasswordOptionsDialog::PasswordOptionsDialog(PasswordOptions& record, QWidget* parent)
+    : TemplateDialog(IddPasswordOptions, parent), form_(*this, record)
+{
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    for (int id : {IdGeneratePasswords, IdGeneratePassphrases, IdLowercase, IdUppercase, IdNumerals,
+                   IdSymbols, IdNoSimilar, IdRandomCaps, IdBrowse})
+        connect(itemAs<QAbstractButton>(id), &QAbstractButton::clicked, this,
+                [this] { form_.refreshControls(); });
+    // Programmatic writes notify too, as the form expects.
+    connect(itemAs<QLineEdit>(IdBits), &QLineEdit::textChanged, this, [this] { form_.bitsChanged(); });
+    connect(itemAs<QLineEdit>(IdCharacters), &QLineEdit::textChanged, this,
+            [this] { form_.charactersChanged(); });
+    form_.initialise();
+}
+
+void PasswordOptionsDialog::accept()
+{
+    form_.store();
+    TemplateDialog::accept();
+}
+
+} // namespace rm

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "gui/kit/SortableTableModel.h"
+#include "gui/mainwindow/ComputerList.h"
+#include "gui/mainwindow/ComputerRecord.h"
+
+#include <deque>
+#include <memory>
+
+namespace rm {
+
+// The computer list as a table model: the rows themselves, each a
+// ComputerRecord with its selection and focus state. Rows sit behind
+// pointers in a deque, so a row inserted at the top, a row deleted in the
+// middle and two rows swapped by a sort move pointers, not texts.
+class ComputerTableModel : public SortableTableModel, public ComputerList {
+    Q_OBJECT
+public:
+    using SortableTableModel::columnCount;
+    using SortableTableModel::rowCount;
+    int rowCount() const override;
+    int columnCount() const override;
+    const std::string& cellText(int row, int column) const override;
+    void swapRows(int a, int b) override;
+    void beginRowMoves() override;
+    void endRowMoves() override;
+
+    void setCellText(int row, int column, const std::string& text) override;
+    void insertRow(int row, const std::string& name) override;
+    void deleteRow(int row) override;
+    void deleteAllRows() override;
+    bool isSelected(int row) const override;
+    void setSelected(int row, bool selected) override;
+    void selectAll() override;
+
+    std::uint8_t rowState(int row) const override;
+    void setRowState(int row, std::uint8_t state) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    struct Row {
+        ComputerRecord record;
+        std::uint8_t state = 0;
+    };
+    bool isRow(int row) const { return row >= 0 && row < rowCount(); }
+    void rowsChanged(int first, int last);
+
+    std::deque<std::unique_ptr<Row>> rows_;
+    bool moving_ = false; // inside a sort: one notification at its end
+};
+
+} // namespace rm

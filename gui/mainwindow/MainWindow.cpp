@@ -1,0 +1,121 @@
+#include "gui/mainwindow/MainWindow.h"
+
+#include "gui/mainwindow/MainWindowIds.h"
+#include "gui/mainwindow/QtMainWindowDialogs.h"
+#include "adapters/qt/PostedMessage.h"
+#include "gui/mainwindow/ListExports.h"
+
+#include <QAbstractButton>
+#include <QIcon>
+#include <QHeaderView>
+#include <QTableView>
+
+namespace rm {
+
+MainWindow::MainWindow(Services services, QWidget* parent)
+    : DynamicDialog(IddMainWindow, parent),
+      list_(new SortableList(itemAs<QTableView>(IdComputerList), &rows_)),
+      poster_(this),
+      reports_(services.platform.reports())
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    MainWindowDialogs* dialogs = services.dialogs;
+    if (!dialogs) {
+        ownDialogs_ = std::make_unique<QtMainWindowDialogs>(this, services.platform);
+        dialogs = ownDialogs_.get();
+    }
+    controller_ = std::make_unique<MainWindowController>(MainWindowController::Services{
+        *this, rows_, services.settings, services.platform.prompter, poster_, *dialogs, services.platform.identity,
+        services.platform.waitCursor, wait_});
+
+    setUpLayout(ResizeHorizontally | ResizeVertically, ShowSizeGrip | ReducedRepainting);
+    // The About item of the system menu (string 101) needs a system menu the
+    // program can extend, which this platform's window frames do not offer.
+    QIcon icon;
+    icon.addFile(":/images/icon128.png", QSize(32, 32));
+    icon.addFile(":/images/icon155.png", QSize(16, 16));
+    setWindowIcon(icon);
+    insertColumns();
+    registerLayout();
+    controller_->initialise();
+    connectCommands();
+}
+
+MainWindow::~MainWindow() = default;
+
+// The model brings the six columns; the list takes their widths, grid lines,
+// and headings that can be dragged into another order.
+void MainWindow::insertColumns()
+{
+    QHeaderView* header = list_->view()->horizontalHeader();
+    for (int c = 0; c < static_cast<int>(ComputerColumns.size()); ++c)
+        header->resizeSection(c, ComputerColumns[c].width);
+    header->setSectionsMovable(true);
+    list_->view()->setShowGrid(true);
+}
+
+void MainWindow::registerLayout()
+{
+    using M = LayoutMode;
+    const struct {
+        std::initializer_list<int> ids;
+        M horizontal, vertical;
+    } table[] = {
+        {{IdAccountFrame, IdDomain, IdAccountName}, M::Stretch, M::Fixed},
+        {{IdStartSearch, IdSearchOptions}, M::Move, M::Fixed},
+        {{IdLocalUserLabel, IdUserMode, IdGroupMode}, M::Fixed, M::Fixed},
+        {{IdComputerFrame, IdComputerList}, M::Stretch, M::Stretch},
+        {{IdSelectionHint, IdSelectAll}, M::Fixed, M::Move},
+        {{IdExportList}, M::Move, M::Move},
+        {{IdActionsFrame, IdNewUserName, IdPassword, IdVerifyPassword}, M::Stretch, M::Move},
+        {{IdChangePassword, IdChangeUsername, IdVerifyLabel, IdEnableLabel, IdAbout, IdKeepEnabledState,
+          IdEnableAccount, IdDisableAccount},
+         M::Fixed, M::Move},
+        {{IdPerform, IdQuit}, M::Move, M::Move},
+    };
+    for (const auto& row : table)
+        for (int id : row.ids)
+            addControl(id, row.horizontal, row.vertical);
+}
+
+void MainWindow::connectCommands()
+{
+    auto on = [this](int id, auto handler) {
+        if (auto* button = itemAs<QAbstractButton>(id))
+            connect(button, &QAbstractButton::clicked, this, handler);
+    };
+    MainWindowController& c = *controller_;
+    on(IdAbout, [&c] { c.showAbout(); });
+    on(IdStartSearch, [&c] { c.searchCommand(); });
+    on(IdPerform, [&c] { c.performCommand(); });
+    on(IdQuit, [this] { reject(); });
+    for (int id : {IdChangeUsername, IdChangePassword, IdGenerateUnique})
+        on(id, [&c] { c.refreshEnableRules(); });
+    on(IdSearchOptions, [&c] { c.searchOptionsExchange(); });
+    on(IdSelectAll, [this, &c] {
+        c.selectAll();
+        activateWindow();
+    });
+    on(IdConfigure, [&c] { c.passwordOptionsExchange(); });
+    on(IdExportList, [this] { exportComputerList(rows_, reports_); });
+}
+
+void MainWindow::reject()
+{
+    if (controller_->quit())
+        done(QDialog::Rejected);
+}
+
+void MainWindow::customEvent(QEvent* event)
+{
+    const int message = event->type() >= QEvent::User ? PostedMessage::messageOf(event) : 0;
+    if (message == MessageFinished)
+        controller_->showAbout();
+    else if (message == MessageDefaultDomainFound)
+        controller_->defaultDomainFound();
+    else
+        DynamicDialog::customEvent(event);
+}
+
+} // namespace rm

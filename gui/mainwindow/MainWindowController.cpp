@@ -1,0 +1,148 @@
+#include "gui/mainwindow/MainWindowController.h"
+
+#include "core/search/DefaultDomainName.h"
+#include "gui/mainwindow/MainWindowIds.h"
+#include "gui/resources/StringTable.h"
+
+namespace rm {
+
+MainWindowController::MainWindowController(Services services) : s_(services) {}
+
+// A lookup still running ends within its calls' time limits.
+MainWindowController::~MainWindowController()
+{
+    if (domainLookup_)
+        domainLookup_->join();
+}
+
+void MainWindowController::initialise()
+{
+    searchOptions_ = s_.settings.loadSearchOptions();
+    passwordOptions_ = s_.settings.loadPasswordOptions();
+    refreshDomainLabel();
+    if (searchOptions_.Domain.empty()) {
+        domainLookup_ = std::make_unique<DefaultDomainLookup>(s_.identity, MessageDefaultDomainFound);
+        domainLookup_->start(s_.self);
+    }
+    // Written at once, so that the defaults are stored from the first start
+    // on; a found domain follows when the lookup ends.
+    s_.settings.saveSearchOptions(searchOptions_);
+    s_.settings.savePasswordOptions(passwordOptions_);
+
+    s_.controls.setText(IdAccountName, s_.settings.loadUsername());
+    s_.controls.selectAllText(IdAccountName);
+    s_.controls.setFocus(IdAccountName);
+    s_.controls.setChecked(s_.settings.loadSearchGroups() ? IdGroupMode : IdUserMode, true);
+
+    s_.self.post(MessageFinished);
+
+    s_.controls.setVisible(IdLocalUserLabel, false);
+    s_.controls.setVisible(IdUserMode, true);
+    s_.controls.setVisible(IdGroupMode, true);
+    s_.controls.setVisible(IdExportList, true);
+    s_.controls.setChecked(IdKeepEnabledState, true);
+}
+
+void MainWindowController::defaultDomainFound()
+{
+    if (!domainLookup_)
+        return; // already taken, by a search that waited for it
+    domainLookup_->join();
+    const std::string found = domainLookup_->domain();
+    domainLookup_.reset();
+    if (!searchOptions_.Domain.empty())
+        return;
+    searchOptions_.Domain = found;
+    s_.controls.setText(IdDomain, searchOptions_.Domain);
+    s_.settings.saveSearchOptions(searchOptions_);
+}
+
+void MainWindowController::refreshDomainLabel()
+{
+    if (searchOptions_.ScanType == 1 && searchOptions_.RestrictToOrgUnit) {
+        s_.controls.setText(IdDomainLabel, "Org Unit:");
+        s_.controls.setText(IdDomain, searchOptions_.Domain + "/" + searchOptions_.OrgUnit);
+    } else {
+        s_.controls.setText(IdDomainLabel, "Domain:");
+        s_.controls.setText(IdDomain, searchOptions_.Domain);
+    }
+}
+
+void MainWindowController::refreshEnableRules()
+{
+    DialogControls& c = s_.controls;
+    const int rows = s_.list.rowCount();
+    const bool active = rows > 0 && searchDone_;
+
+    c.setEnabled(IdComputerList, active);
+    c.setEnabled(IdAccountName, true);
+    c.setEnabled(IdUserMode, true);
+    c.setEnabled(IdGroupMode, true);
+    c.setEnabled(IdExportList, rows > 0);
+    c.setEnabled(IdSelectAll, rows > 0);
+    for (int id : {IdEnableLabel, IdChangePassword, IdChangeUsername, IdPerform, IdDisableAccount,
+                   IdEnableAccount, IdKeepEnabledState})
+        c.setEnabled(id, active);
+
+    if (active && c.isChecked(IdChangePassword)) {
+        c.setEnabled(IdVerifyLabel, true);
+        c.setEnabled(IdGenerateUnique, true);
+        const bool generated = c.isChecked(IdGenerateUnique);
+        c.setEnabled(IdPassword, !generated);
+        c.setEnabled(IdVerifyPassword, !generated);
+        c.setEnabled(IdConfigure, generated);
+    } else if (active) {
+        for (int id : {IdPassword, IdVerifyPassword, IdVerifyLabel, IdGenerateUnique, IdConfigure})
+            c.setEnabled(id, false);
+    } else {
+        // The verify label, the unique-password box and Configure keep their state.
+        c.setEnabled(IdPassword, false);
+        c.setEnabled(IdVerifyPassword, false);
+    }
+    c.setEnabled(IdNewUserName, active && c.isChecked(IdChangeUsername));
+}
+
+void MainWindowController::selectAll()
+{
+    if (s_.list.rowCount() > 0)
+        s_.list.selectAll();
+    s_.controls.setFocus(IdComputerList);
+}
+
+void MainWindowController::searchOptionsExchange()
+{
+    SearchOptions copy = searchOptions_;
+    if (!s_.dialogs.runSearchOptions(copy))
+        return;
+    searchOptions_ = copy;
+    refreshDomainLabel();
+    s_.controls.setFocus(IdStartSearch);
+    s_.settings.saveSearchOptions(searchOptions_);
+}
+
+void MainWindowController::passwordOptionsExchange()
+{
+    if (s_.dialogs.runPasswordOptions(passwordOptions_))
+        s_.settings.savePasswordOptions(passwordOptions_);
+}
+
+void MainWindowController::showAbout()
+{
+    s_.dialogs.runAbout();
+}
+
+bool MainWindowController::quit()
+{
+    if (hasSelection(s_.list)) {
+        Message question{loadString(IdsApplicationTitle),
+                         "You have some machines selected.  Are you sure you want to quit?",
+                         MessageButtons::YesNo, MessageIcon::Question};
+        if (s_.prompter.show(question) != MessageAnswer::Yes)
+            return false;
+    }
+    s_.settings.saveUsername(s_.controls.text(IdAccountName));
+    s_.settings.saveSearchGroups(s_.controls.isChecked(IdGroupMode));
+    return true;
+}
+
+} // namespace rm

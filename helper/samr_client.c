@@ -1,0 +1,560 @@
+#include "samr_client.h"
+
+#include "account_flags.h"
+#include "net_names.h"
+#include "net_status.h"
+#include "password_buffer.h"
+#include "samr_replies.h"
+#include "core/ports/Wipe.h"
+
+#include <stdbool.h>
+#include <stdio.h>
+#include <string.h>
+#include <strings.h>
+#include <time.h>
+
+#include <talloc.h>
+#include <tevent.h>
+#include <util/data_blob.h>
+#include <util/time.h>
+#include <core/ntstatus.h>
+#include <core/error.h>
+#include <credentials.h>
+#include <param.h>
+#include <dcerpc.h>
+#include <gen_ndr/ndr_samr_c.h>
+
+struct rm_samr {
+	TALLOC_CTX *mem;
+	struct tevent_context *ev;
+	struct loadparm_context *lp;
+	struct cli_credentials *creds;
+	unsigned timeout;
+	/* The one server conversation held: its pipe and handles. */
+	TALLOC_CTX *conversation;
+	char server[256];
+	struct dcerpc_pipe *pipe;
+	struct policy_handle connect_handle;
+	struct policy_handle account_handle;
+	struct policy_handle builtin_handle;
+	struct dom_sid *account_sid;
+	struct dom_sid *builtin_sid;
+	char account_domain[256];
+};
+
+static bool handle_open(const struct policy_handle *handle)
+{
+	static const struct policy_handle closed;
+	return memcmp(handle, &closed, sizeof closed) != 0;
+}
+
+/* False when the pipe failed on the way. */
+static bool close_handle(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *handle)
+{
+	NTSTATUS result;
+	bool carried = true;
+	if (c->pipe && handle_open(handle))
+		carried = NT_STATUS_IS_OK(dcerpc_samr_Close(c->pipe->binding_handle, mem, handle, &result));
+	memset(handle, 0, sizeof *handle);
+	return carried;
+}
+
+/* Ends the conversation. Politely, its handles are closed first, each
+ * given a few seconds: a server gone silent since its last answer must not
+ * hold the next one up. After a transport failure the pipe is dropped as
+ * it is. */
+static void drop_conversation(rm_samr *c, bool polite)
+{
+	if (!polite)
+		c->pipe = NULL;
+	if (c->pipe)
+		dcerpc_binding_handle_set_timeout(c->pipe->binding_handle, c->timeout < 2 ? c->timeout : 2);
+	struct policy_handle *handles[] = {&c->builtin_handle, &c->account_handle, &c->connect_handle};
+	for (size_t i = 0; i < sizeof handles / sizeof handles[0]; i++)
+		if (!close_handle(c, c->conversation, handles[i]))
+			c->pipe = NULL;
+	TALLOC_FREE(c->conversation);
+	c->pipe = NULL;
+	c->server[0] = '\0';
+}
+
+/* The status of one SAMR call: a transport failure ends the conversation. */
+static uint32_t outcome(rm_samr *c, NTSTATUS transport, NTSTATUS result)
+{
+	if (!NT_STATUS_IS_OK(transport)) {
+		drop_conversation(c, false);
+		return rm_status_of_connect(NT_STATUS_V(transport));
+	}
+	return rm_status_of_reply(NT_STATUS_V(result));
+}
+
+static void wipe_password(struct cli_credentials *creds)
+{
+	const char *password = creds ? cli_credentials_get_password(creds) : NULL;
+	if (password)
+		rm_wipe((char *)password, strlen(password));
+}
+
+rm_samr *rm_samr_new(void)
+{
+	/* Registers the security mechanisms the pipe's authentication needs. */
+	if (!NT_STATUS_IS_OK(dcerpc_init()))
+		return NULL;
+	TALLOC_CTX *mem = talloc_new(NULL);
+	rm_samr *c = talloc_zero(mem, rm_samr);
+	c->mem = mem;
+	c->ev = tevent_context_init(mem);
+	c->lp = loadparm_init_global(false);
+	lpcfg_set_cmdline(c->lp, "client min protocol", "SMB2_02");
+	c->creds = cli_credentials_init(mem);
+	cli_credentials_set_conf(c->creds, c->lp);
+	cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_DISABLED, CRED_SPECIFIED);
+	cli_credentials_set_anonymous(c->creds);
+	c->timeout = 30;
+	return c;
+}
+
+void rm_samr_free(rm_samr *c)
+{
+	if (!c)
+		return;
+	drop_conversation(c, true);
+	wipe_password(c->creds);
+	talloc_free(c->mem);
+}
+
+void rm_samr_set_credentials(rm_samr *c, const char *user, const char *domain, const char *password)
+{
+	drop_conversation(c, true);
+	wipe_password(c->creds);
+	talloc_free(c->creds);
+	c->creds = cli_credentials_init(c->mem);
+	cli_credentials_set_conf(c->creds, c->lp);
+	if (password && *password) {
+		cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_DISABLED, CRED_SPECIFIED);
+		cli_credentials_set_username(c->creds, user, CRED_SPECIFIED);
+		cli_credentials_set_domain(c->creds, domain, CRED_SPECIFIED);
+		cli_credentials_set_password(c->creds, password, CRED_SPECIFIED);
+	} else {
+		/* No password: the user's Kerberos ticket, from the default cache. */
+		const char *error = NULL;
+		cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_REQUIRED, CRED_SPECIFIED);
+		cli_credentials_set_ccache(c->creds, c->lp, NULL, CRED_SPECIFIED, &error);
+	}
+}
+
+struct cli_credentials *rm_samr_credentials(rm_samr *c)
+{
+	return c->creds;
+}
+
+void rm_samr_set_timeout(rm_samr *c, unsigned seconds)
+{
+	c->timeout = seconds;
+	if (c->pipe)
+		dcerpc_binding_handle_set_timeout(c->pipe->binding_handle, seconds);
+}
+
+/* The SAM and its two domains, the computer's own and Builtin. */
+static uint32_t open_domains(rm_samr *c, const char *server)
+{
+	struct dcerpc_binding_handle *h = c->pipe->binding_handle;
+	TALLOC_CTX *mem = c->conversation;
+	NTSTATUS result = NT_STATUS_OK;
+	uint32_t st = outcome(c, dcerpc_samr_Connect2(h, mem, server, SEC_FLAG_MAXIMUM_ALLOWED, &c->connect_handle, &result), result);
+	if (st != RM_OK)
+		return st;
+	uint32_t resume = 0, count = 0;
+	struct samr_SamArray *domains = NULL;
+	st = outcome(c, dcerpc_samr_EnumDomains(h, mem, &c->connect_handle, &resume, &domains, (uint32_t)-1, &count, &result), result);
+	const char *account = NULL;
+	if (st != RM_OK || (st = rm_reply_account_domain(domains, &account)) != RM_OK)
+		return st;
+	snprintf(c->account_domain, sizeof c->account_domain, "%s", account);
+	struct lsa_String name = {.string = account};
+	st = outcome(c, dcerpc_samr_LookupDomain(h, mem, &c->connect_handle, &name, &c->account_sid, &result), result);
+	if (st != RM_OK)
+		return st;
+	name.string = "Builtin";
+	st = outcome(c, dcerpc_samr_LookupDomain(h, mem, &c->connect_handle, &name, &c->builtin_sid, &result), result);
+	if (st != RM_OK)
+		return st;
+	/* Every later use appends a relative identifier to these. */
+	if (!rm_domain_sid_valid(c->account_sid) || !rm_domain_sid_valid(c->builtin_sid))
+		return RM_BAD_REPLY;
+	st = outcome(c, dcerpc_samr_OpenDomain(h, mem, &c->connect_handle, SEC_FLAG_MAXIMUM_ALLOWED, c->account_sid, &c->account_handle, &result), result);
+	if (st != RM_OK)
+		return st;
+	return outcome(c, dcerpc_samr_OpenDomain(h, mem, &c->connect_handle, SEC_FLAG_MAXIMUM_ALLOWED, c->builtin_sid, &c->builtin_handle, &result), result);
+}
+
+/* Opens (or keeps) the conversation with one server. */
+static uint32_t open_server(rm_samr *c, const char *server_name)
+{
+	const char *server = rm_strip_backslashes(server_name);
+	if (!rm_valid_server(server))
+		return RM_INVALID_COMPUTER;
+	if (c->pipe && strcasecmp(c->server, server) == 0)
+		return RM_OK;
+	drop_conversation(c, true);
+	c->conversation = talloc_new(c->mem);
+	char *binding = talloc_asprintf(c->conversation, "ncacn_np:%s", server);
+	NTSTATUS s = dcerpc_pipe_connect(c->conversation, &c->pipe, binding, &ndr_table_samr, c->creds, c->ev, c->lp);
+	if (!NT_STATUS_IS_OK(s)) {
+		drop_conversation(c, false);
+		return rm_status_of_connect(NT_STATUS_V(s));
+	}
+	dcerpc_binding_handle_set_timeout(c->pipe->binding_handle, c->timeout);
+	uint32_t st = open_domains(c, server);
+	if (st != RM_OK) {
+		drop_conversation(c, true);
+		return st;
+	}
+	snprintf(c->server, sizeof c->server, "%s", server);
+	return RM_OK;
+}
+
+/* The relative identifier of an account of the computer's own domain, by
+ * name; 2221 when there is no such user. */
+static uint32_t lookup_user(rm_samr *c, TALLOC_CTX *mem, const char *user, uint32_t *rid)
+{
+	if (!user || !*user)
+		return RM_USER_NOT_FOUND;
+	struct lsa_String name = {.string = user};
+	struct samr_Ids rids = {0}, types = {0};
+	NTSTATUS result = NT_STATUS_OK;
+	uint32_t st = outcome(c, dcerpc_samr_LookupNames(c->pipe->binding_handle, mem, &c->account_handle, 1, &name, &rids, &types, &result), result);
+	return st != RM_OK ? st : rm_reply_one_name(&rids, &types, SID_NAME_USER, RM_USER_NOT_FOUND, rid);
+}
+
+typedef uint32_t (*user_step)(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg);
+
+/* Opens the user's account, runs the step on it and closes it again, on
+ * every path. */
+static uint32_t with_user(rm_samr *c, TALLOC_CTX *mem, const char *server, const char *user, uint32_t access,
+			  user_step step, void *arg)
+{
+	uint32_t st = open_server(c, server);
+	uint32_t rid = 0;
+	if (st != RM_OK || (st = lookup_user(c, mem, user, &rid)) != RM_OK)
+		return st;
+	struct policy_handle handle = {0};
+	NTSTATUS result = NT_STATUS_OK;
+	st = outcome(c, dcerpc_samr_OpenUser(c->pipe->binding_handle, mem, &c->account_handle, access, rid, &handle, &result), result);
+	if (st == RM_OK)
+		st = step(c, mem, &handle, rid, arg);
+	if (!close_handle(c, mem, &handle))
+		drop_conversation(c, false);
+	return st;
+}
+
+static uint32_t get_info1(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg)
+{
+	struct rm_user_info1 *out = arg;
+	union samr_UserInfo *info = NULL;
+	NTSTATUS result = NT_STATUS_OK;
+	uint32_t st = outcome(c, dcerpc_samr_QueryUserInfo(c->pipe->binding_handle, mem, user, UserAllInformation, &info, &result), result);
+	if (st != RM_OK || (st = rm_reply_user_info1(info, (int64_t)time(NULL), out)) != RM_OK)
+		return st;
+	/* Builtin's Administrators make the account an administrator. */
+	struct dom_sid sid;
+	if (!rm_sid_compose(c->account_sid, rid, &sid))
+		return RM_BAD_REPLY;
+	struct lsa_SidPtr ptr = {.sid = &sid};
+	struct lsa_SidArray sids = {.num_sids = 1, .sids = &ptr};
+	struct samr_Ids aliases = {0};
+	st = outcome(c, dcerpc_samr_GetAliasMembership(c->pipe->binding_handle, mem, &c->builtin_handle, &sids, &aliases, &result), result);
+	return st != RM_OK ? st : rm_reply_priv(&aliases, &out->priv);
+}
+
+uint32_t rm_user_get_info1(rm_samr *c, const char *server, const char *user, struct rm_user_info1 *out)
+{
+	TALLOC_CTX *mem = talloc_new(c->mem);
+	struct rm_user_info1 info = {0};
+	uint32_t st = with_user(c, mem, server, user, SAMR_USER_ACCESS_GET_ATTRIBUTES | SAMR_USER_ACCESS_GET_NAME_ETC
+				| SAMR_USER_ACCESS_GET_LOCALE | SAMR_USER_ACCESS_GET_LOGONINFO, get_info1, &info);
+	*out = st == RM_OK ? info : (struct rm_user_info1){0};
+	talloc_free(mem);
+	return st;
+}
+
+struct user_info_change {
+	uint16_t level;
+	union samr_UserInfo *info;
+};
+
+static uint32_t set_info(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg)
+{
+	(void)rid;
+	struct user_info_change *change = arg;
+	NTSTATUS result = NT_STATUS_OK;
+	return outcome(c, dcerpc_samr_SetUserInfo2(c->pipe->binding_handle, mem, user, change->level, change->info, &result), result);
+}
+
+uint32_t rm_user_set_password(rm_samr *c, const char *server, const char *user, const char *password)
+{
+	uint32_t st = open_server(c, server);
+	if (st != RM_OK)
+		return st;
+	DATA_BLOB key = data_blob_null;
+	NTSTATUS s = dcerpc_fetch_session_key(c->pipe, &key);
+	if (!NT_STATUS_IS_OK(s) || key.length == 0)
+		return RM_ACCESS_DENIED;
+	TALLOC_CTX *mem = talloc_new(c->mem);
+	union samr_UserInfo info;
+	memset(&info, 0, sizeof info);
+	info.info25.info.fields_present = SAMR_FIELD_NT_PASSWORD_PRESENT;
+	st = rm_encode_password_buffer(password ? password : "", key.data, key.length, info.info25.password.data);
+	if (st == RM_OK) {
+		struct user_info_change change = {25, &info};
+		st = with_user(c, mem, server, user, SAMR_USER_ACCESS_SET_PASSWORD, set_info, &change);
+	}
+	rm_wipe(&info, sizeof info);
+	talloc_free(mem);
+	return st;
+}
+
+static uint32_t set_flags(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg)
+{
+	(void)rid;
+	union samr_UserInfo *old = NULL;
+	NTSTATUS result = NT_STATUS_OK;
+	uint32_t acb = 0;
+	uint32_t st = outcome(c, dcerpc_samr_QueryUserInfo(c->pipe->binding_handle, mem, user, 16, &old, &result), result);
+	if (st != RM_OK || (st = rm_reply_acct_flags(old, &acb)) != RM_OK)
+		return st;
+	union samr_UserInfo info;
+	memset(&info, 0, sizeof info);
+	info.info16.acct_flags = rm_acb_from_uf(*(const uint32_t *)arg, acb);
+	struct user_info_change change = {16, &info};
+	return set_info(c, mem, user, rid, &change);
+}
+
+uint32_t rm_user_set_flags(rm_samr *c, const char *server, const char *user, uint32_t flags)
+{
+	TALLOC_CTX *mem = talloc_new(c->mem);
+	uint32_t st = with_user(c, mem, server, user, SAMR_USER_ACCESS_GET_ATTRIBUTES | SAMR_USER_ACCESS_SET_ATTRIBUTES,
+				set_flags, &flags);
+	talloc_free(mem);
+	return st;
+}
+
+uint32_t rm_user_set_name(rm_samr *c, const char *server, const char *user, const char *name)
+{
+	/* A Windows server refuses such a name itself; Samba would take it. */
+	if (!rm_valid_server(rm_strip_backslashes(server)))
+		return RM_INVALID_COMPUTER;
+	uint32_t st = rm_check_account_name(name);
+	if (st != RM_OK)
+		return st;
+	TALLOC_CTX *mem = talloc_new(c->mem);
+	union samr_UserInfo info;
+	memset(&info, 0, sizeof info);
+	info.info7.account_name.string = name;
+	struct user_info_change change = {7, &info};
+	st = with_user(c, mem, server, user, SAMR_USER_ACCESS_SET_ATTRIBUTES, set_info, &change);
+	talloc_free(mem);
+	return st;
+}
+
+/* LookupRids: names of RIDs of one domain, unmapped ones left out. */
+static uint32_t lookup_rids(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *domain, uint32_t count,
+			    uint32_t *rids, rm_emit_text emit, void *context)
+{
+	struct lsa_Strings names = {0};
+	struct samr_Ids types = {0};
+	NTSTATUS result = NT_STATUS_OK;
+	NTSTATUS s = dcerpc_samr_LookupRids(c->pipe->binding_handle, mem, domain, count, rids, &names, &types, &result);
+	if (NT_STATUS_IS_OK(s) && NT_STATUS_EQUAL(result, NT_STATUS_SOME_NOT_MAPPED))
+		result = NT_STATUS_OK;
+	uint32_t st = outcome(c, s, result);
+	return st != RM_OK ? st : rm_reply_names(&names, &types, count, emit, context);
+}
+
+/* The names of the aliases of one domain that hold any of the SIDs. */
+static uint32_t emit_aliases(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *domain,
+			     struct lsa_SidArray *sids, rm_emit_text emit, void *context)
+{
+	struct samr_Ids aliases = {0};
+	NTSTATUS result = NT_STATUS_OK;
+	uint32_t st = outcome(c, dcerpc_samr_GetAliasMembership(c->pipe->binding_handle, mem, domain, sids, &aliases, &result), result);
+	if (st != RM_OK || (st = rm_reply_ids(&aliases)) != RM_OK || aliases.count == 0)
+		return st;
+	return lookup_rids(c, mem, domain, aliases.count, aliases.ids, emit, context);
+}
+
+struct local_groups {
+	uint32_t flags;
+	rm_emit_text emit;
+	void *context;
+};
+
+static uint32_t get_local_groups(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg)
+{
+	struct local_groups *q = arg;
+	/* The user and, for indirect memberships, its global groups. */
+	struct samr_RidWithAttributeArray *groups = NULL;
+	if (q->flags & 1) {
+		NTSTATUS result = NT_STATUS_OK;
+		uint32_t st = outcome(c, dcerpc_samr_GetGroupsForUser(c->pipe->binding_handle, mem, user, &groups, &result), result);
+		if (st != RM_OK)
+			return st;
+		if (!groups)
+			return RM_BAD_REPLY;
+	}
+	struct lsa_SidArray sids = {0};
+	uint32_t st = rm_reply_user_sids(mem, c->account_sid, rid, groups, &sids);
+	if (st == RM_OK)
+		st = emit_aliases(c, mem, &c->account_handle, &sids, q->emit, q->context);
+	if (st == RM_OK)
+		st = emit_aliases(c, mem, &c->builtin_handle, &sids, q->emit, q->context);
+	return st;
+}
+
+uint32_t rm_user_get_local_groups(rm_samr *c, const char *server, const char *user, uint32_t flags,
+				  rm_emit_text emit, void *context)
+{
+	TALLOC_CTX *mem = talloc_new(c->mem);
+	struct local_groups q = {flags, emit, context};
+	uint32_t st = with_user(c, mem, server, user, SAMR_USER_ACCESS_GET_GROUPS, get_local_groups, &q);
+	talloc_free(mem);
+	return st;
+}
+
+/* A local group of the computer's own domain, else of Builtin. */
+static uint32_t find_alias(rm_samr *c, TALLOC_CTX *mem, const char *group, struct policy_handle **domain, uint32_t *rid)
+{
+	struct policy_handle *domains[] = {&c->account_handle, &c->builtin_handle};
+	struct lsa_String name = {.string = group};
+	for (int d = 0; d < 2; d++) {
+		struct samr_Ids rids = {0}, types = {0};
+		NTSTATUS result = NT_STATUS_OK;
+		NTSTATUS s = dcerpc_samr_LookupNames(c->pipe->binding_handle, mem, domains[d], 1, &name, &rids, &types, &result);
+		if (NT_STATUS_IS_OK(s) && NT_STATUS_EQUAL(result, NT_STATUS_NONE_MAPPED))
+			continue;
+		uint32_t st = outcome(c, s, result);
+		if (st == RM_OK)
+			st = rm_reply_one_name(&rids, &types, SID_NAME_ALIAS, RM_GROUP_NOT_FOUND, rid);
+		if (st != RM_GROUP_NOT_FOUND) {
+			*domain = domains[d];
+			return st;
+		}
+	}
+	return RM_GROUP_NOT_FOUND;
+}
+
+struct text_buffer {
+	char *text;
+	size_t size;
+};
+
+static void copy_first(void *context, const char *text)
+{
+	struct text_buffer *out = context;
+	if (!out->text[0])
+		snprintf(out->text, out->size, "%s", text);
+}
+
+static const struct { const char *sid, *name; } well_known[] = {
+	{"S-1-1-0", "\\Everyone"},
+	{"S-1-5-4", "NT AUTHORITY\\INTERACTIVE"},
+	{"S-1-5-2", "NT AUTHORITY\\NETWORK"},
+	{"S-1-5-11", "NT AUTHORITY\\Authenticated Users"},
+	{"S-1-5-18", "NT AUTHORITY\\SYSTEM"},
+};
+
+/* "DOMAIN\name" for a member of the computer's own domain or Builtin; the
+ * SID's text, or a well-known name, for any other. */
+static uint32_t member_name(rm_samr *c, TALLOC_CTX *mem, const struct dom_sid *sid, char *text, size_t size)
+{
+	uint32_t rid = 0;
+	struct policy_handle *owner = NULL;
+	const char *owner_name = NULL;
+	if (rm_sid_in_domain(sid, c->account_sid, &rid)) {
+		owner = &c->account_handle;
+		owner_name = c->account_domain;
+	} else if (rm_sid_in_domain(sid, c->builtin_sid, &rid)) {
+		owner = &c->builtin_handle;
+		owner_name = "BUILTIN";
+	}
+	char name[257] = "";
+	if (owner) {
+		struct text_buffer out = {name, sizeof name};
+		uint32_t st = lookup_rids(c, mem, owner, 1, &rid, copy_first, &out);
+		/* A name the server does not know is shown by its SID. */
+		if (!c->pipe || st == RM_BAD_REPLY)
+			return st;
+	}
+	if (name[0]) {
+		snprintf(text, size, "%s\\%s", owner_name, name);
+		return RM_OK;
+	}
+	rm_sid_text(sid, text, size);
+	for (size_t k = 0; k < sizeof well_known / sizeof well_known[0]; k++)
+		if (strcmp(text, well_known[k].sid) == 0)
+			snprintf(text, size, "%s", well_known[k].name);
+	return RM_OK;
+}
+
+static uint32_t alias_members(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *domain, uint32_t rid,
+			      rm_emit_text emit, void *context)
+{
+	struct policy_handle alias = {0};
+	struct lsa_SidArray members = {0};
+	NTSTATUS result = NT_STATUS_OK;
+	uint32_t st = outcome(c, dcerpc_samr_OpenAlias(c->pipe->binding_handle, mem, domain, SAMR_ALIAS_ACCESS_GET_MEMBERS, rid, &alias, &result), result);
+	if (st == RM_OK)
+		st = outcome(c, dcerpc_samr_GetMembersInAlias(c->pipe->binding_handle, mem, &alias, &members, &result), result);
+	if (!close_handle(c, mem, &alias)) {
+		drop_conversation(c, false);
+		return RM_RPC_SERVER_UNAVAILABLE;
+	}
+	if (st != RM_OK || (st = rm_reply_alias_members(&members)) != RM_OK)
+		return st;
+	for (uint32_t i = 0; i < members.num_sids; i++) {
+		char text[512];
+		if ((st = member_name(c, mem, members.sids[i].sid, text, sizeof text)) != RM_OK)
+			return st;
+		emit(context, text);
+	}
+	return RM_OK;
+}
+
+uint32_t rm_local_group_get_members(rm_samr *c, const char *server, const char *group,
+				    rm_emit_text emit, void *context)
+{
+	uint32_t st = open_server(c, server);
+	if (st != RM_OK)
+		return st;
+	if (!group || !*group)
+		return RM_GROUP_NOT_FOUND;
+	TALLOC_CTX *mem = talloc_new(c->mem);
+	struct policy_handle *domain = NULL;
+	uint32_t rid = 0;
+	st = find_alias(c, mem, group, &domain, &rid);
+	if (st == RM_OK)
+		st = alias_members(c, mem, domain, rid, emit, context);
+	talloc_free(mem);
+	return st;
+}
+
+uint32_t rm_query_display_machines(rm_samr *c, const char *server, uint32_t index, uint32_t requested,
+				   rm_emit_machine emit, void *context)
+{
+	uint32_t st = open_server(c, server);
+	if (st != RM_OK)
+		return st;
+	TALLOC_CTX *mem = talloc_new(c->mem);
+	uint32_t total = 0, returned = 0;
+	union samr_DispInfo info;
+	memset(&info, 0, sizeof info);
+	NTSTATUS result = NT_STATUS_OK;
+	st = outcome(c, dcerpc_samr_QueryDisplayInfo(c->pipe->binding_handle, mem, &c->account_handle, 2, index,
+						      requested, (uint32_t)-1, &total, &returned, &info, &result), result);
+	if (st == RM_OK || st == RM_MORE_DATA) {
+		uint32_t decoded = rm_reply_display_machines(&info, emit, context);
+		st = decoded != RM_OK ? decoded : st;
+	}
+	talloc_free(mem);
+	return st;
+}
