@@ -1,28 +1,17 @@
 #include "app/Application.h"
 
-#include "settings/SettingsStore.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "settings/RegistryFileStore.h"
-#include "core/ports/CredentialsFanOut.h"
-#include "adapters/ldap/OpenLdapDirectory.h"
-#include "adapters/linux/AddrInfoResolver.h"
-#include "adapters/linux/LinuxIcmpSockets.h"
-#include "adapters/linux/NetworkIdentity.h"
-#include "adapters/linux/PosixFileWriter.h"
-#include "adapters/linux/PosixThreads.h"
-#include "adapters/linux/SystemWallClock.h"
-#include "adapters/qt/QtWaitCursor.h"
-#include "gui/kit/CredentialsDialog.h"
 #include "adapters/qt/QtFileChooser.h"
 #include "adapters/qt/QtPrompter.h"
 #include "adapters/qt/QtShell.h"
-#include "adapters/netapi/NetApiClient.h"
+#include "adapters/qt/QtUiThread.h"
+#include "adapters/qt/QtWaitCursor.h"
+#include "app/Adapters.h"
+#include "gui/kit/CredentialsDialog.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/resources/StringTable.h"
 
 #include <QFile>
 #include <QFontDatabase>
-
-#include <unistd.h>
 
 namespace rm {
 
@@ -35,48 +24,31 @@ void Application::registerDialogFont()
         QFontDatabase::addApplicationFont(tahoma);
 }
 
-bool Application::run()
+void Application::run()
 {
-    // No control container, 3-D look or COM set-up is needed on this platform,
-    // and no named mutex either: nothing ever examined it, and a second copy
-    // of the program starts as an independent one.
+    // A second copy of the program starts as an independent one.
     const std::string title = loadString(IdsApplicationTitle);
     setApplicationName(QString::fromStdString(title));
     registerDialogFont();
 
-    // The registry key "Korvane": every profile value lives below it.
-    RegistryFileStore profile(RegistryFileStore::defaultLocation("Korvane", title),
-                              "HKEY_CURRENT_USER\\Software\\Korvane\\" + title);
-    SettingsStore settings(profile);
     QtPrompter prompter;
-    QtShell shell;
-    // Found by absolute path only, never through the current folder.
-    const std::string helper = NetApiClient::defaultHelperPath();
-    if (helper.empty() || ::access(helper.c_str(), X_OK) != 0) {
-        const std::string shown = helper.empty() ? std::string("rostermill-netapi") : helper;
-        prompter.show({title, "Rostermill cannot start: its network helper " + shown + " is missing or cannot be run.",
+    std::unique_ptr<Adapters> adapters;
+    try {
+        adapters = std::make_unique<Adapters>(CredentialsDialog::ask);
+    } catch (const MissingHelper& missing) {
+        prompter.show({title, "Rostermill cannot start: its network helper " + std::string(missing.what())
+                                  + " is missing or cannot be run.",
                        MessageButtons::Ok, MessageIcon::Stop});
-        return false;
+        return;
     }
-    NetApiClient network({helper});
-    OpenLdapDirectory directory;
-    CredentialsFanOut credentials{&network, &directory};
-    NetworkIdentity identity(network, credentials, CCredentialsDialog::ask);
-
-    PosixThreadStarter threads;
-    SteadyTickClock clock;
-    QtWaitCursor waitCursor;
+    QtShell shell;
     QtFileChooser fileChooser;
-    PosixFileWriter fileWriter;
-    SystemWallClock wallClock;
-    AddrInfoResolver resolver;
-    LinuxIcmpSockets icmp;
-
-    MainWindow mainWindow({settings,
-                            {prompter, shell, identity, network, directory, threads, clock, waitCursor, fileChooser,
-                             fileWriter, wallClock, resolver, icmp}});
+    QtWaitCursor waitCursor;
+    QtUiThread ui;
+    MainWindow mainWindow({adapters->settings,
+                           {prompter, shell, fileChooser, adapters->files, adapters->wallClock, waitCursor, ui,
+                            adapters->search()}});
     mainWindow.exec();
-    return false;
 }
 
 } // namespace rm

@@ -4,15 +4,15 @@
 
 namespace rm {
 
-// The application object: its start-up runs the whole life of the program.
+// The window program: the application object, whose run() is its whole life.
 class Application : public QApplication {
     Q_OBJECT
 public:
     Application(int& argc, char** argv);
 
-    // Shows the main window modally; false once it has closed, so the
+    // Shows the main window modally; returns once it has closed, so the
     // process ends.
-    bool run();
+    void run();
 
     // The dialog font, where the machine has it, for every window.
     static void registerDialogFont();

@@ -4,7 +4,8 @@
 // one after another; then the search again with names nobody answers mixed
 // in. Runs inside the lab (lab/run); its last line holds the figures.
 #include "core/search/AccountSearch.h"
-#include "adapters/linux/PosixThreads.h"
+#include "adapters/linux/PosixThreadStarter.h"
+#include "adapters/linux/SteadyTickClock.h"
 #include "adapters/netapi/NetApiClient.h"
 #include "support/LabManifest.h"
 

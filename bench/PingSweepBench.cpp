@@ -6,7 +6,8 @@
 #include "core/search/PingSweep.h"
 #include "adapters/linux/AddrInfoResolver.h"
 #include "adapters/linux/LinuxIcmpSockets.h"
-#include "adapters/linux/PosixThreads.h"
+#include "adapters/linux/PosixThreadStarter.h"
+#include "adapters/linux/SteadyTickClock.h"
 #include "support/LabManifest.h"
 
 #include <algorithm>

@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+
 namespace rm {
 namespace {
 
@@ -27,25 +29,40 @@ ApplyTargets fromJson(const std::string& text)
         throw UsageError("the JSON targets have no \"computers\" list");
     ApplyTargets t;
     t.groupMode = doc.value("mode", std::string()) == "group";
-    auto field = [](const json& row, const char* key, bool required) {
+    auto required = [](const json& row, const char* key) {
         const auto it = row.find(key);
-        if (it == row.end() || !it->is_string()) {
-            if (required)
-                throw UsageError(std::string("a JSON target lacks its \"") + key + "\"");
-            return std::string();
-        }
+        if (it == row.end() || !it->is_string())
+            throw UsageError(std::string("a JSON target lacks its \"") + key + "\"");
         return it->get<std::string>();
     };
     for (const json& row : *computers) {
         if (!row.is_object())
             throw UsageError("a JSON target is not an object");
-        SelectedRow r;
-        r.computerName = field(row, "computer", true);
-        r.userName = field(row, "user", true);
-        r.enabledText = field(row, "enabled", false);
-        r.groupsText = field(row, "groups", false);
-        if (r.computerName.empty() || r.userName.empty())
+        BatchTarget r;
+        r.computer = required(row, "computer");
+        r.user = required(row, "user");
+        if (r.computer.empty() || r.user.empty())
             throw UsageError("a JSON target has an empty computer or user");
+        if (const auto enabled = row.find("enabled"); enabled != row.end()) {
+            if (enabled->is_boolean())
+                r.enabled = enabled->get<bool>();
+            else if (enabled->is_string() && (*enabled == "Yes" || *enabled == "No"))
+                r.enabled = *enabled == "Yes";
+        }
+        if (const auto groups = row.find("groups"); groups != row.end()) {
+            if (groups->is_array()) {
+                for (const json& g : *groups)
+                    if (g.is_string())
+                        r.groups.push_back(g.get<std::string>());
+            } else if (groups->is_string()) {
+                const std::string joined = groups->get<std::string>();
+                for (std::size_t start = 0; !joined.empty() && start <= joined.size();) {
+                    const std::size_t end = std::min(joined.find(", ", start), joined.size());
+                    r.groups.push_back(joined.substr(start, end - start));
+                    start = end + 2;
+                }
+            }
+        }
         t.rows.push_back(r);
     }
     return t;
@@ -53,18 +70,18 @@ ApplyTargets fromJson(const std::string& text)
 
 } // namespace
 
-SelectedRow parseTarget(const std::string& text, const std::string& defaultUser)
+BatchTarget parseTarget(const std::string& text, const std::string& defaultUser)
 {
     // Two leading backslashes are how a server is named; they are not the split.
     if (text.rfind("\\\\", 0) == 0)
         return parseTarget(text.substr(2), defaultUser);
-    SelectedRow r;
+    BatchTarget r;
     const std::size_t split = text.find_first_of("\\/");
-    r.computerName = text.substr(0, split);
-    r.userName = split == std::string::npos ? defaultUser : text.substr(split + 1);
-    if (r.computerName.empty())
+    r.computer = text.substr(0, split);
+    r.user = split == std::string::npos ? defaultUser : text.substr(split + 1);
+    if (r.computer.empty())
         throw UsageError("target \"" + text + "\" names no computer");
-    if (r.userName.empty())
+    if (r.user.empty())
         throw UsageError("target \"" + text + "\" names no account (COMPUTER\\ACCOUNT, or give --user)");
     return r;
 }
@@ -96,16 +113,14 @@ ApplyTargets parseTargets(const std::string& text, const std::string& defaultUse
 
 void settleTargets(ApplyTargets& targets)
 {
-    std::vector<SelectedRow> kept;
-    for (const SelectedRow& r : targets.rows) {
+    std::vector<BatchTarget> kept;
+    for (const BatchTarget& r : targets.rows) {
         bool seen = false;
-        for (const SelectedRow& k : kept)
-            seen = seen || (equalsIgnoringCase(k.computerName, r.computerName) && equalsIgnoringCase(k.userName, r.userName));
+        for (const BatchTarget& k : kept)
+            seen = seen || (equalsIgnoringCase(k.computer, r.computer) && equalsIgnoringCase(k.user, r.user));
         if (!seen)
             kept.push_back(r);
     }
-    for (std::size_t i = 0; i < kept.size(); ++i)
-        kept[i].rowIndex = static_cast<int>(i);
     targets.rows = std::move(kept);
 }
 

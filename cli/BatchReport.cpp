@@ -1,86 +1,83 @@
 #include "cli/BatchReport.h"
 
 #include "cli/Formats.h"
+#include "core/batch/NetErrorText.h"
 
 namespace rm {
 namespace {
 
-std::string target(const AccountOperation& op)
+std::string target(const BatchTarget& t)
 {
-    return op.computerName + "\\" + op.userName;
+    return t.computer + "\\" + t.user;
 }
 
-std::string enableWord(const AccountOperation& op)
+std::string enableWord(EnabledChoice choice)
 {
-    return op.enable ? "enable" : "disable";
+    return choice == EnabledChoice::Enable ? "enable" : "disable";
+}
+
+std::string joined(const std::vector<std::string>& parts, const char* between, const char* last)
+{
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i ? (i + 1 == parts.size() ? last : between) : "") + parts[i];
+    return text;
 }
 
 } // namespace
 
-BatchTotals BatchTotals::of(const OperationCounters& c, bool cancelled)
-{
-    const auto n = [](const std::atomic<std::int32_t>& a) { return static_cast<int>(a.load()); };
-    BatchTotals t;
-    t.rename = {n(c.renameSucceeded), n(c.renameFailed), n(c.renameTotal)};
-    t.password = {n(c.passwordSucceeded), n(c.passwordFailed), n(c.passwordTotal)};
-    t.enable = {n(c.enableSucceeded), n(c.enableFailed), n(c.enableTotal)};
-    t.cancelled = cancelled;
-    return t;
-}
-
-std::string outcomeText(const std::vector<AccountOperation>& operations)
+std::string outcomeText(const BatchOutcome& outcome)
 {
     std::string out;
-    for (const AccountOperation& op : operations) {
+    for (const AccountOutcome& a : outcome.accounts) {
         std::vector<std::string> parts;
-        if (!op.processed) {
+        if (!a.processed) {
             parts.push_back("not reached (cancelled)");
         } else {
             // In the order the batch applies them.
-            if (op.passwordRequested)
-                parts.push_back(op.passwordSucceeded ? "password set" : "password: " + op.passwordError);
-            if (op.enableRequested)
-                parts.push_back(op.enableSucceeded ? (op.enable ? "enabled" : "disabled")
-                                                   : enableWord(op) + ": " + op.enableError);
-            if (op.renameRequested)
-                parts.push_back(op.renameSucceeded ? "renamed to \"" + op.newUserName + "\""
-                                                   : "rename: " + op.renameError);
+            if (a.password.requested)
+                parts.push_back(a.password.succeeded() ? "password set" : "password: " + netErrorText(a.password.status));
+            if (a.enable.requested)
+                parts.push_back(a.enable.succeeded()
+                                    ? (outcome.enabledChoice == EnabledChoice::Enable ? "enabled" : "disabled")
+                                    : enableWord(outcome.enabledChoice) + ": " + netErrorText(a.enable.status));
+            if (a.rename.requested)
+                parts.push_back(a.rename.succeeded() ? "renamed to \"" + outcome.newName + "\""
+                                                     : "rename: " + netErrorText(a.rename.status));
         }
-        std::string line = target(op) + ": ";
-        for (std::size_t i = 0; i < parts.size(); ++i)
-            line += (i ? "; " : "") + parts[i];
-        out += line + "\n";
+        out += target(a.target) + ": " + joined(parts, "; ", "; ") + "\n";
     }
     return out;
 }
 
-std::string planText(const std::vector<AccountOperation>& operations)
+std::string planText(const BatchPlan& plan)
 {
+    const BatchRequest& r = plan.request();
+    std::vector<std::string> parts;
+    if (r.changePassword)
+        parts.push_back("set the password");
+    if (r.enabledChoice != EnabledChoice::Keep)
+        parts.push_back(enableWord(r.enabledChoice) + " the account");
+    if (r.rename)
+        parts.push_back("rename it to \"" + r.newName + "\"");
+    const std::string actions = "would " + joined(parts, ", ", " and ");
     std::string out;
-    for (const AccountOperation& op : operations) {
-        std::vector<std::string> parts;
-        if (op.passwordRequested)
-            parts.push_back("set the password");
-        if (op.enableRequested)
-            parts.push_back(enableWord(op) + " the account");
-        if (op.renameRequested)
-            parts.push_back("rename it to \"" + op.newUserName + "\"");
-        std::string line = "would ";
-        for (std::size_t i = 0; i < parts.size(); ++i)
-            line += (i ? (i + 1 == parts.size() ? " and " : ", ") : "") + parts[i];
-        out += target(op) + ": " + line + "\n";
-    }
+    for (const BatchTarget& t : r.targets)
+        out += target(t) + ": " + actions + "\n";
     return out;
 }
 
-std::string totalsText(const BatchTotals& t)
+std::string totalsText(const BatchCounts& c, bool cancelled)
 {
     TextRows rows{{"", "Rename User:", "Change Password:", "Enable/Disable:"}};
-    const char* labels[] = {"Succeeded:", "Failed:", "Total:"};
-    for (int k = 0; k < 3; ++k)
-        rows.push_back({labels[k], std::to_string(t.rename[k]), std::to_string(t.password[k]),
-                        std::to_string(t.enable[k])});
-    return alignedTable(rows, false) + (t.cancelled ? "Operation Cancelled.\n" : "Operation Completed.\n");
+    const std::pair<const char*, int BatchCounts::Count::*> lines[] = {
+        {"Succeeded:", &BatchCounts::Count::succeeded},
+        {"Failed:", &BatchCounts::Count::failed},
+        {"Total:", &BatchCounts::Count::total}};
+    for (const auto& [label, count] : lines)
+        rows.push_back({label, std::to_string(c.rename.*count), std::to_string(c.password.*count),
+                        std::to_string(c.enable.*count)});
+    return alignedTable(rows, false) + (cancelled ? "Operation Cancelled." : "Operation Completed.") + "\n";
 }
 
 } // namespace rm

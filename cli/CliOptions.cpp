@@ -110,7 +110,7 @@ CommandLine parseSearch(ArgumentReader& in)
         s.orgUnit = r.value(f);
         if (s.orgUnit->empty())
             throw UsageError("--ou needs an organizational unit (use --no-ou for the whole domain)");
-        s.scanType = 1;
+        s.method = DiscoveryMethod::Directory;
     };
     flags["--user"] = [&](ArgumentReader& r, const std::string& f) {
         s.accountName = r.value(f);
@@ -134,11 +134,11 @@ CommandLine parseSearch(ArgumentReader& in)
     flags["--alive"] = [&](ArgumentReader& r, const std::string& f) {
         const std::string v = r.value(f);
         if (v == "icmp")
-            s.alive = AliveMode::Icmp;
+            s.alive = Liveness::Ping;
         else if (v == "smb")
-            s.alive = AliveMode::Smb;
+            s.alive = Liveness::Port;
         else if (v == "both")
-            s.alive = AliveMode::Both;
+            s.alive = Liveness::PingOrPort;
         else
             throw UsageError("--alive takes icmp, smb or both, not \"" + v + "\"");
     };
@@ -148,8 +148,8 @@ CommandLine parseSearch(ArgumentReader& in)
             throw UsageError("--computers needs a file (- for standard input)");
     };
     logonFlags(flags, s.logon, true);
-    switches["--browse"] = [&](ArgumentReader&, const std::string&) { s.scanType = 0; };
-    switches["--directory"] = [&](ArgumentReader&, const std::string&) { s.scanType = 1; };
+    switches["--browse"] = [&](ArgumentReader&, const std::string&) { s.method = DiscoveryMethod::BrowseList; };
+    switches["--directory"] = [&](ArgumentReader&, const std::string&) { s.method = DiscoveryMethod::Directory; };
     switches["--no-ou"] = [&](ArgumentReader&, const std::string&) { s.orgUnit = std::string(); };
     switches["--servers-only"] = [&](ArgumentReader&, const std::string&) { s.serversOnly = true; };
     switches["--no-servers-only"] = [&](ArgumentReader&, const std::string&) { s.serversOnly = false; };
@@ -169,7 +169,7 @@ CommandLine parseSearch(ArgumentReader& in)
     if (userGiven == groupGiven)
         throw UsageError("search needs one of --user NAME or --group NAME");
     s.groupMode = groupGiven;
-    if (s.orgUnit && !s.orgUnit->empty() && s.scanType == 0)
+    if (s.orgUnit && !s.orgUnit->empty() && s.method == DiscoveryMethod::BrowseList)
         throw UsageError("--ou needs the directory, not --browse");
     return c;
 }
@@ -241,20 +241,20 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
 SearchOptions searchOptionsFor(const SearchArgs& args, SearchOptions o)
 {
     if (args.domain)
-        o.Domain = *args.domain;
-    if (args.scanType)
-        o.ScanType = *args.scanType;
+        o.domain = *args.domain;
+    if (args.method)
+        o.method = *args.method;
     if (args.orgUnit) {
-        o.RestrictToOrgUnit = !args.orgUnit->empty();
-        if (o.RestrictToOrgUnit)
-            o.OrgUnit = *args.orgUnit;
+        o.restrictToOrgUnit = !args.orgUnit->empty();
+        if (o.restrictToOrgUnit)
+            o.orgUnit = *args.orgUnit;
     }
     if (args.serversOnly)
-        o.ServersOnly = *args.serversOnly;
+        o.serversOnly = *args.serversOnly;
     if (args.hidden)
-        o.ScanHidden = *args.hidden;
+        o.scanHidden = *args.hidden;
     if (args.ping)
-        o.PingScan = *args.ping;
+        o.pingScan = *args.ping;
     return o;
 }
 

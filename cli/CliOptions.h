@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/search/SearchOptions.h"
-#include "core/batch/ActionRequest.h"
+#include "core/batch/BatchRequest.h"
+#include "core/search/SearchRequest.h"
 
 #include <optional>
 #include <stdexcept>
@@ -17,9 +17,6 @@ public:
 };
 
 enum class OutputFormat { Table, Csv, Json };
-// What counts as alive in the ping step: an echo reply, a connection to the
-// file-sharing port, or either.
-enum class AliveMode { Icmp, Smb, Both };
 
 // Who to act as when there is no Kerberos ticket.
 struct LogonArgs {
@@ -30,7 +27,7 @@ struct LogonArgs {
 struct SearchArgs {
     // Each set only where a flag was given; the settings file fills the rest.
     std::optional<std::string> domain;
-    std::optional<int> scanType;
+    std::optional<DiscoveryMethod> method;
     std::optional<std::string> orgUnit; // empty: the whole domain
     std::optional<bool> serversOnly, hidden, ping;
 
@@ -38,7 +35,7 @@ struct SearchArgs {
     bool groupMode = false;
     OutputFormat format = OutputFormat::Table;
     bool all = false;
-    AliveMode alive = AliveMode::Icmp;
+    Liveness alive = Liveness::Ping;
     std::string computersFile; // the computers themselves instead of a domain scan
     bool timings = false;
     LogonArgs logon;

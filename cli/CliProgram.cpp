@@ -1,16 +1,46 @@
 #include "cli/CliProgram.h"
 
-#include "cli/ApplyRun.h"
+#include "cli/ApplyCommand.h"
 #include "cli/CliOptions.h"
-#include "cli/CliPlatform.h"
-#include "cli/Interrupt.h"
-#include "cli/SearchRun.h"
+#include "cli/ConsoleFace.h"
+#include "cli/SearchCommand.h"
+#include "cli/Terminal.h"
 
 #include <ostream>
 
 namespace rm {
+namespace {
 
-int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err)
+// The account --as names, its password from a descriptor or the terminal.
+ConsolePlatform::AskCredentials asker(const LogonArgs& logon)
+{
+    return [logon](std::string& account, Secret& password) {
+        if (logon.account.empty())
+            return false;
+        account = logon.account;
+        if (logon.passwordFd >= 0) {
+            password = readSecretLine(logon.passwordFd, "the password of " + logon.account);
+            return true;
+        }
+        std::optional<Secret> typed = askSecret("Password for " + logon.account + ": ");
+        if (!typed)
+            throw UsageError("no terminal to ask the password of " + logon.account + " on: give --as-password-fd N");
+        password = std::move(*typed);
+        return true;
+    };
+}
+
+} // namespace
+
+void requireCredentials(CurrentIdentity& identity)
+{
+    if (!identity.ensureCredentials())
+        throw UsageError("no Kerberos ticket and no account to act as: run kinit, or give --as DOMAIN\\user "
+                         "(password from the terminal or --as-password-fd N)");
+}
+
+int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+           const ConsolePlatform::Maker& makePlatform)
 {
     try {
         const CommandLine command = parseCommandLine(args);
@@ -18,13 +48,13 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
             out << command.helpText;
             return ExitDone;
         }
-        catchInterrupts();
-        if (command.kind == CommandLine::Kind::Search) {
-            CliPlatform platform(command.search.logon);
-            return runSearch(command.search, platform, in, out, err);
-        }
-        CliPlatform platform(command.apply.logon);
-        return runApply(command.apply, platform, in, out, err);
+        ConsoleFace face;
+        const LogonArgs& logon =
+            command.kind == CommandLine::Kind::Search ? command.search.logon : command.apply.logon;
+        const std::unique_ptr<ConsolePlatform> platform = makePlatform(asker(logon), !logon.account.empty());
+        if (command.kind == CommandLine::Kind::Search)
+            return runSearch(command.search, *platform, face, in, out, err);
+        return runApply(command.apply, *platform, face, in, out, err);
     } catch (const UsageError& e) {
         err << "rostermill-cli: " << e.what() << std::endl;
         return ExitUsage;

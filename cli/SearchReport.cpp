@@ -1,6 +1,8 @@
 #include "cli/SearchReport.h"
 
+#include "cli/DropReason.h"
 #include "cli/Formats.h"
+#include "core/report/ComputerCells.h"
 
 #include <nlohmann/json.hpp>
 
@@ -10,31 +12,27 @@ namespace {
 TextRows matchedRows(const SearchReport& report, bool reasonColumn)
 {
     TextRows rows;
-    std::vector<std::string> heading;
-    for (const ComputerColumn& c : ComputerColumns)
-        heading.push_back(c.header);
+    std::vector<std::string> heading(ComputerColumnHeaders.begin(), ComputerColumnHeaders.end());
     if (reasonColumn)
         heading.push_back("Reason");
     rows.push_back(heading);
-    for (const ComputerRecord& r : report.rows) {
-        rows.emplace_back(r.cells.begin(), r.cells.end());
+    for (const ComputerRow& r : report.outcome.rows) {
+        const ComputerCells cells = computerCells(r);
+        rows.emplace_back(cells.begin(), cells.end());
         if (reasonColumn)
             rows.back().emplace_back();
     }
     return rows;
 }
 
-// The JSON keys of the six cells.
-constexpr const char* CellKeys[] = {"computer", "type", "user", "enabled", "groups", "passwordAge"};
-
 } // namespace
 
-std::vector<std::pair<std::string, int>> searchCounts(const SearchSummary& s)
+std::vector<std::pair<std::string, int>> searchCounts(const SearchCounts& c, AccountKind kind)
 {
-    return {{"Total Computers Found:", s.totalFound},
-            {"Offline:", s.offline},
-            {s.groupMode ? "Group is empty:" : "User doesn't exist:", s.notExist},
-            {"Computers Matched:", s.matchedCount()}};
+    return {{"Total Computers Found:", c.totalFound},
+            {"Offline:", c.offline},
+            {kind == AccountKind::Group ? "Group is empty:" : "User doesn't exist:", c.notExist},
+            {"Computers Matched:", c.matched()}};
 }
 
 std::string tableText(const SearchReport& report)
@@ -42,12 +40,12 @@ std::string tableText(const SearchReport& report)
     std::string out = alignedTable(matchedRows(report, false));
     if (report.withDropped) {
         TextRows dropped{{"Computer Name", "Type", "Reason"}};
-        for (const DroppedComputer& d : report.dropped)
-            dropped.push_back({d.name, d.type, d.reason});
+        for (const DroppedComputer& d : report.outcome.dropped)
+            dropped.push_back({d.computer.name, d.computer.type, dropReasonText(d, report.request)});
         out += "\n" + alignedTable(dropped);
     }
     TextRows counts;
-    for (const auto& [label, count] : searchCounts(report.summary))
+    for (const auto& [label, count] : searchCounts(report.outcome.counts, report.request.kind))
         counts.push_back({label, std::to_string(count)});
     return out + "\n" + alignedTable(counts, false);
 }
@@ -56,8 +54,8 @@ std::string csvText(const SearchReport& report)
 {
     TextRows rows = matchedRows(report, report.withDropped);
     if (report.withDropped)
-        for (const DroppedComputer& d : report.dropped)
-            rows.push_back({d.name, d.type, "", "", "", "", d.reason});
+        for (const DroppedComputer& d : report.outcome.dropped)
+            rows.push_back({d.computer.name, d.computer.type, "", "", "", "", dropReasonText(d, report.request)});
     return csvText(rows);
 }
 
@@ -65,27 +63,34 @@ std::string jsonText(const SearchReport& report)
 {
     using json = nlohmann::ordered_json;
     json doc;
-    doc["account"] = report.summary.accountName;
-    doc["mode"] = report.summary.groupMode ? "group" : "user";
+    doc["account"] = report.request.account;
+    doc["mode"] = report.request.kind == AccountKind::Group ? "group" : "user";
     json computers = json::array();
-    for (const ComputerRecord& r : report.rows) {
+    for (const ComputerRow& r : report.outcome.rows) {
         json row;
-        for (std::size_t c = 0; c < r.cells.size(); ++c)
-            row[CellKeys[c]] = r.cells[c];
+        row["computer"] = r.computer.name;
+        row["type"] = r.computer.type;
+        if (const auto& a = r.account) {
+            row["user"] = a->user;
+            row["enabled"] = a->enabled;
+            row["groups"] = a->groups;
+            row["passwordAgeDays"] = a->passwordAgeSeconds / 86400;
+            row["rid"] = a->rid;
+        }
         computers.push_back(row);
     }
     doc["computers"] = computers;
     if (report.withDropped) {
         json dropped = json::array();
-        for (const DroppedComputer& d : report.dropped)
-            dropped.push_back({{"computer", d.name}, {"type", d.type}, {"reason", d.reason}});
+        for (const DroppedComputer& d : report.outcome.dropped)
+            dropped.push_back({{"computer", d.computer.name},
+                               {"type", d.computer.type},
+                               {"reason", dropReasonText(d, report.request)}});
         doc["notMatched"] = dropped;
     }
-    const SearchSummary& s = report.summary;
-    doc["counts"] = {{"totalFound", s.totalFound},
-                     {"offline", s.offline},
-                     {"notExist", s.notExist},
-                     {"matched", s.matchedCount()}};
+    const SearchCounts& c = report.outcome.counts;
+    doc["counts"] = {{"totalFound", c.totalFound}, {"offline", c.offline}, {"notExist", c.notExist},
+                     {"matched", c.matched()}};
     // Names come from the network: bytes that are no UTF-8 become U+FFFD.
     return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }

@@ -1,7 +1,6 @@
 #include "cli/Terminal.h"
 
 #include "cli/CliOptions.h"
-#include "core/ports/Wipe.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -56,15 +55,7 @@ bool readLine(int fd, std::string& line, std::size_t limit)
     return true;
 }
 
-} // namespace
-
-bool hasTerminal()
-{
-    const Descriptor tty(openTerminal());
-    return tty.get() >= 0;
-}
-
-std::optional<std::string> askTerminal(const std::string& prompt, bool secret)
+std::optional<std::string> readTerminal(const std::string& prompt, bool secret)
 {
     const Descriptor tty(openTerminal());
     if (tty.get() < 0)
@@ -91,7 +82,28 @@ std::optional<std::string> askTerminal(const std::string& prompt, bool secret)
     return line;
 }
 
-std::string readSecretLine(int fd, const std::string& what)
+} // namespace
+
+bool hasTerminal()
+{
+    const Descriptor tty(openTerminal());
+    return tty.get() >= 0;
+}
+
+std::optional<std::string> askTerminal(const std::string& prompt)
+{
+    return readTerminal(prompt, false);
+}
+
+std::optional<Secret> askSecret(const std::string& prompt)
+{
+    std::optional<std::string> line = readTerminal(prompt, true);
+    if (!line)
+        return std::nullopt;
+    return Secret(std::move(*line));
+}
+
+Secret readSecretLine(int fd, const std::string& what)
 {
     std::string line;
     line.reserve(MaxSecret + 1);
@@ -108,7 +120,7 @@ std::string readSecretLine(int fd, const std::string& what)
             throw UsageError(what + " could not be read from file descriptor " + std::to_string(fd));
         // An empty input is an empty password; the checks ask about it.
     }
-    return line;
+    return Secret(std::move(line));
 }
 
 } // namespace rm

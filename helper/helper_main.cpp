@@ -79,7 +79,7 @@ bool serve(rm_samr* client, const std::string& request, WireWriter& out)
         rm_user_info1 info{};
         std::uint32_t status = rm_user_get_info1(client, server.c_str(), name.c_str(), &info);
         out.number(status).text(info.name).number(info.password_age).number(info.priv)
-            .text(info.home_dir).text(info.comment).number(info.flags).text(info.script_path);
+            .text(info.home_dir).text(info.comment).number(info.flags).text(info.script_path).number(info.rid);
         return true;
     }
     case HelperOp::UserSetPassword: {

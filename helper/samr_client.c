@@ -256,6 +256,7 @@ static uint32_t get_info1(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *use
 	uint32_t st = outcome(c, dcerpc_samr_QueryUserInfo(c->pipe->binding_handle, mem, user, UserAllInformation, &info, &result), result);
 	if (st != RM_OK || (st = rm_reply_user_info1(info, (int64_t)time(NULL), out)) != RM_OK)
 		return st;
+	out->rid = rid;
 	/* Builtin's Administrators make the account an administrator. */
 	struct dom_sid sid;
 	if (!rm_sid_compose(c->account_sid, rid, &sid))

@@ -24,6 +24,7 @@ struct rm_user_info1 {
 	char comment[1025];
 	uint32_t flags;
 	char script_path[1025];
+	uint32_t rid; /* in the computer's account domain */
 };
 
 struct rm_display_machine {

@@ -1,83 +1,106 @@
 #include "settings/SettingsStore.h"
 
+#include <variant>
+
 namespace rm {
+namespace {
 
-bool SettingsStore::readBool(const char* section, const char* name, bool fallback)
+// One stored value of a record: its name as stored, and the field it fills.
+template <class Record>
+struct StoredValue {
+    const char* name;
+    std::variant<bool Record::*, std::int32_t Record::*, std::string Record::*, DiscoveryMethod Record::*> field;
+};
+
+// The stored names, in the order a record is read and written.
+const StoredValue<SearchOptions> SearchValues[] = {
+    {"Domain", &SearchOptions::domain},
+    {"ScanType", &SearchOptions::method},
+    {"RestrictToOrgUnit", &SearchOptions::restrictToOrgUnit},
+    {"OrgUnit", &SearchOptions::orgUnit},
+    {"PingScan", &SearchOptions::pingScan},
+    {"ScanHidden", &SearchOptions::scanHidden},
+    {"ServersOnly", &SearchOptions::serversOnly},
+};
+const StoredValue<PasswordOptions> PasswordValues[] = {
+    {"GenerateUnique", &PasswordOptions::generateUnique},
+    {"Passwords", &PasswordOptions::passwords},
+    {"Lowercase", &PasswordOptions::lowercase},
+    {"Uppercase", &PasswordOptions::uppercase},
+    {"Numerals", &PasswordOptions::numerals},
+    {"Symbols", &PasswordOptions::symbols},
+    {"NoSimilar", &PasswordOptions::noSimilar},
+    {"RandomCaps", &PasswordOptions::randomCaps},
+    {"DictionaryFile", &PasswordOptions::dictionaryFile},
+    {"BitsOfEntropy", &PasswordOptions::bitsOfEntropy},
+    {"SaveToFile", &PasswordOptions::saveToFile},
+    {"SaveToLog", &PasswordOptions::saveToLog},
+};
+
+// Booleans and numbers are integers in the profile, texts are texts; an
+// absent value reads as the record's default.
+template <class Record, std::size_t N>
+Record load(ProfileStore& profile, const char* section, const StoredValue<Record> (&values)[N])
 {
-    return profile_.readInteger(section, name, fallback ? 1 : 0) != 0;
+    ProfileStore::Batch batch(profile);
+    Record record;
+    for (const StoredValue<Record>& v : values) {
+        std::visit(
+            [&](auto member) {
+                auto& field = record.*member;
+                using Field = std::decay_t<decltype(field)>;
+                if constexpr (std::is_same_v<Field, std::string>)
+                    field = profile.readText(section, v.name, field);
+                else if constexpr (std::is_same_v<Field, bool>)
+                    field = profile.readInteger(section, v.name, field ? 1 : 0) != 0;
+                else
+                    field = static_cast<Field>(profile.readInteger(section, v.name, static_cast<std::uint32_t>(field)));
+            },
+            v.field);
+    }
+    return record;
 }
 
-void SettingsStore::writeBool(const char* section, const char* name, bool value)
+template <class Record, std::size_t N>
+void save(ProfileStore& profile, const char* section, const StoredValue<Record> (&values)[N], const Record& record)
 {
-    profile_.writeInteger(section, name, value ? 1 : 0);
+    ProfileStore::Batch batch(profile);
+    for (const StoredValue<Record>& v : values) {
+        std::visit(
+            [&](auto member) {
+                const auto& field = record.*member;
+                using Field = std::decay_t<decltype(field)>;
+                if constexpr (std::is_same_v<Field, std::string>)
+                    profile.writeText(section, v.name, field);
+                else if constexpr (std::is_same_v<Field, bool>)
+                    profile.writeInteger(section, v.name, field ? 1 : 0);
+                else
+                    profile.writeInteger(section, v.name, static_cast<std::uint32_t>(field));
+            },
+            v.field);
+    }
 }
+
+} // namespace
 
 SearchOptions SettingsStore::loadSearchOptions()
 {
-    ProfileStore::Batch record(profile_);
-    const SearchOptions defaults;
-    SearchOptions o;
-    o.Domain = profile_.readText(SearchSection, "Domain", defaults.Domain);
-    o.ScanType = static_cast<std::int32_t>(
-        profile_.readInteger(SearchSection, "ScanType", static_cast<std::uint32_t>(defaults.ScanType)));
-    o.RestrictToOrgUnit = readBool(SearchSection, "RestrictToOrgUnit", defaults.RestrictToOrgUnit);
-    o.OrgUnit = profile_.readText(SearchSection, "OrgUnit", defaults.OrgUnit);
-    o.PingScan = readBool(SearchSection, "PingScan", defaults.PingScan);
-    o.ScanHidden = readBool(SearchSection, "ScanHidden", defaults.ScanHidden);
-    o.ServersOnly = readBool(SearchSection, "ServersOnly", defaults.ServersOnly);
-    return o;
+    return load(profile_, SearchSection, SearchValues);
 }
 
-void SettingsStore::saveSearchOptions(const SearchOptions& o)
+void SettingsStore::saveSearchOptions(const SearchOptions& options)
 {
-    ProfileStore::Batch record(profile_);
-    profile_.writeText(SearchSection, "Domain", o.Domain);
-    profile_.writeInteger(SearchSection, "ScanType", static_cast<std::uint32_t>(o.ScanType));
-    writeBool(SearchSection, "RestrictToOrgUnit", o.RestrictToOrgUnit);
-    profile_.writeText(SearchSection, "OrgUnit", o.OrgUnit);
-    writeBool(SearchSection, "PingScan", o.PingScan);
-    writeBool(SearchSection, "ScanHidden", o.ScanHidden);
-    writeBool(SearchSection, "ServersOnly", o.ServersOnly);
+    save(profile_, SearchSection, SearchValues, options);
 }
 
 PasswordOptions SettingsStore::loadPasswordOptions()
 {
-    ProfileStore::Batch record(profile_);
-    const PasswordOptions d;
-    const char* s = PasswordSection;
-    PasswordOptions o;
-    o.GenerateUnique = readBool(s, "GenerateUnique", d.GenerateUnique);
-    o.Passwords = readBool(s, "Passwords", d.Passwords);
-    o.Lowercase = readBool(s, "Lowercase", d.Lowercase);
-    o.Uppercase = readBool(s, "Uppercase", d.Uppercase);
-    o.Numerals = readBool(s, "Numerals", d.Numerals);
-    o.Symbols = readBool(s, "Symbols", d.Symbols);
-    o.NoSimilar = readBool(s, "NoSimilar", d.NoSimilar);
-    o.RandomCaps = readBool(s, "RandomCaps", d.RandomCaps);
-    o.DictionaryFile = profile_.readText(s, "DictionaryFile", d.DictionaryFile);
-    o.BitsOfEntropy = static_cast<std::int32_t>(
-        profile_.readInteger(s, "BitsOfEntropy", static_cast<std::uint32_t>(d.BitsOfEntropy)));
-    o.SaveToFile = readBool(s, "SaveToFile", d.SaveToFile);
-    o.SaveToLog = readBool(s, "SaveToLog", d.SaveToLog);
-    return o;
+    return load(profile_, PasswordSection, PasswordValues);
 }
 
-void SettingsStore::savePasswordOptions(const PasswordOptions& o)
+void SettingsStore::savePasswordOptions(const PasswordOptions& options)
 {
-    ProfileStore::Batch record(profile_);
-    const char* s = PasswordSection;
-    writeBool(s, "GenerateUnique", o.GenerateUnique);
-    writeBool(s, "Passwords", o.Passwords);
-    writeBool(s, "Lowercase", o.Lowercase);
-    writeBool(s, "Uppercase", o.Uppercase);
-    writeBool(s, "Numerals", o.Numerals);
-    writeBool(s, "Symbols", o.Symbols);
-    writeBool(s, "NoSimilar", o.NoSimilar);
-    writeBool(s, "RandomCaps", o.RandomCaps);
-    profile_.writeText(s, "DictionaryFile", o.DictionaryFile);
-    profile_.writeInteger(s, "BitsOfEntropy", static_cast<std::uint32_t>(o.BitsOfEntropy));
-    writeBool(s, "SaveToFile", o.SaveToFile);
-    writeBool(s, "SaveToLog", o.SaveToLog);
+    save(profile_, PasswordSection, PasswordValues, options);
 }
 
 std::string SettingsStore::loadUsername()
@@ -92,12 +115,12 @@ void SettingsStore::saveUsername(const std::string& name)
 
 bool SettingsStore::loadSearchGroups()
 {
-    return readBool(SearchSection, "Search Groups", false);
+    return profile_.readInteger(SearchSection, "Search Groups", 0) != 0;
 }
 
 void SettingsStore::saveSearchGroups(bool groupMode)
 {
-    writeBool(SearchSection, "Search Groups", groupMode);
+    profile_.writeInteger(SearchSection, "Search Groups", groupMode ? 1 : 0);
 }
 
 } // namespace rm

@@ -8,17 +8,11 @@
 
 namespace rm {
 
-OpenLdapDirectory::~OpenLdapDirectory()
-{
-    wipe(password_);
-}
-
-void OpenLdapDirectory::setCredentials(const std::string& account, const std::string& password)
+void OpenLdapDirectory::setCredentials(const std::string& account, const Secret& password)
 {
     std::lock_guard lock(mutex_);
     account_ = account;
-    wipe(password_);
-    password_ = password;
+    password_ = Secret::copyOf(password.reveal());
 }
 
 std::vector<std::string> OpenLdapDirectory::directoryServers(const std::string& domain)
@@ -43,7 +37,7 @@ std::unique_ptr<DirectoryClient::Connection> OpenLdapDirectory::connect(const st
     LdapConnection::Identity identity;
     {
         std::lock_guard lock(mutex_);
-        identity = {account_, password_, domain};
+        identity = {account_, password_.reveal(), domain};
     }
     auto connection = std::make_unique<LdapConnection>(std::move(servers), std::move(identity));
     wipe(identity.password);

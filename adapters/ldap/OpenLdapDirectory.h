@@ -15,10 +15,7 @@ namespace rm {
 // kept in memory only).
 class OpenLdapDirectory : public DirectoryClient, public NetworkCredentials {
 public:
-    OpenLdapDirectory() = default;
-    ~OpenLdapDirectory() override;
-
-    void setCredentials(const std::string& account, const std::string& password) override;
+    void setCredentials(const std::string& account, const Secret& password) override;
     std::unique_ptr<Connection> connect(const std::string& domain) override;
 
     // The domain's directory servers by DNS, host names only, in the order given.
@@ -26,7 +23,8 @@ public:
 
 private:
     std::mutex mutex_;
-    std::string account_, password_;
+    std::string account_;
+    Secret password_;
 };
 
 } // namespace rm

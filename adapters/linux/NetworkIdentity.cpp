@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "core/ports/Text.h"
-#include "core/ports/Wipe.h"
+#include "core/ports/Secret.h"
 #include "adapters/linux/SecretsProtection.h"
 
 namespace rm {
@@ -63,17 +63,17 @@ bool NetworkIdentity::ensureCredentials()
     std::string user, realm;
     const bool ticket = ticketPrincipal(user, realm);
     if (ticket && !askFirst_) {
-        credentials_.setCredentials("", ""); // the ticket itself
+        credentials_.setCredentials("", Secret()); // the ticket itself
         return usable_ = true;
     }
     keepSecretsFromOtherProcesses();
-    std::string account, password;
+    std::string account;
+    Secret password;
     const bool given = ask_ && ask_(account, password) && !account.empty();
     if (given)
         credentials_.setCredentials(account, password);
-    wipe(password);
     if (!given && ticket) {
-        credentials_.setCredentials("", "");
+        credentials_.setCredentials("", Secret());
         return usable_ = true;
     }
     if (!given)
@@ -148,24 +148,24 @@ std::string NetworkIdentity::knownRealm()
     return ticketPrincipal(user, realm) ? realm : configuredRealm();
 }
 
-std::string NetworkIdentity::translate(const std::string& name, std::uint32_t form)
+std::string NetworkIdentity::translate(const std::string& name, DomainNameForm form)
 {
     if (name.empty())
         return {};
-    DOMAIN_CONTROLLER_INFO info;
-    if (network_.DsGetDcName(name, form, info) != NERR_Success)
+    DomainController controller;
+    if (network_.domainController(name, form, controller) != NetStatus::Success)
         return {};
-    return info.DomainName;
+    return controller.domain;
 }
 
 std::string NetworkIdentity::dnsToFlatDomainName(const std::string& dnsName)
 {
-    return translate(dnsName, DS_RETURN_FLAT_NAME);
+    return translate(dnsName, DomainNameForm::Flat);
 }
 
 std::string NetworkIdentity::flatToDnsDomainName(const std::string& flatName)
 {
-    std::string dns = translate(flatName, DS_RETURN_DNS_NAME);
+    std::string dns = translate(flatName, DomainNameForm::Dns);
     if (!dns.empty() || flatName.empty() || flatName.find('.') != std::string::npos)
         return dns;
     // The locator finds a flat name only by NetBIOS, which needs a local name
@@ -182,10 +182,10 @@ std::string NetworkIdentity::flatToDnsDomainName(const std::string& flatName)
     if (const std::string realm = knownRealm(); realm.find('.') != std::string::npos)
         candidates.push_back(realm);
     for (const std::string& candidate : candidates) {
-        DOMAIN_CONTROLLER_INFO info;
-        if (network_.DsGetDcName(candidate, DS_RETURN_FLAT_NAME, info) == NERR_Success
-            && equalsIgnoringCase(info.DomainName, flatName))
-            return translate(candidate, DS_RETURN_DNS_NAME);
+        DomainController controller;
+        if (network_.domainController(candidate, DomainNameForm::Flat, controller) == NetStatus::Success
+            && equalsIgnoringCase(controller.domain, flatName))
+            return translate(candidate, DomainNameForm::Dns);
     }
     return {};
 }

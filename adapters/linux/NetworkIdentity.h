@@ -16,7 +16,7 @@ namespace rm {
 class NetworkIdentity : public CurrentIdentity {
 public:
     // Asks for "DOMAIN\user" (or "user@REALM") and a password; false when declined.
-    using AskCredentials = std::function<bool(std::string& account, std::string& password)>;
+    using AskCredentials = std::function<bool(std::string& account, Secret& password)>;
 
     // With `askFirst`, an account the user names is taken even where there
     // is a ticket (a console user who names one means it); the ticket only
@@ -39,7 +39,7 @@ public:
     static std::string configuredRealm();
 
 private:
-    std::string translate(const std::string& name, std::uint32_t form);
+    std::string translate(const std::string& name, DomainNameForm form);
     // The realm or domain of whoever the program acts as, as far as known.
     std::string knownRealm();
 

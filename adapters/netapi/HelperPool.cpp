@@ -66,9 +66,9 @@ void HelperPool::dropDeadIdle(std::vector<std::unique_ptr<HelperProcess>>& dead)
     }
 }
 
-HelperProcess* HelperPool::acquire(const std::atomic<bool>* cancel)
+HelperProcess* HelperPool::acquire(const CancelToken* cancel)
 {
-    const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_acquire); };
+    const auto cancelled = [cancel] { return cancel && cancel->cancelled(); };
     std::vector<std::unique_ptr<HelperProcess>> dead; // ended outside the lock
     std::unique_lock lock(mutex_);
     for (;;) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adapters/netapi/HelperProcess.h"
+#include "core/jobs/CancelToken.h"
 
 #include <condition_variable>
 #include <deque>
@@ -24,7 +25,7 @@ public:
 
     // Nothing when no helper can be started, or when `cancel` is set while
     // the caller waits for one.
-    HelperProcess* acquire(const std::atomic<bool>* cancel = nullptr);
+    HelperProcess* acquire(const CancelToken* cancel = nullptr);
     void release(HelperProcess* helper);
 
     std::vector<pid_t> pids() const;

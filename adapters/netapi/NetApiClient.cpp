@@ -10,13 +10,21 @@
 namespace rm {
 namespace {
 
-// What a thread's hold binds it to: one helper, taken at its first call, and
-// the failure that every call of the hold returns without a helper.
+// The platform's account flags that the program reads or changes.
+constexpr std::uint32_t AccountDisabled = 0x0002;
+// The levels and flags the helper speaks, as the platform names them.
+constexpr std::uint32_t IncludeIndirectGroups = 1;
+constexpr std::uint32_t ReturnFlatName = 0x80000000;
+constexpr std::uint32_t ReturnDnsName = 0x40000000;
+constexpr std::uint32_t AllServerTypes = 0xFFFFFFFF;
+
+// What a thread's session binds it to: one helper, taken at its first call,
+// and the failure that every call of the session returns without a helper.
 struct Binding {
     const NetApiClient* owner = nullptr;
     HelperProcess* helper = nullptr;
-    const std::atomic<bool>* cancel = nullptr;
-    NetStatus failure = NERR_Success;
+    const CancelToken* cancel = nullptr;
+    NetStatus failure = NetStatus::Success;
 };
 thread_local Binding binding;
 
@@ -29,16 +37,15 @@ WireWriter request(HelperOp op)
 
 } // namespace
 
-class NetApiClient::ThreadHold : public NetworkManagement::Hold {
+class NetApiClient::ThreadSession : public NetworkManagement::Session {
 public:
-    ThreadHold(NetApiClient& owner, const std::string& server, const std::atomic<bool>* cancel)
-        : pool_(owner.pool_)
+    ThreadSession(NetApiClient& owner, const ServerName& server, const CancelToken* cancel) : pool_(owner.pool_)
     {
-        binding = {&owner, nullptr, cancel, NERR_Success};
+        binding = {&owner, nullptr, cancel, NetStatus::Success};
         if (owner.settings_.probeLimit.count() > 0)
-            binding.failure = probeServer(server, owner.settings_.probeLimit, cancel);
+            binding.failure = probeServer(server.text(), owner.settings_.probeLimit, cancel);
     }
-    ~ThreadHold() override
+    ~ThreadSession() override
     {
         pool_.release(binding.helper);
         binding = {};
@@ -53,10 +60,7 @@ NetApiClient::NetApiClient(Settings settings)
 {
 }
 
-NetApiClient::~NetApiClient()
-{
-    wipe(password_);
-}
+NetApiClient::~NetApiClient() = default;
 
 std::string NetApiClient::defaultHelperPath()
 {
@@ -74,7 +78,7 @@ std::string NetApiClient::defaultHelperPath()
     return beside;
 }
 
-void NetApiClient::setCredentials(const std::string& account, const std::string& password)
+void NetApiClient::setCredentials(const std::string& account, const Secret& password)
 {
     std::lock_guard lock(credentialsMutex_);
     std::string user = account, domain;
@@ -87,8 +91,7 @@ void NetApiClient::setCredentials(const std::string& account, const std::string&
     }
     user_ = user;
     domain_ = domain;
-    wipe(password_);
-    password_ = password;
+    password_ = Secret::copyOf(password.reveal());
     ++credentialsVersion_;
 }
 
@@ -96,22 +99,22 @@ std::string NetApiClient::credentialsRequest() const
 {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(settings_.callLimit).count();
     WireWriter w = request(HelperOp::SetCredentials);
-    w.text(user_).text(domain_).text(password_).number(static_cast<std::uint32_t>(std::max<long long>(seconds, 1)));
+    w.text(user_).text(domain_).text(password_.reveal()).number(static_cast<std::uint32_t>(std::max<long long>(seconds, 1)));
     return w.bytes();
 }
 
-std::unique_ptr<NetworkManagement::Hold> NetApiClient::hold(const std::string& server,
-                                                                      const std::atomic<bool>* cancel)
+std::unique_ptr<NetworkManagement::Session> NetApiClient::openSession(const ServerName& server,
+                                                                      const CancelToken* cancel)
 {
     if (binding.owner == this)
-        return std::make_unique<Hold>(); // already held further up
-    return std::make_unique<ThreadHold>(*this, server, cancel);
+        return std::make_unique<Session>(); // already open further up
+    return std::make_unique<ThreadSession>(*this, server, cancel);
 }
 
 NetStatus NetApiClient::exchange(HelperProcess* helper, const std::string& req, std::string& answer)
 {
     if (!helper)
-        return ERROR_NOT_ENOUGH_MEMORY;
+        return NetStatus::NotEnoughMemory;
     std::uint64_t version;
     std::string credentials;
     {
@@ -124,34 +127,34 @@ NetStatus NetApiClient::exchange(HelperProcess* helper, const std::string& req, 
         auto ok = helper->call(credentials, settings_.callLimit);
         wipe(credentials);
         if (!ok)
-            return RPC_S_CALL_FAILED;
+            return NetStatus::CallFailed;
         helper->credentials = version;
     }
     const auto started = std::chrono::steady_clock::now();
     auto reply = helper->call(req, settings_.callLimit);
     if (!reply) {
         // Killed at its time limit, or died on its own.
-        return std::chrono::steady_clock::now() - started >= settings_.callLimit ? RPC_S_SERVER_UNAVAILABLE
-                                                                                 : RPC_S_CALL_FAILED;
+        return std::chrono::steady_clock::now() - started >= settings_.callLimit ? NetStatus::ServerUnavailable
+                                                                                 : NetStatus::CallFailed;
     }
     answer = std::move(*reply);
-    return NERR_Success;
+    return NetStatus::Success;
 }
 
 NetStatus NetApiClient::call(const std::string& req, std::string& answer)
 {
     if (binding.owner == this) {
-        if (binding.failure != NERR_Success)
+        if (binding.failure != NetStatus::Success)
             return binding.failure;
-        if (binding.cancel && binding.cancel->load(std::memory_order_acquire))
-            return ERROR_CANCELLED;
-        // A helper lost during a hold, even between two calls, is replaced
-        // for the rest of it.
+        if (binding.cancel && binding.cancel->cancelled())
+            return NetStatus::Cancelled;
+        // A helper lost during a session, even between two calls, is
+        // replaced for the rest of it.
         if (!binding.helper || binding.helper->diedWhileIdle()) {
             pool_.release(binding.helper);
             binding.helper = pool_.acquire(binding.cancel);
-            if (!binding.helper && binding.cancel && binding.cancel->load(std::memory_order_acquire))
-                return ERROR_CANCELLED;
+            if (!binding.helper && binding.cancel && binding.cancel->cancelled())
+                return NetStatus::Cancelled;
         }
         return exchange(binding.helper, req, answer);
     }
@@ -166,10 +169,10 @@ namespace {
 // The first number of an answer is the call's status.
 NetStatus statusOf(NetStatus transport, WireReader& in)
 {
-    if (transport != NERR_Success)
+    if (transport != NetStatus::Success)
         return transport;
     std::uint32_t status = 0;
-    return in.number(status) ? status : RPC_S_CALL_FAILED;
+    return in.number(status) ? static_cast<NetStatus>(status) : NetStatus::CallFailed;
 }
 
 template <class Item, class Fill>
@@ -178,12 +181,12 @@ NetStatus readList(WireReader& in, NetStatus status, std::vector<Item>& out, Fil
     out.clear();
     std::uint32_t count = 0;
     if (!in.number(count))
-        return RPC_S_CALL_FAILED;
+        return NetStatus::CallFailed;
     for (std::uint32_t i = 0; i < count; ++i) {
         Item item;
         if (!fill(in, item)) {
             out.clear();
-            return RPC_S_CALL_FAILED;
+            return NetStatus::CallFailed;
         }
         out.push_back(std::move(item));
     }
@@ -192,127 +195,164 @@ NetStatus readList(WireReader& in, NetStatus status, std::vector<Item>& out, Fil
 
 } // namespace
 
-NetStatus NetApiClient::NetUserGetInfo(const std::string& server, const std::string& user, USER_INFO_1& info)
+// UserGetInfo's answer: the platform's level-1 record, of which the program
+// keeps the name, the password's age, the flags and the identifier.
+struct NetApiClient::UserRecord {
+    UserAccount account;
+    std::uint32_t flags = 0;
+};
+
+NetStatus NetApiClient::readUser(const ServerName& server, const std::string& user, UserRecord& record)
 {
     std::string answer;
-    NetStatus transport = call(request(HelperOp::UserGetInfo).text(server).text(user).bytes(), answer);
+    const NetStatus transport = call(request(HelperOp::UserGetInfo).text(server.text()).text(user).bytes(), answer);
     WireReader in(answer);
-    NetStatus status = statusOf(transport, in);
-    if (transport != NERR_Success)
+    const NetStatus status = statusOf(transport, in);
+    if (transport != NetStatus::Success)
         return status;
-    USER_INFO_1 u;
-    if (!in.text(u.usri1_name) || !in.number(u.usri1_password_age) || !in.number(u.usri1_priv)
-        || !in.text(u.usri1_home_dir) || !in.text(u.usri1_comment) || !in.number(u.usri1_flags)
-        || !in.text(u.usri1_script_path))
-        return RPC_S_CALL_FAILED;
-    if (status == NERR_Success)
-        info = u;
+    UserRecord r;
+    std::uint32_t privilege = 0;
+    std::string homeFolder, comment, script;
+    if (!in.text(r.account.name) || !in.number(r.account.passwordAgeSeconds) || !in.number(privilege)
+        || !in.text(homeFolder) || !in.text(comment) || !in.number(r.flags) || !in.text(script)
+        || !in.number(r.account.rid))
+        return NetStatus::CallFailed;
+    r.account.enabled = !(r.flags & AccountDisabled);
+    if (status == NetStatus::Success)
+        record = r;
     return status;
 }
 
-NetStatus NetApiClient::NetUserSetInfo(const std::string& server, const std::string& user, const USER_INFO_0& info)
+NetStatus NetApiClient::getUser(const ServerName& server, const std::string& user, UserAccount& account)
 {
-    std::string answer;
-    NetStatus transport = call(request(HelperOp::UserSetName).text(server).text(user).text(info.usri0_name).bytes(), answer);
-    WireReader in(answer);
-    return statusOf(transport, in);
+    UserRecord record;
+    const NetStatus status = readUser(server, user, record);
+    if (status == NetStatus::Success)
+        account = record.account;
+    return status;
 }
 
-NetStatus NetApiClient::NetUserSetInfo(const std::string& server, const std::string& user,
-                                                 const USER_INFO_1003& info)
+NetStatus NetApiClient::userLocalGroups(const ServerName& server, const std::string& user,
+                                        std::vector<std::string>& groups)
+{
+    std::string answer;
+    const NetStatus transport = call(
+        request(HelperOp::UserGetLocalGroups).text(server.text()).text(user).number(IncludeIndirectGroups).bytes(),
+        answer);
+    WireReader in(answer);
+    const NetStatus status = statusOf(transport, in);
+    groups.clear();
+    if (transport != NetStatus::Success)
+        return status;
+    return readList(in, status, groups, [](WireReader& r, std::string& g) { return r.text(g); });
+}
+
+NetStatus NetApiClient::localGroupMembers(const ServerName& server, const std::string& group,
+                                          std::vector<std::string>& members)
+{
+    std::string answer;
+    const NetStatus transport =
+        call(request(HelperOp::LocalGroupGetMembers).text(server.text()).text(group).bytes(), answer);
+    WireReader in(answer);
+    const NetStatus status = statusOf(transport, in);
+    members.clear();
+    if (transport != NetStatus::Success)
+        return status;
+    return readList(in, status, members, [](WireReader& r, std::string& m) { return r.text(m); });
+}
+
+NetStatus NetApiClient::setPassword(const ServerName& server, const std::string& user, const Secret& password)
 {
     WireWriter req = request(HelperOp::UserSetPassword);
-    req.text(server).text(user).text(info.usri1003_password);
+    req.text(server.text()).text(user).text(password.reveal());
     std::string answer;
-    NetStatus transport = call(req.bytes(), answer);
+    const NetStatus transport = call(req.bytes(), answer);
     req.wipe();
     WireReader in(answer);
     return statusOf(transport, in);
 }
 
-NetStatus NetApiClient::NetUserSetInfo(const std::string& server, const std::string& user,
-                                                 const USER_INFO_1008& info)
+NetStatus NetApiClient::setEnabled(const ServerName& server, const std::string& user, bool enabled)
 {
+    // Only the disabled flag changes; every other flag goes back as read.
+    UserRecord current;
+    NetStatus status = readUser(server, user, current);
+    if (status != NetStatus::Success)
+        return status;
+    const std::uint32_t flags = enabled ? current.flags & ~AccountDisabled : current.flags | AccountDisabled;
     std::string answer;
-    NetStatus transport = call(request(HelperOp::UserSetFlags).text(server).text(user).number(info.usri1008_flags).bytes(), answer);
+    const NetStatus transport =
+        call(request(HelperOp::UserSetFlags).text(server.text()).text(user).number(flags).bytes(), answer);
     WireReader in(answer);
     return statusOf(transport, in);
 }
 
-NetStatus NetApiClient::NetLocalGroupGetMembers(const std::string& server, const std::string& group,
-                                                          std::vector<LOCALGROUP_MEMBERS_INFO_3>& members)
+NetStatus NetApiClient::rename(const ServerName& server, const std::string& user, const std::string& newName)
 {
     std::string answer;
-    NetStatus transport = call(request(HelperOp::LocalGroupGetMembers).text(server).text(group).bytes(), answer);
+    const NetStatus transport =
+        call(request(HelperOp::UserSetName).text(server.text()).text(user).text(newName).bytes(), answer);
     WireReader in(answer);
-    NetStatus status = statusOf(transport, in);
-    members.clear();
-    if (transport != NERR_Success)
-        return status;
-    return readList(in, status, members, [](WireReader& r, LOCALGROUP_MEMBERS_INFO_3& m) { return r.text(m.lgrmi3_domainandname); });
+    return statusOf(transport, in);
 }
 
-NetStatus NetApiClient::NetUserGetLocalGroups(const std::string& server, const std::string& user,
-                                                        std::uint32_t flags,
-                                                        std::vector<LOCALGROUP_USERS_INFO_0>& groups)
+NetStatus NetApiClient::machineAccounts(const ServerName& controller, std::uint32_t index, std::uint32_t count,
+                                        std::vector<MachineAccount>& accounts)
 {
     std::string answer;
-    NetStatus transport = call(request(HelperOp::UserGetLocalGroups).text(server).text(user).number(flags).bytes(), answer);
+    const NetStatus transport = call(
+        request(HelperOp::QueryDisplayMachines).text(controller.text()).number(index).number(count).bytes(), answer);
     WireReader in(answer);
-    NetStatus status = statusOf(transport, in);
-    groups.clear();
-    if (transport != NERR_Success)
+    const NetStatus status = statusOf(transport, in);
+    accounts.clear();
+    if (transport != NetStatus::Success)
         return status;
-    return readList(in, status, groups, [](WireReader& r, LOCALGROUP_USERS_INFO_0& g) { return r.text(g.lgrui0_name); });
+    return readList(in, status, accounts, [](WireReader& r, MachineAccount& m) {
+        std::string comment;
+        std::uint32_t flags = 0, rid = 0;
+        return r.text(m.name) && r.text(comment) && r.number(flags) && r.number(rid) && r.number(m.nextIndex);
+    });
 }
 
-NetStatus NetApiClient::NetQueryDisplayInformation(const std::string& server, std::uint32_t index,
-                                                             std::uint32_t requested,
-                                                             std::vector<NET_DISPLAY_MACHINE>& entries)
+NetStatus NetApiClient::browseList(const std::string& domain, std::vector<BrowseEntry>& entries)
 {
     std::string answer;
-    NetStatus transport = call(request(HelperOp::QueryDisplayMachines).text(server).number(index).number(requested).bytes(), answer);
+    const NetStatus transport =
+        call(request(HelperOp::ServerEnum).text(domain).number(AllServerTypes).bytes(), answer);
     WireReader in(answer);
-    NetStatus status = statusOf(transport, in);
+    const NetStatus status = statusOf(transport, in);
     entries.clear();
-    if (transport != NERR_Success)
+    if (transport != NetStatus::Success)
         return status;
-    return readList(in, status, entries, [](WireReader& r, NET_DISPLAY_MACHINE& m) {
-        return r.text(m.usri2_name) && r.text(m.usri2_comment) && r.number(m.usri2_flags) && r.number(m.usri2_user_id)
-            && r.number(m.usri2_next_index);
+    return readList(in, status, entries, [](WireReader& r, BrowseEntry& e) {
+        std::uint32_t platform = 0;
+        std::string comment;
+        return r.number(platform) && r.text(e.name) && r.number(e.versionMajor) && r.number(e.versionMinor)
+            && r.number(e.type) && r.text(comment);
     });
 }
 
-NetStatus NetApiClient::NetServerEnum(const std::string& domain, std::uint32_t serverType,
-                                                std::vector<SERVER_INFO_101>& servers)
+NetStatus NetApiClient::domainController(const std::string& domain, DomainNameForm form,
+                                         DomainController& controller)
 {
     std::string answer;
-    NetStatus transport = call(request(HelperOp::ServerEnum).text(domain).number(serverType).bytes(), answer);
+    const NetStatus transport = call(
+        request(HelperOp::GetDcName).text(domain).number(form == DomainNameForm::Flat ? ReturnFlatName : ReturnDnsName)
+            .bytes(),
+        answer);
     WireReader in(answer);
-    NetStatus status = statusOf(transport, in);
-    servers.clear();
-    if (transport != NERR_Success)
+    const NetStatus status = statusOf(transport, in);
+    if (transport != NetStatus::Success)
         return status;
-    return readList(in, status, servers, [](WireReader& r, SERVER_INFO_101& s) {
-        return r.number(s.sv101_platform_id) && r.text(s.sv101_name) && r.number(s.sv101_version_major)
-            && r.number(s.sv101_version_minor) && r.number(s.sv101_type) && r.text(s.sv101_comment);
-    });
-}
-
-NetStatus NetApiClient::DsGetDcName(const std::string& domain, std::uint32_t flags, DOMAIN_CONTROLLER_INFO& info)
-{
-    std::string answer;
-    NetStatus transport = call(request(HelperOp::GetDcName).text(domain).number(flags).bytes(), answer);
-    WireReader in(answer);
-    NetStatus status = statusOf(transport, in);
-    if (transport != NERR_Success)
-        return status;
-    DOMAIN_CONTROLLER_INFO d;
-    if (!in.text(d.DomainControllerName) || !in.text(d.DomainControllerAddress) || !in.text(d.DomainName)
-        || !in.text(d.DnsForestName) || !in.number(d.Flags))
-        return RPC_S_CALL_FAILED;
-    if (status == NERR_Success)
-        info = d;
+    DomainController dc;
+    std::string name, address, forest;
+    std::uint32_t flags = 0;
+    if (!in.text(name) || !in.text(address) || !in.text(dc.domain) || !in.text(forest) || !in.number(flags))
+        return NetStatus::CallFailed;
+    // The locator names the controller as a server, with its backslashes.
+    dc.name = ServerName(name).computer();
+    if (status == NetStatus::Success)
+        controller = dc;
     return status;
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "adapters/netapi/HelperPool.h"
 #include "core/ports/NetworkCredentials.h"
 #include "core/ports/NetworkManagement.h"
-#include "adapters/netapi/HelperPool.h"
 
-#include <atomic>
 #include <chrono>
 #include <mutex>
 
@@ -14,14 +13,15 @@ namespace rm {
 // that speaks SAMR through Samba's DCE/RPC client (which is neither
 // thread-safe nor safe to share between servers), so many threads can call
 // at once, a hung server costs one call its time limit, and a crash costs
-// only the call in flight.
+// only the call in flight. The helper speaks the platform's levels and
+// flags; they stay here.
 class NetApiClient : public NetworkManagement, public NetworkCredentials {
 public:
     struct Settings {
         std::string helperPath;
         std::size_t poolSize = 32;
         std::chrono::milliseconds callLimit{30000};
-        // How long a hold waits for a computer to answer at all; 0: not asked.
+        // How long a session waits for a computer to answer at all; 0: not asked.
         std::chrono::milliseconds probeLimit{5000};
     };
 
@@ -33,28 +33,29 @@ public:
     // where it is itself.
     static std::string defaultHelperPath();
 
-    void setCredentials(const std::string& account, const std::string& password) override;
+    void setCredentials(const std::string& account, const Secret& password) override;
 
-    std::unique_ptr<Hold> hold(const std::string& server, const std::atomic<bool>* cancel = nullptr) override;
-    NetStatus NetUserGetInfo(const std::string& server, const std::string& user, USER_INFO_1& info) override;
-    NetStatus NetUserSetInfo(const std::string& server, const std::string& user, const USER_INFO_0& info) override;
-    NetStatus NetUserSetInfo(const std::string& server, const std::string& user, const USER_INFO_1003& info) override;
-    NetStatus NetUserSetInfo(const std::string& server, const std::string& user, const USER_INFO_1008& info) override;
-    NetStatus NetLocalGroupGetMembers(const std::string& server, const std::string& group,
-                                      std::vector<LOCALGROUP_MEMBERS_INFO_3>& members) override;
-    NetStatus NetUserGetLocalGroups(const std::string& server, const std::string& user, std::uint32_t flags,
-                                    std::vector<LOCALGROUP_USERS_INFO_0>& groups) override;
-    NetStatus NetQueryDisplayInformation(const std::string& server, std::uint32_t index, std::uint32_t requested,
-                                         std::vector<NET_DISPLAY_MACHINE>& entries) override;
-    NetStatus NetServerEnum(const std::string& domain, std::uint32_t serverType,
-                            std::vector<SERVER_INFO_101>& servers) override;
-    NetStatus DsGetDcName(const std::string& domain, std::uint32_t flags, DOMAIN_CONTROLLER_INFO& info) override;
+    std::unique_ptr<Session> openSession(const ServerName& server, const CancelToken* cancel = nullptr) override;
+    NetStatus getUser(const ServerName& server, const std::string& user, UserAccount& account) override;
+    NetStatus userLocalGroups(const ServerName& server, const std::string& user,
+                              std::vector<std::string>& groups) override;
+    NetStatus localGroupMembers(const ServerName& server, const std::string& group,
+                                std::vector<std::string>& members) override;
+    NetStatus setPassword(const ServerName& server, const std::string& user, const Secret& password) override;
+    NetStatus setEnabled(const ServerName& server, const std::string& user, bool enabled) override;
+    NetStatus rename(const ServerName& server, const std::string& user, const std::string& newName) override;
+    NetStatus machineAccounts(const ServerName& controller, std::uint32_t index, std::uint32_t count,
+                              std::vector<MachineAccount>& accounts) override;
+    NetStatus browseList(const std::string& domain, std::vector<BrowseEntry>& entries) override;
+    NetStatus domainController(const std::string& domain, DomainNameForm form, DomainController& controller) override;
 
     std::vector<pid_t> helperProcesses() const { return pool_.pids(); }
 
 private:
-    class ThreadHold;
+    class ThreadSession;
+    struct UserRecord;
 
+    NetStatus readUser(const ServerName& server, const std::string& user, UserRecord& record);
     // The answer, or the status that stands for a helper that failed.
     NetStatus call(const std::string& request, std::string& answer);
     NetStatus exchange(HelperProcess* helper, const std::string& request, std::string& answer);
@@ -63,7 +64,8 @@ private:
     Settings settings_;
     HelperPool pool_;
     mutable std::mutex credentialsMutex_;
-    std::string user_, domain_, password_;
+    std::string user_, domain_;
+    Secret password_;
     std::uint64_t credentialsVersion_ = 1;
 };
 

@@ -58,10 +58,10 @@ private:
 
 enum class Wait { Ready, TimedOut, Cancelled };
 
-Wait waitFor(int fd, short events, Clock::time_point deadline, const std::atomic<bool>* cancel)
+Wait waitFor(int fd, short events, Clock::time_point deadline, const CancelToken* cancel)
 {
     for (;;) {
-        if (cancel && cancel->load(std::memory_order_acquire))
+        if (cancel && cancel->cancelled())
             return Wait::Cancelled;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
@@ -79,7 +79,7 @@ enum class Connect { Connected, Refused, NoConnection, Cancelled };
 
 // The first address of the list that takes a connection before the deadline;
 // `out` holds its socket.
-Connect connectAny(const addrinfo* found, Clock::time_point deadline, const std::atomic<bool>* cancel, Socket& out)
+Connect connectAny(const addrinfo* found, Clock::time_point deadline, const CancelToken* cancel, Socket& out)
 {
     for (const addrinfo* a = found; a; a = a->ai_next) {
         Socket s(::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol));
@@ -135,33 +135,33 @@ private:
 
 } // namespace
 
-NetStatus probeServer(const std::string& server, std::chrono::milliseconds limit, const std::atomic<bool>* cancel,
+NetStatus probeServer(const std::string& server, std::chrono::milliseconds limit, const CancelToken* cancel,
                       int port)
 {
     const auto deadline = Clock::now() + limit;
     const AddressList addresses(server, port);
     if (!addresses.get())
-        return NERR_Success;
+        return NetStatus::Success;
     Socket s;
     switch (connectAny(addresses.get(), deadline, cancel, s)) {
     case Connect::Refused:
-        return NERR_Success; // the helper fails on it quickly by itself
+        return NetStatus::Success; // the helper fails on it quickly by itself
     case Connect::NoConnection:
-        return ERROR_BAD_NETPATH;
+        return NetStatus::BadNetPath;
     case Connect::Cancelled:
-        return ERROR_CANCELLED;
+        return NetStatus::Cancelled;
     case Connect::Connected:
         break;
     }
     static constexpr auto request = negotiation();
     if (::send(s.fd(), request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size()))
-        return NERR_Success; // a reset: the helper finds out as quickly
+        return NetStatus::Success; // a reset: the helper finds out as quickly
     const Wait w = waitFor(s.fd(), POLLIN, deadline, cancel);
-    return w == Wait::Ready ? NERR_Success : w == Wait::Cancelled ? ERROR_CANCELLED : RPC_S_SERVER_UNAVAILABLE;
+    return w == Wait::Ready ? NetStatus::Success : w == Wait::Cancelled ? NetStatus::Cancelled : NetStatus::ServerUnavailable;
 }
 
 bool acceptsConnection(const std::string& server, int port, std::chrono::milliseconds limit,
-                       const std::atomic<bool>* cancel)
+                       const CancelToken* cancel)
 {
     const auto deadline = Clock::now() + limit;
     const AddressList addresses(server, port);

@@ -5,7 +5,7 @@
 namespace rm {
 
 bool TcpPortProbe::accepts(const std::string& name, int port, std::chrono::milliseconds limit,
-                           const std::atomic<bool>& cancel)
+                           const CancelToken& cancel)
 {
     return acceptsConnection(name, port, limit, &cancel);
 }

@@ -9,7 +9,7 @@ namespace rm {
 class TcpPortProbe : public PortProbe {
 public:
     bool accepts(const std::string& name, int port, std::chrono::milliseconds limit,
-                 const std::atomic<bool>& cancel) override;
+                 const CancelToken& cancel) override;
 };
 
 } // namespace rm

@@ -8,32 +8,32 @@ namespace {
 const char* sentence(NetStatus status)
 {
     switch (status) {
-    case ERROR_ACCESS_DENIED:
+    case NetStatus::AccessDenied:
         return "The user does not have access to the requested information.";
-    case ERROR_INVALID_PARAMETER:
+    case NetStatus::InvalidParameter:
         return "One of the function parameters is invalid. For more information, see the following Remarks section.";
     // Both without a full stop.
-    case ERROR_USER_EXISTS:
-    case NERR_UserExists:
+    case NetStatus::UserExists:
+    case NetStatus::AccountExists:
         return "An account with the new name already exists";
-    case NERR_BadUsername:
+    case NetStatus::BadUsername:
         return "The specified username is invalid.";
-    case NERR_BadPassword:
+    case NetStatus::BadPassword:
         return "The share name or password is invalid.";
-    case NERR_UserNotFound:
+    case NetStatus::UserNotFound:
         return "The user name could not be found.";
-    case NERR_NotPrimary:
+    case NetStatus::NotPrimary:
         return "The operation is allowed only on the primary domain controller of the domain.";
-    case NERR_SpeGroupOp:
+    case NetStatus::SpecialGroupOperation:
         return "The operation is not allowed on specified special groups, which are user groups, admin groups, "
                "local groups, or guest groups.";
-    case NERR_PasswordTooShort:
+    case NetStatus::PasswordTooShort:
         return "The password is shorter than required. (The password could also be too long, be too recent in its "
                "change history, not have enough unique characters, or not meet another password policy "
                "requirement.)";
-    case NERR_InvalidComputer:
+    case NetStatus::InvalidComputer:
         return "The computer name is invalid.";
-    case NERR_LastAdmin:
+    case NetStatus::LastAdmin:
         return "The operation is not allowed on the last administrative account.";
     default:
         return nullptr;
@@ -47,7 +47,7 @@ std::string netErrorText(NetStatus status)
     if (const char* s = sentence(status))
         return std::string("ERROR: ") + s;
     char unknown[48];
-    std::snprintf(unknown, sizeof unknown, "Unknown error (%u)", static_cast<unsigned>(status));
+    std::snprintf(unknown, sizeof unknown, "Unknown error (%u)", static_cast<unsigned>(statusNumber(status)));
     return std::string("ERROR: ") + unknown;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ports/NetworkManagement.h"
+#include "core/ports/NetStatus.h"
 
 #include <string>
 

@@ -26,14 +26,14 @@ const std::array<std::array<std::string_view, 4>, 2> PasswordAlphabet::Sets{{
 }};
 
 PasswordAlphabet::PasswordAlphabet(const PasswordOptions& o, std::int64_t wordCount)
-    : bits_(o.BitsOfEntropy)
+    : bits_(o.bitsOfEntropy)
 {
-    if (!o.Passwords) {
+    if (!o.passwords) {
         size_ = wordCount;
         return;
     }
-    const auto& group = Sets[o.NoSimilar ? 1 : 0];
-    const bool chosen[] = {o.Lowercase, o.Uppercase, o.Numerals, o.Symbols};
+    const auto& group = Sets[o.noSimilar ? 1 : 0];
+    const bool chosen[] = {o.lowercase, o.uppercase, o.numerals, o.symbols};
     for (int c = 0; c < 4; ++c)
         if (chosen[c])
             size_ += static_cast<std::int64_t>(group[c].size());

@@ -5,20 +5,20 @@
 
 namespace rm {
 
-// The random-password choices. Field names are the stored names.
+// The random-password choices; the settings name each as it is stored.
 struct PasswordOptions {
-    bool GenerateUnique = false;
-    bool Passwords = true;
-    bool Lowercase = true;
-    bool Uppercase = true;
-    bool Numerals = true;
-    bool Symbols = true;
-    bool NoSimilar = false;
-    bool RandomCaps = false;
-    std::string DictionaryFile = "dict.txt";
-    std::int32_t BitsOfEntropy = 128;
-    bool SaveToFile = false;
-    bool SaveToLog = true;
+    bool generateUnique = false;
+    bool passwords = true;
+    bool lowercase = true;
+    bool uppercase = true;
+    bool numerals = true;
+    bool symbols = true;
+    bool noSimilar = false;
+    bool randomCaps = false;
+    std::string dictionaryFile = "dict.txt";
+    std::int32_t bitsOfEntropy = 128;
+    bool saveToFile = false;
+    bool saveToLog = true;
 
     bool operator==(const PasswordOptions&) const = default;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ports/Secret.h"
+
 #include <string>
 
 namespace rm {
@@ -10,7 +12,7 @@ namespace rm {
 class NetworkCredentials {
 public:
     virtual ~NetworkCredentials() = default;
-    virtual void setCredentials(const std::string& account, const std::string& password) = 0;
+    virtual void setCredentials(const std::string& account, const Secret& password) = 0;
 };
 
 } // namespace rm

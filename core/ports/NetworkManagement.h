@@ -1,6 +1,10 @@
 #pragma once
 
-#include <atomic>
+#include "core/jobs/CancelToken.h"
+#include "core/ports/NetStatus.h"
+#include "core/ports/Secret.h"
+#include "core/ports/ServerName.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -8,155 +12,83 @@
 
 namespace rm {
 
-// The network-management calls the program makes on other computers, with
-// the platform's records, levels and status numbers. Server names carry two
-// leading backslashes. Callable from many threads at once.
-using NetStatus = std::uint32_t;
-
-enum : NetStatus {
-    NERR_Success = 0,
-    ERROR_ACCESS_DENIED = 5,
-    ERROR_NOT_ENOUGH_MEMORY = 8,
-    ERROR_BAD_NETPATH = 53,
-    ERROR_INVALID_PARAMETER = 87,
-    ERROR_INVALID_NAME = 123,
-    ERROR_MORE_DATA = 234,
-    ERROR_CANCELLED = 1223,
-    ERROR_USER_EXISTS = 1316,
-    ERROR_LOGON_FAILURE = 1326,
-    ERROR_NO_SUCH_DOMAIN = 1355,
-    RPC_S_SERVER_UNAVAILABLE = 1722,
-    RPC_S_CALL_FAILED = 1726,
-    NERR_BadUsername = 2202,
-    NERR_BadPassword = 2203,
-    NERR_GroupNotFound = 2220,
-    NERR_UserNotFound = 2221,
-    NERR_UserExists = 2224,
-    NERR_NotPrimary = 2226,
-    NERR_SpeGroupOp = 2234,
-    NERR_PasswordTooShort = 2245,
-    NERR_InvalidComputer = 2351,
-    NERR_LastAdmin = 2452,
+// A local account as its computer reports it.
+struct UserAccount {
+    std::string name;
+    bool enabled = true;
+    std::uint32_t passwordAgeSeconds = 0;
+    std::uint32_t rid = 0; // its relative identifier in the computer's account domain
 };
 
-enum : std::uint32_t {
-    UF_SCRIPT = 0x0001,
-    UF_ACCOUNTDISABLE = 0x0002,
-    UF_LOCKOUT = 0x0010,
-    UF_PASSWD_NOTREQD = 0x0020,
-    UF_NORMAL_ACCOUNT = 0x0200,
-    UF_WORKSTATION_TRUST_ACCOUNT = 0x1000,
-    UF_SERVER_TRUST_ACCOUNT = 0x2000,
-    UF_DONT_EXPIRE_PASSWD = 0x10000,
+// A machine account of a domain controller, and where the next page starts.
+struct MachineAccount {
+    std::string name; // with its trailing "$"
+    std::uint32_t nextIndex = 0;
 };
 
-enum : std::uint32_t { LG_INCLUDE_INDIRECT = 1 };
-enum : std::uint32_t { USER_PRIV_GUEST = 0, USER_PRIV_USER = 1, USER_PRIV_ADMIN = 2 };
-
-enum : std::uint32_t {
-    SV_TYPE_WORKSTATION = 0x00000001,
-    SV_TYPE_SERVER = 0x00000002,
-    SV_TYPE_DOMAIN_CTRL = 0x00000008,
-    SV_TYPE_DOMAIN_BAKCTRL = 0x00000010,
-    SV_TYPE_MASTER_BROWSER = 0x00040000,
-    SV_TYPE_NT = 0x00001000,
-    SV_TYPE_WFW = 0x00002000,
-    SV_TYPE_SERVER_NT = 0x00008000,
-    SV_TYPE_WINDOWS = 0x00400000,
-    SV_TYPE_ALL = 0xFFFFFFFF,
+// What a domain's browse list says of one computer.
+struct BrowseEntry {
+    std::string name;
+    std::uint32_t type = 0; // the browse list's type bits (BrowseType)
+    std::uint32_t versionMajor = 0;
+    std::uint32_t versionMinor = 0;
 };
 
-enum : std::uint32_t {
-    DS_RETURN_DNS_NAME = 0x40000000,
-    DS_RETURN_FLAT_NAME = 0x80000000,
+// The type bits of a browse-list entry that the program reads.
+namespace BrowseType {
+constexpr std::uint32_t DomainController = 0x00000008;
+constexpr std::uint32_t BackupController = 0x00000010;
+constexpr std::uint32_t Nt = 0x00001000;
+constexpr std::uint32_t WindowsForWorkgroups = 0x00002000;
+constexpr std::uint32_t ServerNt = 0x00008000;
+constexpr std::uint32_t Windows = 0x00400000;
+} // namespace BrowseType
+
+// The two forms of a domain's name: NetBIOS ("LAB") and DNS ("lab.example").
+enum class DomainNameForm { Flat, Dns };
+
+// A domain's controller, as the locator found it.
+struct DomainController {
+    std::string name;   // without backslashes
+    std::string domain; // the domain's name in the form asked for
 };
 
-struct USER_INFO_0 {
-    std::string usri0_name;
-};
-struct USER_INFO_1 {
-    std::string usri1_name;
-    std::uint32_t usri1_password_age = 0; // seconds
-    std::uint32_t usri1_priv = 0;
-    std::string usri1_home_dir;
-    std::string usri1_comment;
-    std::uint32_t usri1_flags = 0;
-    std::string usri1_script_path;
-};
-struct USER_INFO_1003 {
-    std::string usri1003_password;
-};
-struct USER_INFO_1008 {
-    std::uint32_t usri1008_flags = 0;
-};
-struct LOCALGROUP_MEMBERS_INFO_3 {
-    std::string lgrmi3_domainandname;
-};
-struct LOCALGROUP_USERS_INFO_0 {
-    std::string lgrui0_name;
-};
-struct NET_DISPLAY_MACHINE {
-    std::string usri2_name;
-    std::string usri2_comment;
-    std::uint32_t usri2_flags = 0;
-    std::uint32_t usri2_user_id = 0;
-    std::uint32_t usri2_next_index = 0;
-};
-struct SERVER_INFO_101 {
-    std::uint32_t sv101_platform_id = 0;
-    std::string sv101_name;
-    std::uint32_t sv101_version_major = 0;
-    std::uint32_t sv101_version_minor = 0;
-    std::uint32_t sv101_type = 0;
-    std::string sv101_comment;
-};
-struct DOMAIN_CONTROLLER_INFO {
-    std::string DomainControllerName;    // with two leading backslashes
-    std::string DomainControllerAddress; // likewise
-    std::string DomainName;
-    std::string DnsForestName;
-    std::uint32_t Flags = 0;
-};
-
+// The calls the program makes on the computers of a network, in the
+// domain's words. Callable from many threads at once.
 class NetworkManagement {
 public:
-    class Hold {
+    // While a session is alive, the calling thread's calls to its server
+    // share one connection. Opening one first makes sure, without tying up a
+    // connection, that the server answers at all: when it does not, or once
+    // `cancel` is set, the calls of the session fail at once.
+    class Session {
     public:
-        virtual ~Hold() = default;
+        virtual ~Session() = default;
     };
 
     virtual ~NetworkManagement() = default;
 
-    // While a hold is alive, the calling thread's calls to `server` share one
-    // connection. The hold first makes sure, without tying up a connection,
-    // that the server answers at all: when it does not, or once `cancel` is
-    // set, the calls of the hold fail at once.
-    virtual std::unique_ptr<Hold> hold(const std::string& server, const std::atomic<bool>* cancel = nullptr) = 0;
+    virtual std::unique_ptr<Session> openSession(const ServerName& server, const CancelToken* cancel = nullptr) = 0;
 
-    virtual NetStatus NetUserGetInfo(const std::string& server, const std::string& user,
-                                     USER_INFO_1& info) = 0;
-    virtual NetStatus NetUserSetInfo(const std::string& server, const std::string& user,
-                                     const USER_INFO_0& info) = 0;
-    virtual NetStatus NetUserSetInfo(const std::string& server, const std::string& user,
-                                     const USER_INFO_1003& info) = 0;
-    virtual NetStatus NetUserSetInfo(const std::string& server, const std::string& user,
-                                     const USER_INFO_1008& info) = 0;
-    // Level 3, one call.
-    virtual NetStatus NetLocalGroupGetMembers(const std::string& server, const std::string& group,
-                                              std::vector<LOCALGROUP_MEMBERS_INFO_3>& members) = 0;
-    // Level 0.
-    virtual NetStatus NetUserGetLocalGroups(const std::string& server, const std::string& user,
-                                            std::uint32_t flags,
-                                            std::vector<LOCALGROUP_USERS_INFO_0>& groups) = 0;
-    // Level 2, machine accounts from `index` on; ERROR_MORE_DATA when more follow.
-    virtual NetStatus NetQueryDisplayInformation(const std::string& server, std::uint32_t index,
-                                                 std::uint32_t requested,
-                                                 std::vector<NET_DISPLAY_MACHINE>& entries) = 0;
-    // Level 101 on the local computer, for a domain's browse list.
-    virtual NetStatus NetServerEnum(const std::string& domain, std::uint32_t serverType,
-                                    std::vector<SERVER_INFO_101>& servers) = 0;
-    virtual NetStatus DsGetDcName(const std::string& domain, std::uint32_t flags,
-                                  DOMAIN_CONTROLLER_INFO& info) = 0;
+    virtual NetStatus getUser(const ServerName& server, const std::string& user, UserAccount& account) = 0;
+    // The local groups the user belongs to, directly or through a domain group.
+    virtual NetStatus userLocalGroups(const ServerName& server, const std::string& user,
+                                      std::vector<std::string>& groups) = 0;
+    // A local group's members as "DOMAIN\name", or as SID text where no name is known.
+    virtual NetStatus localGroupMembers(const ServerName& server, const std::string& group,
+                                        std::vector<std::string>& members) = 0;
+    virtual NetStatus setPassword(const ServerName& server, const std::string& user, const Secret& password) = 0;
+    // Only the account's disabled flag changes.
+    virtual NetStatus setEnabled(const ServerName& server, const std::string& user, bool enabled) = 0;
+    virtual NetStatus rename(const ServerName& server, const std::string& user, const std::string& newName) = 0;
+    // A controller's machine accounts from `index` on, at most `count`;
+    // MoreData when more follow.
+    virtual NetStatus machineAccounts(const ServerName& controller, std::uint32_t index, std::uint32_t count,
+                                      std::vector<MachineAccount>& accounts) = 0;
+    // The domain's browse list, as this computer's master browser holds it.
+    virtual NetStatus browseList(const std::string& domain, std::vector<BrowseEntry>& entries) = 0;
+    virtual NetStatus domainController(const std::string& domain, DomainNameForm form,
+                                       DomainController& controller) = 0;
 };
 
 } // namespace rm

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <atomic>
+#include "core/jobs/CancelToken.h"
+
 #include <chrono>
 #include <string>
 
@@ -14,7 +15,7 @@ public:
     // False when the name does not resolve, the connection is refused or not
     // made within `limit`, or `cancel` is set meanwhile.
     virtual bool accepts(const std::string& name, int port, std::chrono::milliseconds limit,
-                         const std::atomic<bool>& cancel) = 0;
+                         const CancelToken& cancel) = 0;
 };
 
 } // namespace rm

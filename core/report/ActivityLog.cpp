@@ -1,17 +1,20 @@
 #include "core/report/ActivityLog.h"
 
+#include "core/batch/NetErrorText.h"
 #include "core/ports/LocalTime.h"
-#include "core/report/HtmlReport.h"
+#include "core/report/ComputerCells.h"
 #include "core/report/EnglishTime.h"
 
 namespace rm {
 namespace {
 
 // The action's cell: "Yes" or the new value on success, else the failure
-// text, which is empty for an operation the batch never reached.
-std::string outcome(bool succeeded, const std::string& success, const std::string& error)
+// text, which is empty for an account the batch never reached.
+std::string outcome(const ActionOutcome& action, const std::string& success)
 {
-    return succeeded ? success : error;
+    if (action.succeeded())
+        return success;
+    return action.failed() ? netErrorText(action.status) : std::string();
 }
 
 } // namespace
@@ -21,46 +24,40 @@ std::string activityLogTime(std::time_t time)
     return formatEnglishTime(localTime(time), "%a %d-%b-%Y %I:%M:%S %p");
 }
 
-ActivityLogTable activityLogTable(const std::vector<AccountOperation>& operations)
+ActivityLogTable activityLogTable(const BatchOutcome& batch)
 {
     ActivityLogTable table;
-    if (operations.empty())
+    if (batch.accounts.empty())
         return table;
-    const bool rename = operations.front().renameRequested;
-    const bool password = operations.front().passwordRequested;
     table.columns = {"Time", "Computer"};
-    if (rename)
+    if (batch.rename)
         table.columns.insert(table.columns.end(), {"Old User Name", "New User Name"});
     else
         table.columns.push_back("User Name");
-    if (password)
+    if (batch.changePassword)
         table.columns.push_back("Changed Password?");
     table.columns.insert(table.columns.end(), {"Account Enabled", "Local Groups"});
 
-    for (const AccountOperation& op : operations) {
-        std::vector<std::string>& row = table.rows.emplace_back();
-        row = {activityLogTime(op.time), op.computerName, op.userName};
-        if (rename)
-            row.push_back(outcome(op.renameSucceeded, op.newUserName, op.renameError));
+    const std::string enabledTo = yesNo(batch.enabledChoice == EnabledChoice::Enable);
+    for (const AccountOutcome& a : batch.accounts) {
+        ReportRow& row = table.rows.emplace_back();
+        row = {activityLogTime(a.time), a.target.computer, a.target.user};
+        if (batch.rename)
+            row.push_back(outcome(a.rename, batch.newName));
         // Never the password itself: whether it changed, or why not.
-        if (password)
-            row.push_back(outcome(op.passwordSucceeded, "Yes", op.passwordError));
-        row.push_back(op.enableRequested ? outcome(op.enableSucceeded, op.enable ? "Yes" : "No", op.enableError)
-                                         : op.enabledText);
-        row.push_back(op.groupsText);
+        if (batch.changePassword)
+            row.push_back(outcome(a.password, "Yes"));
+        row.push_back(a.enable.requested ? outcome(a.enable, enabledTo)
+                                         : a.target.enabled ? yesNo(*a.target.enabled) : std::string());
+        row.push_back(groupsText(a.target.groups));
     }
     return table;
 }
 
-void writeActivityLog(const std::vector<AccountOperation>& operations, ReportServices owner,
-                      const std::string& folder)
+HtmlReport activityLog(const BatchOutcome& batch, std::time_t created)
 {
-    ActivityLogTable table = activityLogTable(operations);
-    HtmlReport log(owner, std::move(table.columns), std::move(table.rows), "Log", "Rostermill Activity Log");
-    if (!folder.empty())
-        log.setFolder(folder);
-    if (log.write())
-        log.openInBrowser(false);
+    ActivityLogTable table = activityLogTable(batch);
+    return HtmlReport(std::move(table.columns), std::move(table.rows), "Log", "Rostermill Activity Log", created);
 }
 
 } // namespace rm

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/batch/AccountOperation.h"
-#include "core/report/ReportServices.h"
+#include "core/batch/BatchOutcome.h"
+#include "core/report/HtmlReport.h"
 
 #include <ctime>
 #include <string>
@@ -10,21 +10,18 @@
 namespace rm {
 
 // The activity log's table: which columns a batch has is decided by its
-// first operation; one row per operation, reached by the batch or not.
+// actions; one row per account, reached by the batch or not.
 struct ActivityLogTable {
     std::vector<std::string> columns;
-    std::vector<std::vector<std::string>> rows;
+    std::vector<ReportRow> rows;
 };
 
-ActivityLogTable activityLogTable(const std::vector<AccountOperation>& operations);
+ActivityLogTable activityLogTable(const BatchOutcome& batch);
+
+// The page of a batch's log, made at `created`.
+HtmlReport activityLog(const BatchOutcome& batch, std::time_t created);
 
 // "%a %d-%b-%Y %I:%M:%S %p" in local time, with English names whatever the locale.
 std::string activityLogTime(std::time_t time);
-
-// The batch's log under the report's default name in `folder` (the current
-// folder when empty), opened without a question. A log that cannot be
-// written is reported by the writer and not opened.
-void writeActivityLog(const std::vector<AccountOperation>& operations, ReportServices owner,
-                      const std::string& folder);
 
 } // namespace rm

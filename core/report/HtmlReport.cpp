@@ -2,41 +2,20 @@
 
 #include "core/report/EnglishTime.h"
 #include "core/report/EscapeHtml.h"
-#include "core/report/FileErrorText.h"
 #include "core/report/SingleByteText.h"
-#include "gui/resources/StringTable.h"
 
 namespace rm {
 
-HtmlReport::HtmlReport(ReportServices owner, std::vector<std::string> columns, std::vector<ReportRow> rows,
-                         std::string fileStem, std::string title)
-    : owner_(owner),
-      columns_(std::move(columns)),
-      rows_(std::move(rows)),
-      fileStem_(std::move(fileStem)),
-      title_(std::move(title)),
-      created_(owner.clock.now()),
-      filePath_(defaultFileName())
+HtmlReport::HtmlReport(std::vector<std::string> columns, std::vector<ReportRow> rows, std::string fileStem,
+                       std::string title, std::time_t created)
+    : columns_(std::move(columns)), rows_(std::move(rows)), fileStem_(std::move(fileStem)), title_(std::move(title)),
+      created_(created)
 {
 }
 
 std::string HtmlReport::defaultFileName() const
 {
     return fileStem_ + " " + reportTimeText(created_) + ".html";
-}
-
-bool HtmlReport::chooseFile()
-{
-    std::optional<std::string> chosen = owner_.chooser.chooseSaveFile({filePath_, "html", "*.html", "*.html"});
-    if (!chosen)
-        return false;
-    filePath_ = *chosen;
-    return true;
-}
-
-void HtmlReport::setFolder(const std::string& folder)
-{
-    filePath_ = folder.empty() || folder.back() == '/' ? folder + defaultFileName() : folder + "/" + defaultFileName();
 }
 
 std::string HtmlReport::pageText() const
@@ -63,23 +42,9 @@ std::string HtmlReport::pageText() const
     return page;
 }
 
-bool HtmlReport::write()
+std::string HtmlReport::fileContents() const
 {
-    const FileFailure failure = owner_.files.replaceFile(filePath_, singleByteText(pageText()));
-    if (failure == FileFailure::None)
-        return true;
-    owner_.prompter.show(
-        {loadString(IdsApplicationTitle), fileErrorText(failure, filePath_), MessageButtons::Ok, MessageIcon::Stop});
-    return false;
-}
-
-void HtmlReport::openInBrowser(bool ask)
-{
-    if (ask && owner_.prompter.show({"Rostermill - List Saved", "List saved.  View list now?", MessageButtons::YesNo,
-                                     MessageIcon::None})
-                   != MessageAnswer::Yes)
-        return;
-    owner_.shell.open(filePath_);
+    return singleByteText(pageText());
 }
 
 } // namespace rm

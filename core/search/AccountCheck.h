@@ -1,16 +1,29 @@
 #pragma once
 
-#include "core/search/AccountCheckResult.h"
+#include "core/jobs/CancelToken.h"
 #include "core/ports/NetworkManagement.h"
+#include "core/search/SearchOutcome.h"
+#include "core/search/SearchRequest.h"
 
-#include <atomic>
+#include <string>
+#include <vector>
 
 namespace rm {
 
-// The check of one computer: the account (user mode) or the local members of
-// the group (group mode), written into that computer's result. A cancel ends
-// it before its next call.
-void checkComputer(NetworkManagement& network, const std::string& server, const std::string& accountName,
-                   bool groupMode, const std::atomic<bool>& cancel, AccountCheckResult& result);
+// What the check found on one computer: the account (user mode) or the
+// group's local members (group mode), in the order the computer gave them,
+// and the first failure of a look-up other than "no such account".
+struct ComputerCheck {
+    std::vector<AccountInfo> accounts;
+    NetStatus failure = NetStatus::Success;
+
+    bool failed() const { return failure != NetStatus::Success; }
+    bool matched() const { return !accounts.empty(); }
+};
+
+// The check of one computer. A group that cannot be read has no members; a
+// cancel ends the check before its next call.
+ComputerCheck checkComputer(NetworkManagement& network, const ServerName& server, const std::string& account,
+                            AccountKind kind, const CancelToken& cancel);
 
 } // namespace rm

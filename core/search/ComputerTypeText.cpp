@@ -1,5 +1,7 @@
 #include "core/search/ComputerTypeText.h"
 
+#include "core/ports/NetworkManagement.h"
+
 namespace rm {
 namespace {
 
@@ -37,17 +39,17 @@ void replaceAll(std::string& s, const std::string& from, const std::string& to)
 ComputerType browseTypeText(std::uint32_t type, std::uint32_t versionMajor, std::uint32_t minor)
 {
     const std::uint32_t major = versionMajor & 0x0F;
-    if (type & 0x00000008)
+    if (type & BrowseType::DomainController)
         return {"Server (PDC)" + serverSuffix(major, minor), true};
-    if (type & 0x00000010)
+    if (type & BrowseType::BackupController)
         return {"Server (BDC)" + serverSuffix(major, minor), true};
-    if (type & 0x00008000)
+    if (type & BrowseType::ServerNt)
         return {"Server" + serverSuffix(major, minor), true};
-    if (type & 0x00001000)
+    if (type & BrowseType::Nt)
         return {"Workstation" + workstationSuffix(major, minor), false};
-    if (type & 0x00002000)
+    if (type & BrowseType::WindowsForWorkgroups)
         return {"WFW Workstation", false};
-    if (type & 0x00400000)
+    if (type & BrowseType::Windows)
         return {"Workstation" + windows9xSuffix(major, minor), false};
     return {"Workstation", false};
 }

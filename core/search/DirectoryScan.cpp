@@ -41,7 +41,7 @@ std::string canonicalToDn(const std::string& canonicalName)
 }
 
 std::vector<DirectoryComputer> directoryScan(DirectoryClient& client, const std::string& canonicalName,
-                                             const std::atomic<bool>* cancel)
+                                             const CancelToken* cancel)
 {
     std::vector<DirectoryComputer> found;
     const std::unique_ptr<DirectoryClient::Connection> connection =
@@ -56,7 +56,7 @@ std::vector<DirectoryComputer> directoryScan(DirectoryClient& client, const std:
     if (!search)
         return found;
     std::vector<DirectoryEntry> page;
-    while (!(cancel && cancel->load(std::memory_order_acquire)) && search->nextPage(page)) {
+    while (!(cancel && cancel->cancelled()) && search->nextPage(page)) {
         for (const DirectoryEntry& entry : page)
             found.push_back(record(entry)); // also without a name
         page.clear();

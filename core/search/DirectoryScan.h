@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/search/ComputerTypeText.h"
+#include "core/jobs/CancelToken.h"
 #include "core/ports/DirectoryClient.h"
 
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -17,6 +17,6 @@ std::string canonicalToDn(const std::string& canonicalName);
 // server gave them. Never an error: any failure gives what was read up to
 // then, usually nothing. A cancel stops it between pages.
 std::vector<DirectoryComputer> directoryScan(DirectoryClient& client, const std::string& canonicalName,
-                                             const std::atomic<bool>* cancel = nullptr);
+                                             const CancelToken* cancel = nullptr);
 
 } // namespace rm

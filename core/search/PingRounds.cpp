@@ -3,7 +3,7 @@
 #include "core/search/EchoMessage.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <atomic>
 
 namespace rm {
 namespace {
@@ -14,9 +14,9 @@ std::atomic<std::uint32_t> sequenceCounter{1};
 
 } // namespace
 
-PingRounds::PingRounds(IcmpSocket& socket, TickClock& clock, PingDisplay& display,
-                       const std::atomic<bool>& cancelRequested)
-    : socket_(socket), clock_(clock), display_(display), cancel_(cancelRequested)
+PingRounds::PingRounds(IcmpSocket& socket, TickClock& clock, Progress<SearchProgress>& progress,
+                       const CancelToken& cancel)
+    : socket_(socket), clock_(clock), progress_(progress), cancel_(cancel)
 {
 }
 
@@ -42,7 +42,7 @@ void PingRounds::drain()
         if (*index >= targets.size())
             continue;
         targets[*index].answered = true;
-        display_.countReply();
+        progress_.update([](SearchProgress& p) { ++p.liveness.repliesReceived; });
         ++replyCount_;
     }
 }
@@ -57,7 +57,7 @@ bool PingRounds::sendRound()
         const auto sequence = static_cast<std::uint16_t>(sequenceCounter.fetch_add(1, std::memory_order_relaxed));
         const auto message = echo::request(static_cast<std::uint32_t>(i), sequence);
         socket_.send(message.data(), message.size(), t.address);
-        display_.countRequestSent();
+        progress_.update([](SearchProgress& p) { ++p.liveness.pingsSent; });
         sentAny = true;
         drain();
     }
@@ -84,11 +84,12 @@ void PingRounds::run(std::vector<PingTarget>& targets, int silentRoundsTolerated
     int silentRounds = 0;
     for (int round = 1;; ++round) {
         const int repliesBefore = replyCount_;
-        char text[64];
-        std::snprintf(text, sizeof text, "%0.1f seconds", (clock_.now() - start) / 1000.0);
-        display_.setElapsedText(text);
-        std::snprintf(text, sizeof text, "Ping scanning, round %d ...", round);
-        display_.setStatusText(text);
+        const std::uint32_t elapsed = clock_.now() - start;
+        progress_.update([round, elapsed](SearchProgress& p) {
+            p.liveness.phase = LivenessProgress::Phase::Pinging;
+            p.liveness.round = round;
+            p.liveness.elapsedMs = elapsed;
+        });
         if (!sendRound())
             return;
         waitForReplies();

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "core/search/PingDisplay.h"
-#include "core/search/PingTarget.h"
+#include "core/jobs/CancelToken.h"
+#include "core/jobs/Progress.h"
+#include "core/jobs/TickClock.h"
 #include "core/ports/IcmpSocket.h"
-#include "core/ports/Threads.h"
+#include "core/search/PingTarget.h"
+#include "core/search/SearchProgress.h"
 
-#include <atomic>
 #include <vector>
 
 namespace rm {
@@ -16,12 +17,12 @@ namespace rm {
 // silent round than tolerated.
 class PingRounds {
 public:
-    PingRounds(IcmpSocket& socket, TickClock& clock, PingDisplay& display, const std::atomic<bool>& cancelRequested);
+    PingRounds(IcmpSocket& socket, TickClock& clock, Progress<SearchProgress>& progress, const CancelToken& cancel);
 
     void run(std::vector<PingTarget>& targets, int silentRoundsTolerated, std::uint32_t replyTimeout);
 
 private:
-    bool cancelled() const { return cancel_.load(std::memory_order_acquire); }
+    bool cancelled() const { return cancel_.cancelled(); }
     bool sendRound();
     void waitForReplies();
     void drain();
@@ -30,8 +31,8 @@ private:
 
     IcmpSocket& socket_;
     TickClock& clock_;
-    PingDisplay& display_;
-    const std::atomic<bool>& cancel_;
+    Progress<SearchProgress>& progress_;
+    const CancelToken& cancel_;
     std::vector<PingTarget>* targets_ = nullptr;
     std::uint32_t timeout_ = 0;
     int replyCount_ = 0;

@@ -1,15 +1,17 @@
 #pragma once
 
-#include "core/search/PingDisplay.h"
-#include "core/search/PingTarget.h"
+#include "core/jobs/CancelToken.h"
+#include "core/jobs/Progress.h"
+#include "core/jobs/ThreadStarter.h"
+#include "core/jobs/TickClock.h"
 #include "core/ports/HostResolver.h"
 #include "core/ports/IcmpSocket.h"
-#include "core/ports/Threads.h"
+#include "core/search/PingTarget.h"
+#include "core/search/SearchOutcome.h"
+#include "core/search/SearchProgress.h"
 
-#include <atomic>
 #include <cstdint>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace rm {
@@ -19,12 +21,10 @@ namespace rm {
 // that never answered. One sweep at a time per process.
 class PingSweep {
 public:
-    static constexpr int ResolverSlots = 1024;
+    static constexpr std::size_t Resolvers = 1024;
     static constexpr std::size_t ResolverStack = 131072;
-
-    // Why a sweep ended without a result.
-    enum class Abort { NoSocket = 0, Cancelled = 1 };
-    using Outcome = std::variant<std::vector<std::string>, Abort>;
+    static constexpr int SilentRoundsTolerated = 8;
+    static constexpr std::uint32_t ReplyTimeout = 500;
 
     struct Services {
         HostResolver& resolver;
@@ -33,19 +33,20 @@ public:
         TickClock& clock;
     };
 
-    PingSweep(Services services, PingDisplay& display, const std::atomic<bool>& cancelRequested);
+    PingSweep(Services services, Progress<SearchProgress>& progress, const CancelToken& cancel);
 
-    Outcome run(const std::vector<std::string>& names, int silentRoundsTolerated, std::uint32_t replyTimeout);
+    // The names that never answered, in their order; nothing and why when
+    // the sweep could not run to its rounds.
+    std::vector<std::string> run(const std::vector<std::string>& names, LivenessFailure& failure,
+                                 int silentRoundsTolerated = SilentRoundsTolerated,
+                                 std::uint32_t replyTimeout = ReplyTimeout);
 
 private:
-    struct ResolverSlot;
-
-    bool cancelled() const { return cancel_.load(std::memory_order_acquire); }
     void resolveAll();
 
     Services s_;
-    PingDisplay& display_;
-    const std::atomic<bool>& cancel_;
+    Progress<SearchProgress>& progress_;
+    const CancelToken& cancel_;
     std::vector<PingTarget> targets_;
 };
 

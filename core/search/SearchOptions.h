@@ -5,15 +5,20 @@
 
 namespace rm {
 
-// How the next search finds its computers. Field names are the stored names.
+// Where the computers of a domain are read from. A stored value other than
+// these two reads as neither (the options dialog then selects none) and
+// scans the browse list.
+enum class DiscoveryMethod : std::int32_t { BrowseList = 0, Directory = 1 };
+
+// How the next search finds its computers.
 struct SearchOptions {
-    std::string Domain;
-    bool PingScan = true;
-    bool ScanHidden = true;
-    std::int32_t ScanType = 0; // 0 browse list, 1 directory
-    bool RestrictToOrgUnit = false;
-    bool ServersOnly = false;
-    std::string OrgUnit;
+    std::string domain;
+    bool pingScan = true;
+    bool scanHidden = true;
+    DiscoveryMethod method = DiscoveryMethod::BrowseList;
+    bool restrictToOrgUnit = false;
+    bool serversOnly = false;
+    std::string orgUnit;
 
     bool operator==(const SearchOptions&) const = default;
 };

@@ -1,32 +1,43 @@
 #pragma once
 
-#include "core/search/DomainScanWorker.h"
+#include "core/ports/WaitCursor.h"
+#include "core/search/Search.h"
 #include "gui/kit/JobDialog.h"
 
 class QProgressBar;
 
 namespace rm {
 
-// "Working . . .": runs the domain scan and cycles the bar while it works.
+// "Working . . .": the search's discovery step. The bar cycles while the
+// step works; the wait cursor shows while the list is read; what the step
+// has to say is shown before the dialog ends, whichever way it ends.
 class DomainScanDialog : public JobDialog {
     Q_OBJECT
 public:
+    enum Template { IddDomainScan = 156 };
     enum Id { IdStatus = 1034, IdProgress = 1050, IdCancel = 1051 };
 
-    DomainScanDialog(const std::string& domain, const SearchOptions& options, DomainScanWorker::Services scan,
-                      JobDialog::Services services, QWidget* parent);
+    DomainScanDialog(const Search& search, JobDialog::Services services, WaitCursor& cursor, QWidget* parent);
+    ~DomainScanDialog() override;
 
-    // Whole after the dialog has ended, whichever way.
-    const std::vector<FoundComputer>& computers() const { return scan_.computers(); }
+    void showProgress(const SearchProgress& progress);
+
+public slots:
+    void done(int result) override;
 
 protected:
     void starting() override;
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    DomainScanWorker& scan_;
+    void showWaitCursor(bool shown);
+
+    const Search& search_;
+    WaitCursor& cursor_;
     QProgressBar* bar_;
     int timer_ = 0;
+    bool cursorShown_ = false;
+    bool noticeShown_ = false;
 };
 
 } // namespace rm

@@ -1,49 +1,45 @@
 #include "gui/dialogs/OperationDialog.h"
 
-#include <utility>
-
 namespace rm {
 
-OperationDialog::OperationDialog(std::vector<AccountOperation>& operations, NetworkManagement& network,
-                                   JobDialog::Services services, QWidget* parent)
-    : JobDialog(131, std::make_unique<OperationWorker>(operations, network), services,
-                    {{"Confirm Cancel", "Are you sure you wish to abort before all systems have been affected?",
-                      MessageButtons::YesNo, MessageIcon::Question},
-                     IdCancel, 0, std::chrono::milliseconds(50)},
-                    parent),
-      batch_(static_cast<OperationWorker&>(worker()))
+OperationDialog::OperationDialog(JobDialog::Services services, QWidget* parent)
+    : JobDialog(IddOperationStatus, services,
+                {{"Confirm Cancel", "Are you sure you wish to abort before all systems have been affected?",
+                  MessageButtons::YesNo, MessageIcon::Question},
+                 IdCancel, 0},
+                parent)
 {
 }
 
 void OperationDialog::accept()
 {
     if (final_)
-        done(QDialog::Accepted);
+        finish(QDialog::Accepted);
 }
 
-void OperationDialog::progress(std::uintptr_t, std::intptr_t)
+void OperationDialog::showProgress(const BatchCounts& c)
 {
-    const OperationCounters& c = batch_.counters();
-    const std::pair<int, const std::atomic<std::int32_t>&> shown[] = {
-        {IdRenameTotal, c.renameTotal},         {IdRenameSucceeded, c.renameSucceeded},
-        {IdRenameFailed, c.renameFailed},       {IdPasswordTotal, c.passwordTotal},
-        {IdPasswordSucceeded, c.passwordSucceeded}, {IdPasswordFailed, c.passwordFailed},
-        {IdEnableTotal, c.enableTotal},         {IdEnableSucceeded, c.enableSucceeded},
-        {IdEnableFailed, c.enableFailed},
+    if (!showsProgress())
+        return;
+    const std::pair<int, int> shown[] = {
+        {IdRenameTotal, c.rename.total},         {IdRenameSucceeded, c.rename.succeeded},
+        {IdRenameFailed, c.rename.failed},       {IdPasswordTotal, c.password.total},
+        {IdPasswordSucceeded, c.password.succeeded}, {IdPasswordFailed, c.password.failed},
+        {IdEnableTotal, c.enable.total},         {IdEnableSucceeded, c.enable.succeeded},
+        {IdEnableFailed, c.enable.failed},
     };
-    for (const auto& [id, counter] : shown)
-        setText(id, std::to_string(counter.load(std::memory_order_relaxed)));
+    for (const auto& [id, count] : shown)
+        setText(id, std::to_string(count));
 }
 
-void OperationDialog::workerFinished()
+void OperationDialog::jobEnded()
 {
-    // The last counts may have come with the end message only.
-    progress(0, 0);
+    // The counts came before the end; the dialog stays until "&View Log".
     final_ = true;
     setEnabled(IdViewLog, true);
     setEnabled(IdCancel, false);
     setText(IdProgressFrame, "Final Status");
-    setText(IdStatus, batch_.cancelRequested() ? "Operation Cancelled." : "Operation Completed.");
+    setText(IdStatus, cancelRequested() ? "Operation Cancelled." : "Operation Completed.");
 }
 
 } // namespace rm

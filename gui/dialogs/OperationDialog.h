@@ -1,16 +1,16 @@
 #pragma once
 
-#include "core/batch/OperationWorker.h"
+#include "core/batch/BatchOutcome.h"
 #include "gui/kit/JobDialog.h"
 
 namespace rm {
 
-// "Rostermill Operation Status": runs the batch over the operations it is
-// given (held, not owned), shows the nine counts as they change and, at the
-// end, the final status and "&View Log".
+// "Rostermill Operation Status": the batch's nine counts as they change and,
+// at its end, the final status and "&View Log".
 class OperationDialog : public JobDialog {
     Q_OBJECT
 public:
+    enum Template { IddOperationStatus = 131 };
     enum Id {
         IdViewLog = 1,
         IdRenameSucceeded = 1024,
@@ -26,21 +26,18 @@ public:
         IdStatus = 1034,
     };
 
-    OperationDialog(std::vector<AccountOperation>& operations, NetworkManagement& network,
-                     JobDialog::Services services, QWidget* parent);
+    OperationDialog(JobDialog::Services services, QWidget* parent);
 
-    const OperationCounters& counters() const { return batch_.counters(); }
+    void showProgress(const BatchCounts& counts);
 
 public slots:
     // "&View Log", usable once the batch has ended.
     void accept() override;
 
 protected:
-    void progress(std::uintptr_t wParam, std::intptr_t lParam) override;
-    void workerFinished() override;
+    void jobEnded() override;
 
 private:
-    OperationWorker& batch_;
     bool final_ = false;
 };
 

@@ -27,34 +27,34 @@ PasswordOptionsForm::PasswordOptionsForm(DialogControls& controls, PasswordOptio
 void PasswordOptionsForm::initialise()
 {
     c_.setText(IdWordCount, "0 words");
-    c_.setChecked(IdRandomCaps, record_.RandomCaps);
-    c_.setChecked(IdUppercase, record_.Uppercase);
-    c_.setChecked(IdSymbols, record_.Symbols);
-    c_.setChecked(IdSaveToFile, record_.SaveToFile);
-    c_.setChecked(IdSaveToLog, record_.SaveToLog);
-    c_.setChecked(IdNumerals, record_.Numerals);
-    c_.setChecked(IdNoSimilar, record_.NoSimilar);
-    c_.setChecked(IdLowercase, record_.Lowercase);
-    c_.setText(IdDictionaryFile, record_.DictionaryFile);
-    c_.setText(IdBits, std::to_string(record_.BitsOfEntropy));
-    c_.setChecked(record_.Passwords ? IdGeneratePasswords : IdGeneratePassphrases, true);
+    c_.setChecked(IdRandomCaps, record_.randomCaps);
+    c_.setChecked(IdUppercase, record_.uppercase);
+    c_.setChecked(IdSymbols, record_.symbols);
+    c_.setChecked(IdSaveToFile, record_.saveToFile);
+    c_.setChecked(IdSaveToLog, record_.saveToLog);
+    c_.setChecked(IdNumerals, record_.numerals);
+    c_.setChecked(IdNoSimilar, record_.noSimilar);
+    c_.setChecked(IdLowercase, record_.lowercase);
+    c_.setText(IdDictionaryFile, record_.dictionaryFile);
+    c_.setText(IdBits, std::to_string(record_.bitsOfEntropy));
+    c_.setChecked(record_.passwords ? IdGeneratePasswords : IdGeneratePassphrases, true);
     refreshControls();
 }
 
 PasswordOptions PasswordOptionsForm::readControls() const
 {
     PasswordOptions o = record_;
-    o.Passwords = c_.isChecked(IdGeneratePasswords);
-    o.Lowercase = c_.isChecked(IdLowercase);
-    o.Uppercase = c_.isChecked(IdUppercase);
-    o.Numerals = c_.isChecked(IdNumerals);
-    o.Symbols = c_.isChecked(IdSymbols);
-    o.NoSimilar = c_.isChecked(IdNoSimilar);
-    o.RandomCaps = c_.isChecked(IdRandomCaps);
-    o.SaveToFile = c_.isChecked(IdSaveToFile);
-    o.SaveToLog = c_.isChecked(IdSaveToLog);
-    o.DictionaryFile = c_.text(IdDictionaryFile);
-    o.BitsOfEntropy = leadingNumber(c_.text(IdBits));
+    o.passwords = c_.isChecked(IdGeneratePasswords);
+    o.lowercase = c_.isChecked(IdLowercase);
+    o.uppercase = c_.isChecked(IdUppercase);
+    o.numerals = c_.isChecked(IdNumerals);
+    o.symbols = c_.isChecked(IdSymbols);
+    o.noSimilar = c_.isChecked(IdNoSimilar);
+    o.randomCaps = c_.isChecked(IdRandomCaps);
+    o.saveToFile = c_.isChecked(IdSaveToFile);
+    o.saveToLog = c_.isChecked(IdSaveToLog);
+    o.dictionaryFile = c_.text(IdDictionaryFile);
+    o.bitsOfEntropy = leadingNumber(c_.text(IdBits));
     return o;
 }
 
@@ -93,9 +93,9 @@ void PasswordOptionsForm::charactersChanged()
 
 void PasswordOptionsForm::store()
 {
-    const bool keep = record_.GenerateUnique;
+    const bool keep = record_.generateUnique;
     record_ = readControls();
-    record_.GenerateUnique = keep;
+    record_.generateUnique = keep;
 }
 
 } // namespace rm

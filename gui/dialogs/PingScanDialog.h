@@ -1,31 +1,28 @@
 #pragma once
 
-#include "core/search/PingScanWorker.h"
+#include "core/search/SearchProgress.h"
 #include "gui/kit/JobDialog.h"
 
 namespace rm {
 
-// "Rostermill Operation Status": pings the computers and keeps the names of
-// those that never answered, or why none are removed.
+// "Rostermill Operation Status": the search's liveness step, its pings sent
+// and answered, the time its rounds have taken and what it is doing.
 class PingScanDialog : public JobDialog {
     Q_OBJECT
 public:
-    enum Id { IdCancel = 2, IdStatus = 1034, IdReceived = 1047, IdPingsSent = 1048, IdElapsed = 1049 };
+    enum Template { IddPingScan = 133 };
+    enum Id { IdStatus = 1034, IdReceived = 1047, IdPingsSent = 1048, IdElapsed = 1049 };
 
-    PingScanDialog(std::vector<std::string> names, PingSweep::Services sweep, JobDialog::Services services,
-                    QWidget* parent);
+    PingScanDialog(JobDialog::Services services, QWidget* parent);
 
-    // Whole after the dialog has ended, whichever way.
-    const std::vector<std::string>& removalList() const { return scan_.removalList(); }
-    const std::string& errorText() const { return scan_.errorText(); }
-
-protected:
-    void progress(std::uintptr_t wParam, std::intptr_t lParam) override;
+    void showProgress(const SearchProgress& progress);
 
 private:
     void showValue(int id, const std::string& text);
-
-    PingScanWorker& scan_;
 };
+
+// The dialog's status line and elapsed-time text for the step's progress.
+std::string livenessStatusText(const LivenessProgress& progress);
+std::string livenessElapsedText(const LivenessProgress& progress);
 
 } // namespace rm

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "core/search/SearchSummary.h"
+#include "core/report/ListExports.h"
+#include "core/search/SearchOutcome.h"
+#include "core/search/SearchRequest.h"
 #include "gui/kit/TemplateDialog.h"
 
 #include <functional>
@@ -11,15 +13,13 @@ namespace rm {
 class ResultsDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    using Export = ResultsExport;
-    // Filled by the list exports, which own their boxes by the active window:
-    // this one while it runs. The buttons do nothing without it.
-    using Exporter = std::function<void(Export, const SearchSummary&)>;
+    // Saves one of the lists, owning its boxes by the active window: this one
+    // while it runs. The buttons do nothing without it.
+    using Exporter = std::function<void(ResultsExport)>;
 
-    ResultsDialog(const SearchSummary& summary, Exporter exporter, QWidget* parent);
+    ResultsDialog(const SearchCounts& counts, AccountKind kind, Exporter exporter, QWidget* parent);
 
 private:
-    SearchSummary summary_;
     Exporter exporter_;
 };
 

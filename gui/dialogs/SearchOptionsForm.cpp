@@ -11,17 +11,17 @@ void SearchOptionsForm::initialise()
 {
     c_.setVisible(IdScanDomain, true);
     c_.setVisible(IdDomainChoice, false);
-    c_.setText(IdScanDomain, options_.Domain);
-    c_.setText(IdOrgUnit, options_.OrgUnit);
-    c_.setChecked(IdRestrictToUnit, options_.RestrictToOrgUnit);
-    c_.setChecked(IdScanHidden, options_.ScanHidden);
-    c_.setChecked(IdPingScan, options_.PingScan);
+    c_.setText(IdScanDomain, options_.domain);
+    c_.setText(IdOrgUnit, options_.orgUnit);
+    c_.setChecked(IdRestrictToUnit, options_.restrictToOrgUnit);
+    c_.setChecked(IdScanHidden, options_.scanHidden);
+    c_.setChecked(IdPingScan, options_.pingScan);
     // A stored method other than the two selects neither.
-    if (options_.ScanType == 0)
+    if (options_.method == DiscoveryMethod::BrowseList)
         c_.setChecked(IdBrowseListMethod, true);
-    else if (options_.ScanType == 1)
+    else if (options_.method == DiscoveryMethod::Directory)
         c_.setChecked(IdDirectoryMethod, true);
-    c_.setChecked(options_.ServersOnly ? IdServersOnly : IdAllComputers, true);
+    c_.setChecked(options_.serversOnly ? IdServersOnly : IdAllComputers, true);
     applyEnableRules();
 }
 
@@ -54,13 +54,13 @@ bool SearchOptionsForm::accept()
     const std::string unit = c_.text(IdOrgUnit);
     if (c_.isChecked(IdRestrictToUnit) && c_.isChecked(IdDirectoryMethod) && unit.empty())
         return refuse("You must enter an organizational unit if you wish to restrict the scan.", IdOrgUnit);
-    options_.Domain = domain;
-    options_.OrgUnit = unit;
-    options_.ScanHidden = c_.isChecked(IdScanHidden);
-    options_.PingScan = c_.isChecked(IdPingScan);
-    options_.RestrictToOrgUnit = c_.isChecked(IdRestrictToUnit);
-    options_.ScanType = c_.isChecked(IdBrowseListMethod) ? 0 : 1;
-    options_.ServersOnly = c_.isChecked(IdServersOnly);
+    options_.domain = domain;
+    options_.orgUnit = unit;
+    options_.scanHidden = c_.isChecked(IdScanHidden);
+    options_.pingScan = c_.isChecked(IdPingScan);
+    options_.restrictToOrgUnit = c_.isChecked(IdRestrictToUnit);
+    options_.method = c_.isChecked(IdBrowseListMethod) ? DiscoveryMethod::BrowseList : DiscoveryMethod::Directory;
+    options_.serversOnly = c_.isChecked(IdServersOnly);
     return true;
 }
 

@@ -1,30 +1,30 @@
 #pragma once
 
-#include "core/search/AccountSearch.h"
+#include "core/jobs/TickClock.h"
+#include "core/search/SearchProgress.h"
 #include "gui/kit/JobDialog.h"
 
 namespace rm {
 
-// "Working . . .": hosts one account search, shows its progress and the time
-// left, and ends with OK when it finished or Cancel when the user cancelled.
+// "Working . . .": the search's check step, its progress and the time left,
+// measured from when the dialog was made.
 class SearchProgressDialog : public JobDialog {
     Q_OBJECT
 public:
+    enum Template { IddSearchProgress = 134 };
     enum Id { IdStatus = 1034, IdProgress = 1050, IdCancel = 1051, IdElapsed = 1052, IdRemaining = 1053 };
 
-    SearchProgressDialog(std::vector<std::string> computerNames, std::string accountName, AccountSearch::Services search,
-                  JobDialog::Services services, QWidget* parent);
+    SearchProgressDialog(std::size_t computers, TickClock& clock, JobDialog::Services services, QWidget* parent);
 
-    void setGroupMode(bool groupMode) { search_.groupMode = groupMode; }
-    const std::vector<AccountCheckResult>& results() const { return search_.results(); }
+    void showProgress(const SearchProgress& progress);
 
 protected:
     void starting() override;
-    void progress(std::uintptr_t done, std::intptr_t total) override;
 
 private:
-    AccountSearch& search_;
+    const std::size_t computers_;
     TickClock& clock_;
+    const std::uint32_t startTime_;
 };
 
 } // namespace rm

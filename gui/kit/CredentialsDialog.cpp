@@ -10,7 +10,7 @@
 
 namespace rm {
 
-CCredentialsDialog::CCredentialsDialog(QWidget* parent) : QDialog(parent)
+CredentialsDialog::CredentialsDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle("Network Credentials");
     auto* layout = new QVBoxLayout(this);
@@ -36,19 +36,19 @@ CCredentialsDialog::CCredentialsDialog(QWidget* parent) : QDialog(parent)
     layout->addWidget(buttons);
 }
 
-std::string CCredentialsDialog::account() const
+std::string CredentialsDialog::account() const
 {
     return account_->text().toStdString();
 }
 
-std::string CCredentialsDialog::password() const
+Secret CredentialsDialog::password() const
 {
-    return password_->text().toStdString();
+    return Secret(password_->text().toStdString());
 }
 
-bool CCredentialsDialog::ask(std::string& account, std::string& password)
+bool CredentialsDialog::ask(std::string& account, Secret& password)
 {
-    CCredentialsDialog dialog(QApplication::activeModalWidget());
+    CredentialsDialog dialog(QApplication::activeModalWidget());
     if (dialog.exec() != QDialog::Accepted)
         return false;
     account = dialog.account();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ports/Secret.h"
+
 #include <QDialog>
 
 class QLineEdit;
@@ -8,15 +10,15 @@ namespace rm {
 
 // Asks once per run for the account the program acts as on the network,
 // when there is no Kerberos ticket to act with.
-class CCredentialsDialog : public QDialog {
+class CredentialsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CCredentialsDialog(QWidget* parent = nullptr);
+    explicit CredentialsDialog(QWidget* parent = nullptr);
 
     std::string account() const;
-    std::string password() const;
+    Secret password() const;
     // The dialog run modally; false when cancelled.
-    static bool ask(std::string& account, std::string& password);
+    static bool ask(std::string& account, Secret& password);
 
 private:
     QLineEdit* account_;

@@ -1,56 +1,65 @@
 #include "gui/kit/JobDialog.h"
 
-#include "adapters/qt/PostedMessage.h"
-
 #include <QAbstractButton>
+#include <QEventLoop>
 
 namespace rm {
 
-JobDialog::JobDialog(int templateId, std::unique_ptr<Worker> worker, Services services, Cancel cancel,
-                             QWidget* parent)
-    : TemplateDialog(templateId, parent), worker_(std::move(worker)), s_(services), cancel_(std::move(cancel)),
-      poster_(this), wait_(cancel_.step)
+JobDialog::JobDialog(int templateId, Services services, Cancel cancel, QWidget* parent)
+    : TemplateDialog(templateId, parent), s_(services), cancel_(std::move(cancel))
 {
     // A caption but no close box, no system menu.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     // A button with the Cancel identifier (2) reaches reject() already.
-    if (auto* button = itemAs<QAbstractButton>(cancel_.buttonId); button && cancel_.buttonId != 2)
+    if (auto* button = itemAs<QAbstractButton>(cancel_.buttonId); button && cancel_.buttonId != IdCancel)
         connect(button, &QAbstractButton::clicked, this, &JobDialog::reject);
 }
 
 JobDialog::~JobDialog()
 {
-    // The worker posts to this window until its thread ends.
-    if (worker_->started()) {
-        ending_ = true;
-        wait_.waitFor(worker_->endedFlag());
-        worker_->join();
-    }
+    // The job tells this window of its end: not before it has come.
+    if (job_ && job_->started())
+        waitForTheJob();
+}
+
+int JobDialog::run(Job& job)
+{
+    job_ = &job;
+    return exec();
 }
 
 void JobDialog::showEvent(QShowEvent* event)
 {
     TemplateDialog::showEvent(event);
-    if (worker_->started())
+    if (!job_ || job_->started())
         return;
     starting();
-    worker_->start(poster_);
+    job_->start(s_.ui, [this] { ended(); });
 }
 
-void JobDialog::customEvent(QEvent* event)
+void JobDialog::ended()
 {
-    if (event->type() < QEvent::User) {
-        TemplateDialog::customEvent(event);
+    jobEnded_ = true;
+    if (waiting_)
+        waiting_->quit();
+    else if (!ending_)
+        jobEnded();
+}
+
+void JobDialog::finish(int result)
+{
+    ending_ = true;
+    done(result);
+}
+
+void JobDialog::waitForTheJob()
+{
+    if (jobEnded_)
         return;
-    }
-    const auto* posted = static_cast<const PostedMessage*>(event);
-    const int message = PostedMessage::messageOf(event);
-    if (Worker::serveRequest(message, posted->wParam(), posted->lParam(), s_.prompter, s_.waitCursor) || ending_)
-        return;
-    if (message == MessageProgress)
-        progress(posted->wParam(), posted->lParam());
-    else if (message == MessageFinished)
-        workerFinished();
+    QEventLoop loop;
+    waiting_ = &loop;
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    waiting_ = nullptr;
 }
 
 void JobDialog::reject()
@@ -63,8 +72,9 @@ void JobDialog::reject()
     if (cancel_.statusId)
         setText(cancel_.statusId, "Cancelling ...");
     ending_ = true;
-    worker_->requestCancel();
-    wait_.waitFor(worker_->finishedFlag());
+    if (job_)
+        job_->cancel();
+    waitForTheJob();
     done(QDialog::Rejected);
 }
 

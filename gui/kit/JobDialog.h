@@ -1,71 +1,73 @@
 #pragma once
 
-#include "adapters/qt/QtPoster.h"
+#include "core/jobs/Job.h"
+#include "core/jobs/UiThread.h"
+#include "core/ports/Prompter.h"
 #include "gui/kit/TemplateDialog.h"
-#include "gui/kit/QtWorkerWait.h"
 
-#include <memory>
+class QEventLoop;
 
 namespace rm {
 
-// A progress dialog over one worker: it starts the worker when it first
-// shows, refreshes on 1026, ends with OK on 1025 and, after a confirmed
-// cancel, waits for the worker's `finished` while still painting, then ends
-// with Cancel. Enter and other ways to close it do nothing. It does not go
-// away before the worker's thread has ended, serving the worker's requests
-// (message boxes, wait cursor) until then.
+// A progress dialog over one job, the one way the window runs a long task:
+// the job starts when the dialog first shows and the dialog ends with OK
+// when it has ended, or, after a confirmed cancel, with Cancel once it has
+// ended, painting meanwhile. Enter and other ways to close it do nothing.
+// The job's progress reaches the dialog through the caller, which owns the
+// job (and its progress) and keeps both alive until run() has returned.
 class JobDialog : public TemplateDialog {
     Q_OBJECT
 public:
     struct Services {
         Prompter& prompter;
-        WaitCursor& waitCursor;
+        UiThread& ui;
     };
     // How a cancel goes: the question asked first; the button disabled and
-    // the status line that reads "Cancelling ..." meanwhile (0: none); how
-    // often `finished` is looked at while waiting.
+    // the status line that reads "Cancelling ..." meanwhile (0: none).
     struct Cancel {
         Message question;
         int buttonId = 0;
         int statusId = 0;
-        std::chrono::milliseconds step{10};
     };
 
-    JobDialog(int templateId, std::unique_ptr<Worker> worker, Services services, Cancel cancel,
-                  QWidget* parent);
+    JobDialog(int templateId, Services services, Cancel cancel, QWidget* parent);
     ~JobDialog() override;
+
+    // Runs the dialog modally over the job; its result.
+    int run(Job& job);
 
 public slots:
     void accept() override {}
-    // The Cancel button, Escape and the close box: asks, then stops the
-    // worker and ends with Cancel once it has finished.
+    // The Cancel button, Escape and the close box: asks, then cancels the
+    // job and ends with Cancel once it has ended.
     void reject() override;
 
 protected:
-    Worker& worker() { return *worker_; }
+    // Before the job starts, when the dialog first shows.
+    virtual void starting() {}
+    // The job has ended: ends the dialog with OK unless overridden. A dialog
+    // that stays open keeps its cancel path.
+    virtual void jobEnded() { finish(QDialog::Accepted); }
+    // Ends the dialog; progress that still arrives is not shown.
+    void finish(int result);
+    // Whether progress is still to be shown: not once the dialog is ending.
+    bool showsProgress() const { return !ending_; }
+    bool cancelRequested() const { return job_ && job_->cancelRequested(); }
     Prompter& prompter() { return s_.prompter; }
 
-    // Before the worker starts, when the dialog first shows.
-    virtual void starting() {}
-    virtual void progress(std::uintptr_t /*wParam*/, std::intptr_t /*lParam*/) {}
-    // The worker's end message; ends the dialog with OK unless overridden. A
-    // dialog that stays open after it keeps its cancel path.
-    virtual void workerFinished()
-    {
-        ending_ = true;
-        done(QDialog::Accepted);
-    }
-
     void showEvent(QShowEvent* event) override;
-    void customEvent(QEvent* event) override;
 
 private:
-    std::unique_ptr<Worker> worker_;
+    void ended();
+    // Until the job has ended, the window painting and user input held back.
+    void waitForTheJob();
+
     Services s_;
     Cancel cancel_;
-    QtPoster poster_;
-    QtWorkerWait wait_;
+    Job* job_ = nullptr;
+    bool jobEnded_ = false;
     bool ending_ = false;
+    QEventLoop* waiting_ = nullptr;
 };
 
 } // namespace rm

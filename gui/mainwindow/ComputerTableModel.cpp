@@ -11,7 +11,7 @@ int ComputerTableModel::rowCount() const
 
 int ComputerTableModel::columnCount() const
 {
-    return static_cast<int>(ComputerColumns.size());
+    return static_cast<int>(ComputerColumnHeaders.size());
 }
 
 const std::string& ComputerTableModel::cellText(int row, int column) const
@@ -19,7 +19,7 @@ const std::string& ComputerTableModel::cellText(int row, int column) const
     static const std::string none;
     if (!isRow(row) || column < 0 || column >= columnCount())
         return none;
-    return rows_[row]->record.cells[column];
+    return rows_[row]->cells[column];
 }
 
 void ComputerTableModel::rowsChanged(int first, int last)
@@ -53,40 +53,32 @@ void ComputerTableModel::endRowMoves()
     emit rowStatesChanged();
 }
 
-void ComputerTableModel::setCellText(int row, int column, const std::string& text)
+const ComputerRow& ComputerTableModel::row(int row) const
 {
-    if (!isRow(row) || column < 0 || column >= columnCount())
-        return;
-    rows_[row]->record.cells[column] = text;
-    const QModelIndex cell = index(row, column);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
+    return rows_.at(static_cast<std::size_t>(row))->data;
 }
 
-void ComputerTableModel::insertRow(int row, const std::string& name)
-{
-    if (row < 0 || row > rowCount())
-        return;
-    auto added = std::make_unique<Row>();
-    added->record.cells[CellName] = name;
-    beginInsertRows(QModelIndex(), row, row);
-    rows_.insert(rows_.begin() + row, std::move(added));
-    endInsertRows();
-}
-
-void ComputerTableModel::deleteRow(int row)
-{
-    if (!isRow(row))
-        return;
-    beginRemoveRows(QModelIndex(), row, row);
-    rows_.erase(rows_.begin() + row);
-    endRemoveRows();
-}
-
-void ComputerTableModel::deleteAllRows()
+void ComputerTableModel::setRows(std::vector<ComputerRow> rows)
 {
     beginResetModel();
     rows_.clear();
+    for (ComputerRow& r : rows) {
+        auto added = std::make_unique<Row>();
+        added->cells = computerCells(r);
+        added->data = std::move(r);
+        rows_.push_back(std::move(added));
+    }
     endResetModel();
+}
+
+void ComputerTableModel::setAccount(int row, const AccountInfo& account)
+{
+    if (!isRow(row))
+        return;
+    Row& r = *rows_[row];
+    r.data.account = account;
+    r.cells = computerCells(r.data);
+    rowsChanged(row, row);
 }
 
 bool ComputerTableModel::isSelected(int row) const
@@ -124,7 +116,7 @@ QVariant ComputerTableModel::headerData(int section, Qt::Orientation orientation
 {
     if (orientation == Qt::Horizontal && section >= 0 && section < columnCount()) {
         if (role == Qt::DisplayRole)
-            return QString::fromUtf8(ComputerColumns[section].header);
+            return QString::fromUtf8(ComputerColumnHeaders[section]);
         if (role == Qt::TextAlignmentRole)
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     }

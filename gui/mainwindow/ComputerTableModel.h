@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/report/ComputerCells.h"
 #include "gui/kit/SortableTableModel.h"
 #include "gui/mainwindow/ComputerList.h"
-#include "gui/mainwindow/ComputerRecord.h"
 
 #include <deque>
 #include <memory>
@@ -10,12 +10,15 @@
 namespace rm {
 
 // The computer list as a table model: the rows themselves, each a
-// ComputerRecord with its selection and focus state. Rows sit behind
-// pointers in a deque, so a row inserted at the top, a row deleted in the
-// middle and two rows swapped by a sort move pointers, not texts.
+// ComputerRow with its six cell texts and its selection and focus state.
+// Rows sit behind pointers in a deque, so two rows swapped by a sort move
+// pointers, not texts.
 class ComputerTableModel : public SortableTableModel, public ComputerList {
     Q_OBJECT
 public:
+    // The columns' initial widths in pixels, in column order.
+    static constexpr std::array<int, ComputerColumnHeaders.size()> ColumnWidths{180, 150, 80, 50, 300, 120};
+
     using SortableTableModel::columnCount;
     using SortableTableModel::rowCount;
     int rowCount() const override;
@@ -25,10 +28,9 @@ public:
     void beginRowMoves() override;
     void endRowMoves() override;
 
-    void setCellText(int row, int column, const std::string& text) override;
-    void insertRow(int row, const std::string& name) override;
-    void deleteRow(int row) override;
-    void deleteAllRows() override;
+    const ComputerRow& row(int row) const override;
+    void setRows(std::vector<ComputerRow> rows) override;
+    void setAccount(int row, const AccountInfo& account) override;
     bool isSelected(int row) const override;
     void setSelected(int row, bool selected) override;
     void selectAll() override;
@@ -39,7 +41,8 @@ public:
 
 private:
     struct Row {
-        ComputerRecord record;
+        ComputerRow data;
+        ComputerCells cells;
         std::uint8_t state = 0;
     };
     bool isRow(int row) const { return row >= 0 && row < rowCount(); }

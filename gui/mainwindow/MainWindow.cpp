@@ -2,8 +2,6 @@
 
 #include "gui/mainwindow/MainWindowIds.h"
 #include "gui/mainwindow/QtMainWindowDialogs.h"
-#include "adapters/qt/PostedMessage.h"
-#include "gui/mainwindow/ListExports.h"
 
 #include <QAbstractButton>
 #include <QIcon>
@@ -14,9 +12,7 @@ namespace rm {
 
 MainWindow::MainWindow(Services services, QWidget* parent)
     : DynamicDialog(IddMainWindow, parent),
-      list_(new SortableList(itemAs<QTableView>(IdComputerList), &rows_)),
-      poster_(this),
-      reports_(services.platform.reports())
+      list_(new SortableList(itemAs<QTableView>(IdComputerList), &rows_))
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -25,9 +21,10 @@ MainWindow::MainWindow(Services services, QWidget* parent)
         ownDialogs_ = std::make_unique<QtMainWindowDialogs>(this, services.platform);
         dialogs = ownDialogs_.get();
     }
+    const WindowServices& p = services.platform;
     controller_ = std::make_unique<MainWindowController>(MainWindowController::Services{
-        *this, rows_, services.settings, services.platform.prompter, poster_, *dialogs, services.platform.identity,
-        services.platform.waitCursor, wait_});
+        *this, rows_, services.settings, p.prompter, *dialogs, p.search.identity, p.waitCursor, p.ui, p.wallClock,
+        p.search});
 
     setUpLayout(ResizeHorizontally | ResizeVertically, ShowSizeGrip | ReducedRepainting);
     // The About item of the system menu (string 101) needs a system menu the
@@ -40,6 +37,8 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     registerLayout();
     controller_->initialise();
     connectCommands();
+    // The About box, over the window, as soon as the window runs.
+    QMetaObject::invokeMethod(this, [this] { controller_->showAbout(); }, Qt::QueuedConnection);
 }
 
 MainWindow::~MainWindow() = default;
@@ -49,8 +48,8 @@ MainWindow::~MainWindow() = default;
 void MainWindow::insertColumns()
 {
     QHeaderView* header = list_->view()->horizontalHeader();
-    for (int c = 0; c < static_cast<int>(ComputerColumns.size()); ++c)
-        header->resizeSection(c, ComputerColumns[c].width);
+    for (int c = 0; c < static_cast<int>(ComputerTableModel::ColumnWidths.size()); ++c)
+        header->resizeSection(c, ComputerTableModel::ColumnWidths[c]);
     header->setSectionsMovable(true);
     list_->view()->setShowGrid(true);
 }
@@ -98,24 +97,13 @@ void MainWindow::connectCommands()
         activateWindow();
     });
     on(IdConfigure, [&c] { c.passwordOptionsExchange(); });
-    on(IdExportList, [this] { exportComputerList(rows_, reports_); });
+    on(IdExportList, [&c] { c.exportList(); });
 }
 
 void MainWindow::reject()
 {
     if (controller_->quit())
         done(QDialog::Rejected);
-}
-
-void MainWindow::customEvent(QEvent* event)
-{
-    const int message = event->type() >= QEvent::User ? PostedMessage::messageOf(event) : 0;
-    if (message == MessageFinished)
-        controller_->showAbout();
-    else if (message == MessageDefaultDomainFound)
-        controller_->defaultDomainFound();
-    else
-        DynamicDialog::customEvent(event);
 }
 
 } // namespace rm

@@ -8,21 +8,18 @@ namespace rm {
 
 MainWindowController::MainWindowController(Services services) : s_(services) {}
 
-// A lookup still running ends within its calls' time limits.
-MainWindowController::~MainWindowController()
-{
-    if (domainLookup_)
-        domainLookup_->join();
-}
+// A lookup still running ends within its calls' time limits; its job waits for it.
+MainWindowController::~MainWindowController() = default;
 
 void MainWindowController::initialise()
 {
     searchOptions_ = s_.settings.loadSearchOptions();
     passwordOptions_ = s_.settings.loadPasswordOptions();
     refreshDomainLabel();
-    if (searchOptions_.Domain.empty()) {
-        domainLookup_ = std::make_unique<DefaultDomainLookup>(s_.identity, MessageDefaultDomainFound);
-        domainLookup_->start(s_.self);
+    if (searchOptions_.domain.empty()) {
+        domainLookup_ = std::make_unique<Job>(
+            [this](const CancelToken&) { lookedUpDomain_ = defaultDomainName(s_.identity); });
+        domainLookup_->start(s_.ui, [this] { defaultDomainFound(); });
     }
     // Written at once, so that the defaults are stored from the first start
     // on; a found domain follows when the lookup ends.
@@ -33,8 +30,6 @@ void MainWindowController::initialise()
     s_.controls.selectAllText(IdAccountName);
     s_.controls.setFocus(IdAccountName);
     s_.controls.setChecked(s_.settings.loadSearchGroups() ? IdGroupMode : IdUserMode, true);
-
-    s_.self.post(MessageFinished);
 
     s_.controls.setVisible(IdLocalUserLabel, false);
     s_.controls.setVisible(IdUserMode, true);
@@ -48,23 +43,23 @@ void MainWindowController::defaultDomainFound()
     if (!domainLookup_)
         return; // already taken, by a search that waited for it
     domainLookup_->join();
-    const std::string found = domainLookup_->domain();
+    const std::string found = lookedUpDomain_;
     domainLookup_.reset();
-    if (!searchOptions_.Domain.empty())
+    if (!searchOptions_.domain.empty())
         return;
-    searchOptions_.Domain = found;
-    s_.controls.setText(IdDomain, searchOptions_.Domain);
+    searchOptions_.domain = found;
+    s_.controls.setText(IdDomain, searchOptions_.domain);
     s_.settings.saveSearchOptions(searchOptions_);
 }
 
 void MainWindowController::refreshDomainLabel()
 {
-    if (searchOptions_.ScanType == 1 && searchOptions_.RestrictToOrgUnit) {
+    if (searchOptions_.method == DiscoveryMethod::Directory && searchOptions_.restrictToOrgUnit) {
         s_.controls.setText(IdDomainLabel, "Org Unit:");
-        s_.controls.setText(IdDomain, searchOptions_.Domain + "/" + searchOptions_.OrgUnit);
+        s_.controls.setText(IdDomain, searchOptions_.domain + "/" + searchOptions_.orgUnit);
     } else {
         s_.controls.setText(IdDomainLabel, "Domain:");
-        s_.controls.setText(IdDomain, searchOptions_.Domain);
+        s_.controls.setText(IdDomain, searchOptions_.domain);
     }
 }
 
@@ -124,6 +119,14 @@ void MainWindowController::passwordOptionsExchange()
 {
     if (s_.dialogs.runPasswordOptions(passwordOptions_))
         s_.settings.savePasswordOptions(passwordOptions_);
+}
+
+void MainWindowController::exportList()
+{
+    std::vector<ComputerCells> rows;
+    for (int row = 0, n = s_.list.rowCount(); row < n; ++row)
+        rows.push_back(computerCells(s_.list.row(row)));
+    s_.dialogs.exportList(rows);
 }
 
 void MainWindowController::showAbout()

@@ -1,25 +1,19 @@
 #pragma once
 
-#include "core/search/AccountCheckResult.h"
-#include "core/search/SearchSummary.h"
+#include "core/batch/BatchOutcome.h"
+#include "core/batch/BatchPlan.h"
 #include "core/passwords/PasswordOptions.h"
-#include "core/search/SearchOptions.h"
-#include "core/search/FoundComputer.h"
-#include "core/batch/AccountOperation.h"
+#include "core/report/ComputerCells.h"
+#include "core/search/Search.h"
 
-#include <optional>
-#include <string>
-#include <vector>
+#include <ctime>
+#include <functional>
 
 namespace rm {
 
-struct PingScanOutcome {
-    std::vector<std::string> removalList;
-    std::string errorText;
-};
-
-// The modal dialogs the main window opens over itself. Each option dialog
-// edits the record it is given and answers true when it ended with OK.
+// The modal windows the main window opens over itself. Each option dialog
+// edits the record it is given and answers true when it ended with OK; each
+// step of a search runs as a progress dialog over its job.
 class MainWindowDialogs {
 public:
     virtual ~MainWindowDialogs() = default;
@@ -27,19 +21,24 @@ public:
     virtual bool runPasswordOptions(PasswordOptions& options) = 0;
     virtual void runAbout() = 0;
 
-    // The steps of a search. The domain scan's list is whole even after a cancel.
-    virtual std::vector<FoundComputer> runDomainScan(const std::string& domain, const SearchOptions& options) = 0;
-    virtual PingScanOutcome runPingScan(const std::vector<std::string>& names) = 0;
-    // Nothing when the user cancelled the search.
-    virtual std::optional<std::vector<AccountCheckResult>> runAccountSearch(
-        const std::vector<std::string>& computerNames, const std::string& accountName, bool groupMode) = 0;
-    virtual void runResults(const SearchSummary& summary) = 0;
+    // The steps of a search. Discovery and liveness go on after a cancel
+    // with what they found; false when the user cancelled the check.
+    virtual void runDiscovery(Search& search) = 0;
+    virtual void runLiveness(Search& search) = 0;
+    virtual bool runCheck(Search& search) = 0;
+    virtual void runResults(const Search& search) = 0;
 
-    // The batch over the operations, which it fills in; ends however the
-    // status dialog was closed.
-    virtual void runOperations(std::vector<AccountOperation>& operations) = 0;
+    // The batch, run however the status dialog is closed.
+    virtual BatchOutcome runBatch(const BatchPlan& plan, std::time_t confirmed) = 0;
     // The batch's activity log, written and opened.
-    virtual void writeActivityLog(const std::vector<AccountOperation>& operations) = 0;
+    virtual void writeActivityLog(const BatchOutcome& outcome) = 0;
+    // The list as shown, through the save dialog.
+    virtual void exportList(const std::vector<ComputerCells>& rows) = 0;
+
+    // Waits, the window painting, until `done` holds; it is asked again
+    // whenever the window's thread has handled something, such as the end
+    // notice of a job.
+    virtual void waitUntil(const std::function<bool()>& done) = 0;
 };
 
 } // namespace rm

@@ -1,38 +1,31 @@
 // "&Perform and Log Actions": the requested actions on the selected rows.
+#include "core/batch/BatchPlan.h"
 #include "gui/mainwindow/MainWindowController.h"
 #include "gui/mainwindow/MainWindowIds.h"
-#include "core/batch/ActionValidation.h"
-#include "core/ports/Wipe.h"
 
 namespace rm {
-namespace {
 
-// The passwords of one command are cleared whichever way it ends; made
-// after what it clears, so it goes first.
-struct PasswordsWiped {
-    ActionRequest& request;
-    std::optional<std::vector<AccountOperation>>& operations;
-    ~PasswordsWiped()
-    {
-        wipe(request.password);
-        wipe(request.verification);
-        if (operations)
-            for (AccountOperation& op : *operations)
-                wipe(op.password);
-    }
-};
-
-} // namespace
-
-ActionRequest MainWindowController::actionRequest() const
+BatchRequest MainWindowController::batchRequest(const std::vector<int>& rows) const
 {
     const DialogControls& c = s_.controls;
-    ActionRequest r;
-    r.renameRequested = c.isChecked(IdChangeUsername);
-    r.newUserName = c.text(IdNewUserName);
-    r.passwordRequested = c.isChecked(IdChangePassword);
-    r.password = c.text(IdPassword);
-    r.verification = c.text(IdVerifyPassword);
+    BatchRequest r;
+    for (int row : rows) {
+        const ComputerRow& listed = s_.list.row(row);
+        BatchTarget& t = r.targets.emplace_back();
+        t.computer = listed.computer.name;
+        if (listed.account) {
+            t.user = listed.account->user;
+            t.enabled = listed.account->enabled;
+            t.groups = listed.account->groups;
+        }
+    }
+    r.rename = c.isChecked(IdChangeUsername);
+    r.newName = c.text(IdNewUserName);
+    r.changePassword = c.isChecked(IdChangePassword);
+    if (r.changePassword) {
+        r.password = Secret(c.text(IdPassword));
+        r.verification = Secret(c.text(IdVerifyPassword));
+    }
     r.enabledChoice = c.isChecked(IdEnableAccount)    ? EnabledChoice::Enable
                       : c.isChecked(IdDisableAccount) ? EnabledChoice::Disable
                                                       : EnabledChoice::Keep;
@@ -42,22 +35,34 @@ ActionRequest MainWindowController::actionRequest() const
 
 void MainWindowController::performCommand()
 {
-    std::vector<SelectedRow> selection;
-    for (int row : selectedRows(s_.list)) {
-        const ComputerList& l = s_.list;
-        selection.push_back({row, l.cellText(row, CellName), l.cellText(row, CellUser), l.cellText(row, CellEnabled),
-                             l.cellText(row, CellGroups)});
-    }
-    ActionRequest request = actionRequest();
-    std::optional<std::vector<AccountOperation>> operations;
-    const PasswordsWiped wiped{request, operations};
-    operations = validateAndConfirm(request, selection, s_.prompter);
-    if (!operations)
+    const std::vector<int> rows = selectedRows(s_.list);
+    auto planned = plan(batchRequest(rows));
+    if (const auto* refusal = std::get_if<Refusal>(&planned)) {
+        s_.prompter.show(refusal->message);
         return;
+    }
+    const BatchPlan& batch = std::get<BatchPlan>(planned);
+    for (const Question& question : batch.questions())
+        if (s_.prompter.show(question.message) != MessageAnswer::Yes)
+            return;
+    const std::time_t confirmed = s_.clock.now();
     s_.identity.ensureCredentials();
-    s_.dialogs.runOperations(*operations);
-    updateAfterOperations(s_.list, *operations);
-    s_.dialogs.writeActivityLog(*operations);
+    const BatchOutcome outcome = s_.dialogs.runBatch(batch, confirmed);
+
+    // The outcome back into the rows it came from.
+    for (std::size_t i = 0; i < outcome.accounts.size(); ++i) {
+        const AccountOutcome& a = outcome.accounts[i];
+        const int row = rows[i];
+        if (!a.processed || row >= s_.list.rowCount() || !s_.list.row(row).account)
+            continue;
+        AccountInfo account = *s_.list.row(row).account;
+        if (a.rename.succeeded())
+            account.user = outcome.newName;
+        if (a.enable.succeeded())
+            account.enabled = outcome.enabledChoice == EnabledChoice::Enable;
+        s_.list.setAccount(row, account);
+    }
+    s_.dialogs.writeActivityLog(outcome);
 }
 
 } // namespace rm

@@ -1,16 +1,18 @@
 #include "gui/mainwindow/QtMainWindowDialogs.h"
 
-#include "gui/dialogs/ResultsDialog.h"
-#include "gui/dialogs/SearchProgressDialog.h"
-#include "gui/dialogs/DomainScanDialog.h"
-#include "gui/dialogs/PingScanDialog.h"
-#include "gui/dialogs/SearchOptionsDialog.h"
+#include "core/batch/Batch.h"
 #include "core/report/ActivityLog.h"
+#include "core/report/ListExports.h"
 #include "gui/dialogs/AboutDialog.h"
+#include "gui/dialogs/DomainScanDialog.h"
 #include "gui/dialogs/OperationDialog.h"
 #include "gui/dialogs/PasswordOptionsDialog.h"
-#include "gui/mainwindow/ListExports.h"
+#include "gui/dialogs/PingScanDialog.h"
+#include "gui/dialogs/ResultsDialog.h"
+#include "gui/dialogs/SearchOptionsDialog.h"
+#include "gui/dialogs/SearchProgressDialog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -19,7 +21,10 @@
 
 namespace rm {
 
-QtMainWindowDialogs::QtMainWindowDialogs(QWidget* owner, DialogServices services) : owner_(owner), s_(services) {}
+QtMainWindowDialogs::QtMainWindowDialogs(QWidget* owner, WindowServices services)
+    : owner_(owner), s_(services), reports_({s_.prompter, s_.fileChooser, s_.fileWriter, s_.shell})
+{
+}
 
 bool QtMainWindowDialogs::runSearchOptions(SearchOptions& options)
 {
@@ -42,48 +47,59 @@ void QtMainWindowDialogs::runAbout()
     about.exec();
 }
 
-std::vector<FoundComputer> QtMainWindowDialogs::runDomainScan(const std::string& domain, const SearchOptions& options)
+// Each step: its dialog, then the progress it shows, then the job, so the
+// job has ended before what it reports to goes.
+void QtMainWindowDialogs::runDiscovery(Search& search)
 {
-    DomainScanDialog dialog(domain, options, {s_.network, s_.identity, s_.directory, std::cout},
-                             {s_.prompter, s_.waitCursor}, owner_);
-    dialog.exec();
-    return dialog.computers();
+    DomainScanDialog dialog(search, {s_.prompter, s_.ui}, s_.waitCursor, owner_);
+    Progress<SearchProgress> progress(s_.ui, [&dialog](const SearchProgress& p) { dialog.showProgress(p); });
+    Job job([&](const CancelToken& cancel) { search.discover(progress, cancel); });
+    dialog.run(job);
+    // The hidden scan's failure goes where the program's own output goes.
+    if (const NetStatus failure = search.outcome().hiddenScanFailure; failure != NetStatus::Success)
+        std::cout << "Error: " << statusNumber(failure) << "\n";
 }
 
-PingScanOutcome QtMainWindowDialogs::runPingScan(const std::vector<std::string>& names)
+void QtMainWindowDialogs::runLiveness(Search& search)
 {
-    PingScanDialog dialog(names, {s_.resolver, s_.icmp, s_.threads, s_.clock}, {s_.prompter, s_.waitCursor}, owner_);
-    dialog.exec();
-    return {dialog.removalList(), dialog.errorText()};
+    PingScanDialog dialog({s_.prompter, s_.ui}, owner_);
+    Progress<SearchProgress> progress(s_.ui, [&dialog](const SearchProgress& p) { dialog.showProgress(p); });
+    Job job([&](const CancelToken& cancel) { search.dropSilent(progress, cancel); });
+    dialog.run(job);
 }
 
-std::optional<std::vector<AccountCheckResult>> QtMainWindowDialogs::runAccountSearch(
-    const std::vector<std::string>& computerNames, const std::string& accountName, bool groupMode)
+bool QtMainWindowDialogs::runCheck(Search& search)
 {
-    SearchProgressDialog dialog(computerNames, accountName, {s_.network, s_.threads, s_.clock},
-                         {s_.prompter, s_.waitCursor}, owner_);
-    dialog.setGroupMode(groupMode);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.results();
+    SearchProgressDialog dialog(search.outcome().rows.size(), s_.search.clock, {s_.prompter, s_.ui}, owner_);
+    Progress<SearchProgress> progress(s_.ui, [&dialog](const SearchProgress& p) { dialog.showProgress(p); });
+    Job job([&](const CancelToken& cancel) { search.check(progress, cancel); });
+    return dialog.run(job) == QDialog::Accepted;
 }
 
-void QtMainWindowDialogs::runResults(const SearchSummary& summary)
+void QtMainWindowDialogs::runResults(const Search& search)
 {
     ResultsDialog dialog(
-        summary,
-        [reports = s_.reports()](ResultsExport which, const SearchSummary& s) { exportResults(which, s, reports); },
+        search.outcome().counts, search.request().kind,
+        [this, &search](ResultsExport which) {
+            reports_.exportPage(resultsReport(which, search.request(), search.outcome(), s_.wallClock.now()));
+        },
         owner_);
     dialog.exec();
 }
 
-void QtMainWindowDialogs::runOperations(std::vector<AccountOperation>& operations)
+BatchOutcome QtMainWindowDialogs::runBatch(const BatchPlan& plan, std::time_t confirmed)
 {
-    OperationDialog dialog(operations, s_.network, {s_.prompter, s_.waitCursor}, owner_);
-    dialog.exec();
+    OperationDialog dialog({s_.prompter, s_.ui}, owner_);
+    Progress<BatchCounts> progress(s_.ui, [&dialog](const BatchCounts& c) { dialog.showProgress(c); });
+    BatchOutcome outcome;
+    Job job([&](const CancelToken& cancel) {
+        outcome = apply(plan, confirmed, s_.search.network, progress, cancel);
+    });
+    dialog.run(job);
+    return outcome;
 }
 
-void QtMainWindowDialogs::writeActivityLog(const std::vector<AccountOperation>& operations)
+void QtMainWindowDialogs::writeActivityLog(const BatchOutcome& outcome)
 {
     std::string folder;
     if (!QFileInfo(QDir::currentPath()).isWritable()) {
@@ -91,7 +107,18 @@ void QtMainWindowDialogs::writeActivityLog(const std::vector<AccountOperation>& 
         QDir().mkpath(documents);
         folder = documents.toStdString();
     }
-    rm::writeActivityLog(operations, s_.reports(), folder);
+    reports_.saveLog(activityLog(outcome, s_.wallClock.now()), folder);
+}
+
+void QtMainWindowDialogs::exportList(const std::vector<ComputerCells>& rows)
+{
+    reports_.exportPage(computerListReport(rows, s_.wallClock.now()));
+}
+
+void QtMainWindowDialogs::waitUntil(const std::function<bool()>& done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace rm

@@ -4,7 +4,8 @@
 #include "gui/mainwindow/MainWindowIds.h"
 #include "settings/RegistryFileStore.h"
 #include "adapters/linux/PosixFileWriter.h"
-#include "adapters/linux/PosixThreads.h"
+#include "adapters/linux/PosixThreadStarter.h"
+#include "adapters/linux/SteadyTickClock.h"
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
 #include "support/FakeIcmp.h"
@@ -355,7 +356,7 @@ private slots:
     void searchOptionsButtonRunsTheExchange()
     {
         auto w = open();
-        dialogs.editSearchOptions = [](SearchOptions& o) { o.Domain = "corp.example"; };
+        dialogs.editSearchOptions = [](SearchOptions& o) { o.domain = "corp.example"; };
         QTest::mouseClick(control<QPushButton>(w.get(), 1086), Qt::LeftButton);
         QCOMPARE(control<QLabel>(w.get(), IdDomain)->text(), QString("corp.example"));
         QCOMPARE(stored("Domain"), std::string("corp.example"));

@@ -3,7 +3,8 @@
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/dialogs/PasswordOptionsDialog.h"
 #include "settings/RegistryFileStore.h"
-#include "adapters/linux/PosixThreads.h"
+#include "adapters/linux/PosixThreadStarter.h"
+#include "adapters/linux/SteadyTickClock.h"
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
 #include "support/FakeIcmp.h"
@@ -127,7 +128,7 @@ private slots:
 
     void cancelStoresNothing()
     {
-        record.GenerateUnique = true;
+        record.generateUnique = true;
         const PasswordOptions before = record;
         PasswordOptionsDialog d(record, nullptr);
         d.show();
@@ -140,7 +141,7 @@ private slots:
 
     void okStoresEveryFieldButGenerateUnique()
     {
-        record.GenerateUnique = true;
+        record.generateUnique = true;
         PasswordOptionsDialog d(record, nullptr);
         d.show();
         click(&d, IdNoSimilar);
@@ -148,10 +149,10 @@ private slots:
         retype(&d, IdBits, "200");
         click(&d, IdOk);
         QCOMPARE(d.result(), int(QDialog::Accepted));
-        QVERIFY(record.NoSimilar);
-        QVERIFY(record.SaveToFile);
-        QCOMPARE(record.BitsOfEntropy, 200);
-        QVERIFY(record.GenerateUnique);
+        QVERIFY(record.noSimilar);
+        QVERIFY(record.saveToFile);
+        QCOMPARE(record.bitsOfEntropy, 200);
+        QVERIFY(record.generateUnique);
     }
 
     void mainWindowExchangeSavesThePasswordsSection()
@@ -190,12 +191,12 @@ private slots:
         };
         answer("64", IdOk);
         w.controller().passwordOptionsExchange();
-        QCOMPARE(w.controller().passwordOptions().BitsOfEntropy, 64);
+        QCOMPARE(w.controller().passwordOptions().bitsOfEntropy, 64);
         QCOMPARE(profile.readInteger("Passwords", "BitsOfEntropy", 0), 64u);
 
         answer("32", IdCancel);
         w.controller().passwordOptionsExchange();
-        QCOMPARE(w.controller().passwordOptions().BitsOfEntropy, 64);
+        QCOMPARE(w.controller().passwordOptions().bitsOfEntropy, 64);
         QCOMPARE(profile.readInteger("Passwords", "BitsOfEntropy", 0), 64u);
         // The way to it stays hidden.
         QVERIFY(!control<QPushButton>(&w, 1126)->isVisible());

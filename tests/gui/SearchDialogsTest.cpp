@@ -1,7 +1,8 @@
 #include "gui/dialogs/SearchProgressDialog.h"
 #include "gui/dialogs/DomainScanDialog.h"
 #include "gui/GuiTestSupport.h"
-#include "adapters/linux/PosixThreads.h"
+#include "adapters/linux/PosixThreadStarter.h"
+#include "adapters/linux/SteadyTickClock.h"
 #include "adapters/qt/PostedMessage.h"
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
@@ -67,7 +68,7 @@ private slots:
         blocking.browseList = {{500, "PC1", 5, 1, SV_TYPE_NT, ""}};
         identity.flat = "LAB";
         SearchOptions options;
-        options.ScanHidden = false;
+        options.scanHidden = false;
         DomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
         QCOMPARE(d.windowTitle(), QString("Working . . ."));
         // Enter and the dialog's own accept do not end it while the worker runs;
@@ -122,7 +123,7 @@ private slots:
         blocking.browseList = {{500, "PC1", 5, 1, SV_TYPE_NT, ""}};
         identity.flat = "LAB";
         SearchOptions options;
-        options.ScanHidden = false;
+        options.scanHidden = false;
         DomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
         prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
         QTimer::singleShot(50, &d, [&] {

@@ -9,12 +9,13 @@
 #include "gui/mainwindow/MainWindowController.h"
 #include "gui/mainwindow/MainWindowIds.h"
 #include "gui/mainwindow/MemoryComputerList.h"
-#include "core/ports/CredentialsFanOut.h"
+#include "app/CredentialsFanOut.h"
 #include "adapters/ldap/OpenLdapDirectory.h"
 #include "adapters/linux/AddrInfoResolver.h"
 #include "adapters/linux/LinuxIcmpSockets.h"
 #include "adapters/linux/NetworkIdentity.h"
-#include "adapters/linux/PosixThreads.h"
+#include "adapters/linux/PosixThreadStarter.h"
+#include "adapters/linux/SteadyTickClock.h"
 #include "adapters/netapi/NetApiClient.h"
 #include "support/Doubles.h"
 #include "support/LabManifest.h"
@@ -369,12 +370,12 @@ TEST_F(CliLabTest, SearchGivesWhatTheWindowsStepsGiveForTheSameSettings)
     CountingWaitCursor cursor;
     MainWindowController window({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
     SearchOptions& o = window.searchOptions();
-    o.Domain = lab.json["domain"]["dnsName"];
+    o.domain = lab.json["domain"]["dnsName"];
     o.ScanType = 1;
-    o.ScanHidden = true;
-    o.PingScan = true;
-    o.RestrictToOrgUnit = false;
-    o.ServersOnly = false;
+    o.scanHidden = true;
+    o.pingScan = true;
+    o.restrictToOrgUnit = false;
+    o.serversOnly = false;
     controls.setText(IdAccountName, "Administrator");
     controls.setChecked(IdUserMode, true);
     window.searchCommand();

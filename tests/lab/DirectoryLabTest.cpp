@@ -190,7 +190,7 @@ TEST_F(DirectoryDomainScanLabTest, WholeDomainWithTheHiddenScanServersOnlyAndOne
 {
     SearchOptions options;
     options.ScanType = 1;
-    options.ScanHidden = true;
+    options.scanHidden = true;
     // By its NetBIOS name: translated to the DNS name first. Every machine
     // account has its object, so the hidden scan adds nothing; the
     // controller's type has no "Server" to mark.
@@ -198,15 +198,15 @@ TEST_F(DirectoryDomainScanLabTest, WholeDomainWithTheHiddenScanServersOnlyAndOne
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(out.str(), "");
 
-    options.ServersOnly = true;
+    options.serversOnly = true;
     const Computers servers = expected("", true);
     ASSERT_GT(servers.size(), 250u);
     EXPECT_EQ(listed(scan(domain, options)), servers);
 
-    options.ServersOnly = false;
-    options.RestrictToOrgUnit = true;
-    options.OrgUnit = lab.json["domain"]["directory"]["orgUnits"][0];
-    EXPECT_EQ(listed(scan(domain, options)), expected(options.OrgUnit));
+    options.serversOnly = false;
+    options.restrictToOrgUnit = true;
+    options.orgUnit = lab.json["domain"]["directory"]["orgUnits"][0];
+    EXPECT_EQ(listed(scan(domain, options)), expected(options.orgUnit));
     EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -215,7 +215,7 @@ TEST_F(DirectoryDomainScanLabTest, ARefusedBindIsAnEmptyListWithoutAMessage)
     ldap.setCredentials(lab.operatorAccount(), "wrong");
     SearchOptions options;
     options.ScanType = 1;
-    options.ScanHidden = false;
+    options.scanHidden = false;
     EXPECT_TRUE(scan(domain, options).empty());
     EXPECT_TRUE(prompter.shown.empty());
 }

@@ -1,7 +1,8 @@
 #include "core/search/PingScanWorker.h"
 #include "adapters/linux/AddrInfoResolver.h"
 #include "adapters/linux/LinuxIcmpSockets.h"
-#include "adapters/linux/PosixThreads.h"
+#include "adapters/linux/PosixThreadStarter.h"
+#include "adapters/linux/SteadyTickClock.h"
 #include "support/Doubles.h"
 #include "support/LabManifest.h"
 

@@ -7,7 +7,8 @@
 #include "adapters/linux/AddrInfoResolver.h"
 #include "adapters/linux/LinuxIcmpSockets.h"
 #include "adapters/linux/NetworkIdentity.h"
-#include "adapters/linux/PosixThreads.h"
+#include "adapters/linux/PosixThreadStarter.h"
+#include "adapters/linux/SteadyTickClock.h"
 #include "adapters/netapi/NetApiClient.h"
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
@@ -114,7 +115,7 @@ TEST_F(SearchLabTest, UserModeFindsTheAccountWhereTheManifestHasIt)
     WorkerDialogs dialogs(net, everyComputer());
     MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
     c.initialise();
-    c.searchOptions().PingScan = false;
+    c.searchOptions().pingScan = false;
     controls.setText(IdAccountName, "Administrator");
     c.searchCommand();
 
@@ -148,7 +149,7 @@ TEST_F(SearchLabTest, PingScanningDropsTheOfflineComputerBeforeTheAccountCheck)
     WorkerDialogs dialogs(net, everyComputer());
     MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
     c.initialise();
-    c.searchOptions().PingScan = true;
+    c.searchOptions().pingScan = true;
     controls.setText(IdAccountName, "Administrator");
     c.searchCommand();
 
@@ -173,7 +174,7 @@ TEST_F(SearchLabTest, GroupsHeldOnlyThroughAGlobalGroupAreListed)
     WorkerDialogs dialogs(net, everyComputer());
     MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
     c.initialise();
-    c.searchOptions().PingScan = false;
+    c.searchOptions().pingScan = false;
     controls.setText(IdAccountName, "staffer");
     c.searchCommand();
     ASSERT_EQ(list.rowCount(), 1);
@@ -189,7 +190,7 @@ TEST_F(SearchLabTest, GroupModeGivesOneRowPerLocalMember)
     WorkerDialogs dialogs(net, everyComputer());
     MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
     c.initialise();
-    c.searchOptions().PingScan = false;
+    c.searchOptions().pingScan = false;
     controls.setChecked(IdGroupMode, true);
     controls.setText(IdAccountName, "Helpdesk Operators");
     c.searchCommand();

@@ -3,7 +3,7 @@
 #include "core/search/EchoMessage.h"
 #include "core/ports/HostResolver.h"
 #include "core/ports/IcmpSocket.h"
-#include "core/ports/Threads.h"
+#include "support/ManualClock.h"
 
 #include <algorithm>
 #include <atomic>
@@ -15,13 +15,6 @@
 #include <vector>
 
 namespace rm {
-
-// Milliseconds that pass only when the network waits.
-class ScriptedClock : public TickClock {
-public:
-    std::uint32_t now() override { return ms.load(); }
-    std::atomic<std::uint32_t> ms{100000};
-};
 
 // Names to addresses from a table; optionally held at a gate. Called from many threads.
 class FakeResolver : public HostResolver {
@@ -81,7 +74,7 @@ private:
     int running = 0, maxRunning = 0, done = 0;
 };
 
-// A network on a scripted clock: the addresses in `answering` reply to every
+// A network on a manual clock, which passes only when the network waits: the addresses in `answering` reply to every
 // request after `delay` ms (or as `replyDelay` says per request), and other
 // datagrams arrive when the test says. Used by one thread at a time.
 class FakeIcmp : public IcmpSockets {
@@ -92,7 +85,7 @@ public:
         std::uint32_t at;
     };
 
-    explicit FakeIcmp(ScriptedClock& clock) : clock_(clock) {}
+    explicit FakeIcmp(ManualClock& clock) : clock_(clock) {}
 
     std::unique_ptr<IcmpSocket> open() override
     {
@@ -177,7 +170,7 @@ private:
         FakeIcmp& net_;
     };
 
-    ScriptedClock& clock_;
+    ManualClock& clock_;
     std::multimap<std::uint32_t, std::vector<std::uint8_t>> queue_;
 };
 

@@ -14,14 +14,14 @@ namespace rm {
 class TableProbe : public PortProbe {
 public:
     bool accepts(const std::string& name, int port, std::chrono::milliseconds limit,
-                 const std::atomic<bool>& cancel) override
+                 const CancelToken& cancel) override
     {
         lastPort = port;
         lastLimit = limit;
         const int now = ++inFlight;
         for (int seen = maxInFlight.load(); now > seen && !maxInFlight.compare_exchange_weak(seen, now);)
             ;
-        while (hold.load() && !cancel.load())
+        while (hold.load() && !cancel.cancelled())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         --inFlight;
         ++probes;

@@ -2,7 +2,6 @@
 
 #include "core/ports/FileChooser.h"
 #include "core/ports/FileWriter.h"
-#include "core/ports/WallClock.h"
 
 #include <deque>
 #include <functional>
@@ -30,13 +29,6 @@ public:
     std::deque<std::optional<std::string>> answers;
     std::vector<SaveFileRequest> requests;
     std::function<void()> onShow; // e.g. the user taking minutes over the dialog
-};
-
-// A calendar clock the test sets by hand.
-class ManualWallClock : public WallClock {
-public:
-    std::time_t now() override { return time; }
-    std::time_t time = 0;
 };
 
 // Fails every write with one cause, keeping what it was asked to write.

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "adapters/ldap/OpenLdapDirectory.h"
+#include "adapters/linux/AddrInfoResolver.h"
+#include "adapters/linux/LinuxIcmpSockets.h"
+#include "adapters/linux/NetworkIdentity.h"
+#include "adapters/linux/PosixFileWriter.h"
+#include "adapters/linux/PosixThreadStarter.h"
+#include "adapters/linux/SteadyTickClock.h"
+#include "adapters/linux/SystemWallClock.h"
+#include "adapters/netapi/NetApiClient.h"
+#include "adapters/netapi/TcpPortProbe.h"
+#include "app/CredentialsFanOut.h"
+#include "core/search/SearchServices.h"
+#include "settings/RegistryFileStore.h"
+#include "settings/SettingsStore.h"
+
+#include <memory>
+#include <stdexcept>
+
+namespace rm {
+
+// The network helper cannot be found or run: the programs cannot start.
+class MissingHelper : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The Linux adapters of both programs, made once, in one place: the
+// settings, the network (the helper pool and the directory, with the
+// identity that hands them credentials), threads, clocks, names, ICMP and
+// files. The face says how credentials are asked for.
+class Adapters {
+public:
+    // Throws MissingHelper.
+    Adapters(NetworkIdentity::AskCredentials ask, bool askFirst = false);
+
+    SearchServices search();
+
+    std::unique_ptr<RegistryFileStore> profile;
+    SettingsStore settings;
+    NetApiClient network;
+    OpenLdapDirectory directory;
+    CredentialsFanOut credentials;
+    NetworkIdentity identity;
+    PosixThreadStarter threads;
+    SteadyTickClock clock;
+    AddrInfoResolver resolver;
+    LinuxIcmpSockets icmp;
+    TcpPortProbe probe;
+    PosixFileWriter files;
+    SystemWallClock wallClock;
+};
+
+// The helper by its absolute path, never through the current folder.
+// Throws MissingHelper naming it.
+std::string helperPath();
+
+} // namespace rm

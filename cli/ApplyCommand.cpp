@@ -1,0 +1,169 @@
+#include "cli/ApplyCommand.h"
+
+#include "cli/ApplyTargets.h"
+#include "cli/BatchReport.h"
+#include "cli/CliProgram.h"
+#include "cli/ConsoleProgress.h"
+#include "cli/InputText.h"
+#include "cli/Notices.h"
+#include "cli/Terminal.h"
+#include "core/batch/Batch.h"
+#include "core/ports/Text.h"
+#include "core/report/ActivityLog.h"
+#include "core/report/FileErrorText.h"
+
+#include <cstdlib>
+#include <ostream>
+#include <unistd.h>
+
+namespace rm {
+namespace {
+
+ApplyTargets readTargets(const ApplyArgs& args, std::istream& in, bool passwordFromStandardInput)
+{
+    ApplyTargets targets;
+    if (!args.targets.empty()) {
+        for (const std::string& t : args.targets)
+            targets.rows.push_back(parseTarget(t, args.user));
+    } else {
+        const std::string source = args.targetsFile.empty() && ::isatty(STDIN_FILENO) != 1 ? "-" : args.targetsFile;
+        if (source.empty())
+            throw UsageError("no targets: give COMPUTER\\ACCOUNT arguments, --targets FILE, or pipe them in");
+        if (source == "-" && passwordFromStandardInput)
+            throw UsageError("standard input cannot carry both the targets and a password: use another descriptor");
+        targets = parseTargets(readInputText(source, in), args.user);
+    }
+    settleTargets(targets);
+    if (targets.rows.empty())
+        throw UsageError("no targets: the list given is empty");
+    // Two accounts of one computer are a group's members, whatever the source.
+    for (std::size_t i = 0; i < targets.rows.size(); ++i)
+        for (std::size_t k = 0; k < i; ++k)
+            if (equalsIgnoringCase(targets.rows[i].computer, targets.rows[k].computer))
+                targets.groupMode = true;
+    return targets;
+}
+
+// The new password and its verification, as the window's two edits hold them.
+void readNewPassword(const ApplyArgs& args, BatchRequest& request)
+{
+    if (args.passwordFd >= 0) {
+        request.password = readSecretLine(args.passwordFd, "the new password");
+        request.verification = Secret::copyOf(request.password.reveal());
+    } else if (::isatty(STDIN_FILENO) == 1) {
+        std::optional<Secret> first = askSecret("New password: ");
+        std::optional<Secret> second = first ? askSecret("Retype new password: ") : std::nullopt;
+        if (!first || !second)
+            throw UsageError("no new password was typed");
+        request.password = std::move(*first);
+        request.verification = std::move(*second);
+    } else {
+        request.password = readSecretLine(STDIN_FILENO, "the new password");
+        request.verification = Secret::copyOf(request.password.reveal());
+    }
+}
+
+// A question of the plan: --yes confirms the batch; an empty password is a
+// question of its own that a script answers only with --allow-empty-password;
+// a dry run answers both. Others are asked on the terminal, else answered no.
+bool answeredYes(const Question& question, const ApplyArgs& args, bool terminal)
+{
+    if (args.dryRun)
+        return true;
+    if (question.kind == Question::Kind::Confirmation && args.yes)
+        return true;
+    if (question.kind == Question::Kind::EmptyPassword && args.allowEmptyPassword)
+        return true;
+    if (!terminal)
+        return false;
+    const auto answer = askTerminal(question.message.title + "\n" + question.message.text + " [y/N] ");
+    return answer && !answer->empty() && (answer->front() == 'y' || answer->front() == 'Y');
+}
+
+// The current folder when a file can be made there, else the home folder.
+std::string logFolder(const ApplyArgs& args)
+{
+    if (!args.logFolder.empty() || ::access(".", W_OK) == 0)
+        return args.logFolder;
+    const char* home = std::getenv("HOME");
+    return home ? home : "";
+}
+
+} // namespace
+
+int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face, std::istream& in,
+             std::ostream& out, std::ostream& err)
+{
+    const bool passwordFromStandardInput =
+        (args.setPassword && (args.passwordFd < 0 || args.passwordFd == STDIN_FILENO))
+        || args.logon.passwordFd == STDIN_FILENO;
+    ApplyTargets targets = readTargets(args, in, passwordFromStandardInput);
+    const bool terminal = hasTerminal();
+    if (!args.dryRun && !args.yes && !terminal)
+        throw UsageError("--yes is needed to change accounts without a terminal to confirm on");
+
+    BatchRequest request;
+    request.targets = std::move(targets.rows);
+    request.groupMode = targets.groupMode;
+    if (args.setPassword) {
+        platform.protectSecrets();
+        request.changePassword = true;
+        readNewPassword(args, request);
+    }
+    if (args.newName) {
+        request.rename = true;
+        request.newName = *args.newName;
+    }
+    request.enabledChoice = args.enabled;
+    const SearchServices services = platform.search();
+    if (!args.dryRun)
+        requireCredentials(services.identity);
+
+    auto planned = plan(std::move(request));
+    if (const auto* refusal = std::get_if<Refusal>(&planned))
+        throw UsageError(oneLine(refusal->message.text));
+    const BatchPlan& batch = std::get<BatchPlan>(planned);
+    for (const Question& question : batch.questions()) {
+        if (!answeredYes(question, args, terminal)) {
+            err << "nothing done: \"" << question.message.title << "\" was answered no" << std::endl;
+            return ExitSomeFailed;
+        }
+    }
+    if (args.dryRun) {
+        out << planText(batch);
+        return ExitDone;
+    }
+    const std::time_t confirmed = platform.clock().now();
+
+    BatchOutcome outcome;
+    {
+        ConsoleProgress shown(err, ::isatty(STDERR_FILENO) == 1);
+        const std::size_t accounts = batch.request().targets.size();
+        Progress<BatchCounts> progress(face, [&](const BatchCounts& c) {
+            const int done = c.rename.total + c.password.total + c.enable.total;
+            shown.show("Working ... " + std::to_string(done) + " actions on " + std::to_string(accounts) + " accounts");
+        });
+        Job job([&](const CancelToken& cancel) {
+            outcome = apply(batch, confirmed, services.network, progress, cancel);
+        });
+        face.run(job);
+    }
+    out << outcomeText(outcome);
+
+    const HtmlReport log = activityLog(outcome, platform.clock().now());
+    const std::string folder = logFolder(args);
+    const std::string path = folder.empty()        ? log.defaultFileName()
+                             : folder.back() == '/' ? folder + log.defaultFileName()
+                                                    : folder + "/" + log.defaultFileName();
+    const FileFailure failure = platform.files().replaceFile(path, log.fileContents());
+    if (failure != FileFailure::None)
+        err << "Rostermill: " << oneLine(fileErrorText(failure, path)) << std::endl;
+    out << "\n" << totalsText(outcome.counts, outcome.cancelled);
+    if (failure == FileFailure::None)
+        out << "Activity log: " << path << "\n";
+    out.flush();
+    return outcome.counts.failed() > 0 || outcome.cancelled || failure != FileFailure::None ? ExitSomeFailed
+                                                                                          : ExitDone;
+}
+
+} // namespace rm

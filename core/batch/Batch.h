@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/batch/BatchOutcome.h"
+#include "core/batch/BatchPlan.h"
+#include "core/jobs/CancelToken.h"
+#include "core/jobs/Progress.h"
+#include "core/ports/NetworkManagement.h"
+
+#include <ctime>
+
+namespace rm {
+
+// Applies a confirmed plan one account after the other, in the order of its
+// targets: the password, then the enabled state, then the rename, each
+// failure recorded and the walk going on. `confirmed` stamps every account.
+// A cancel is looked at before each account, so the one begun is completed.
+BatchOutcome apply(const BatchPlan& plan, std::time_t confirmed, NetworkManagement& network,
+                   Progress<BatchCounts>& progress, const CancelToken& cancel);
+
+} // namespace rm

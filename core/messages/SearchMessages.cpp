@@ -1,0 +1,75 @@
+#include "core/messages/SearchMessages.h"
+
+namespace rm {
+
+Message clearListQuestion()
+{
+    return {"Clear List?", "Clear the machine list and repopulate?", MessageButtons::YesNo, MessageIcon::Question};
+}
+
+Message noAccountNameError(AccountKind kind)
+{
+    return {"Error",
+            kind == AccountKind::Group ? "You must specify a local group to search for."
+                                       : "You must specify a username to search for.",
+            MessageButtons::Ok, MessageIcon::Exclamation};
+}
+
+Message noComputersFound()
+{
+    return {"Failure", "No computers found. Verify the domain name, and that you have access.", MessageButtons::Ok,
+            MessageIcon::Exclamation};
+}
+
+Message searchCancelled(const std::string& account)
+{
+    return {"Operation cancelled", "The search for \"" + account + "\" was cancelled.", MessageButtons::Ok,
+            MessageIcon::Information};
+}
+
+Message allComputersRemoved(AccountKind kind, const std::string& account)
+{
+    const bool group = kind == AccountKind::Group;
+    return {"All Computers Removed",
+            (group ? "Local group \"" : "The username \"") + account
+                + (group ? "\" was empty on all machines." : "\" was not found on any machine.")
+                + " All computers have been removed from the list. You must repopulate the list.",
+            MessageButtons::Ok, MessageIcon::Information};
+}
+
+std::optional<Message> discoveryNoticeMessage(DiscoveryNotice notice)
+{
+    switch (notice) {
+    case DiscoveryNotice::NoDirectory:
+        return Message{"Error",
+                       "The specified domain does not appear to support Active Directory, so an LDAP scan cannot be "
+                       "performed.  Please double-check the settings in Search Options.",
+                       MessageButtons::Ok, MessageIcon::Exclamation};
+    case DiscoveryNotice::NoControllerForHidden:
+        return Message{"Partial Failure", "Cannot scan for hidden computers; no PDC found.", MessageButtons::Ok,
+                       MessageIcon::Exclamation};
+    case DiscoveryNotice::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<Message> livenessFailureMessage(LivenessFailure failure)
+{
+    const char* text = nullptr;
+    switch (failure) {
+    case LivenessFailure::ResolutionCancelled:
+        text = "Hostname resolution was aborted. No machines have been removed.";
+        break;
+    case LivenessFailure::NoIcmpSocket:
+        text = "Unable to perform ping scan for active machines:\n\nYou do not have raw-socket privledges on this "
+               "machine.\n\nThe ping scan is used to eliminate machines that are offline.\nCheck your system "
+               "policies to enable raw-socket access,\nand re-run the scan.\n\nNo machines have been removed.";
+        break;
+    case LivenessFailure::None:
+        return std::nullopt;
+    }
+    return Message{"Error", text, MessageButtons::Ok, MessageIcon::Information};
+}
+
+} // namespace rm

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/jobs/UiThread.h"
+#include "core/ports/FileChooser.h"
+#include "core/ports/FileWriter.h"
+#include "core/ports/Prompter.h"
+#include "core/ports/Shell.h"
+#include "core/ports/WaitCursor.h"
+#include "core/ports/WallClock.h"
+#include "core/search/SearchServices.h"
+
+namespace rm {
+
+// What the window needs of the platform: its boxes, save dialog, files,
+// shell, clock, wait cursor and thread, and what a search uses.
+struct WindowServices {
+    Prompter& prompter;
+    Shell& shell;
+    FileChooser& fileChooser;
+    FileWriter& fileWriter;
+    WallClock& wallClock;
+    WaitCursor& waitCursor;
+    UiThread& ui;
+    SearchServices search;
+};
+
+} // namespace rm
