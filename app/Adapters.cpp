@@ -14,9 +14,9 @@ std::string helperPath()
     return helper;
 }
 
-Adapters::Adapters(NetworkIdentity::AskCredentials ask, bool askFirst)
-    : profile(openProgramProfile()), settings(*profile), network({helperPath()}), credentials{&network, &directory},
-      identity(network, credentials, std::move(ask), askFirst)
+Adapters::Adapters(NetworkIdentity::AskCredentials ask, bool askFirst, std::unique_ptr<RegistryFileStore> own)
+    : profile(own ? std::move(own) : openProgramProfile()), settings(*profile), network({helperPath()}),
+      credentials{&network, &directory}, identity(network, credentials, std::move(ask), askFirst)
 {
 }
 

@@ -32,8 +32,10 @@ public:
 // files. The face says how credentials are asked for.
 class Adapters {
 public:
-    // Throws MissingHelper.
-    Adapters(NetworkIdentity::AskCredentials ask, bool askFirst = false);
+    // Throws MissingHelper. The settings are the user's own unless a
+    // profile is given.
+    Adapters(NetworkIdentity::AskCredentials ask, bool askFirst = false,
+             std::unique_ptr<RegistryFileStore> profile = nullptr);
 
     SearchServices search();
 

@@ -1,12 +1,16 @@
-// The account search as the program runs it (the 512-slot search over the
-// helper pool) against the lab's load computers, then the same look-ups with
+// The account check as the program runs it (the search's 512-slot step over
+// the helper pool) against the lab's load computers, then the same look-ups with
 // Samba's rpcclient in parallel (as many at once as the pool has helpers) and
 // one after another; then the search again with names nobody answers mixed
 // in. Runs inside the lab (lab/run); its last line holds the figures.
-#include "core/search/AccountSearch.h"
+#include "adapters/linux/AddrInfoResolver.h"
+#include "adapters/linux/LinuxIcmpSockets.h"
+#include "adapters/linux/NetworkIdentity.h"
 #include "adapters/linux/PosixThreadStarter.h"
 #include "adapters/linux/SteadyTickClock.h"
 #include "adapters/netapi/NetApiClient.h"
+#include "adapters/netapi/TcpPortProbe.h"
+#include "core/search/Search.h"
 #include "support/LabManifest.h"
 
 #include <chrono>
@@ -82,9 +86,10 @@ double pssMegabytes(pid_t pid)
     return 0;
 }
 
-class NoWindow : public Poster {
+// The computers are listed: no directory is read.
+class NoDirectory : public DirectoryClient {
 public:
-    void post(int, std::uintptr_t, std::intptr_t) override {}
+    std::unique_ptr<Connection> connect(const std::string&) override { return nullptr; }
 };
 
 struct SearchRun {
@@ -93,30 +98,36 @@ struct SearchRun {
     int found = 0;
 };
 
-SearchRun search(NetApiClient& net, const std::vector<std::string>& names)
+// The search of the listed computers without its liveness step: the check alone.
+SearchRun checkAll(NetApiClient& net, const std::vector<std::string>& names)
 {
     PosixThreadStarter threads;
     SteadyTickClock clock;
-    NoWindow window;
-    std::vector<std::string> servers;
-    for (const auto& n : names)
-        servers.push_back("\\\\" + n);
+    AddrInfoResolver resolver;
+    LinuxIcmpSockets icmp;
+    TcpPortProbe probe;
+    NoDirectory directory;
+    NetworkIdentity identity(net, net, nullptr);
+    SearchRequest request;
+    request.account = "Administrator";
+    request.options.pingScan = false;
+    request.computers = names;
+    Progress<SearchProgress> progress;
+    CancelToken cancel;
     double helpersBefore = 0;
     for (pid_t pid : net.helperProcesses())
         helpersBefore += processCpuMs(pid);
     const double ownBefore = ownCpuMs();
     const auto start = Clock::now();
-    AccountSearch s(servers, "Administrator", {net, threads, clock});
-    s.start(window);
-    s.join();
+    const SearchOutcome outcome =
+        search(request, {net, identity, directory, resolver, icmp, probe, threads, clock}, progress, cancel);
     SearchRun run;
     run.seconds = secondsSince(start);
     double helpersAfter = 0;
     for (pid_t pid : net.helperProcesses())
         helpersAfter += processCpuMs(pid);
     run.cpuMs = ownCpuMs() - ownBefore + helpersAfter - helpersBefore;
-    for (const auto& r : s.results())
-        run.found += !r.notMatched;
+    run.found = static_cast<int>(outcome.matched.size());
     return run;
 }
 
@@ -148,6 +159,39 @@ CommandRun runCommand(const std::string& command)
 
 } // namespace
 
+// The same look-ups as the program's, one rpcclient process per computer:
+// as many at once as the program has helpers, then one after the other.
+struct PeerRuns {
+    bool ran = false;
+    CommandRun parallel, sequential;
+};
+
+PeerRuns runPeer(const LabManifest& lab, const std::vector<std::string>& live, std::size_t helpers)
+{
+    char dir[] = "/tmp/rostermill-bench-XXXXXX";
+    if (!::mkdtemp(dir))
+        return {};
+    const std::string auth = std::string(dir) + "/auth", list = std::string(dir) + "/computers";
+    {
+        std::ofstream a(auth);
+        a << "username = " << lab.json["operator"]["user"].get<std::string>() << "\npassword = "
+          << lab.operatorPassword() << "\ndomain = " << lab.json["domain"]["netbios"].get<std::string>() << "\n";
+        ::chmod(auth.c_str(), 0600);
+        std::ofstream l(list);
+        for (const auto& n : live)
+            l << n << "\n";
+    }
+    const std::string one = "rpcclient -A " + auth + " -c 'queryuser Administrator' ";
+    PeerRuns runs{true,
+                  runCommand("xargs -P " + std::to_string(helpers) + " -I{} " + one + "{} < " + list
+                             + " >/dev/null 2>&1"),
+                  runCommand("while read c; do " + one + "\"$c\" >/dev/null 2>&1; done < " + list)};
+    std::remove(auth.c_str());
+    std::remove(list.c_str());
+    ::rmdir(dir);
+    return runs;
+}
+
 int main(int argc, char** argv)
 {
     const LabManifest lab = LabManifest::load();
@@ -164,9 +208,9 @@ int main(int argc, char** argv)
     NetApiClient::Settings settings{HELPER_PATH};
     const std::size_t helpers = settings.poolSize;
     NetApiClient net(settings);
-    net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+    net.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
 
-    const SearchRun liveRun = search(net, live);
+    const SearchRun liveRun = checkAll(net, live);
     double pssMax = 0, pssAll = 0;
     for (pid_t pid : net.helperProcesses()) {
         const double pss = pssMegabytes(pid);
@@ -177,40 +221,22 @@ int main(int argc, char** argv)
                 computers, liveRun.seconds, liveRun.cpuMs, net.helperProcesses().size());
     std::fflush(stdout);
 
-    const SearchRun one = search(net, {gone.front()});
+    const SearchRun one = checkAll(net, {gone.front()});
     std::vector<std::string> mixed = live;
     mixed.insert(mixed.end(), gone.begin(), gone.end());
-    const SearchRun mixedRun = search(net, mixed);
+    const SearchRun mixedRun = checkAll(net, mixed);
     std::printf("one unreachable: %.2f s; %d live with %d unreachable: %.2f s\n", one.seconds, computers,
                 unreachableCount, mixedRun.seconds);
     std::fflush(stdout);
 
-    // The same look-ups, one rpcclient process per computer.
-    char dir[] = "/tmp/rostermill-bench-XXXXXX";
-    if (!::mkdtemp(dir))
+    const PeerRuns peer = runPeer(lab, live, helpers);
+    if (!peer.ran)
         return 1;
-    const std::string auth = std::string(dir) + "/auth", list = std::string(dir) + "/computers";
-    {
-        std::ofstream a(auth);
-        a << "username = " << lab.json["operator"]["user"].get<std::string>() << "\npassword = "
-          << lab.operatorPassword() << "\ndomain = " << lab.json["domain"]["netbios"].get<std::string>() << "\n";
-        ::chmod(auth.c_str(), 0600);
-        std::ofstream l(list);
-        for (const auto& n : live)
-            l << n << "\n";
-    }
-    const std::string one_ = "rpcclient -A " + auth + " -c 'queryuser Administrator' ";
-    const CommandRun parallel =
-        runCommand("xargs -P " + std::to_string(helpers) + " -I{} " + one_ + "{} < " + list + " >/dev/null 2>&1");
-    const CommandRun sequential = runCommand("while read c; do " + one_ + "\"$c\" >/dev/null 2>&1; done < " + list);
-    std::remove(auth.c_str());
-    std::remove(list.c_str());
-    ::rmdir(dir);
 
     std::printf("computers=%d live_seconds=%.2f rpcclient_par_seconds=%.2f rpcclient_seq_seconds=%.2f "
                 "client_cpu_ms_per_computer=%.1f rpcclient_cpu_ms_per_computer=%.1f unreachable=%d "
                 "mixed_seconds=%.2f unreachable_one_seconds=%.2f pss_mb_per_helper=%.1f pss_mb_all_helpers=%.1f\n",
-                computers, liveRun.seconds, parallel.seconds, sequential.seconds, liveRun.cpuMs / computers,
-                parallel.cpuMs / computers, unreachableCount, mixedRun.seconds, one.seconds, pssMax, pssAll);
+                computers, liveRun.seconds, peer.parallel.seconds, peer.sequential.seconds, liveRun.cpuMs / computers,
+                peer.parallel.cpuMs / computers, unreachableCount, mixedRun.seconds, one.seconds, pssMax, pssAll);
     return liveRun.found == computers && mixedRun.found == computers ? 0 : 1;
 }

@@ -59,17 +59,18 @@ Sweep sweep(const Names& names, TimedResolver& resolver)
     LinuxIcmpSockets sockets;
     PosixThreadStarter threads;
     SteadyTickClock clock;
-    PingDisplay display;
-    std::atomic<bool> cancel{false};
+    Progress<SearchProgress> progress;
+    CancelToken cancel;
+    LivenessFailure failure = LivenessFailure::None;
     resolver.reset();
     const auto start = Clock::now();
-    PingSweep::Outcome outcome = PingSweep({resolver, sockets, threads, clock}, display, cancel).run(names, 8, 500);
+    Names removed = PingSweep({resolver, sockets, threads, clock}, progress, cancel).run(names, failure, 8, 500);
     const double seconds = secondsSince(start);
-    if (!std::holds_alternative<Names>(outcome)) {
+    if (failure != LivenessFailure::None) {
         std::fprintf(stderr, "ping-sweep: no ICMP socket (run as root in the lab)\n");
         std::exit(1);
     }
-    return {seconds, std::chrono::duration<double>(resolver.lastEnd() - start).count(), std::get<Names>(outcome)};
+    return {seconds, std::chrono::duration<double>(resolver.lastEnd() - start).count(), std::move(removed)};
 }
 
 double fping(const std::string& options, const Names& names)

@@ -80,13 +80,45 @@ bool answeredYes(const Question& question, const ApplyArgs& args, bool terminal)
     return answer && !answer->empty() && (answer->front() == 'y' || answer->front() == 'Y');
 }
 
-// The current folder when a file can be made there, else the home folder.
-std::string logFolder(const ApplyArgs& args)
+// The batch's activity log, under its default name in --log-dir, else in
+// the current folder when a file can be made there, else in the home
+// folder. Its path, or nothing when it could not be written (and said so).
+std::optional<std::string> writeLog(const ApplyArgs& args, const BatchOutcome& outcome, ConsolePlatform& platform,
+                                    std::ostream& err)
 {
-    if (!args.logFolder.empty() || ::access(".", W_OK) == 0)
-        return args.logFolder;
-    const char* home = std::getenv("HOME");
-    return home ? home : "";
+    std::string folder = args.logFolder;
+    if (folder.empty() && ::access(".", W_OK) != 0) {
+        const char* home = std::getenv("HOME");
+        folder = home ? home : "";
+    }
+    const HtmlReport log = activityLog(outcome, platform.clock().now());
+    const std::string path = folder.empty()        ? log.defaultFileName()
+                             : folder.back() == '/' ? folder + log.defaultFileName()
+                                                    : folder + "/" + log.defaultFileName();
+    const FileFailure failure = platform.files().replaceFile(path, log.fileContents());
+    if (failure == FileFailure::None)
+        return path;
+    err << "Rostermill: " << oneLine(fileErrorText(failure, path)) << std::endl;
+    return std::nullopt;
+}
+
+// The request the flags and the targets make, the new password read.
+BatchRequest requestFor(const ApplyArgs& args, ApplyTargets targets, ConsolePlatform& platform)
+{
+    BatchRequest request;
+    request.targets = std::move(targets.rows);
+    request.groupMode = targets.groupMode;
+    if (args.setPassword) {
+        platform.protectSecrets();
+        request.changePassword = true;
+        readNewPassword(args, request);
+    }
+    if (args.newName) {
+        request.rename = true;
+        request.newName = *args.newName;
+    }
+    request.enabledChoice = args.enabled;
+    return request;
 }
 
 } // namespace
@@ -101,20 +133,7 @@ int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face
     const bool terminal = hasTerminal();
     if (!args.dryRun && !args.yes && !terminal)
         throw UsageError("--yes is needed to change accounts without a terminal to confirm on");
-
-    BatchRequest request;
-    request.targets = std::move(targets.rows);
-    request.groupMode = targets.groupMode;
-    if (args.setPassword) {
-        platform.protectSecrets();
-        request.changePassword = true;
-        readNewPassword(args, request);
-    }
-    if (args.newName) {
-        request.rename = true;
-        request.newName = *args.newName;
-    }
-    request.enabledChoice = args.enabled;
+    BatchRequest request = requestFor(args, std::move(targets), platform);
     const SearchServices services = platform.search();
     if (!args.dryRun)
         requireCredentials(services.identity);
@@ -134,7 +153,6 @@ int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face
         return ExitDone;
     }
     const std::time_t confirmed = platform.clock().now();
-
     BatchOutcome outcome;
     {
         ConsoleProgress shown(err, ::isatty(STDERR_FILENO) == 1);
@@ -149,21 +167,12 @@ int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face
         face.run(job);
     }
     out << outcomeText(outcome);
-
-    const HtmlReport log = activityLog(outcome, platform.clock().now());
-    const std::string folder = logFolder(args);
-    const std::string path = folder.empty()        ? log.defaultFileName()
-                             : folder.back() == '/' ? folder + log.defaultFileName()
-                                                    : folder + "/" + log.defaultFileName();
-    const FileFailure failure = platform.files().replaceFile(path, log.fileContents());
-    if (failure != FileFailure::None)
-        err << "Rostermill: " << oneLine(fileErrorText(failure, path)) << std::endl;
+    const std::optional<std::string> log = writeLog(args, outcome, platform, err);
     out << "\n" << totalsText(outcome.counts, outcome.cancelled);
-    if (failure == FileFailure::None)
-        out << "Activity log: " << path << "\n";
+    if (log)
+        out << "Activity log: " << *log << "\n";
     out.flush();
-    return outcome.counts.failed() > 0 || outcome.cancelled || failure != FileFailure::None ? ExitSomeFailed
-                                                                                          : ExitDone;
+    return outcome.counts.failed() > 0 || outcome.cancelled || !log ? ExitSomeFailed : ExitDone;
 }
 
 } // namespace rm

@@ -60,6 +60,17 @@ int descriptor(const std::string& flag, const std::string& text)
     return fd;
 }
 
+// A flag's value that is one of a few words.
+template <class Value>
+Value oneOf(const std::string& flag, const std::string& value,
+            std::initializer_list<std::pair<const char*, Value>> words, const char* listed)
+{
+    for (const auto& [word, meaning] : words)
+        if (value == word)
+            return meaning;
+    throw UsageError(flag + " takes " + listed + ", not \"" + value + "\"");
+}
+
 using Handlers = std::map<std::string, std::function<void(ArgumentReader&, const std::string&)>>;
 
 // Runs every argument through its handler; other arguments go to `operand`.
@@ -98,6 +109,23 @@ void logonFlags(Handlers& flags, LogonArgs& logon, bool passwordFdIsLogon)
         flags["--password-fd"] = flags["--as-password-fd"];
 }
 
+// The search's switches: the discovery flags, each with its "--no-" form,
+// and the output's.
+void searchSwitches(Handlers& switches, SearchArgs& s)
+{
+    switches["--browse"] = [&](ArgumentReader&, const std::string&) { s.method = DiscoveryMethod::BrowseList; };
+    switches["--directory"] = [&](ArgumentReader&, const std::string&) { s.method = DiscoveryMethod::Directory; };
+    switches["--no-ou"] = [&](ArgumentReader&, const std::string&) { s.orgUnit = std::string(); };
+    switches["--servers-only"] = [&](ArgumentReader&, const std::string&) { s.serversOnly = true; };
+    switches["--no-servers-only"] = [&](ArgumentReader&, const std::string&) { s.serversOnly = false; };
+    switches["--hidden"] = [&](ArgumentReader&, const std::string&) { s.hidden = true; };
+    switches["--no-hidden"] = [&](ArgumentReader&, const std::string&) { s.hidden = false; };
+    switches["--ping"] = [&](ArgumentReader&, const std::string&) { s.ping = true; };
+    switches["--no-ping"] = [&](ArgumentReader&, const std::string&) { s.ping = false; };
+    switches["--all"] = [&](ArgumentReader&, const std::string&) { s.all = true; };
+    switches["--timings"] = [&](ArgumentReader&, const std::string&) { s.timings = true; };
+}
+
 CommandLine parseSearch(ArgumentReader& in)
 {
     CommandLine c;
@@ -121,26 +149,14 @@ CommandLine parseSearch(ArgumentReader& in)
         groupGiven = true;
     };
     flags["--format"] = [&](ArgumentReader& r, const std::string& f) {
-        const std::string v = r.value(f);
-        if (v == "table")
-            s.format = OutputFormat::Table;
-        else if (v == "csv")
-            s.format = OutputFormat::Csv;
-        else if (v == "json")
-            s.format = OutputFormat::Json;
-        else
-            throw UsageError("--format takes table, csv or json, not \"" + v + "\"");
+        s.format = oneOf<OutputFormat>(
+            f, r.value(f), {{"table", OutputFormat::Table}, {"csv", OutputFormat::Csv}, {"json", OutputFormat::Json}},
+            "table, csv or json");
     };
     flags["--alive"] = [&](ArgumentReader& r, const std::string& f) {
-        const std::string v = r.value(f);
-        if (v == "icmp")
-            s.alive = Liveness::Ping;
-        else if (v == "smb")
-            s.alive = Liveness::Port;
-        else if (v == "both")
-            s.alive = Liveness::PingOrPort;
-        else
-            throw UsageError("--alive takes icmp, smb or both, not \"" + v + "\"");
+        s.alive = oneOf<Liveness>(f, r.value(f),
+                                  {{"icmp", Liveness::Ping}, {"smb", Liveness::Port}, {"both", Liveness::PingOrPort}},
+                                  "icmp, smb or both");
     };
     flags["--computers"] = [&](ArgumentReader& r, const std::string& f) {
         s.computersFile = r.value(f);
@@ -148,17 +164,7 @@ CommandLine parseSearch(ArgumentReader& in)
             throw UsageError("--computers needs a file (- for standard input)");
     };
     logonFlags(flags, s.logon, true);
-    switches["--browse"] = [&](ArgumentReader&, const std::string&) { s.method = DiscoveryMethod::BrowseList; };
-    switches["--directory"] = [&](ArgumentReader&, const std::string&) { s.method = DiscoveryMethod::Directory; };
-    switches["--no-ou"] = [&](ArgumentReader&, const std::string&) { s.orgUnit = std::string(); };
-    switches["--servers-only"] = [&](ArgumentReader&, const std::string&) { s.serversOnly = true; };
-    switches["--no-servers-only"] = [&](ArgumentReader&, const std::string&) { s.serversOnly = false; };
-    switches["--hidden"] = [&](ArgumentReader&, const std::string&) { s.hidden = true; };
-    switches["--no-hidden"] = [&](ArgumentReader&, const std::string&) { s.hidden = false; };
-    switches["--ping"] = [&](ArgumentReader&, const std::string&) { s.ping = true; };
-    switches["--no-ping"] = [&](ArgumentReader&, const std::string&) { s.ping = false; };
-    switches["--all"] = [&](ArgumentReader&, const std::string&) { s.all = true; };
-    switches["--timings"] = [&](ArgumentReader&, const std::string&) { s.timings = true; };
+    searchSwitches(switches, s);
     bool help = false;
     switches["--help"] = [&](ArgumentReader&, const std::string&) { help = true; };
     switches["-h"] = switches["--help"];

@@ -53,12 +53,11 @@ std::string progressText(const SearchProgress& p, const SearchRequest& request)
     return {};
 }
 
-} // namespace
-
-int runSearch(const SearchArgs& args, ConsolePlatform& platform, ConsoleFace& face, std::istream& in,
-              std::ostream& out, std::ostream& err)
+// The request from the flags over the settings file's options; the domain
+// the user's own where none is given.
+SearchRequest requestFor(const SearchArgs& args, ConsolePlatform& platform, CurrentIdentity& identity,
+                         std::istream& in)
 {
-    const auto started = std::chrono::steady_clock::now();
     if (args.computersFile == "-" && args.logon.passwordFd == STDIN_FILENO)
         throw UsageError("standard input cannot carry both the computers and the password: use another descriptor");
     SearchRequest request;
@@ -68,25 +67,19 @@ int runSearch(const SearchArgs& args, ConsolePlatform& platform, ConsoleFace& fa
     request.liveness = args.alive;
     if (!args.computersFile.empty())
         request.computers = listedComputers(readInputText(args.computersFile, in));
-
-    const SearchServices services = platform.search();
-    requireCredentials(services.identity);
+    requireCredentials(identity);
     if (!request.computers && request.options.domain.empty()) {
-        request.options.domain = defaultDomainName(services.identity);
+        request.options.domain = defaultDomainName(identity);
         if (request.options.domain.empty())
             throw UsageError("no domain: give --domain NAME");
     }
+    return request;
+}
 
-    SearchOutcome outcome;
-    {
-        ConsoleProgress shown(err, ::isatty(STDERR_FILENO) == 1);
-        Progress<SearchProgress> progress(face,
-                                          [&](const SearchProgress& p) { shown.show(progressText(p, request)); });
-        Job job([&](const CancelToken& cancel) { outcome = search(request, services, progress, cancel); });
-        face.run(job);
-    }
-
-    // What each step had to say, in the order the window says it.
+// What each step had to say, in the order the window says it; a refusal
+// of the request ends the program as a usage error.
+void tellNotices(const SearchRequest& request, const SearchOutcome& outcome, std::ostream& err)
+{
     std::string refusal;
     if (const auto notice = discoveryNoticeMessage(outcome.discoveryNotice)) {
         if (outcome.discoveryNotice == DiscoveryNotice::NoDirectory)
@@ -98,26 +91,25 @@ int runSearch(const SearchArgs& args, ConsolePlatform& platform, ConsoleFace& fa
         err << "Error: " << statusNumber(outcome.hiddenScanFailure) << "\n";
     if (const auto failure = livenessFailureMessage(outcome.livenessFailure))
         tell(err, *failure);
-    const bool cancelled = outcome.state == SearchState::CheckCancelled;
     if (outcome.counts.totalFound == 0)
         tell(err, noComputersFound());
-    else if (cancelled)
+    else if (outcome.state == SearchState::CheckCancelled)
         tell(err, searchCancelled(request.account));
     else if (outcome.rows.empty())
         tell(err, allComputersRemoved(request.kind, request.account));
     if (!refusal.empty())
         throw UsageError(refusal);
-    if (cancelled)
-        return ExitSomeFailed;
+}
 
-    const SearchReport report{request, outcome, args.all};
+void printReport(const SearchArgs& args, const SearchReport& report, std::ostream& out, std::ostream& err)
+{
     switch (args.format) {
     case OutputFormat::Table:
         out << tableText(report);
         break;
     case OutputFormat::Csv:
         out << csvText(report);
-        for (const auto& [label, count] : searchCounts(outcome.counts, request.kind))
+        for (const auto& [label, count] : searchCounts(report.outcome.counts, report.request.kind))
             err << label << " " << count << "\n";
         break;
     case OutputFormat::Json:
@@ -125,6 +117,28 @@ int runSearch(const SearchArgs& args, ConsolePlatform& platform, ConsoleFace& fa
         break;
     }
     out.flush();
+}
+
+} // namespace
+
+int runSearch(const SearchArgs& args, ConsolePlatform& platform, ConsoleFace& face, std::istream& in,
+              std::ostream& out, std::ostream& err)
+{
+    const auto started = std::chrono::steady_clock::now();
+    const SearchServices services = platform.search();
+    const SearchRequest request = requestFor(args, platform, services.identity, in);
+    SearchOutcome outcome;
+    {
+        ConsoleProgress shown(err, ::isatty(STDERR_FILENO) == 1);
+        Progress<SearchProgress> progress(face,
+                                          [&](const SearchProgress& p) { shown.show(progressText(p, request)); });
+        Job job([&](const CancelToken& cancel) { outcome = search(request, services, progress, cancel); });
+        face.run(job);
+    }
+    tellNotices(request, outcome, err);
+    if (outcome.state == SearchState::CheckCancelled)
+        return ExitSomeFailed;
+    printReport(args, {request, outcome, args.all}, out, err);
     if (args.timings) {
         const double total = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         char line[200];

@@ -51,28 +51,76 @@ void answerList(WireWriter& out, std::uint32_t status, const std::vector<std::st
         out.text(texts[i]);
 }
 
+// The domain-wide calls: each reads its own arguments and answers.
+bool queryMachines(rm_samr* client, WireReader& in, WireWriter& out)
+{
+    std::string server;
+    std::uint32_t index = 0, requested = 0;
+    if (!in.text(server) || !in.number(index) || !in.number(requested))
+        return false;
+    std::vector<rm_display_machine> machines;
+    std::uint32_t status = rm_query_display_machines(client, server.c_str(), index, requested, collectMachine, &machines);
+    out.number(status).number(static_cast<std::uint32_t>(machines.size()));
+    for (const rm_display_machine& m : machines)
+        out.text(m.name).text(m.comment).number(m.flags).number(m.user_id).number(m.next_index);
+    return true;
+}
+
+bool enumServers(rm_samr* client, WireReader& in, WireWriter& out)
+{
+    std::string domain;
+    std::uint32_t types = 0;
+    if (!in.text(domain) || !in.number(types))
+        return false;
+    std::vector<rm_server_info101> servers;
+    std::uint32_t status = rm_server_enum(rm_samr_credentials(client), callLimit, domain.c_str(), types, collectServer, &servers);
+    out.number(status).number(static_cast<std::uint32_t>(servers.size()));
+    for (const rm_server_info101& s : servers)
+        out.number(s.platform_id).text(s.name).number(s.version_major).number(s.version_minor)
+            .number(s.type).text(s.comment);
+    return true;
+}
+
+bool getDcName(rm_samr* client, WireReader& in, WireWriter& out)
+{
+    std::string domain;
+    std::uint32_t flags = 0;
+    if (!in.text(domain) || !in.number(flags))
+        return false;
+    rm_dc_info dc{};
+    std::uint32_t status = rm_get_dc_name(rm_samr_credentials(client), domain.c_str(), flags, &dc);
+    out.number(status).text(dc.controller_name).text(dc.controller_address).text(dc.domain_name)
+        .text(dc.forest_name).number(dc.flags);
+    return true;
+}
+
+bool setCredentials(rm_samr* client, WireReader& in, WireWriter& out)
+{
+    std::string user, domain, password;
+    std::uint32_t seconds = 0;
+    bool ok = in.text(user) && in.text(domain) && in.text(password) && in.number(seconds);
+    if (ok) {
+        rm_samr_set_credentials(client, user.c_str(), domain.c_str(), password.c_str());
+        rm_samr_set_timeout(client, seconds);
+        callLimit = seconds;
+        out.number(0);
+    }
+    rm::wipe(password);
+    return ok;
+}
+
 // False for a request that cannot be read: the helper then ends.
 bool serve(rm_samr* client, const std::string& request, WireWriter& out)
 {
     WireReader in(request);
     std::uint32_t op = 0;
     std::string server, name, other;
-    std::uint32_t n1 = 0, n2 = 0;
+    std::uint32_t n1 = 0;
     if (!in.number(op))
         return false;
     switch (static_cast<HelperOp>(op)) {
-    case HelperOp::SetCredentials: {
-        std::string user, domain, password;
-        bool ok = in.text(user) && in.text(domain) && in.text(password) && in.number(n1);
-        if (ok) {
-            rm_samr_set_credentials(client, user.c_str(), domain.c_str(), password.c_str());
-            rm_samr_set_timeout(client, n1);
-            callLimit = n1;
-            out.number(0);
-        }
-        rm::wipe(password);
-        return ok;
-    }
+    case HelperOp::SetCredentials:
+        return setCredentials(client, in, out);
     case HelperOp::UserGetInfo: {
         if (!in.text(server) || !in.text(name))
             return false;
@@ -113,36 +161,12 @@ bool serve(rm_samr* client, const std::string& request, WireWriter& out)
         answerList(out, rm_local_group_get_members(client, server.c_str(), name.c_str(), collect, &members), members);
         return true;
     }
-    case HelperOp::QueryDisplayMachines: {
-        if (!in.text(server) || !in.number(n1) || !in.number(n2))
-            return false;
-        std::vector<rm_display_machine> machines;
-        std::uint32_t status = rm_query_display_machines(client, server.c_str(), n1, n2, collectMachine, &machines);
-        out.number(status).number(static_cast<std::uint32_t>(machines.size()));
-        for (const rm_display_machine& m : machines)
-            out.text(m.name).text(m.comment).number(m.flags).number(m.user_id).number(m.next_index);
-        return true;
-    }
-    case HelperOp::ServerEnum: {
-        if (!in.text(name) || !in.number(n1))
-            return false;
-        std::vector<rm_server_info101> servers;
-        std::uint32_t status = rm_server_enum(rm_samr_credentials(client), callLimit, name.c_str(), n1, collectServer, &servers);
-        out.number(status).number(static_cast<std::uint32_t>(servers.size()));
-        for (const rm_server_info101& s : servers)
-            out.number(s.platform_id).text(s.name).number(s.version_major).number(s.version_minor)
-                .number(s.type).text(s.comment);
-        return true;
-    }
-    case HelperOp::GetDcName: {
-        if (!in.text(name) || !in.number(n1))
-            return false;
-        rm_dc_info dc{};
-        std::uint32_t status = rm_get_dc_name(rm_samr_credentials(client), name.c_str(), n1, &dc);
-        out.number(status).text(dc.controller_name).text(dc.controller_address).text(dc.domain_name)
-            .text(dc.forest_name).number(dc.flags);
-        return true;
-    }
+    case HelperOp::QueryDisplayMachines:
+        return queryMachines(client, in, out);
+    case HelperOp::ServerEnum:
+        return enumServers(client, in, out);
+    case HelperOp::GetDcName:
+        return getDcName(client, in, out);
     default:
         return false;
     }

@@ -14,14 +14,15 @@ std::vector<std::string> PortSweep::closed(const std::vector<std::string>& names
         p.liveness.probed = 0;
         p.liveness.toProbe = total;
     });
-    workInParallel(
-        s.threads, {Parallel, ProbeStack, ThreadStarter::Priority::BelowNormal}, total, cancel,
-        [&](std::size_t i) {
-            // A probe cut short by a cancel proved nothing: the name stays.
-            silent[i] = !s.probe.accepts(names[i], Port, Limit, cancel) && !cancel.cancelled();
-            progress.update([](SearchProgress& p) { ++p.liveness.probed; });
-        },
-        [](std::size_t) {});
+    auto probe = [&](std::size_t i) {
+        // A probe cut short by a cancel proved nothing: the name stays.
+        silent[i] = !s.probe.accepts(names[i], Port, Limit, cancel) && !cancel.cancelled();
+        progress.update([](SearchProgress& p) { ++p.liveness.probed; });
+    };
+    // A name whose thread could not start is probed here, so the sweep
+    // still decides every name when no thread starts at all.
+    workInParallel(s.threads, {Parallel, ProbeStack, ThreadStarter::Priority::BelowNormal}, total, cancel, probe,
+                   probe);
     std::vector<std::string> removals;
     for (std::size_t i = 0; i < names.size(); ++i)
         if (silent[i])

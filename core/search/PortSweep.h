@@ -14,9 +14,9 @@ namespace rm {
 
 // The liveness step for computers that drop pings: every name is offered a
 // connection to the file-sharing port, many at once; those that take none
-// within the limit are to be removed, in the order of the names. After a
-// cancel the names not yet probed are kept, as a cancelled ping scan keeps
-// them; so is a name whose probe never ran.
+// within the limit are to be removed, in the order of the names. A name
+// whose thread cannot start is probed on the calling thread. After a cancel
+// the names not yet probed are kept, as a cancelled ping scan keeps them.
 class PortSweep {
 public:
     static constexpr int Port = 445;

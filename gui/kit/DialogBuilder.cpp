@@ -33,6 +33,37 @@ Qt::Alignment alignmentOf(std::uint32_t style)
     return Qt::AlignLeft | vertical;
 }
 
+QLineEdit* createEdit(QWidget* parent, const ControlTemplate& c)
+{
+    auto* edit = new QLineEdit(QString::fromStdString(c.caption), parent);
+    if (c.style & Password)
+        edit->setEchoMode(QLineEdit::Password);
+    if (c.style & ReadOnly)
+        edit->setReadOnly(true);
+    if (c.style & DigitsOnly)
+        edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
+    edit->setAlignment(alignmentOf(c.style) & Qt::AlignHorizontal_Mask);
+    return edit;
+}
+
+// A report view: one line per item, left-aligned column headings, items
+// selected whole, several at a time.
+QTableView* createListView(QWidget* parent, const ControlTemplate& c)
+{
+    auto* list = new QTableView(parent);
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
+    list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list->horizontalHeader()->setHighlightSections(false);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setShowGrid(false);
+    list->setWordWrap(false);
+    list->setFrameShape((c.style & Bordered) ? QFrame::StyledPanel : QFrame::NoFrame);
+    return list;
+}
+
 QWidget* create(QWidget* parent, const ControlTemplate& c)
 {
     const QString caption = QString::fromStdString(c.caption);
@@ -69,33 +100,10 @@ QWidget* create(QWidget* parent, const ControlTemplate& c)
         return new QRadioButton(caption, parent);
     case ControlKind::CheckBox:
         return new QCheckBox(caption, parent);
-    case ControlKind::Edit: {
-        auto* edit = new QLineEdit(caption, parent);
-        if (c.style & Password)
-            edit->setEchoMode(QLineEdit::Password);
-        if (c.style & ReadOnly)
-            edit->setReadOnly(true);
-        if (c.style & DigitsOnly)
-            edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
-        edit->setAlignment(alignmentOf(c.style) & Qt::AlignHorizontal_Mask);
-        return edit;
-    }
-    case ControlKind::ListView: {
-        // A report view: one line per item, left-aligned column headings,
-        // items selected whole, several at a time.
-        auto* list = new QTableView(parent);
-        list->verticalHeader()->hide();
-        list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
-        list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        list->horizontalHeader()->setHighlightSections(false);
-        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        list->setSelectionBehavior(QAbstractItemView::SelectRows);
-        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        list->setShowGrid(false);
-        list->setWordWrap(false);
-        list->setFrameShape((c.style & Bordered) ? QFrame::StyledPanel : QFrame::NoFrame);
-        return list;
-    }
+    case ControlKind::Edit:
+        return createEdit(parent, c);
+    case ControlKind::ListView:
+        return createListView(parent, c);
     case ControlKind::ProgressBar: {
         auto* bar = new QProgressBar(parent);
         bar->setTextVisible(false);

@@ -15,17 +15,15 @@ JobDialog::JobDialog(int templateId, Services services, Cancel cancel, QWidget* 
         connect(button, &QAbstractButton::clicked, this, &JobDialog::reject);
 }
 
-JobDialog::~JobDialog()
-{
-    // The job tells this window of its end: not before it has come.
-    if (job_ && job_->started())
-        waitForTheJob();
-}
+JobDialog::~JobDialog() = default;
 
 int JobDialog::run(Job& job)
 {
+    // The dialog ends only once the job has: the job may go after this.
     job_ = &job;
-    return exec();
+    const int result = exec();
+    job_ = nullptr;
+    return result;
 }
 
 void JobDialog::showEvent(QShowEvent* event)

@@ -33,7 +33,8 @@ public:
     JobDialog(int templateId, Services services, Cancel cancel, QWidget* parent);
     ~JobDialog() override;
 
-    // Runs the dialog modally over the job; its result.
+    // Runs the dialog modally over the job, which has ended when this
+    // returns; the dialog's result.
     int run(Job& job);
 
 public slots:

@@ -202,14 +202,15 @@ TEST(HelperPool, ACancelEndsTheWaitForABusyPool)
     HelperPool pool(ECHO_HELPER, 1);
     HelperProcess* busy = pool.acquire();
     ASSERT_TRUE(busy);
-    std::atomic<bool> cancel{false};
-    std::thread([&] {
+    CancelToken cancel;
+    std::thread canceller([&] {
         std::this_thread::sleep_for(100ms);
-        cancel = true;
-    }).detach();
+        cancel.cancel();
+    });
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(pool.acquire(&cancel), nullptr);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 1000ms);
+    canceller.join();
     pool.release(busy);
     EXPECT_EQ(pool.acquire(&cancel), busy); // a free helper is given even then
     pool.release(busy);

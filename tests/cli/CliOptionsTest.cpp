@@ -31,7 +31,7 @@ TEST(CliOptions, SearchTakesEveryDiscoveryFlag)
     const SearchArgs& s = c.search;
     EXPECT_EQ(*s.domain, "lab.example");
     EXPECT_EQ(*s.orgUnit, "Branches/East");
-    EXPECT_EQ(*s.scanType, 1); // a unit is in the directory
+    EXPECT_EQ(*s.method, DiscoveryMethod::Directory); // a unit is in the directory
     EXPECT_TRUE(*s.serversOnly);
     EXPECT_FALSE(*s.hidden);
     EXPECT_FALSE(*s.ping);
@@ -39,7 +39,7 @@ TEST(CliOptions, SearchTakesEveryDiscoveryFlag)
     EXPECT_FALSE(s.groupMode);
     EXPECT_EQ(s.format, OutputFormat::Json);
     EXPECT_TRUE(s.all);
-    EXPECT_EQ(s.alive, AliveMode::Both);
+    EXPECT_EQ(s.alive, Liveness::PingOrPort);
     EXPECT_EQ(s.logon.account, "LAB\\operator");
     EXPECT_EQ(s.logon.passwordFd, 5);
 }
@@ -49,14 +49,14 @@ TEST(CliOptions, SearchDefaultsLeaveTheSettingsAlone)
     const CommandLine c = parse({"search", "--group", "Administrators"});
     const SearchArgs& s = c.search;
     EXPECT_TRUE(s.groupMode);
-    EXPECT_FALSE(s.domain || s.scanType || s.orgUnit || s.serversOnly || s.hidden || s.ping);
+    EXPECT_FALSE(s.domain || s.method || s.orgUnit || s.serversOnly || s.hidden || s.ping);
     EXPECT_EQ(s.format, OutputFormat::Table);
-    EXPECT_EQ(s.alive, AliveMode::Icmp);
+    EXPECT_EQ(s.alive, Liveness::Ping);
     EXPECT_FALSE(s.all);
 
     SearchOptions stored;
     stored.domain = "corp.example";
-    stored.ScanType = 1;
+    stored.method = DiscoveryMethod::Directory;
     stored.restrictToOrgUnit = true;
     stored.orgUnit = "Sales";
     stored.pingScan = false;
@@ -67,7 +67,7 @@ TEST(CliOptions, FlagsOverrideTheStoredSettings)
 {
     SearchOptions stored;
     stored.domain = "corp.example";
-    stored.ScanType = 1;
+    stored.method = DiscoveryMethod::Directory;
     stored.restrictToOrgUnit = true;
     stored.orgUnit = "Sales";
     stored.serversOnly = true;
@@ -76,14 +76,14 @@ TEST(CliOptions, FlagsOverrideTheStoredSettings)
                                               "--domain", "other.example", "--no-servers-only"}).search,
                                        stored);
     EXPECT_EQ(o.domain, "other.example");
-    EXPECT_EQ(o.ScanType, 0);
+    EXPECT_EQ(o.method, DiscoveryMethod::BrowseList);
     EXPECT_FALSE(o.restrictToOrgUnit);
     EXPECT_EQ(o.orgUnit, "Sales"); // kept for the next time a unit is chosen
     EXPECT_FALSE(o.serversOnly);
     EXPECT_TRUE(o.pingScan);
 
     o = searchOptionsFor(parse({"search", "--user", "a", "--ou", "East"}).search, SearchOptions{});
-    EXPECT_EQ(o.ScanType, 1);
+    EXPECT_EQ(o.method, DiscoveryMethod::Directory);
     EXPECT_TRUE(o.restrictToOrgUnit);
     EXPECT_EQ(o.orgUnit, "East");
 }

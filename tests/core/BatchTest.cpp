@@ -1,5 +1,4 @@
-#include "core/batch/OperationWorker.h"
-#include "support/Doubles.h"
+#include "core/batch/Batch.h"
 #include "support/FakeNetwork.h"
 
 #include <gtest/gtest.h>
@@ -9,203 +8,184 @@
 namespace rm {
 namespace {
 
-using Computer = FakeNetwork::Computer;
-using Account = FakeNetwork::Account;
+using Count = BatchCounts::Count;
 
-class OperationWorkerTest : public ::testing::Test {
+constexpr std::time_t Confirmed = 1141567629;
+
+class BatchTest : public ::testing::Test {
 protected:
     FakeNetwork network;
-    RecordingPoster window;
-    std::vector<AccountOperation> ops;
+    BatchRequest request;
+    Progress<BatchCounts> progress;
+    CancelToken cancel;
 
-    AccountOperation& add(const std::string& computer, const std::string& user)
+    void account(const std::string& computer, const std::string& user, bool enabled = true)
     {
-        AccountOperation& op = ops.emplace_back();
-        op.computerName = computer;
-        op.rowIndex = static_cast<int>(ops.size()) - 1;
-        op.userName = user;
-        return op;
+        network.computers["\\\\" + computer].accounts[user].enabled = enabled;
     }
-    void computer(const std::string& name, std::map<std::string, Account> accounts)
+    void target(const std::string& computer, const std::string& user)
     {
-        network.computers["\\\\" + name] = Computer{NERR_Success, std::move(accounts), {}};
+        request.targets.push_back({computer, user, true, {"Users"}});
     }
-    void runBatch(OperationWorker& worker)
+    BatchOutcome run(NetworkManagement& net)
     {
-        worker.start(window);
-        worker.join();
+        return apply(BatchPlan(std::move(request), {}), Confirmed, net, progress, cancel);
     }
-    static std::vector<std::int32_t> counts(const OperationCounters& c)
-    {
-        return {c.renameTotal, c.renameSucceeded, c.renameFailed, c.passwordTotal, c.passwordSucceeded,
-                c.passwordFailed, c.enableTotal, c.enableSucceeded, c.enableFailed};
-    }
-    int posted(int message) const
-    {
-        int n = 0;
-        for (const auto& p : window.posts)
-            n += p.message == message;
-        return n;
-    }
+    BatchOutcome run() { return run(network); }
 };
 
-TEST_F(OperationWorkerTest, EnableOnThreeComputersTheSecondUnreachable)
+TEST_F(BatchTest, EnableOnThreeComputersTheSecondUnreachable)
 {
-    const std::uint32_t disabled = UF_SCRIPT | UF_NORMAL_ACCOUNT | UF_DONT_EXPIRE_PASSWD | UF_ACCOUNTDISABLE;
-    computer("PC1", {{"alice", FakeNetwork::flagged(disabled)}});
-    computer("PC3", {{"alice", FakeNetwork::flagged(disabled | UF_PASSWD_NOTREQD)}});
-    for (const char* name : {"PC1", "PC2", "PC3"}) {
-        AccountOperation& op = add(name, "alice");
-        op.enableRequested = true;
-        op.enable = true;
-    }
-    OperationWorker worker(ops, network);
-    runBatch(worker);
+    account("PC1", "alice", false);
+    account("PC3", "alice", false);
+    for (const char* name : {"PC1", "PC2", "PC3"})
+        target(name, "alice");
+    request.enabledChoice = EnabledChoice::Enable;
+    const BatchOutcome out = run();
 
-    EXPECT_EQ(counts(worker.counters()), (std::vector<std::int32_t>{0, 0, 0, 0, 0, 0, 3, 2, 1}));
-    // Only the disabled bit changed; everything else went back as read.
-    EXPECT_EQ(network.computers["\\\\PC1"].accounts["alice"].flags, disabled & ~UF_ACCOUNTDISABLE);
-    EXPECT_EQ(network.computers["\\\\PC3"].accounts["alice"].flags,
-              (disabled | UF_PASSWD_NOTREQD) & ~UF_ACCOUNTDISABLE);
-    EXPECT_TRUE(ops[0].enableSucceeded);
-    EXPECT_FALSE(ops[1].enableSucceeded);
-    EXPECT_EQ(ops[1].enableError, "ERROR: Unknown error (53)");
-    EXPECT_TRUE(ops[2].enableSucceeded);
-    for (const AccountOperation& op : ops) {
-        EXPECT_TRUE(op.processed);
-        EXPECT_FALSE(op.passwordSucceeded || op.renameSucceeded);
-        EXPECT_TRUE(op.passwordError.empty() && op.renameError.empty());
+    EXPECT_EQ(out.counts, (BatchCounts{{}, {}, {2, 1, 3}}));
+    EXPECT_EQ(progress.value(), out.counts);
+    EXPECT_FALSE(out.cancelled);
+    EXPECT_EQ(out.enabledChoice, EnabledChoice::Enable);
+    ASSERT_EQ(out.accounts.size(), 3u);
+    EXPECT_TRUE(out.accounts[0].enable.succeeded());
+    EXPECT_TRUE(out.accounts[1].enable.failed());
+    EXPECT_EQ(out.accounts[1].enable.status, NetStatus::BadNetPath);
+    EXPECT_TRUE(out.accounts[2].enable.succeeded());
+    for (const AccountOutcome& a : out.accounts) {
+        EXPECT_TRUE(a.processed);
+        EXPECT_EQ(a.time, Confirmed);
+        EXPECT_EQ(a.target.user, "alice");
+        EXPECT_EQ(a.target.groups, std::vector<std::string>{"Users"});
+        EXPECT_TRUE(a.enable.requested);
+        EXPECT_FALSE(a.password.requested || a.password.attempted || a.rename.requested || a.rename.attempted);
     }
-    // The unreachable computer's flags were never set.
-    EXPECT_EQ(network.changes, (std::vector<std::string>{"\\\\PC1 alice 1008 66049", "\\\\PC3 alice 1008 66081"}));
-    EXPECT_EQ(posted(MessageProgress), 3);
-    EXPECT_EQ(posted(MessageFinished), 1);
-    EXPECT_EQ(window.posts.back().message, MessageFinished);
-    EXPECT_TRUE(worker.isFinished());
+    EXPECT_TRUE(network.computers["\\\\PC1"].accounts["alice"].enabled);
+    EXPECT_TRUE(network.computers["\\\\PC3"].accounts["alice"].enabled);
 }
 
-TEST_F(OperationWorkerTest, DisablingADisabledAccountSetsTheFlagsAnywayAndSucceeds)
+TEST_F(BatchTest, PasswordThenEnabledStateThenRenameAndAFailureSkipsNothing)
 {
-    const std::uint32_t disabled = UF_SCRIPT | UF_NORMAL_ACCOUNT | UF_ACCOUNTDISABLE;
-    computer("PC1", {{"bob", FakeNetwork::flagged(disabled)}});
-    AccountOperation& op = add("PC1", "bob");
-    op.enableRequested = true;
-    op.enable = false;
-    OperationWorker worker(ops, network);
-    runBatch(worker);
-    EXPECT_EQ(network.changes, std::vector<std::string>{"\\\\PC1 bob 1008 515"});
-    EXPECT_TRUE(ops[0].enableSucceeded);
-    EXPECT_EQ(counts(worker.counters()), (std::vector<std::int32_t>{0, 0, 0, 0, 0, 0, 1, 1, 0}));
-}
-
-TEST_F(OperationWorkerTest, AFailedFlagReadMakesNoSetAndFailsTheEnableOnly)
-{
-    Account locked;
-    locked.status = ERROR_ACCESS_DENIED; // the read fails
-    computer("PC1", {{"bob", locked}});
-    AccountOperation& op = add("PC1", "bob");
-    op.enableRequested = true;
-    op.passwordRequested = true;
-    op.password = "pw";
-    OperationWorker worker(ops, network);
-    runBatch(worker);
-    EXPECT_EQ(network.changes, std::vector<std::string>{"\\\\PC1 bob 1003"});
-    EXPECT_TRUE(ops[0].passwordSucceeded);
-    EXPECT_FALSE(ops[0].enableSucceeded);
-    EXPECT_EQ(ops[0].enableError, "ERROR: The user does not have access to the requested information.");
-    EXPECT_EQ(counts(worker.counters()), (std::vector<std::int32_t>{0, 0, 0, 1, 1, 0, 1, 0, 1}));
-}
-
-TEST_F(OperationWorkerTest, PasswordThenEnabledStateThenRenameAndAFailureSkipsNothing)
-{
-    computer("PC1", {{"carol", FakeNetwork::flagged(UF_NORMAL_ACCOUNT)}});
-    network.changeStatus["\\\\PC1"] = NERR_PasswordTooShort;
-    computer("PC2", {{"carol", FakeNetwork::flagged(UF_NORMAL_ACCOUNT)}, {"taken", {}}});
-    for (const char* name : {"\\\\PC1", "PC2"}) {
-        AccountOperation& op = add(name, "carol");
-        op.passwordRequested = op.enableRequested = op.renameRequested = true;
-        op.password = "Pa55";
-        op.enable = false;
-        op.newUserName = name == std::string("PC2") ? "taken" : "dave";
-    }
-    OperationWorker worker(ops, network);
-    runBatch(worker);
+    account("PC1", "carol");
+    network.changeStatus["\\\\PC1"] = NetStatus::PasswordTooShort;
+    account("PC2", "carol");
+    account("PC2", "taken");
+    account("PC3", "carol");
+    for (const char* name : {"\\\\PC1", "PC2", "PC3"})
+        target(name, "carol");
+    request.changePassword = true;
+    request.password = Secret(std::string("Pa55"));
+    request.enabledChoice = EnabledChoice::Disable;
+    request.rename = true;
+    request.newName = "taken";
+    const BatchOutcome out = run();
 
     // A name with two backslashes is used as it is; the old name is used
     // until the rename, which comes last.
-    EXPECT_EQ(network.changes, (std::vector<std::string>{
-                                   "\\\\PC1 carol 1003", "\\\\PC1 carol 1008 514", "\\\\PC1 carol 0 dave",
-                                   "\\\\PC2 carol 1003", "\\\\PC2 carol 1008 514", "\\\\PC2 carol 0 taken"}));
-    const std::string tooShort = "ERROR: The password is shorter than required. (The password could also be too "
-                                 "long, be too recent in its change history, not have enough unique characters, or "
-                                 "not meet another password policy requirement.)";
-    EXPECT_EQ(ops[0].passwordError, tooShort);
-    EXPECT_EQ(ops[0].enableError, tooShort);
-    EXPECT_EQ(ops[0].renameError, tooShort);
-    EXPECT_TRUE(ops[1].passwordSucceeded);
+    std::vector<std::string> expected;
+    for (const char* server : {"\\\\PC1", "\\\\PC2", "\\\\PC3"})
+        for (const char* change : {" carol password", " carol enabled 0", " carol rename taken"})
+            expected.push_back(server + std::string(change));
+    EXPECT_EQ(network.changes, expected);
+    const auto& a = out.accounts;
+    ASSERT_EQ(a.size(), 3u);
+    for (const ActionOutcome* action : {&a[0].password, &a[0].enable, &a[0].rename})
+        EXPECT_EQ(action->status, NetStatus::PasswordTooShort);
+    EXPECT_TRUE(a[1].password.succeeded() && a[1].enable.succeeded());
     EXPECT_EQ(network.passwords["\\\\PC2 carol"], "Pa55");
-    EXPECT_TRUE(ops[1].enableSucceeded);
-    EXPECT_FALSE(ops[1].renameSucceeded);
-    EXPECT_EQ(ops[1].renameError, "ERROR: An account with the new name already exists");
-    EXPECT_EQ(counts(worker.counters()), (std::vector<std::int32_t>{2, 0, 2, 2, 1, 1, 2, 1, 1}));
-    EXPECT_EQ(posted(MessageProgress), 6);
+    EXPECT_TRUE(a[1].rename.failed());
+    EXPECT_EQ(a[1].rename.status, NetStatus::AccountExists);
+    // Seen under the new name once renamed.
+    EXPECT_TRUE(a[2].rename.succeeded());
+    EXPECT_EQ(network.computers["\\\\PC3"].accounts.count("taken"), 1u);
+    EXPECT_EQ(network.computers["\\\\PC3"].accounts.count("carol"), 0u);
+    EXPECT_FALSE(network.computers["\\\\PC3"].accounts["taken"].enabled);
+    EXPECT_EQ(out.counts, (BatchCounts{{1, 2, 3}, {2, 1, 3}, {2, 1, 3}}));
+    EXPECT_EQ(out.counts.failed(), 4);
+    EXPECT_EQ(progress.value(), out.counts);
+    EXPECT_EQ(out.newName, "taken");
 }
 
-TEST_F(OperationWorkerTest, ARenameIsSeenUnderTheNewName)
+// Refuses every change of the enabled state, as a computer that will not
+// let the account's flags be read.
+class NoEnabledState : public FakeNetwork {
+public:
+    NetStatus setEnabled(const ServerName&, const std::string&, bool) override { return NetStatus::AccessDenied; }
+};
+
+TEST_F(BatchTest, AFailedEnabledStateFailsThatActionOnly)
 {
-    computer("PC1", {{"erin", {}}});
-    AccountOperation& op = add("PC1", "erin");
-    op.renameRequested = true;
-    op.newUserName = "frank";
-    OperationWorker worker(ops, network);
-    runBatch(worker);
-    EXPECT_TRUE(ops[0].renameSucceeded);
-    EXPECT_TRUE(ops[0].renameError.empty());
-    EXPECT_EQ(network.computers["\\\\PC1"].accounts.count("frank"), 1u);
-    EXPECT_EQ(network.computers["\\\\PC1"].accounts.count("erin"), 0u);
+    NoEnabledState refusing;
+    refusing.computers["\\\\PC1"].accounts["bob"] = {};
+    target("PC1", "bob");
+    request.changePassword = true;
+    request.password = Secret(std::string("pw"));
+    request.enabledChoice = EnabledChoice::Enable;
+    const BatchOutcome out = run(refusing);
+    EXPECT_EQ(refusing.changes, std::vector<std::string>{"\\\\PC1 bob password"});
+    EXPECT_TRUE(out.accounts[0].password.succeeded());
+    EXPECT_EQ(out.accounts[0].enable.status, NetStatus::AccessDenied);
+    EXPECT_EQ(out.counts, (BatchCounts{{}, {1, 0, 1}, {0, 1, 1}}));
 }
 
-TEST_F(OperationWorkerTest, ACancelCompletesTheCurrentComputerAndLeavesTheRest)
+TEST_F(BatchTest, ACancelCompletesTheCurrentAccountAndLeavesTheRest)
 {
     std::atomic<bool> inSecond{false}, release{false};
-    std::vector<const std::atomic<bool>*> holdCancels;
-    network.onHold = [&](const std::atomic<bool>* cancel) { holdCancels.push_back(cancel); };
+    std::vector<const CancelToken*> sessionCancels;
+    network.onSession = [&](const CancelToken* token) { sessionCancels.push_back(token); };
+    BatchCounts whenHeld;
     network.onChange = [&](const std::string& server) {
-        if (server == "\\\\PC2" && !inSecond.exchange(true))
-            while (!release)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (server != "\\\\PC2" || inSecond.exchange(true))
+            return;
+        whenHeld = progress.value();
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
     for (int i = 1; i <= 5; ++i) {
         const std::string name = "PC" + std::to_string(i);
-        computer(name, {{"gina", FakeNetwork::flagged(UF_NORMAL_ACCOUNT)}});
-        AccountOperation& op = add(name, "gina");
-        op.passwordRequested = op.enableRequested = true;
-        op.enable = false;
-        op.password = "x";
+        account(name, "gina");
+        target(name, "gina");
     }
-    OperationWorker worker(ops, network);
-    worker.start(window);
+    request.changePassword = true;
+    request.password = Secret(std::string("x"));
+    request.enabledChoice = EnabledChoice::Disable;
+    BatchOutcome out;
+    std::thread batch([&] { out = run(); });
     while (!inSecond)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    worker.requestCancel();
-    EXPECT_FALSE(worker.isFinished());
+    cancel.cancel();
     release = true;
-    worker.join();
+    batch.join();
 
-    EXPECT_TRUE(worker.isFinished());
-    EXPECT_TRUE(ops[0].processed && ops[1].processed);
-    // The second computer's calls all went through, though the cancel came first.
-    EXPECT_TRUE(ops[1].passwordSucceeded && ops[1].enableSucceeded);
-    for (std::size_t i = 2; i < ops.size(); ++i) {
-        EXPECT_FALSE(ops[i].processed);
-        EXPECT_FALSE(ops[i].passwordSucceeded || ops[i].enableSucceeded);
-        EXPECT_TRUE(ops[i].passwordError.empty() && ops[i].enableError.empty());
+    EXPECT_TRUE(out.cancelled);
+    EXPECT_EQ(whenHeld, (BatchCounts{{}, {1, 0, 1}, {1, 0, 1}}));
+    const auto& a = out.accounts;
+    ASSERT_EQ(a.size(), 5u); // every selected account has its outcome, reached or not
+    EXPECT_TRUE(a[0].processed && a[1].processed);
+    // The second account's calls all went through, though the cancel came first.
+    EXPECT_TRUE(a[1].password.succeeded() && a[1].enable.succeeded());
+    for (std::size_t i = 2; i < a.size(); ++i) {
+        EXPECT_FALSE(a[i].processed);
+        EXPECT_TRUE(a[i].password.requested && a[i].enable.requested);
+        EXPECT_FALSE(a[i].password.attempted || a[i].enable.attempted);
     }
     EXPECT_EQ(network.changes.size(), 4u);
-    EXPECT_EQ(counts(worker.counters()), (std::vector<std::int32_t>{0, 0, 0, 2, 2, 0, 2, 2, 0}));
-    ASSERT_EQ(holdCancels.size(), 2u);
-    EXPECT_EQ(holdCancels[1], nullptr); // a hold given the cancel would fail the rest of PC2's calls
-    EXPECT_EQ(window.posts.back().message, MessageFinished);
+    EXPECT_EQ(out.counts, (BatchCounts{{}, {2, 0, 2}, {2, 0, 2}}));
+    // A session given the cancel would fail the rest of the second account's calls.
+    EXPECT_EQ(sessionCancels, (std::vector<const CancelToken*>{nullptr, nullptr}));
+}
+
+TEST_F(BatchTest, ACancelBeforeTheFirstAccountDoesNothing)
+{
+    account("PC1", "hal");
+    target("PC1", "hal");
+    request.enabledChoice = EnabledChoice::Disable;
+    cancel.cancel();
+    const BatchOutcome out = run();
+    EXPECT_TRUE(out.cancelled);
+    EXPECT_FALSE(out.accounts.at(0).processed);
+    EXPECT_TRUE(network.changes.empty());
+    EXPECT_EQ(network.sessions, 0);
 }
 
 } // namespace

@@ -151,10 +151,10 @@ TEST_F(DirectoryScanTest, ACancelStopsBetweenPagesKeepingWhatWasRead)
 {
     for (int i = 0; i < 5; ++i)
         directory.pages.push_back({{{"name", {"P" + std::to_string(i)}}}});
-    std::atomic<bool> cancel{false};
+    CancelToken cancel;
     directory.onPage = [&](std::size_t index) {
         if (index == 1)
-            cancel = true;
+            cancel.cancel();
     };
     const auto found = directoryScan(directory, "lab.example", &cancel);
     EXPECT_EQ(found.size(), 2u);

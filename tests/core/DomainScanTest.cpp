@@ -1,11 +1,10 @@
-#include "core/search/DomainScanWorker.h"
+#include "core/messages/SearchMessages.h"
+#include "core/search/DomainScan.h"
 #include "support/Doubles.h"
 #include "support/FakeDirectory.h"
 #include "support/FakeNetwork.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 namespace rm {
 namespace {
@@ -18,49 +17,44 @@ DirectoryEntry object(const std::string& name, const std::string& os, const std:
     return e;
 }
 
-class DomainScanWorkerTest : public ::testing::Test {
+class DomainScanTest : public ::testing::Test {
 protected:
     FakeNetwork network;
     FakeIdentity identity;
     FakeDirectory directory;
-    ScriptedPrompter prompter;
-    CountingWaitCursor cursor;
-    ServingPoster dialog{prompter, cursor};
-    std::ostringstream out;
     SearchOptions options;
+    Progress<SearchProgress> progress;
+    CancelToken cancel;
+    DiscoveryNotice notice = DiscoveryNotice::None;
+    NetStatus hiddenScanFailure = NetStatus::Success;
 
     void SetUp() override
     {
         identity.flat = "LAB";
         identity.dns = "lab.example";
     }
-    // One whole scan on the worker's own thread.
-    std::unique_ptr<DomainScanWorker> run(const std::string& domain)
+    // One whole scan; what it has to say beside its list is kept.
+    std::vector<FoundComputer> scan(const std::string& domain = "lab.example")
     {
-        dialog.posts.clear();
-        auto worker = std::make_unique<DomainScanWorker>(domain, options,
-                                                         DomainScanWorker::Services{network, identity, directory, out});
-        worker->start(dialog);
-        worker->join();
-        EXPECT_TRUE(worker->isFinished());
-        EXPECT_EQ(dialog.posts.size(), 1u);
-        EXPECT_EQ(dialog.posts.back().message, MessageFinished);
-        EXPECT_EQ(cursor.depth, 0);
-        return worker;
+        DomainScan scan(domain, options, {network, identity, directory});
+        scan.run(progress, cancel);
+        EXPECT_FALSE(progress.value().discovery.listing);
+        notice = scan.notice();
+        hiddenScanFailure = scan.hiddenScanFailure();
+        return scan.computers();
     }
-    std::vector<FoundComputer> scan(const std::string& domain = "lab.example") { return run(domain)->computers(); }
-    static SERVER_INFO_101 entry(const char* name, std::uint32_t type, std::uint32_t major, std::uint32_t minor)
+    static BrowseEntry entry(const char* name, std::uint32_t type, std::uint32_t major, std::uint32_t minor)
     {
-        return {500, name, major, minor, type, ""};
+        return {name, type, major, minor};
     }
 };
 
-TEST_F(DomainScanWorkerTest, BrowseListWithTheControllersHiddenAccounts)
+TEST_F(DomainScanTest, BrowseListWithTheControllersHiddenAccounts)
 {
-    network.browseList = {entry("DC1", SV_TYPE_DOMAIN_CTRL | SV_TYPE_SERVER_NT, 5, 2), entry("PC1", SV_TYPE_NT, 5, 1),
-                          entry("pc042", SV_TYPE_NT, 6, 1)};
+    network.browseEntries = {entry("DC1", BrowseType::DomainController | BrowseType::ServerNt, 5, 2),
+                             entry("PC1", BrowseType::Nt, 5, 1), entry("pc042", BrowseType::Nt, 6, 1)};
     network.controller = "DC1";
-    network.machineAccounts = {"DC1$", "PC042$", "HIDDEN$", "NODOLLAR"};
+    network.machineAccountNames = {"DC1$", "PC042$", "HIDDEN$", "NODOLLAR"};
     options.scanHidden = true;
     const auto found = scan();
     EXPECT_EQ(network.enumeratedDomains, std::vector<std::string>{"LAB"});
@@ -69,126 +63,124 @@ TEST_F(DomainScanWorkerTest, BrowseListWithTheControllersHiddenAccounts)
                                                  {"pc042", "Workstation"},
                                                  {"HIDDEN", "Unknown (Hidden)"},
                                                  {"NODOLLAR", "Unknown (Hidden)"}}));
-    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(notice, DiscoveryNotice::None);
 }
 
-TEST_F(DomainScanWorkerTest, HiddenAccountsArePagedAndCompareWithTheWholeList)
+TEST_F(DomainScanTest, HiddenAccountsArePagedAndCompareWithTheWholeList)
 {
-    network.browseList = {entry("DC1", SV_TYPE_DOMAIN_CTRL, 5, 2)};
+    network.browseEntries = {entry("DC1", BrowseType::DomainController, 5, 2)};
     network.controller = "DC1";
     for (int i = 0; i < 2500; ++i)
-        network.machineAccounts.push_back("M" + std::to_string(i) + "$");
-    network.machineAccounts.push_back("m7$"); // found by this very scan already
+        network.machineAccountNames.push_back("M" + std::to_string(i) + "$");
+    network.machineAccountNames.push_back("m7$"); // found by this very scan already
     const auto found = scan();
     EXPECT_EQ(found.size(), 2501u);
 }
 
-TEST_F(DomainScanWorkerTest, AControllerThatAlwaysHasMoreIsLeftWhenNothingNewComes)
+TEST_F(DomainScanTest, AControllerThatAlwaysHasMoreIsLeftWhenNothingNewComes)
 {
-    network.browseList = {entry("DC1", SV_TYPE_DOMAIN_CTRL, 5, 2)};
+    network.browseEntries = {entry("DC1", BrowseType::DomainController, 5, 2)};
     network.controller = "DC1";
     // New names for five pages, then the same page over and over.
-    network.onDisplayPage = [](std::uint32_t index, std::vector<NET_DISPLAY_MACHINE>& page) {
+    network.onDisplayPage = [](std::uint32_t index, std::vector<MachineAccount>& page) {
         const std::uint32_t first = std::min<std::uint32_t>(index, 5);
-        page.push_back({"M" + std::to_string(first) + "$", "", 0, 0, first + 1});
-        return ERROR_MORE_DATA;
+        page.push_back({"M" + std::to_string(first) + "$", first + 1});
+        return NetStatus::MoreData;
     };
     const auto found = scan();
     EXPECT_EQ(found.size(), 1u + 6u);
-    EXPECT_EQ(network.displayPages.load(), 6 + DomainScanWorker::MaxPagesWithNothingNew);
+    EXPECT_EQ(network.displayPages.load(), 6 + DomainScan::MaxPagesWithNothingNew);
 }
 
-TEST_F(DomainScanWorkerTest, ACancelStopsTheHiddenScanBetweenPages)
+TEST_F(DomainScanTest, ACancelStopsTheHiddenScanBetweenPages)
 {
-    network.browseList = {entry("DC1", SV_TYPE_DOMAIN_CTRL, 5, 2)};
+    network.browseEntries = {entry("DC1", BrowseType::DomainController, 5, 2)};
     network.controller = "DC1";
-    DomainScanWorker* running = nullptr;
-    network.onDisplayPage = [&](std::uint32_t index, std::vector<NET_DISPLAY_MACHINE>& page) {
-        page.push_back({"M" + std::to_string(index) + "$", "", 0, 0, index + 1});
+    network.onDisplayPage = [&](std::uint32_t index, std::vector<MachineAccount>& page) {
+        page.push_back({"M" + std::to_string(index) + "$", index + 1});
         if (index == 3)
-            running->requestCancel();
-        return ERROR_MORE_DATA; // for ever, each page new
+            cancel.cancel();
+        return NetStatus::MoreData; // for ever, each page new
     };
-    auto worker = std::make_unique<DomainScanWorker>("lab.example", options,
-                                                     DomainScanWorker::Services{network, identity, directory, out});
-    running = worker.get();
-    worker->start(dialog);
-    worker->join();
-    EXPECT_TRUE(worker->isFinished());
+    EXPECT_EQ(scan().size(), 1u + 4u); // what was found stays
     EXPECT_EQ(network.displayPages.load(), 4);
-    EXPECT_EQ(worker->computers().size(), 1u + 4u); // what was found stays
 }
 
-TEST_F(DomainScanWorkerTest, ServersOnlyDropsWorkstationsAndSkipsTheHiddenScan)
+TEST_F(DomainScanTest, ServersOnlyDropsWorkstationsAndSkipsTheHiddenScan)
 {
-    network.browseList = {entry("SRV", SV_TYPE_SERVER_NT, 5, 0), entry("WS", SV_TYPE_NT, 5, 0)};
+    network.browseEntries = {entry("SRV", BrowseType::ServerNt, 5, 0), entry("WS", BrowseType::Nt, 5, 0)};
     options.serversOnly = true;
     EXPECT_EQ(scan(), (std::vector<FoundComputer>{{"SRV", "Server (Win2K)"}}));
-    EXPECT_TRUE(prompter.shown.empty()); // no controller, but no hidden scan either
+    EXPECT_EQ(notice, DiscoveryNotice::None); // no controller, but no hidden scan either
 }
 
-TEST_F(DomainScanWorkerTest, NoControllerIsAPartialFailureOnlyWithComputers)
+TEST_F(DomainScanTest, NoControllerIsAPartialFailureOnlyWithComputers)
 {
-    network.browseList = {entry("WS", SV_TYPE_NT, 5, 0)};
-    scan();
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0], (Message{"Partial Failure", "Cannot scan for hidden computers; no PDC found.",
-                                          MessageButtons::Ok, MessageIcon::Exclamation}));
-    network.browseList.clear();
-    prompter.shown.clear();
+    network.browseEntries = {entry("WS", BrowseType::Nt, 5, 0)};
+    EXPECT_EQ(scan().size(), 1u);
+    EXPECT_EQ(notice, DiscoveryNotice::NoControllerForHidden);
+    EXPECT_EQ(discoveryNoticeMessage(notice), (Message{"Partial Failure", "Cannot scan for hidden computers; no PDC "
+                                                       "found.", MessageButtons::Ok, MessageIcon::Exclamation}));
+    network.browseEntries.clear();
     EXPECT_TRUE(scan().empty());
-    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(notice, DiscoveryNotice::None);
 }
 
-TEST_F(DomainScanWorkerTest, FailingBrowseListAndMachineAccountQuery)
+TEST_F(DomainScanTest, FailingBrowseListAndMachineAccountQuery)
 {
-    network.browseStatus = 6118;
-    network.browseList = {entry("WS", SV_TYPE_NT, 5, 0)};
+    network.browseStatus = NetStatus{6118};
+    network.browseEntries = {entry("WS", BrowseType::Nt, 5, 0)};
     options.scanHidden = false;
     EXPECT_TRUE(scan().empty());
 
-    network.browseStatus = ERROR_MORE_DATA; // taken as success
-    network.browseList = {entry("DC1", SV_TYPE_DOMAIN_CTRL, 5, 0)};
+    network.browseStatus = NetStatus::MoreData; // taken as success
+    network.browseEntries = {entry("DC1", BrowseType::DomainController, 5, 0)};
     network.controller = "DC1";
-    network.machineAccounts = {"X$"};
-    network.displayStatus = ERROR_ACCESS_DENIED;
+    network.machineAccountNames = {"X$"};
+    network.displayStatus = NetStatus::AccessDenied;
     options.scanHidden = true;
     EXPECT_EQ(scan().size(), 1u);
-    EXPECT_EQ(out.str(), "Error: 5\n");
+    EXPECT_EQ(hiddenScanFailure, NetStatus::AccessDenied);
 }
 
-TEST_F(DomainScanWorkerTest, UnknownDomainWorksInBrowseModeAsTyped)
+TEST_F(DomainScanTest, UnknownDomainWorksInBrowseModeAsTyped)
 {
     identity.flat.clear();
     identity.dns.clear();
-    network.browseList = {entry("WS", SV_TYPE_NT, 5, 0)};
+    network.browseEntries = {entry("WS", BrowseType::Nt, 5, 0)};
     options.scanHidden = false;
     scan("WORKGROUP");
     EXPECT_EQ(network.enumeratedDomains, std::vector<std::string>{"WORKGROUP"});
 }
 
-TEST_F(DomainScanWorkerTest, DirectoryModeNeedsADirectory)
+TEST_F(DomainScanTest, DirectoryModeNeedsADirectory)
 {
     identity.flat.clear();
     identity.dns.clear();
-    options.ScanType = 1;
+    options.method = DiscoveryMethod::Directory;
     EXPECT_TRUE(scan("nowhere").empty());
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].title, "Error");
-    EXPECT_EQ(prompter.shown[0].text,
+    EXPECT_EQ(notice, DiscoveryNotice::NoDirectory);
+    const auto message = discoveryNoticeMessage(notice);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->title, "Error");
+    EXPECT_EQ(message->text,
               "The specified domain does not appear to support Active Directory, so an LDAP scan cannot be "
               "performed.  Please double-check the settings in Search Options.");
     EXPECT_TRUE(directory.domains.empty());
 }
 
-TEST_F(DomainScanWorkerTest, DirectoryModeWithAndWithoutAUnit)
+TEST_F(DomainScanTest, DirectoryModeWithAndWithoutAUnit)
 {
-    options.ScanType = 1;
-    directory.pages = {{object("DC1", "Windows Server 2003"), object("WS1", "Windows XP Professional", "Service Pack 2")},
-                       {object("", "")}};
+    options.method = DiscoveryMethod::Directory;
+    bool listing = false;
+    directory.onPage = [&](std::size_t) { listing = progress.value().discovery.listing; };
+    directory.pages = {
+        {object("DC1", "Windows Server 2003"), object("WS1", "Windows XP Professional", "Service Pack 2")},
+        {object("", "")}};
     network.controller = "DC1";
-    network.machineAccounts = {"DC1$", "GHOST$"};
+    network.machineAccountNames = {"DC1$", "GHOST$"};
     const auto found = scan();
+    EXPECT_TRUE(listing); // while the directory is read
     EXPECT_EQ(directory.domains, std::vector<std::string>{"lab.example"});
     EXPECT_EQ(directory.queries.back().base, "dc=lab,dc=example");
     EXPECT_EQ(found, (std::vector<FoundComputer>{{"DC1", "Server (PDC) (WinServer 2003)"},

@@ -1,17 +1,13 @@
-#include "core/ports/Prompter.h"
-#include "adapters/linux/PosixFileWriter.h"
-#include "core/report/HtmlReport.h"
 #include "core/report/EnglishTime.h"
 #include "core/report/EscapeHtml.h"
+#include "core/report/FileErrorText.h"
+#include "core/report/HtmlReport.h"
 #include "core/report/SingleByteText.h"
-#include "support/Doubles.h"
-#include "support/ReportDoubles.h"
-#include "support/TempDir.h"
+#include "support/TimeZone.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdlib>
 
 namespace rm {
 namespace {
@@ -20,25 +16,7 @@ constexpr std::time_t December7th2026At140509Utc = 1796652309;
 
 // Local time is UTC while a test runs, so moments have known texts.
 class UtcTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const char* tz = std::getenv("TZ");
-        savedTz_ = tz ? std::optional<std::string>(tz) : std::nullopt;
-        ::setenv("TZ", "UTC", 1);
-        ::tzset();
-    }
-    void TearDown() override
-    {
-        if (savedTz_)
-            ::setenv("TZ", savedTz_->c_str(), 1);
-        else
-            ::unsetenv("TZ");
-        ::tzset();
-    }
-
-private:
-    std::optional<std::string> savedTz_;
+    TimeZone utc_{"UTC"};
 };
 
 TEST(EscapeHtml, ReplacesTheThreeCharactersOnly)
@@ -106,19 +84,10 @@ TEST_F(UtcTest, TimeTextsStayEnglishUnderAGermanLocale)
 
 class HtmlReportTest : public UtcTest {
 protected:
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    PosixFileWriter files;
-    FakeShell shell;
-    ManualWallClock clock;
-    TempDir dir;
-
-    HtmlReportTest() { clock.time = December7th2026At140509Utc; }
-    ReportServices owner() { return {prompter, chooser, files, shell, clock}; }
-    HtmlReport report(std::vector<ReportRow> rows = {})
+    static HtmlReport report(std::vector<ReportRow> rows = {})
     {
-        return HtmlReport(owner(), {"Name", "Local User &#8220;A&amp;B&#8221;"}, std::move(rows), "Computer List",
-                           "Rostermill - &#8220;x&#8221;");
+        return HtmlReport({"Name", "Local User &#8220;A&amp;B&#8221;"}, std::move(rows), "Computer List",
+                          "Rostermill - &#8220;x&#8221;", December7th2026At140509Utc);
     }
 };
 
@@ -150,35 +119,15 @@ TEST_F(HtmlReportTest, NoRowsGivesTheHeaderRowOnly)
 
 TEST_F(HtmlReportTest, DefaultNameAndPageKeepTheMomentOfCreation)
 {
-    HtmlReport r = report();
-    EXPECT_EQ(r.filePath(), "Computer List 07-Dec-2026 02.05.09 PM.html");
-    // The user spends four minutes in the save dialog.
-    chooser.onShow = [&] { clock.time += 240; };
-    chooser.answers = {(dir / "chosen.html").string()};
-    ASSERT_TRUE(r.chooseFile());
-    ASSERT_EQ(chooser.requests.size(), 1u);
-    EXPECT_EQ(chooser.requests[0].initialName, "Computer List 07-Dec-2026 02.05.09 PM.html");
-    EXPECT_EQ(chooser.requests[0].defaultExtension, "html");
-    EXPECT_EQ(chooser.requests[0].filterLabel, "*.html");
-    EXPECT_EQ(chooser.requests[0].filterPattern, "*.html");
-    EXPECT_EQ(r.filePath(), (dir / "chosen.html").string());
-    ASSERT_TRUE(r.write());
-    EXPECT_NE(TempDir::read(dir / "chosen.html").find("File Generated: 07-Dec-2026 02.05.09 PM"), std::string::npos);
-}
-
-TEST_F(HtmlReportTest, CancelledSaveDialogKeepsTheDefaultName)
-{
-    HtmlReport r = report();
-    EXPECT_FALSE(r.chooseFile());
-    EXPECT_EQ(r.filePath(), r.defaultFileName());
+    const HtmlReport r = report();
+    EXPECT_EQ(r.created(), December7th2026At140509Utc);
+    EXPECT_EQ(r.defaultFileName(), "Computer List 07-Dec-2026 02.05.09 PM.html");
+    EXPECT_NE(r.fileContents().find("File Generated: 07-Dec-2026 02.05.09 PM"), std::string::npos);
 }
 
 TEST_F(HtmlReportTest, FileIsCarriageReturnLineFeedOneBytePerCharacter)
 {
-    HtmlReport r = report({{"M\xC3\xBCller", "\xE2\x82\xAC 5\nnext"}});
-    r.setFolder(dir.path().string());
-    ASSERT_TRUE(r.write());
-    const std::string file = TempDir::read(dir / "Computer List 07-Dec-2026 02.05.09 PM.html");
+    const std::string file = report({{"M\xC3\xBCller", "\xE2\x82\xAC 5\nnext"}}).fileContents();
     EXPECT_EQ(file.substr(0, 9), "<!DOCTYPE"); // no byte-order mark
     EXPECT_EQ(file.substr(file.size() - 9), "</HTML>\r\n");
     std::size_t lines = 0;
@@ -192,59 +141,12 @@ TEST_F(HtmlReportTest, FileIsCarriageReturnLineFeedOneBytePerCharacter)
     EXPECT_NE(file.find("<TD>&#8364; 5\r\nnext</TD>"), std::string::npos);
 }
 
-TEST_F(HtmlReportTest, SavingOverAFileReplacesItsContents)
+TEST(FileErrorText, NamesTheFileAndTheCause)
 {
-    const auto path = dir / "list.html";
-    TempDir::write(path, std::string(100000, 'x'));
-    chooser.answers = {path.string()};
-    HtmlReport r = report();
-    ASSERT_TRUE(r.chooseFile());
-    ASSERT_TRUE(r.write());
-    EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(TempDir::read(path), singleByteText(r.pageText()));
-}
-
-TEST_F(HtmlReportTest, UnwritableFileShowsAStopBoxNamingFileAndCause)
-{
-    const std::string missing = (dir / "no such folder" / "list.html").string();
-    chooser.answers = {missing};
-    HtmlReport r = report();
-    ASSERT_TRUE(r.chooseFile());
-    EXPECT_FALSE(r.write());
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0],
-              (Message{"Rostermill", missing + " was not found.", MessageButtons::Ok, MessageIcon::Stop}));
-
-    // A folder where the file should be: access denied.
-    std::filesystem::create_directory(dir / "taken.html");
-    prompter = {};
-    chooser.answers = {(dir / "taken.html").string()};
-    HtmlReport second = report();
-    ASSERT_TRUE(second.chooseFile());
-    EXPECT_FALSE(second.write());
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Access to " + (dir / "taken.html").string() + " was denied.");
-    EXPECT_TRUE(shell.opened.empty());
-}
-
-TEST_F(HtmlReportTest, OpenAsksFirstOnlyWhenTold)
-{
-    HtmlReport r = report();
-    prompter.answers = {MessageAnswer::No};
-    r.openInBrowser(true);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0], (Message{"Rostermill - List Saved", "List saved.  View list now?",
-                                          MessageButtons::YesNo, MessageIcon::None}));
-    EXPECT_TRUE(shell.opened.empty());
-
-    prompter.answers = {MessageAnswer::Yes};
-    r.openInBrowser(true);
-    EXPECT_EQ(shell.opened, std::vector<std::string>{r.filePath()});
-
-    shell.result = 2; // the shell's failure is not looked at
-    r.openInBrowser(false);
-    EXPECT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(shell.opened.size(), 2u);
+    const std::string path = "/tmp/no such folder/list.html";
+    EXPECT_EQ(fileErrorText(FileFailure::NotFound, path), path + " was not found.");
+    EXPECT_EQ(fileErrorText(FileFailure::AccessDenied, path), "Access to " + path + " was denied.");
+    EXPECT_EQ(fileErrorText(FileFailure::Generic, path), "An unexpected error occurred while accessing " + path + ".");
 }
 
 } // namespace

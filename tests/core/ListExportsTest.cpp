@@ -1,9 +1,4 @@
-#include "adapters/linux/PosixFileWriter.h"
-#include "gui/mainwindow/ListExports.h"
-#include "support/Doubles.h"
-#include "gui/mainwindow/MemoryComputerList.h"
-#include "support/ReportDoubles.h"
-#include "support/TempDir.h"
+#include "core/report/ListExports.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +13,8 @@ struct Table {
     std::vector<std::vector<std::string>> rows;
 };
 
-Table parse(std::string page)
+Table parse(const std::string& page)
 {
-    // A written file's line ends are CR LF.
-    page = std::regex_replace(page, std::regex("\r\n"), "\n");
     Table t;
     const std::size_t h1 = page.find("<H1>");
     t.title = page.substr(h1 + 4, page.find("</H1>") - h1 - 4);
@@ -37,40 +30,38 @@ Table parse(std::string page)
     return t;
 }
 
+constexpr std::time_t Moment = 1141567629;
+
 class ListExportsTest : public ::testing::Test {
 protected:
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    PosixFileWriter files;
-    FakeShell shell;
-    ManualWallClock clock;
-    TempDir dir;
-    ReportServices owner{prompter, chooser, files, shell, clock};
+    SearchRequest request;
+    SearchOutcome outcome;
 
-    SearchSummary summary(bool groupMode, std::string account = "Admin")
+    void SetUp() override
     {
-        SearchSummary s;
-        s.accountName = std::move(account);
-        s.groupMode = groupMode;
-        s.matched = {{"PC9", "Server"}, {"PC2", "Workstation"}};
-        s.notMatched = {{"OFF1", "Server", true}, {"PC7", "Workstation", false}, {"PC1", "Server", true}};
-        return s;
+        request.account = "Admin";
+        outcome.matched = {{"PC9", "Server"}, {"PC2", "Workstation"}};
+        outcome.dropped = {{{"OFF1", "Server"}, DropReason::Offline},
+                           {{"PC7", "Workstation"}, DropReason::NotFound},
+                           {{"PC1", "Server"}, DropReason::Unreachable, NetStatus::BadNetPath}};
+    }
+    HtmlReport results(ResultsExport which, AccountKind kind = AccountKind::User, std::string account = "Admin")
+    {
+        request.kind = kind;
+        request.account = std::move(account);
+        return resultsReport(which, request, outcome, Moment);
     }
 };
 
 TEST_F(ListExportsTest, ComputerListAsShownInItsCurrentOrder)
 {
-    MemoryComputerList list;
-    insertDiscovered(list, "PC1", "Server");
-    insertDiscovered(list, "PC2", "Workstation");
-    list.setCellText(0, CellUser, "Admin");
-    list.setCellText(0, CellEnabled, "Yes");
-    list.setCellText(0, CellGroups, "Administrators, Users");
-    list.setCellText(0, CellPasswordAge, "3 days");
-    list.insertRow(1, "PC2"); // a second member row of one computer stays as it is
-    list.setCellText(1, CellType, "Workstation");
-    list.setCellText(1, CellUser, "R&D <ops>");
-    HtmlReport r = computerListReport(list, owner);
+    const AccountInfo admin{"Admin", true, {"Administrators", "Users"}, 3 * 86400 + 86399, 500};
+    const std::vector<ComputerCells> rows{
+        computerCells({{"PC2", "Workstation"}, admin}),
+        {"PC2", "Workstation", "R&D <ops>", "", "", ""}, // written as given
+        computerCells({{"PC1", "Server"}, std::nullopt}),
+    };
+    const HtmlReport r = computerListReport(rows, Moment);
     const Table t = parse(r.pageText());
     EXPECT_EQ(t.title, "Rostermill - Computer List");
     EXPECT_EQ(r.defaultFileName().rfind("Computer List ", 0), 0u);
@@ -81,28 +72,23 @@ TEST_F(ListExportsTest, ComputerListAsShownInItsCurrentOrder)
                                                    "3 days"}));
     EXPECT_EQ(t.rows[2], (std::vector<std::string>{"PC2", "Workstation", "R&amp;D &lt;ops&gt;", "", "", ""}));
     EXPECT_EQ(t.rows[3], (std::vector<std::string>{"PC1", "Server", "", "", "", ""}));
+    // An empty list still has its header row.
+    const Table empty = parse(computerListReport({}, Moment).pageText());
+    ASSERT_EQ(empty.rows.size(), 1u);
+    EXPECT_EQ(empty.rows[0].size(), 6u);
 }
 
-TEST_F(ListExportsTest, EmptyListStillOffersTheDialogAndWritesTheHeaderRow)
+TEST_F(ListExportsTest, ComputerCellsOfAnAccount)
 {
-    MemoryComputerList list;
-    const auto path = dir / "empty.html";
-    chooser.answers = {path.string()};
-    prompter.answers = {MessageAnswer::No};
-    HtmlReport r = computerListReport(list, owner);
-    runExport(r);
-    ASSERT_EQ(chooser.requests.size(), 1u);
-    const Table t = parse(TempDir::read(path));
-    ASSERT_EQ(t.rows.size(), 1u);
-    EXPECT_EQ(t.rows[0].size(), 6u);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "List saved.  View list now?");
-    EXPECT_TRUE(shell.opened.empty());
+    const ComputerCells cells = computerCells({{"PC1", "Server"}, AccountInfo{"u", false, {}, 86399, 1001}});
+    EXPECT_EQ(cells, (ComputerCells{"PC1", "Server", "u", "No", "", "0 days"}));
+    EXPECT_EQ(passwordAgeText(2 * 86400 + 5), "2 days");
+    EXPECT_EQ(passwordAgeText(-86401), "-1 days"); // toward zero
 }
 
 TEST_F(ListExportsTest, AllComputersMatchedFirstThenNotMatched)
 {
-    HtmlReport r = resultsReport(ResultsExport::AllComputers, summary(false), owner);
+    const HtmlReport r = results(ResultsExport::AllComputers);
     const Table t = parse(r.pageText());
     EXPECT_EQ(t.title, "Rostermill - All Computers");
     EXPECT_EQ(r.defaultFileName().rfind("Computers Found ", 0), 0u);
@@ -118,7 +104,7 @@ TEST_F(ListExportsTest, AllComputersMatchedFirstThenNotMatched)
 
 TEST_F(ListExportsTest, EliminatedComputersInBothModes)
 {
-    HtmlReport user = resultsReport(ResultsExport::NotMatched, summary(false), owner);
+    const HtmlReport user = results(ResultsExport::NotMatched);
     Table t = parse(user.pageText());
     EXPECT_EQ(t.title, "Rostermill - Computers offline or without a local user &#8220;Admin&#8221;");
     EXPECT_EQ(user.defaultFileName().rfind("Computers Not Matched ", 0), 0u);
@@ -126,31 +112,29 @@ TEST_F(ListExportsTest, EliminatedComputersInBothModes)
     EXPECT_EQ(t.rows[1], (std::vector<std::string>{"OFF1", "Server", "Offline", "Unknown"}));
     EXPECT_EQ(t.rows[3], (std::vector<std::string>{"PC1", "Server", "Offline", "Unknown"}));
 
-    HtmlReport group = resultsReport(ResultsExport::NotMatched, summary(true, "Admins"), owner);
-    t = parse(group.pageText());
+    t = parse(results(ResultsExport::NotMatched, AccountKind::Group, "Admins").pageText());
     EXPECT_EQ(t.title, "Rostermill - Computers offline or with an empty local group &#8220;Admins&#8221;");
     EXPECT_EQ(t.rows[0][3], "Local Group &#8220;Admins&#8221;");
 }
 
 TEST_F(ListExportsTest, MatchedComputersInBothModes)
 {
-    HtmlReport user = resultsReport(ResultsExport::Matched, summary(false), owner);
-    Table t = parse(user.pageText());
+    const HtmlReport user = results(ResultsExport::Matched);
+    const Table t = parse(user.pageText());
     EXPECT_EQ(t.title, "Rostermill - Computers with a local user &#8220;Admin&#8221;");
     EXPECT_EQ(user.defaultFileName().rfind("Computers Matched ", 0), 0u);
     EXPECT_EQ(t.rows, (std::vector<std::vector<std::string>>{
                           {"Computer", "Computer Type", "Status", "Local User &#8220;Admin&#8221;"},
                           {"PC9", "Server", "Online", "Yes"},
                           {"PC2", "Workstation", "Online", "Yes"}}));
-    HtmlReport group = resultsReport(ResultsExport::Matched, summary(true, "Admins"), owner);
-    EXPECT_EQ(parse(group.pageText()).title,
+    EXPECT_EQ(parse(results(ResultsExport::Matched, AccountKind::Group, "Admins").pageText()).title,
               "Rostermill - Computers with a non-empty local group &#8220;Admins&#8221;");
 }
 
 TEST_F(ListExportsTest, AccountNameWithAmpersandIsEscapedBetweenTheQuotes)
 {
     for (ResultsExport which : {ResultsExport::AllComputers, ResultsExport::NotMatched, ResultsExport::Matched}) {
-        const std::string page = resultsReport(which, summary(false, "R&D <x>"), owner).pageText();
+        const std::string page = results(which, AccountKind::User, "R&D <x>").pageText();
         EXPECT_NE(page.find("<TH>Local User &#8220;R&amp;D &lt;x&gt;&#8221;</TH>"), std::string::npos);
         EXPECT_EQ(page.find("R&D"), std::string::npos);
         if (which != ResultsExport::AllComputers) {
@@ -159,39 +143,6 @@ TEST_F(ListExportsTest, AccountNameWithAmpersandIsEscapedBetweenTheQuotes)
             EXPECT_NE(page.find("<TITLE>" + t.title + "</TITLE>"), std::string::npos);
         }
     }
-}
-
-TEST_F(ListExportsTest, CancelledSaveDialogWritesAndAsksNothing)
-{
-    HtmlReport r = resultsReport(ResultsExport::Matched, summary(false), owner);
-    r.setFolder(dir.path().string());
-    runExport(r);
-    EXPECT_EQ(chooser.requests.size(), 1u);
-    EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_TRUE(shell.opened.empty());
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-}
-
-TEST_F(ListExportsTest, AnExportThatCannotBeWrittenAsksNothingMore)
-{
-    chooser.answers = {(dir / "missing" / "x.html").string()};
-    prompter.answers = {MessageAnswer::Ok, MessageAnswer::Yes};
-    HtmlReport r = resultsReport(ResultsExport::Matched, summary(false), owner);
-    runExport(r);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Stop);
-    EXPECT_TRUE(shell.opened.empty());
-}
-
-TEST_F(ListExportsTest, SavedExportIsOpenedAfterYes)
-{
-    const auto path = dir / "m.html";
-    chooser.answers = {path.string()};
-    prompter.answers = {MessageAnswer::Yes};
-    HtmlReport r = resultsReport(ResultsExport::Matched, summary(false), owner);
-    runExport(r);
-    EXPECT_EQ(shell.opened, std::vector<std::string>{path.string()});
-    EXPECT_EQ(parse(TempDir::read(path)).rows.size(), 3u);
 }
 
 } // namespace

@@ -7,7 +7,7 @@ namespace {
 
 TEST(NetErrorText, EveryStatusOfTheTable)
 {
-    const std::pair<NetStatus, const char*> table[] = {
+    const std::pair<std::uint32_t, const char*> table[] = {
         {5, "The user does not have access to the requested information."},
         {87, "One of the function parameters is invalid. For more information, see the following Remarks section."},
         {1316, "An account with the new name already exists"},
@@ -25,16 +25,16 @@ TEST(NetErrorText, EveryStatusOfTheTable)
         {2452, "The operation is not allowed on the last administrative account."},
     };
     for (const auto& [status, sentence] : table)
-        EXPECT_EQ(netErrorText(status), std::string("ERROR: ") + sentence) << status;
+        EXPECT_EQ(netErrorText(NetStatus{status}), std::string("ERROR: ") + sentence) << status;
 }
 
 TEST(NetErrorText, OtherStatusesAreUnknownErrorsInUnsignedDecimal)
 {
-    EXPECT_EQ(netErrorText(53), "ERROR: Unknown error (53)");
-    EXPECT_EQ(netErrorText(0), "ERROR: Unknown error (0)");
-    EXPECT_EQ(netErrorText(2222), "ERROR: Unknown error (2222)");
-    EXPECT_EQ(netErrorText(0xC0000022u), "ERROR: Unknown error (3221225506)");
-    EXPECT_EQ(netErrorText(0xFFFFFFFFu), "ERROR: Unknown error (4294967295)");
+    EXPECT_EQ(netErrorText(NetStatus{53}), "ERROR: Unknown error (53)");
+    EXPECT_EQ(netErrorText(NetStatus{0}), "ERROR: Unknown error (0)");
+    EXPECT_EQ(netErrorText(NetStatus{2222}), "ERROR: Unknown error (2222)");
+    EXPECT_EQ(netErrorText(NetStatus{0xC0000022u}), "ERROR: Unknown error (3221225506)");
+    EXPECT_EQ(netErrorText(NetStatus{0xFFFFFFFFu}), "ERROR: Unknown error (4294967295)");
 }
 
 } // namespace

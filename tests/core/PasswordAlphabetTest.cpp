@@ -1,5 +1,4 @@
 #include "core/passwords/PasswordAlphabet.h"
-#include "gui/dialogs/PasswordOptionsForm.h"
 
 #include <gtest/gtest.h>
 
@@ -123,15 +122,6 @@ TEST(PasswordOptions, DefaultsAreTheStoredDefaults)
     EXPECT_EQ(o.bitsOfEntropy, 128);
     EXPECT_FALSE(o.saveToFile);
     EXPECT_TRUE(o.saveToLog);
-}
-
-TEST(PasswordOptionsForm, LeadingNumber)
-{
-    EXPECT_EQ(leadingNumber(""), 0);
-    EXPECT_EQ(leadingNumber("128"), 128);
-    EXPECT_EQ(leadingNumber("12ab3"), 12);
-    EXPECT_EQ(leadingNumber("x12"), 0);
-    EXPECT_EQ(leadingNumber("99999999999999999999"), std::numeric_limits<std::int32_t>::max());
 }
 
 } // namespace

@@ -1,15 +1,15 @@
+// The ping step: the echo message, the sweep's look-ups and rounds on a
+// manual clock, and what a cancel or a missing socket leaves.
+#include "core/messages/SearchMessages.h"
 #include "core/search/EchoMessage.h"
-#include "core/search/PingScanWorker.h"
 #include "core/search/PingSweep.h"
-#include "adapters/linux/AddrInfoResolver.h"
-#include "adapters/linux/PosixThreadStarter.h"
-#include "adapters/linux/SteadyTickClock.h"
-#include "support/Doubles.h"
 #include "support/FakeIcmp.h"
+#include "support/TestThreads.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <mutex>
 #include <thread>
 
 namespace rm {
@@ -17,21 +17,19 @@ namespace {
 
 using namespace std::chrono_literals;
 using Names = std::vector<std::string>;
-
-class RefusingThreads : public ThreadStarter {
-public:
-    bool start(std::function<void()>, std::size_t, Priority) override { return false; }
-};
+using Phase = LivenessProgress::Phase;
 
 // Remembers every stack size and priority asked for.
-class RecordingThreads : public PosixThreadStarter {
+class RecordingThreads : public TestThreads {
 public:
     bool start(std::function<void()> work, std::size_t stack, Priority priority) override
     {
-        std::lock_guard lock(mutex);
-        stacks.push_back(stack);
-        priorities.push_back(priority);
-        return PosixThreadStarter::start(std::move(work), stack, priority);
+        {
+            std::lock_guard lock(mutex);
+            stacks.push_back(stack);
+            priorities.push_back(priority);
+        }
+        return TestThreads::start(std::move(work), stack, priority);
     }
     std::mutex mutex;
     std::vector<std::size_t> stacks;
@@ -83,34 +81,15 @@ TEST(EchoMessageTest, ReplyRule)
     EXPECT_EQ(echo::replyIndex(reply.data(), reply.size()), std::nullopt);
 }
 
-TEST(PingDisplayTest, OneRefreshWaitsAtATime)
-{
-    RecordingPoster window;
-    PingDisplay display;
-    display.countRequestSent(); // no window yet: nothing posted
-    display.setWindow(&window);
-    display.countRequestSent();
-    display.countReply();
-    display.setStatusText("a");
-    display.setElapsedText("1.0 seconds");
-    ASSERT_EQ(window.posts.size(), 1u);
-    EXPECT_EQ(window.posts[0].message, MessageProgress);
-    EXPECT_EQ(window.posts[0].wParam, 0u);
-    EXPECT_EQ(window.posts[0].lParam, 0);
-    EXPECT_EQ(display.takeForRefresh(), (PingDisplay::Values{2, 1, "1.0 seconds", "a"}));
-    display.setStatusText("b");
-    EXPECT_EQ(window.posts.size(), 2u);
-    EXPECT_EQ(PingDisplay().values(), (PingDisplay::Values{0, 0, "---", "Initializing ..."}));
-}
-
 class PingSweepTest : public ::testing::Test {
 protected:
-    ScriptedClock clock;
+    ManualClock clock;
     FakeResolver resolver;
     FakeIcmp network{clock};
-    PosixThreadStarter threads;
-    PingDisplay display;
-    std::atomic<bool> cancel{false};
+    TestThreads threads;
+    Progress<SearchProgress> progress;
+    CancelToken cancel;
+    LivenessFailure failure = LivenessFailure::None;
 
     // Names N0..N(n-1) at addresses 10.0.0.1.., every one answering unless told.
     Names names(int n, bool answering = true)
@@ -126,28 +105,30 @@ protected:
     }
     static std::uint32_t address(int i) { return htonl(0x0A000001 + i); }
 
-    PingSweep::Outcome sweep(const Names& n, ThreadStarter* starter = nullptr)
+    // The names that never answered; the sweep itself must have run to its rounds.
+    Names removed(const Names& n, ThreadStarter* starter = nullptr, Progress<SearchProgress>* shown = nullptr)
     {
-        PingSweep s({resolver, network, starter ? *starter : threads, clock}, display, cancel);
-        return s.run(n, 8, 500);
+        Names silent = PingSweep({resolver, network, starter ? *starter : threads, clock}, shown ? *shown : progress,
+                                 cancel)
+                           .run(n, failure, 8, 500);
+        EXPECT_EQ(failure, LivenessFailure::None);
+        return silent;
     }
-    static Names removed(const PingSweep::Outcome& o)
-    {
-        EXPECT_TRUE(std::holds_alternative<Names>(o));
-        return std::holds_alternative<Names>(o) ? std::get<Names>(o) : Names{"<aborted>"};
-    }
+    LivenessProgress shown() const { return progress.value().liveness; }
 };
 
 TEST_F(PingSweepTest, EveryoneAnsweringEndsAfterTwoRounds)
 {
     const Names all = names(5);
-    EXPECT_EQ(removed(sweep(all)), Names{});
-    const auto v = display.values();
-    EXPECT_EQ(v.pingsSent, 5);
-    EXPECT_EQ(v.repliesReceived, 5);
-    EXPECT_EQ(v.statusText, "Ping scanning, round 2 ...");
-    // Round 2 began once round 1's wait had seen 500 ms of silence.
-    EXPECT_EQ(v.elapsedText, "0.5 seconds");
+    EXPECT_EQ(removed(all), Names{});
+    const LivenessProgress l = shown();
+    EXPECT_EQ(l.pingsSent, 5);
+    EXPECT_EQ(l.repliesReceived, 5);
+    EXPECT_EQ(l.phase, Phase::Pinging);
+    EXPECT_EQ(l.round, 2);
+    // Round 2 began once round 1's wait had seen 500 ms of silence after
+    // the replies, which came after 5 ms.
+    EXPECT_EQ(l.elapsedMs, 505u);
     EXPECT_EQ(network.opened, 1);
     EXPECT_EQ(network.closed, 1);
 }
@@ -156,12 +137,12 @@ TEST_F(PingSweepTest, NobodyAnsweringRunsNineRounds)
 {
     Names all = names(4, false);
     all.push_back("UNRESOLVED");
-    EXPECT_EQ(removed(sweep(all)), all);
-    const auto v = display.values();
-    EXPECT_EQ(v.pingsSent, 9 * 4); // the name that did not resolve is never pinged
-    EXPECT_EQ(v.repliesReceived, 0);
-    EXPECT_EQ(v.statusText, "Ping scanning, round 9 ...");
-    EXPECT_EQ(v.elapsedText, "4.0 seconds");
+    EXPECT_EQ(removed(all), all);
+    const LivenessProgress l = shown();
+    EXPECT_EQ(l.pingsSent, 9 * 4); // the name that did not resolve is never pinged
+    EXPECT_EQ(l.repliesReceived, 0);
+    EXPECT_EQ(l.round, 9);
+    EXPECT_EQ(l.elapsedMs, 4000u);
     for (const auto& s : network.sent)
         EXPECT_NE(s.address, 0u);
 }
@@ -174,16 +155,16 @@ TEST_F(PingSweepTest, ARoundWithRepliesStartsTheSilentCountAgain)
     network.replyDelay = [&](const FakeIcmp::Sent& s) {
         return FakeIcmp::indexOf(s) == 1 && ++asked == 3 ? 5u : ~0u;
     };
-    EXPECT_EQ(removed(sweep(all)), Names{"N0"});
-    EXPECT_EQ(display.values().statusText, "Ping scanning, round 12 ...");
-    EXPECT_EQ(display.values().pingsSent, 3 * 2 + 9);
+    EXPECT_EQ(removed(all), Names{"N0"});
+    EXPECT_EQ(shown().round, 12);
+    EXPECT_EQ(shown().pingsSent, 3 * 2 + 9);
 }
 
 TEST_F(PingSweepTest, TheRequestsCarryIndexSequenceAndMarker)
 {
     const Names all = names(3, false);
     network.answering = {address(1)};
-    sweep(all);
+    removed(all);
     ASSERT_GE(network.sent.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         const auto& s = network.sent[i];
@@ -197,8 +178,7 @@ TEST_F(PingSweepTest, TheRequestsCarryIndexSequenceAndMarker)
         EXPECT_EQ(FakeIcmp::sequenceOf(network.sent[i]), std::uint16_t(FakeIcmp::sequenceOf(network.sent[i - 1]) + 1));
     const std::uint16_t last = FakeIcmp::sequenceOf(network.sent.back());
     network.sent.clear();
-    PingDisplay second;
-    PingSweep({resolver, network, threads, clock}, second, cancel).run(all, 8, 500);
+    removed(all);
     EXPECT_EQ(FakeIcmp::sequenceOf(network.sent.front()), std::uint16_t(last + 1));
 }
 
@@ -209,14 +189,14 @@ TEST_F(PingSweepTest, TwoNamesOfOneAddressEachNeedTheirOwnReply)
     resolver.addresses["ALIAS"] = address(0);
     // Only the first name's requests are answered.
     network.replyDelay = [](const FakeIcmp::Sent& s) { return FakeIcmp::indexOf(s) == 0 ? 5u : ~0u; };
-    EXPECT_EQ(removed(sweep(all)), Names{"ALIAS"});
+    EXPECT_EQ(removed(all), Names{"ALIAS"});
     EXPECT_EQ(FakeIcmp::indexOf(network.sent[1]), 1u);
     EXPECT_EQ(network.sent[1].address, address(0));
 
     network.replyDelay = nullptr;
-    PingDisplay second;
-    EXPECT_EQ(removed(PingSweep({resolver, network, threads, clock}, second, cancel).run(all, 8, 500)), Names{});
-    EXPECT_EQ(second.values().repliesReceived, 2);
+    Progress<SearchProgress> second;
+    EXPECT_EQ(removed(all, nullptr, &second), Names{});
+    EXPECT_EQ(second.value().liveness.repliesReceived, 2);
 }
 
 TEST_F(PingSweepTest, ALateReplyIsCountedToo)
@@ -225,36 +205,40 @@ TEST_F(PingSweepTest, ALateReplyIsCountedToo)
     int asked = 0;
     // Round 1's reply comes after its wait (700 ms), round 2's at once.
     network.replyDelay = [&](const FakeIcmp::Sent&) { return ++asked == 1 ? 700u : 10u; };
-    EXPECT_EQ(removed(sweep(all)), Names{});
-    EXPECT_EQ(display.values().pingsSent, 2);
-    EXPECT_EQ(display.values().repliesReceived, 2);
-    EXPECT_EQ(display.values().statusText, "Ping scanning, round 3 ...");
+    EXPECT_EQ(removed(all), Names{});
+    EXPECT_EQ(shown().pingsSent, 2);
+    EXPECT_EQ(shown().repliesReceived, 2);
+    EXPECT_EQ(shown().round, 3);
 }
 
-TEST_F(PingSweepTest, TheElapsedTimeShowsOnlyFromTheFirstRound)
+TEST_F(PingSweepTest, TheRoundsAreTimedFromTheFirstAfterTheLookUps)
 {
     const Names all = names(2, false);
-    std::vector<std::string> whileResolving;
+    std::vector<int> roundWhileResolving;
+    std::mutex m;
     resolver.onResolve = [&](const std::string&) {
-        static std::mutex m;
         std::lock_guard lock(m);
-        whileResolving.push_back(display.values().elapsedText);
+        roundWhileResolving.push_back(shown().round);
     };
-    std::string statusAtOpen;
-    network.onOpen = [&] { statusAtOpen = display.values().statusText; };
-    std::vector<std::string> elapsedAtSend;
-    network.onSend = [&](const FakeIcmp::Sent&) { elapsedAtSend.push_back(display.values().elapsedText); };
+    LivenessProgress atOpen;
+    network.onOpen = [&] { atOpen = shown(); };
+    std::vector<std::uint32_t> elapsedAtSend;
+    network.onSend = [&](const FakeIcmp::Sent&) { elapsedAtSend.push_back(shown().elapsedMs); };
     clock.ms += 12345; // the time before the rounds does not count
-    sweep(all);
-    EXPECT_EQ(whileResolving, (std::vector<std::string>{"---", "---"}));
-    EXPECT_EQ(statusAtOpen, "2 hostnames resolved, resolving 0 currently, 0 left ...");
+    removed(all);
+    EXPECT_EQ(roundWhileResolving, (std::vector<int>{0, 0}));
+    EXPECT_EQ(atOpen.phase, Phase::Resolving);
+    EXPECT_TRUE(atOpen.resolutionCounted);
+    EXPECT_EQ(atOpen.resolved, 2);
+    EXPECT_EQ(atOpen.resolving, 0);
+    EXPECT_EQ(atOpen.unresolved, 0u);
     ASSERT_EQ(elapsedAtSend.size(), 18u);
-    EXPECT_EQ(elapsedAtSend[0], "0.0 seconds");
-    EXPECT_EQ(elapsedAtSend[2], "0.5 seconds");
-    EXPECT_EQ(elapsedAtSend[17], "4.0 seconds");
+    EXPECT_EQ(elapsedAtSend[0], 0u);
+    EXPECT_EQ(elapsedAtSend[2], 500u);
+    EXPECT_EQ(elapsedAtSend[17], 4000u);
 }
 
-TEST_F(PingSweepTest, ResolvingStatusCountsSlots)
+TEST_F(PingSweepTest, LookUpsRunInSlotsCounted)
 {
     // 1030 names: 1024 look-ups run at once, 6 wait for a free slot.
     Names all;
@@ -262,18 +246,24 @@ TEST_F(PingSweepTest, ResolvingStatusCountsSlots)
         all.push_back("H" + std::to_string(i));
     resolver.hold();
     RecordingThreads recording;
+    LivenessProgress whileHeld;
     std::thread release([&] {
-        resolver.waitForRunning(PingSweep::ResolverSlots);
+        resolver.waitForRunning(PingSweep::Resolvers);
         std::this_thread::sleep_for(50ms);
-        EXPECT_EQ(display.values().statusText, "0 hostnames resolved, resolving 1024 currently, 6 left ...");
+        whileHeld = shown();
         resolver.release();
     });
-    EXPECT_EQ(removed(sweep(all, &recording)), all);
+    EXPECT_EQ(removed(all, &recording), all);
     release.join();
-    EXPECT_EQ(resolver.maxRunningCount(), PingSweep::ResolverSlots);
+    EXPECT_EQ(whileHeld.phase, Phase::Resolving);
+    EXPECT_EQ(whileHeld.resolved, 0);
+    EXPECT_EQ(whileHeld.resolving, 1024);
+    EXPECT_EQ(whileHeld.unresolved, 6u);
+    EXPECT_EQ(resolver.maxRunningCount(), static_cast<int>(PingSweep::Resolvers));
     EXPECT_EQ(resolver.doneCount(), 1030);
     EXPECT_EQ(network.sent.size(), 0u); // nothing resolved, nothing pinged
-    ASSERT_EQ(recording.stacks.size(), 1030u);
+    std::lock_guard lock(recording.mutex);
+    ASSERT_EQ(recording.stacks.size(), 1024u);
     EXPECT_EQ(recording.stacks[0], 131072u);
     EXPECT_EQ(recording.priorities[0], ThreadStarter::Priority::BelowNormal);
 }
@@ -281,10 +271,12 @@ TEST_F(PingSweepTest, ResolvingStatusCountsSlots)
 TEST_F(PingSweepTest, LookUpsThatCannotStartLeaveTheNameUnresolved)
 {
     const Names all = names(3);
-    RefusingThreads refusing;
-    EXPECT_EQ(removed(sweep(all, &refusing)), all);
+    threads.refused = -1;
+    EXPECT_EQ(removed(all), all);
     EXPECT_EQ(network.sent.size(), 0u);
-    EXPECT_EQ(display.values().statusText, "Ping scanning, round 1 ...");
+    EXPECT_EQ(shown().resolved, 3);
+    EXPECT_EQ(shown().phase, Phase::Pinging);
+    EXPECT_EQ(shown().round, 1);
 }
 
 TEST_F(PingSweepTest, CancelWhileResolvingRemovesNothingAndWaitsForTheLookUps)
@@ -294,22 +286,26 @@ TEST_F(PingSweepTest, CancelWhileResolvingRemovesNothingAndWaitsForTheLookUps)
         all.push_back("H" + std::to_string(i));
     resolver.hold();
     std::thread canceller([&] {
-        resolver.waitForRunning(PingSweep::ResolverSlots);
-        cancel = true;
+        resolver.waitForRunning(PingSweep::Resolvers);
+        cancel.cancel();
         std::this_thread::sleep_for(50ms);
         resolver.release();
     });
-    const auto outcome = sweep(all);
+    const Names silent = PingSweep({resolver, network, threads, clock}, progress, cancel).run(all, failure);
     canceller.join();
-    ASSERT_TRUE(std::holds_alternative<PingSweep::Abort>(outcome));
-    EXPECT_EQ(std::get<PingSweep::Abort>(outcome), PingSweep::Abort::Cancelled);
+    EXPECT_TRUE(silent.empty());
+    EXPECT_EQ(failure, LivenessFailure::ResolutionCancelled);
     // Every look-up started had ended; none was started after the cancel.
-    EXPECT_EQ(resolver.doneCount(), PingSweep::ResolverSlots);
+    EXPECT_EQ(resolver.doneCount(), static_cast<int>(PingSweep::Resolvers));
     EXPECT_EQ(network.opened, 0);
 
-    cancel = true;
-    EXPECT_EQ(std::get<PingSweep::Abort>(sweep(names(1))), PingSweep::Abort::Cancelled);
-    EXPECT_EQ(display.values().statusText, "Resolving hostnames ...");
+    // Cancelled before it began: not one look-up.
+    Progress<SearchProgress> second;
+    EXPECT_TRUE(PingSweep({resolver, network, threads, clock}, second, cancel).run(names(1), failure).empty());
+    EXPECT_EQ(failure, LivenessFailure::ResolutionCancelled);
+    EXPECT_EQ(second.value().liveness.phase, Phase::Resolving);
+    EXPECT_FALSE(second.value().liveness.resolutionCounted);
+    EXPECT_EQ(resolver.doneCount(), static_cast<int>(PingSweep::Resolvers));
 }
 
 TEST_F(PingSweepTest, CancelDuringTheRoundsRemovesThoseNotYetAnswered)
@@ -318,20 +314,34 @@ TEST_F(PingSweepTest, CancelDuringTheRoundsRemovesThoseNotYetAnswered)
     network.answering = {address(1)};
     network.onWait = [&](std::uint32_t) {
         if (network.sent.size() > 3) // round 2's wait
-            cancel = true;
+            cancel.cancel();
     };
-    EXPECT_EQ(removed(sweep(all)), (Names{"N0", "N2"}));
-    EXPECT_EQ(display.values().pingsSent, 3 + 2);
-    EXPECT_EQ(display.values().statusText, "Ping scanning, round 2 ...");
+    EXPECT_EQ(removed(all), (Names{"N0", "N2"}));
+    EXPECT_EQ(shown().pingsSent, 3 + 2);
+    EXPECT_EQ(shown().round, 2);
     EXPECT_EQ(network.closed, 1);
 }
 
-TEST_F(PingSweepTest, NoSocketAborts)
+TEST_F(PingSweepTest, NoSocketRemovesNothing)
 {
     network.refuse = true;
-    const auto outcome = sweep(names(2));
-    ASSERT_TRUE(std::holds_alternative<PingSweep::Abort>(outcome));
-    EXPECT_EQ(std::get<PingSweep::Abort>(outcome), PingSweep::Abort::NoSocket);
+    const Names silent = PingSweep({resolver, network, threads, clock}, progress, cancel).run(names(2), failure);
+    EXPECT_TRUE(silent.empty());
+    EXPECT_EQ(failure, LivenessFailure::NoIcmpSocket);
+}
+
+TEST(LivenessFailureMessage, TheTextsOfTheTwoFailures)
+{
+    EXPECT_EQ(livenessFailureMessage(LivenessFailure::None), std::nullopt);
+    EXPECT_EQ(livenessFailureMessage(LivenessFailure::NoIcmpSocket),
+              (Message{"Error",
+                       "Unable to perform ping scan for active machines:\n\nYou do not have raw-socket privledges on "
+                       "this machine.\n\nThe ping scan is used to eliminate machines that are offline.\nCheck your "
+                       "system policies to enable raw-socket access,\nand re-run the scan.\n\nNo machines have been "
+                       "removed.",
+                       MessageButtons::Ok, MessageIcon::Information}));
+    EXPECT_EQ(livenessFailureMessage(LivenessFailure::ResolutionCancelled)->text,
+              "Hostname resolution was aborted. No machines have been removed.");
 }
 
 TEST_F(PingSweepTest, DatagramsThatAreNoValidReplyAreIgnored)
@@ -350,8 +360,8 @@ TEST_F(PingSweepTest, DatagramsThatAreNoValidReplyAreIgnored)
     network.arrive(base + 3, shortOne);
     network.arrive(base + 4, {});
     network.arrive(base + 5, std::vector<std::uint8_t>(400, 0x0B));
-    EXPECT_EQ(removed(sweep(all)), all);
-    EXPECT_EQ(display.values().repliesReceived, 0);
+    EXPECT_EQ(removed(all), all);
+    EXPECT_EQ(shown().repliesReceived, 0);
 }
 
 TEST_F(PingSweepTest, OtherDatagramsCannotHoldTheWaitPastEightTimesTheTimeOut)
@@ -364,7 +374,7 @@ TEST_F(PingSweepTest, OtherDatagramsCannotHoldTheWaitPastEightTimesTheTimeOut)
         network.arrive(base + t, std::vector<std::uint8_t>(60, 1));
     std::vector<std::uint32_t> sendTimes;
     network.onSend = [&](const FakeIcmp::Sent& s) { sendTimes.push_back(s.at - base); };
-    EXPECT_EQ(removed(sweep(all)), all);
+    EXPECT_EQ(removed(all), all);
     ASSERT_EQ(sendTimes.size(), 9u);
     EXPECT_EQ(sendTimes[0], 0u);
     EXPECT_EQ(sendTimes[1], 4100u);
@@ -382,59 +392,9 @@ TEST_F(PingSweepTest, MarkedDatagramsRenewTheWait)
         network.arrive(base + t, FakeIcmp::replyTo({request.begin(), request.end()}));
     std::vector<std::uint32_t> sendTimes;
     network.onSend = [&](const FakeIcmp::Sent& s) { sendTimes.push_back(s.at - base); };
-    EXPECT_EQ(removed(sweep(all)), all);
+    EXPECT_EQ(removed(all), all);
     ASSERT_GE(sendTimes.size(), 2u);
     EXPECT_EQ(sendTimes[1], 2500u);
-}
-
-TEST(PingScanWorkerTest, ErrorTextsAndResults)
-{
-    ScriptedClock clock;
-    FakeResolver resolver;
-    resolver.addresses = {{"A", 1}, {"B", 2}};
-    FakeIcmp network(clock);
-    network.answering = {2};
-    PosixThreadStarter threads;
-    {
-        RecordingPoster window;
-        PingScanWorker w({"A", "B"}, {resolver, network, threads, clock});
-        w.start(window);
-        w.join();
-        EXPECT_TRUE(w.isFinished());
-        EXPECT_EQ(w.removalList(), Names{"A"});
-        EXPECT_EQ(w.errorText(), "");
-        EXPECT_EQ(window.posts.back().message, MessageFinished);
-    }
-    {
-        network.refuse = true;
-        RecordingPoster window;
-        PingScanWorker w({"A", "B"}, {resolver, network, threads, clock});
-        w.start(window);
-        w.join();
-        EXPECT_EQ(w.removalList(), Names{});
-        EXPECT_EQ(w.errorText(),
-                  "Unable to perform ping scan for active machines:\n\nYou do not have raw-socket privledges on this "
-                  "machine.\n\nThe ping scan is used to eliminate machines that are offline.\nCheck your system "
-                  "policies to enable raw-socket access,\nand re-run the scan.\n\nNo machines have been removed.");
-    }
-    {
-        RecordingPoster window;
-        PingScanWorker w({"A", "B"}, {resolver, network, threads, clock});
-        w.requestCancel();
-        w.start(window);
-        w.join();
-        EXPECT_EQ(w.removalList(), Names{});
-        EXPECT_EQ(w.errorText(), "Hostname resolution was aborted. No machines have been removed.");
-    }
-}
-
-TEST(AddrInfoResolverTest, WholeNamesOnly)
-{
-    AddrInfoResolver resolver;
-    EXPECT_EQ(resolver.resolve("localhost"), htonl(INADDR_LOOPBACK));
-    EXPECT_EQ(resolver.resolve("127.0.0.9"), htonl(0x7F000009));
-    EXPECT_EQ(resolver.resolve(""), 0u);
-    EXPECT_EQ(resolver.resolve(std::string("localhost\0.example", 18)), 0u);
 }
 
 } // namespace

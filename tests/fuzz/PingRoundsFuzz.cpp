@@ -1,5 +1,5 @@
 // The reply rule and the ping rounds fed with arbitrary datagrams on a
-// scripted clock. Input: target count, which targets resolve and answer, the
+// manual clock. Input: target count, which targets resolve and answer, the
 // answer delay, when to cancel, then datagrams as (delay, length, flags, bytes).
 #include "core/search/EchoMessage.h"
 #include "core/search/PingRounds.h"
@@ -33,6 +33,28 @@ void check(bool condition)
 
 } // namespace
 
+// The rest of the input as datagrams arriving one after the other; how many.
+static std::size_t deliverTheRest(Input& in, FakeIcmp& network, std::uint32_t at, int count)
+{
+    std::size_t delivered = 0;
+    while (!in.empty()) {
+        at += in.word();
+        std::vector<std::uint8_t> d(in.word() % 400);
+        const std::uint8_t flags = in.byte();
+        for (auto& b : d)
+            b = in.byte();
+        // Help the search towards marked datagrams and indices near the table.
+        if ((flags & 1) && d.size() >= 36) {
+            d[32] = 0x0D, d[33] = 0x10, d[34] = 0x0B, d[35] = 0x0B;
+            if (flags & 2)
+                d[28] = static_cast<std::uint8_t>(flags >> 2) % (count + 2), d[29] = d[30] = d[31] = 0;
+        }
+        network.arrive(at, std::move(d));
+        ++delivered;
+    }
+    return delivered;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // The rule alone, on a buffer of exactly this size, so a read past it is caught.
@@ -49,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t replyDelay = in.byte();
     const std::uint8_t cancelAtWait = in.byte();
 
-    ScriptedClock clock;
+    ManualClock clock;
     FakeIcmp network(clock);
     std::vector<PingTarget> targets;
     for (int i = 0; i < count; ++i) {
@@ -60,35 +82,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     network.delay = replyDelay * 10u;
 
-    std::size_t delivered = 0;
-    std::uint32_t at = clock.ms;
-    while (!in.empty()) {
-        at += in.word();
-        std::vector<std::uint8_t> d(in.word() % 400);
-        const std::uint8_t flags = in.byte();
-        for (auto& b : d)
-            b = in.byte();
-        // Help the search towards marked datagrams and indices near the table.
-        if ((flags & 1) && d.size() >= 36) {
-            d[32] = 0x0D, d[33] = 0x10, d[34] = 0x0B, d[35] = 0x0B;
-            if (flags & 2)
-                d[28] = static_cast<std::uint8_t>(flags >> 2) % (count + 2), d[29] = d[30] = d[31] = 0;
-        }
-        network.arrive(at, std::move(d));
-        ++delivered;
-    }
+    const std::size_t delivered = deliverTheRest(in, network, clock.ms, count);
 
-    std::atomic<bool> cancel{false};
+    CancelToken cancel;
     int waits = 0;
     network.onWait = [&](std::uint32_t) {
         if (cancelAtWait && ++waits == cancelAtWait)
-            cancel = true;
+            cancel.cancel();
     };
-    PingDisplay display;
+    Progress<SearchProgress> progress;
     auto socket = network.open();
-    PingRounds(*socket, clock, display, cancel).run(targets, 8, 500);
+    PingRounds(*socket, clock, progress, cancel).run(targets, 8, 500);
 
-    const PingDisplay::Values v = display.values();
+    const LivenessProgress v = progress.value().liveness;
     check(v.pingsSent == static_cast<int>(network.sent.size()));
     int answered = 0;
     for (const PingTarget& t : targets)

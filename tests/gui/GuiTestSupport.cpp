@@ -2,10 +2,13 @@
 
 #include "app/Application.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QLineEdit>
+#include <QTest>
 #include <QTextDocument>
 
 namespace rm {
@@ -37,6 +40,21 @@ QString saveRenderedPage(const std::string& fileBytes, const QString& name)
     const QString path = QString(SCREENSHOT_DIR) + "/" + name + ".png";
     image.save(path);
     return path;
+}
+
+void click(QWidget* dialog, int id)
+{
+    auto* button = control<QAbstractButton>(dialog, id);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+void retype(QWidget* dialog, int id, const QString& text)
+{
+    auto* edit = control<QLineEdit>(dialog, id);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
 }
 
 } // namespace rm

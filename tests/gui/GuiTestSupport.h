@@ -20,5 +20,10 @@ T* control(QWidget* dialog, int id)
 {
     return dialog->findChild<T*>(QString::number(id));
 }
+// A click near the left edge: a check box or radio button takes clicks on
+// its mark and caption only.
+void click(QWidget* dialog, int id);
+// Replaces an edit's text by typing, as a user does.
+void retype(QWidget* dialog, int id, const QString& text);
 
 } // namespace rm

@@ -1,60 +1,25 @@
-#include "settings/SettingsStore.h"
-#include "gui/mainwindow/MainWindowController.h"
-#include "gui/mainwindow/MainWindowIds.h"
-#include "support/Doubles.h"
-#include "gui/kit/MemoryDialogControls.h"
-#include "gui/mainwindow/MemoryComputerList.h"
-#include "support/MemoryProfileStore.h"
+#include "gui/MainWindowFixture.h"
 
-#include <gtest/gtest.h>
-
+#include <atomic>
 #include <thread>
 
 namespace rm {
 namespace {
 
-class MainWindowControllerTest : public ::testing::Test {
-protected:
-    MemoryDialogControls controls{{{IdUserMode, IdGroupMode},
-                                 {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
-    MemoryComputerList list;
-    MemoryProfileStore profile;
-    SettingsStore settings{profile};
-    ScriptedPrompter prompter;
-    RecordingPoster poster;
-    RecordingDialogs dialogs;
-    FakeIdentity identity;
-    SleepingWait wait;
-    CountingWaitCursor waitCursor;
-    MainWindowController controller{{controls, list, settings, prompter, poster, dialogs, identity, waitCursor, wait}};
-
-    bool enabled(int id) const { return controls.isEnabled(id); }
-    // What the window does when the lookup's end message arrives.
-    void whenTheDefaultDomainArrives()
-    {
-        while (!poster.hasPosted(MessageDefaultDomainFound))
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        controller.defaultDomainFound();
-    }
-    void addRows(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            insertDiscovered(list, "PC" + std::to_string(i), "Server");
-    }
-};
+using MainWindowControllerTest = MainWindowFixture;
 
 TEST_F(MainWindowControllerTest, FirstStartWritesBothSectionsAtOnce)
 {
-    identity.known = true;
-    identity.domain = "LAB";
-    identity.dns = "lab.example";
+    net.identity.known = true;
+    net.identity.domain = "LAB";
+    net.identity.dns = "lab.example";
     controller.initialise();
-    EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Domain")), ""); // the defaults at once
-    whenTheDefaultDomainArrives();
+    EXPECT_EQ(stored("Search Options", "Domain"), ""); // the defaults at once
+    ui.runNext(); // the lookup's end
 
     EXPECT_EQ(controller.searchOptions().domain, "lab.example");
     EXPECT_EQ(controls.text(IdDomain), "lab.example");
-    EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Domain")), "lab.example");
+    EXPECT_EQ(stored("Search Options", "Domain"), "lab.example");
     EXPECT_EQ(profile.namesIn("Search Options").size(), 7u);
     EXPECT_EQ(profile.namesIn("Passwords").size(), 12u);
     // The name and mode belong to the quit procedure.
@@ -70,72 +35,85 @@ TEST_F(MainWindowControllerTest, FirstStartWritesBothSectionsAtOnce)
     EXPECT_FALSE(controls.controls[IdLocalUserLabel].visible);
     EXPECT_TRUE(controls.controls[IdUserMode].visible);
     EXPECT_TRUE(controls.controls[IdExportList].visible);
-    // The About box's message, and the lookup's in whichever order.
-    ASSERT_EQ(poster.posts.size(), 2u);
-    EXPECT_TRUE(poster.hasPosted(1025));
-    EXPECT_TRUE(poster.hasPosted(MessageDefaultDomainFound));
+    EXPECT_EQ(ui.waiting(), 0u);
 }
 
-TEST_F(MainWindowControllerTest, TheDefaultDomainIsLookedUpOffTheWindowThread)
+TEST_F(MainWindowControllerTest, ASearchStartedDuringTheLookupWaitsForItAndScansTheDomainFound)
 {
     std::atomic<bool> release{false};
-    identity.known = true;
-    identity.domain = "LAB";
-    identity.dns = "lab.example";
-    identity.onLookup = [&] {
+    net.identity.known = true;
+    net.identity.domain = "LAB";
+    net.identity.dns = "lab.example";
+    net.identity.onLookup = [&] {
         while (!release)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
     controller.initialise(); // returns while the lookup waits on the network
     EXPECT_EQ(controls.text(IdDomain), "");
-    EXPECT_EQ(identity.credentialsAsked, 0);
 
-    // A search started meanwhile waits for it and scans the domain found.
-    controls.setText(IdAccountName, "Administrator");
-    std::thread([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    // Released only once the search waits, turning the window's thread.
+    dialogs.onWait = [&] {
         release = true;
-    }).detach();
+        ui.runNext();
+    };
     controller.searchCommand();
-    EXPECT_EQ(dialogs.scannedDomains, std::vector<std::string>{"lab.example"});
+    EXPECT_EQ(dialogs.waits, 1);
+    EXPECT_EQ(net.network.enumeratedDomains, std::vector<std::string>{"lab.example"});
     EXPECT_EQ(controls.text(IdDomain), "lab.example");
-    controller.defaultDomainFound(); // the end message that arrives late changes nothing
+    EXPECT_EQ(stored("Search Options", "Domain"), "lab.example");
+    EXPECT_EQ(net.identity.credentialsAsked, 1);
+    ui.runPosted();
+    controller.defaultDomainFound(); // an end notice that comes late changes nothing
     EXPECT_EQ(controller.searchOptions().domain, "lab.example");
+
+    // Without a lookup under way a search does not wait.
+    controller.searchCommand();
+    EXPECT_EQ(dialogs.waits, 1);
 }
 
 TEST_F(MainWindowControllerTest, ADomainChosenWhileTheLookupRunsStays)
 {
-    identity.known = true;
-    identity.dns = "lab.example";
+    std::atomic<bool> release{false};
+    net.identity.known = true;
+    net.identity.dns = "lab.example";
+    net.identity.onLookup = [&] {
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
     controller.initialise();
     dialogs.editSearchOptions = [](SearchOptions& o) { o.domain = "corp.example"; };
     controller.searchOptionsExchange();
-    whenTheDefaultDomainArrives();
+    release = true;
+    ui.runNext();
     EXPECT_EQ(controller.searchOptions().domain, "corp.example");
-    EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Domain")), "corp.example");
+    EXPECT_EQ(controls.text(IdDomain), "corp.example");
+    EXPECT_EQ(stored("Search Options", "Domain"), "corp.example");
 }
 
 TEST_F(MainWindowControllerTest, StoredDomainIsNeverReplaced)
 {
     profile.writeText("Search Options", "Domain", "corp.example");
-    identity.known = true;
-    identity.dns = "lab.example";
+    net.identity.known = true;
+    net.identity.dns = "lab.example";
     controller.initialise();
     EXPECT_EQ(controller.searchOptions().domain, "corp.example");
     EXPECT_EQ(controls.text(IdDomain), "corp.example");
-    EXPECT_EQ(identity.lookups, 0);
+    EXPECT_EQ(net.identity.lookups, 0);
+    EXPECT_EQ(ui.waiting(), 0u);
 }
 
 TEST_F(MainWindowControllerTest, FailedLookupLeavesTheDomainEmpty)
 {
     controller.initialise();
-    whenTheDefaultDomainArrives();
+    ui.runNext();
+    EXPECT_EQ(net.identity.lookups, 1);
     EXPECT_EQ(controls.text(IdDomain), "");
-    EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Domain")), "");
+    EXPECT_EQ(stored("Search Options", "Domain"), "");
 }
 
 TEST_F(MainWindowControllerTest, StoredNameAndGroupMode)
 {
+    profile.writeText("Search Options", "Domain", "lab.example");
     profile.writeText("Search Options", "Username", "");
     profile.writeInteger("Search Options", "Search Groups", 1);
     controller.initialise();
@@ -147,7 +125,7 @@ TEST_F(MainWindowControllerTest, StoredNameAndGroupMode)
 TEST_F(MainWindowControllerTest, DomainLabelWithAnOrganizationalUnit)
 {
     controller.searchOptions().domain = "lab.example";
-    controller.searchOptions().ScanType = 1;
+    controller.searchOptions().method = DiscoveryMethod::Directory;
     controller.searchOptions().restrictToOrgUnit = true;
     controller.refreshDomainLabel();
     EXPECT_EQ(controls.text(IdDomainLabel), "Org Unit:");
@@ -155,7 +133,7 @@ TEST_F(MainWindowControllerTest, DomainLabelWithAnOrganizationalUnit)
     controller.searchOptions().orgUnit = "Sales/East";
     controller.refreshDomainLabel();
     EXPECT_EQ(controls.text(IdDomain), "lab.example/Sales/East");
-    controller.searchOptions().ScanType = 0; // the browse list ignores the unit
+    controller.searchOptions().method = DiscoveryMethod::BrowseList; // the browse list ignores the unit
     controller.refreshDomainLabel();
     EXPECT_EQ(controls.text(IdDomainLabel), "Domain:");
     EXPECT_EQ(controls.text(IdDomain), "lab.example");
@@ -166,14 +144,14 @@ TEST_F(MainWindowControllerTest, EnableRulesForAnEmptyAndADiscoveredList)
     controls.setEnabled(IdVerifyLabel, false);
     controls.setEnabled(IdConfigure, true); // kept while not active
     controller.refreshEnableRules();
-    for (int id : {IdComputerList, IdExportList, IdSelectAll, IdChangePassword, IdChangeUsername,
-                   IdPerform, IdEnableLabel, IdDisableAccount, IdEnableAccount, IdKeepEnabledState,
-                   IdPassword, IdVerifyPassword, IdNewUserName})
+    for (int id : {IdComputerList, IdExportList, IdSelectAll, IdChangePassword, IdChangeUsername, IdPerform,
+                   IdEnableLabel, IdDisableAccount, IdEnableAccount, IdKeepEnabledState, IdPassword,
+                   IdVerifyPassword, IdNewUserName})
         EXPECT_FALSE(enabled(id)) << id;
     for (int id : {IdAccountName, IdUserMode, IdGroupMode, IdConfigure})
         EXPECT_TRUE(enabled(id)) << id;
 
-    addRows(2);
+    discovered(2);
     controller.refreshEnableRules();
     EXPECT_TRUE(enabled(IdExportList));
     EXPECT_TRUE(enabled(IdSelectAll));
@@ -183,14 +161,12 @@ TEST_F(MainWindowControllerTest, EnableRulesForAnEmptyAndADiscoveredList)
 
 TEST_F(MainWindowControllerTest, EnableRulesAfterASearch)
 {
-    addRows(1);
-    controller.setSearchDone(true);
+    searched({"PC1"});
     controller.refreshEnableRules();
-    for (int id : {IdComputerList, IdChangePassword, IdChangeUsername, IdPerform, IdEnableLabel,
-                   IdDisableAccount, IdEnableAccount, IdKeepEnabledState})
+    for (int id : {IdComputerList, IdChangePassword, IdChangeUsername, IdPerform, IdEnableLabel, IdDisableAccount,
+                   IdEnableAccount, IdKeepEnabledState})
         EXPECT_TRUE(enabled(id)) << id;
-    for (int id : {IdPassword, IdVerifyPassword, IdVerifyLabel, IdGenerateUnique, IdConfigure,
-                   IdNewUserName})
+    for (int id : {IdPassword, IdVerifyPassword, IdVerifyLabel, IdGenerateUnique, IdConfigure, IdNewUserName})
         EXPECT_FALSE(enabled(id)) << id;
 
     controls.setChecked(IdChangePassword, true);
@@ -218,10 +194,10 @@ TEST_F(MainWindowControllerTest, QuitAsksOnlyWithASelection)
     controls.setChecked(IdGroupMode, true);
     EXPECT_TRUE(controller.quit());
     EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Username")), "Guest");
+    EXPECT_EQ(stored("Search Options", "Username"), "Guest");
     EXPECT_EQ(std::get<std::uint32_t>(*profile.value("Search Options", "Search Groups")), 1u);
 
-    addRows(3);
+    discovered(3);
     list.setSelected(1, true);
     controls.setText(IdAccountName, "");
     prompter.answers = {MessageAnswer::No};
@@ -230,20 +206,21 @@ TEST_F(MainWindowControllerTest, QuitAsksOnlyWithASelection)
     EXPECT_EQ(prompter.shown[0],
               (Message{"Rostermill", "You have some machines selected.  Are you sure you want to quit?",
                        MessageButtons::YesNo, MessageIcon::Question}));
-    EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Username")), "Guest");
+    EXPECT_EQ(stored("Search Options", "Username"), "Guest");
     EXPECT_TRUE(list.isSelected(1));
 
     prompter.answers = {MessageAnswer::Yes};
     EXPECT_TRUE(controller.quit());
-    EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Username")), "");
+    EXPECT_EQ(stored("Search Options", "Username"), "");
 }
 
 TEST_F(MainWindowControllerTest, SearchOptionsExchangeWorksOnACopy)
 {
+    profile.writeText("Search Options", "Domain", "x");
     controller.initialise();
     // Every value away from its default, and every edited one different again.
-    const SearchOptions held{"lab.example", false, true, 0, false, true, "East"};
-    const SearchOptions edited{"corp.example", true, false, 1, true, false, "Sales"};
+    const SearchOptions held{"lab.example", false, true, DiscoveryMethod::BrowseList, false, true, "East"};
+    const SearchOptions edited{"corp.example", true, false, DiscoveryMethod::Directory, true, false, "Sales"};
     controller.searchOptions() = held;
     dialogs.editSearchOptions = [&](SearchOptions& o) { o = edited; };
     profile.log.clear();
@@ -275,6 +252,7 @@ TEST_F(MainWindowControllerTest, PasswordOptionsExchangeSavesOnlyOnOk)
     EXPECT_FALSE(profile.has("Passwords", "BitsOfEntropy"));
     dialogs.passwordOptionsOk = true;
     controller.passwordOptionsExchange();
+    EXPECT_EQ(controller.passwordOptions().bitsOfEntropy, 200);
     EXPECT_EQ(std::get<std::uint32_t>(*profile.value("Passwords", "BitsOfEntropy")), 200u);
 }
 
@@ -282,9 +260,23 @@ TEST_F(MainWindowControllerTest, SelectAllSelectsEveryRowAndFocusesTheList)
 {
     controller.selectAll();
     EXPECT_EQ(controls.focus, IdComputerList);
-    addRows(3);
+    discovered(3);
     controller.selectAll();
     EXPECT_EQ(selectedRows(list), (std::vector<int>{0, 1, 2}));
+}
+
+TEST_F(MainWindowControllerTest, ExportListHandsOverTheRowsAsShown)
+{
+    controller.exportList(); // an empty list is exported too
+    searched({"PC2", "PC1"});
+    list.swapRows(0, 1); // as a sort leaves them
+    controller.exportList();
+    ASSERT_EQ(dialogs.exported.size(), 2u);
+    EXPECT_TRUE(dialogs.exported[0].empty());
+    ASSERT_EQ(dialogs.exported[1].size(), 2u);
+    EXPECT_EQ(dialogs.exported[1][0], list.rows[0].cells);
+    EXPECT_EQ(dialogs.exported[1][0][CellName], "PC1");
+    EXPECT_EQ(dialogs.exported[1][1][CellName], "PC2");
 }
 
 } // namespace

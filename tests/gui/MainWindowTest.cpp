@@ -1,18 +1,9 @@
-#include "settings/SettingsStore.h"
+#include "gui/FakeWindow.h"
 #include "gui/GuiTestSupport.h"
-#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/MainWindowIds.h"
-#include "settings/RegistryFileStore.h"
-#include "adapters/linux/PosixFileWriter.h"
-#include "adapters/linux/PosixThreadStarter.h"
-#include "adapters/linux/SteadyTickClock.h"
-#include "support/Doubles.h"
-#include "support/FakeDirectory.h"
-#include "support/FakeIcmp.h"
-#include "support/FakeNetwork.h"
-#include "support/ReportDoubles.h"
-#include "support/TempDir.h"
+#include "support/RecordingDialogs.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -23,6 +14,7 @@
 #include <QSizeGrip>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -31,44 +23,19 @@ namespace rm {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempDir> dir;
-    std::unique_ptr<RegistryFileStore> profile;
-    std::unique_ptr<SettingsStore> settings;
-    ScriptedPrompter prompter;
-    FakeShell shell;
-    FakeIdentity identity;
-    RecordingDialogs dialogs;
-    FakeNetwork network;
-    FakeDirectory directory;
-    PosixThreadStarter threads;
-    SteadyTickClock clock;
-    CountingWaitCursor waitCursor;
-    ScriptedFileChooser chooser;
-    PosixFileWriter files;
-    ManualWallClock wallClock;
-    FakeResolver resolver;
-    ScriptedClock icmpClock;
-    FakeIcmp icmp{icmpClock};
+    std::unique_ptr<FakeWindow> fake;
+    std::unique_ptr<RecordingDialogs> dialogs;
+    ScriptedPrompter* prompter = nullptr;
 
-    std::unique_ptr<MainWindow> open()
-    {
-        auto w = std::make_unique<MainWindow>(
-            MainWindow::Services{*settings,
-                                  {prompter, shell, identity, network, directory, threads, clock, waitCursor, chooser,
-                                   files, wallClock, resolver, icmp},
-                                  &dialogs});
-        w->show();
-        QCoreApplication::processEvents();
-        return w;
-    }
-    std::string stored(const char* name)
-    {
-        return profile->readText("Search Options", name, "<absent>");
-    }
+    std::unique_ptr<MainWindow> open() { return fake->open(dialogs.get()); }
+    std::string stored(const char* name) { return fake->profile.readText("Search Options", name, "<absent>"); }
+    // Rows PC<rows-1> down to PC0 from the top, as discovery leaves them.
     void fillList(MainWindow& w, int rows, bool searched)
     {
-        for (int i = 0; i < rows; ++i)
-            insertDiscovered(w.computerList(), "PC" + std::to_string(i), "Server");
+        std::vector<ComputerRow> filled;
+        for (int i = rows; i-- > 0;)
+            filled.push_back({{"PC" + std::to_string(i), "Server"}, std::nullopt});
+        w.computerList().setRows(filled);
         w.controller().setSearchDone(searched);
         w.controller().refreshEnableRules();
     }
@@ -78,14 +45,9 @@ private slots:
 
     void init()
     {
-        dir = std::make_unique<TempDir>();
-        profile = std::make_unique<RegistryFileStore>(*dir / "Rostermill.reg",
-                                                      "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill");
-        settings = std::make_unique<SettingsStore>(*profile);
-        prompter = {};
-        dialogs = {};
-        waitCursor = {};
-        identity.reset();
+        fake = std::make_unique<FakeWindow>();
+        dialogs = std::make_unique<RecordingDialogs>(fake->platform.net.network);
+        prompter = &fake->platform.prompter;
     }
 
     void controlsOfTheTemplate()
@@ -128,12 +90,12 @@ private slots:
 
     void firstStartWritesBothSectionsAtOnce()
     {
-        identity.known = true;
-        identity.domain = "LAB";
-        identity.dns = "lab.example";
+        fake->platform.net.identity.known = true;
+        fake->platform.net.identity.domain = "LAB";
+        fake->platform.net.identity.dns = "lab.example";
         auto w = open();
-        QCOMPARE(control<QLabel>(w.get(), IdDomain)->text(), QString("lab.example"));
-        const std::string text = TempDir::read(profile->file());
+        QTRY_COMPARE(control<QLabel>(w.get(), IdDomain)->text(), QString("lab.example")); // the lookup's end
+        const std::string text = TempDir::read(fake->profile.file());
         for (const char* name : {"Domain", "PingScan", "ScanHidden", "ScanType", "RestrictToOrgUnit",
                                  "ServersOnly", "OrgUnit", "GenerateUnique", "Passwords", "Lowercase",
                                  "Uppercase", "Numerals", "Symbols", "NoSimilar", "RandomCaps",
@@ -146,9 +108,9 @@ private slots:
     void aboutBoxOpensOnceAtStartAndOnRequest()
     {
         auto w = open();
-        QCOMPARE(dialogs.aboutRuns, 1);
+        QCOMPARE(dialogs->aboutRuns, 1);
         QTest::mouseClick(control<QPushButton>(w.get(), IdAbout), Qt::LeftButton);
-        QCOMPARE(dialogs.aboutRuns, 2);
+        QCOMPARE(dialogs->aboutRuns, 2);
         saveScreenshot(w.get(), "main-window");
     }
 
@@ -161,8 +123,8 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
         QCoreApplication::processEvents();
         QVERIFY(w->isVisible());
-        QVERIFY(prompter.shown.empty());
-        QCOMPARE(dialogs.searchOptionsRuns, 0);
+        QVERIFY(prompter->shown.empty());
+        QCOMPARE(dialogs->searchOptionsRuns, 0);
         QCOMPARE(stored("Username"), std::string("<absent>"));
     }
 
@@ -172,21 +134,21 @@ private slots:
         fillList(*w, 3, true);
         w->computerList().setSelected(1, true);
 
-        prompter.answers = {MessageAnswer::No};
+        prompter->answers = {MessageAnswer::No};
         QTest::keyClick(w.get(), Qt::Key_Escape);
         QVERIFY(w->isVisible());
-        QCOMPARE(prompter.shown.size(), std::size_t(1));
-        QCOMPARE(QString::fromStdString(prompter.shown[0].text),
+        QCOMPARE(prompter->shown.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(prompter->shown[0].text),
                  QString("You have some machines selected.  Are you sure you want to quit?"));
-        QCOMPARE(QString::fromStdString(prompter.shown[0].title), QString("Rostermill"));
+        QCOMPARE(QString::fromStdString(prompter->shown[0].title), QString("Rostermill"));
         QVERIFY(w->computerList().isSelected(1));
 
-        prompter.answers = {MessageAnswer::No};
+        prompter->answers = {MessageAnswer::No};
         QVERIFY(!w->close()); // the title bar's close box asks as well
         QVERIFY(w->isVisible());
-        QCOMPARE(prompter.shown.size(), std::size_t(2));
+        QCOMPARE(prompter->shown.size(), std::size_t(2));
 
-        prompter.answers = {MessageAnswer::Yes};
+        prompter->answers = {MessageAnswer::Yes};
         QTest::mouseClick(control<QPushButton>(w.get(), IdQuit), Qt::LeftButton);
         QVERIFY(!w->isVisible());
         QCOMPARE(w->result(), int(QDialog::Rejected));
@@ -200,10 +162,10 @@ private slots:
             control<QRadioButton>(w.get(), IdGroupMode)->setChecked(true);
             QTest::mouseClick(control<QPushButton>(w.get(), IdQuit), Qt::LeftButton);
             QVERIFY(!w->isVisible());
-            QVERIFY(prompter.shown.empty());
+            QVERIFY(prompter->shown.empty());
         }
         QCOMPARE(stored("Username"), std::string(""));
-        QCOMPARE(profile->readInteger("Search Options", "Search Groups", 7), 1u);
+        QCOMPARE(fake->profile.readInteger("Search Options", "Search Groups", 7), 1u);
         auto again = open();
         QCOMPARE(control<QLineEdit>(again.get(), IdAccountName)->text(), QString(""));
         QVERIFY(control<QRadioButton>(again.get(), IdGroupMode)->isChecked());
@@ -247,8 +209,7 @@ private slots:
     void headerClicksSortTheRowsInPlace()
     {
         auto w = open();
-        for (const char* n : {"PC2", "pc10", "PC1"})
-            insertDiscovered(w->computerList(), n, "Server");
+        w->computerList().setRows({{{"PC1", "Server"}, {}}, {{"pc10", "Server"}, {}}, {{"PC2", "Server"}, {}}});
         w->controller().setSearchDone(true);
         w->controller().refreshEnableRules();
         auto* list = control<QTableView>(w.get(), IdComputerList);
@@ -272,7 +233,7 @@ private slots:
 
         // Moving a column changes only the display.
         header->moveSection(header->visualIndex(CellGroups), 0);
-        w->computerList().setCellText(0, CellGroups, "Administrators");
+        w->computerList().setAccount(0, {"Administrator", true, {"Administrators"}, 0, 500});
         QCOMPARE(w->computerList().cellText(0, CellGroups), std::string("Administrators"));
         QCOMPARE(list->model()->index(0, CellGroups).data().toString(), QString("Administrators"));
     }
@@ -281,14 +242,12 @@ private slots:
     // cells in column order whatever order the headings were dragged into.
     void exportListWritesTheRowsAsShown()
     {
-        auto w = open();
+        auto w = fake->open(); // the real dialogs: the save dialog and the question are doubles
         auto* button = control<QPushButton>(w.get(), IdExportList);
         QVERIFY(!button->isEnabled());
         fillList(*w, 3, false); // PC2, PC1, PC0 from the top
         QVERIFY(button->isEnabled()); // with rows, searched or not
-        w->computerList().setCellText(0, CellUser, "R&D");
-        w->computerList().setCellText(0, CellGroups, "<none>");
-        w->computerList().setCellText(0, CellPasswordAge, "12 days");
+        w->computerList().setAccount(0, {"R&D", false, {"<none>"}, 12 * 86400, 1000});
         w->controller().setSearchDone(true);
         w->controller().refreshEnableRules();
         QHeaderView* header = control<QTableView>(w.get(), IdComputerList)->horizontalHeader();
@@ -296,58 +255,91 @@ private slots:
                           QPoint(header->sectionViewportPosition(CellName) + 5, header->height() / 2));
         header->moveSection(header->visualIndex(CellGroups), 0);
 
-        wallClock.time = 1796652309;
-        const auto path = *dir / "list.html";
-        chooser = {};
-        chooser.answers = {path.string()};
-        prompter.answers = {MessageAnswer::Yes};
-        shell.opened.clear();
+        FakeWindowServices& p = fake->platform;
+        p.wallClock.time = 1796652309;
+        p.chooser.answers = {"/reports/list.html"};
+        prompter->answers = {MessageAnswer::Yes};
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(chooser.requests.size(), std::size_t(1));
-        QVERIFY(chooser.requests[0].initialName.rfind("Computer List ", 0) == 0);
-        const std::string page = TempDir::read(path);
+        QCOMPARE(p.chooser.requests.size(), std::size_t(1));
+        QVERIFY(p.chooser.requests[0].initialName.rfind("Computer List ", 0) == 0);
+        QCOMPARE(p.files.paths, std::vector<std::string>{"/reports/list.html"});
+        const std::string page = p.files.contents[0];
         QVERIFY(page.find("<TITLE>Rostermill - Computer List</TITLE>") != std::string::npos);
         QVERIFY(page.find("<TH>Computer</TH>\r\n<TH>Computer Type</TH>\r\n<TH>User Name</TH>\r\n"
                           "<TH>Account Enabled</TH>\r\n<TH>Local Groups</TH>\r\n<TH>Password Age</TH>")
                 != std::string::npos);
         const std::size_t pc0 = page.find("<TD>PC0</TD>"), pc1 = page.find("<TD>PC1</TD>"),
-                          pc2 = page.find("<TD>PC2</TD>\r\n<TD>Server</TD>\r\n<TD>R&amp;D</TD>\r\n<TD></TD>\r\n"
+                          pc2 = page.find("<TD>PC2</TD>\r\n<TD>Server</TD>\r\n<TD>R&amp;D</TD>\r\n<TD>No</TD>\r\n"
                                           "<TD>&lt;none&gt;</TD>\r\n<TD>12 days</TD>");
         QVERIFY(pc0 < pc1 && pc1 < pc2 && pc2 != std::string::npos);
-        QCOMPARE(prompter.shown.size(), std::size_t(1));
-        QCOMPARE(prompter.shown[0].text, std::string("List saved.  View list now?"));
-        QCOMPARE(shell.opened, std::vector<std::string>{path.string()});
+        QCOMPARE(prompter->shown.size(), std::size_t(1));
+        QCOMPARE(prompter->shown[0].text, std::string("List saved.  View list now?"));
+        QCOMPARE(p.shell.opened, std::vector<std::string>{"/reports/list.html"});
         saveRenderedPage(page, "main-window-export-list");
 
         // Cancelled: no file and no question.
-        chooser.answers.clear();
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(chooser.requests.size(), std::size_t(2));
-        QCOMPARE(prompter.shown.size(), std::size_t(1));
+        QCOMPARE(p.chooser.requests.size(), std::size_t(2));
+        QCOMPARE(p.files.paths.size(), std::size_t(1));
+        QCOMPARE(prompter->shown.size(), std::size_t(1));
     }
 
     void startSearchRunsTheSearchCommand()
     {
+        fake->profile.writeText("Search Options", "Domain", "lab.example");
+        fake->profile.writeInteger("Search Options", "PingScan", 0);
+        FakeNetwork& network = fake->platform.net.network;
+        network.browseEntries = {{"PC1", BrowseType::ServerNt, 10, 0}};
+        network.computers["\\\\PC1"].accounts["Administrator"] = {};
         auto w = open();
-        dialogs.discovered = {{"PC1", "Server"}};
-        AccountCheckResult found;
-        found.enabled = "Yes";
-        found.userName = "Administrator";
-        dialogs.accountResults = std::vector<AccountCheckResult>{found};
         QTest::mouseClick(control<QPushButton>(w.get(), IdStartSearch), Qt::LeftButton);
-        QCOMPARE(dialogs.summaries.size(), std::size_t(1));
+        QCOMPARE(dialogs->steps, (std::vector<std::string>{"discovery", "check"}));
+        QCOMPARE(dialogs->results.size(), std::size_t(1));
         QCOMPARE(w->computerList().rowCount(), 1);
         QCOMPARE(w->computerList().cellText(0, CellUser), std::string("Administrator"));
         QVERIFY(control<QTableView>(w.get(), IdComputerList)->isEnabled());
         QVERIFY(control<QPushButton>(w.get(), IdPerform)->isEnabled());
-        QCOMPARE(waitCursor.depth, 0);
+        QCOMPARE(fake->platform.waitCursor.depth, 0);
+    }
+
+    // Perform: the batch in its status dialog, the row written back, the log
+    // written in the current folder and opened.
+    void performRunsTheBatchAndWritesTheLog()
+    {
+        FakeWindowServices& p = fake->platform;
+        p.net.network.computers["\\\\PC1"].accounts["u"] = {};
+        p.wallClock.time = 1796652309;
+        auto w = fake->open(); // the real dialogs
+        w->computerList().setRows({{{"PC1", "Server"}, AccountInfo{"u", true, {}, 0, 1000}}});
+        w->controller().setSearchDone(true);
+        w->controller().refreshEnableRules();
+        QTest::mouseClick(control<QPushButton>(w.get(), IdSelectAll), Qt::LeftButton);
+        control<QRadioButton>(w.get(), IdDisableAccount)->click();
+        prompter->answers = {MessageAnswer::Yes};
+        QString status;
+        QTimer::singleShot(0, w.get(), [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            QVERIFY(d && d != w.get());
+            auto* viewLog = control<QPushButton>(d, 1);
+            QTRY_VERIFY(viewLog->isEnabled());
+            status = control<QLabel>(d, 1034)->text();
+            QTest::mouseClick(viewLog, Qt::LeftButton);
+        });
+        QTest::mouseClick(control<QPushButton>(w.get(), IdPerform), Qt::LeftButton);
+        QCOMPARE(status, QString("Operation Completed."));
+        QCOMPARE(p.net.network.changes, std::vector<std::string>{"\\\\PC1 u enabled 0"});
+        QCOMPARE(w->computerList().cellText(0, CellEnabled), std::string("No"));
+        QCOMPARE(p.files.paths.size(), std::size_t(1));
+        QVERIFY(p.files.paths[0].rfind("Log ", 0) == 0); // no folder: the current one
+        QVERIFY(p.files.contents[0].find("<TD>PC1</TD>") != std::string::npos);
+        QCOMPARE(p.shell.opened, p.files.paths);
     }
 
     void domainLabelWithAnOrganizationalUnit()
     {
-        profile->writeText("Search Options", "Domain", "lab.example");
-        profile->writeInteger("Search Options", "ScanType", 1);
-        profile->writeInteger("Search Options", "RestrictToOrgUnit", 1);
+        fake->profile.writeText("Search Options", "Domain", "lab.example");
+        fake->profile.writeInteger("Search Options", "ScanType", 1);
+        fake->profile.writeInteger("Search Options", "RestrictToOrgUnit", 1);
         auto w = open();
         QCOMPARE(control<QLabel>(w.get(), 1057)->text(), QString("Org Unit:"));
         QCOMPARE(control<QLabel>(w.get(), IdDomain)->text(), QString("lab.example/"));
@@ -356,7 +348,7 @@ private slots:
     void searchOptionsButtonRunsTheExchange()
     {
         auto w = open();
-        dialogs.editSearchOptions = [](SearchOptions& o) { o.domain = "corp.example"; };
+        dialogs->editSearchOptions = [](SearchOptions& o) { o.domain = "corp.example"; };
         QTest::mouseClick(control<QPushButton>(w.get(), 1086), Qt::LeftButton);
         QCOMPARE(control<QLabel>(w.get(), IdDomain)->text(), QString("corp.example"));
         QCOMPARE(stored("Domain"), std::string("corp.example"));

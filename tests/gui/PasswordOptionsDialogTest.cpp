@@ -1,17 +1,7 @@
-#include "settings/SettingsStore.h"
+#include "gui/FakeWindow.h"
 #include "gui/GuiTestSupport.h"
-#include "gui/mainwindow/MainWindow.h"
 #include "gui/dialogs/PasswordOptionsDialog.h"
-#include "settings/RegistryFileStore.h"
-#include "adapters/linux/PosixThreadStarter.h"
-#include "adapters/linux/SteadyTickClock.h"
-#include "support/Doubles.h"
-#include "support/FakeDirectory.h"
-#include "support/FakeIcmp.h"
-#include "support/FakeNetwork.h"
 #include "support/MemoryProfileStore.h"
-#include "support/ReportDoubles.h"
-#include "support/TempDir.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,20 +20,6 @@ class PasswordOptionsDialogTest : public QObject {
     PasswordOptions record;
 
     static QString text(QWidget* d, int id) { return control<QLineEdit>(d, id)->text(); }
-    // Near the left edge: a check box takes clicks on its mark and caption only.
-    static void click(QWidget* d, int id)
-    {
-        auto* button = control<QAbstractButton>(d, id);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-    }
-    static void retype(QWidget* d, int id, const QString& s)
-    {
-        auto* edit = control<QLineEdit>(d, id);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, s);
-    }
 
 private slots:
     void initTestCase() { prepareGuiTest(); }
@@ -157,27 +133,10 @@ private slots:
 
     void mainWindowExchangeSavesThePasswordsSection()
     {
-        TempDir dir;
-        RegistryFileStore profile(dir / "Rostermill.reg", "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill");
-        SettingsStore settings(profile);
-        ScriptedPrompter prompter;
-        FakeShell shell;
-        FakeIdentity identity;
-        FakeNetwork network;
-        FakeDirectory directory;
-        PosixThreadStarter threads;
-        SteadyTickClock clock;
-        CountingWaitCursor waitCursor;
-        ScriptedFileChooser chooser;
-        FailingFileWriter files(FileFailure::Generic);
-        ManualWallClock wallClock;
-        FakeResolver resolver;
-        ScriptedClock icmpClock;
-        FakeIcmp icmp{icmpClock};
-        MainWindow w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, chooser, files,
-                                  wallClock, resolver, icmp}}); // the real dialogs
-        QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // not the start's About box
-        w.show();
+        FakeWindow fake;
+        auto window = fake.open(); // the real dialogs
+        MainWindow& w = *window;
+        RegistryFileStore& profile = fake.profile;
         QCOMPARE(profile.readInteger("Passwords", "BitsOfEntropy", 0), 128u);
 
         // Answer the modal dialog from inside its own loop.

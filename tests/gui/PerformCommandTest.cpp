@@ -1,151 +1,160 @@
-#include "settings/SettingsStore.h"
-#include "gui/mainwindow/MainWindowController.h"
-#include "gui/mainwindow/MainWindowIds.h"
-#include "support/Doubles.h"
-#include "gui/kit/MemoryDialogControls.h"
-#include "gui/mainwindow/MemoryComputerList.h"
-#include "support/MemoryProfileStore.h"
-
-#include <gtest/gtest.h>
+#include "gui/MainWindowFixture.h"
 
 namespace rm {
 namespace {
 
-class PerformCommandTest : public ::testing::Test {
+// "Perform and Log Actions": the request read from the controls and the
+// selected rows, its refusals and questions as boxes, the outcome written
+// back into the rows and handed to the log.
+class PerformCommandTest : public MainWindowFixture {
 protected:
-    MemoryDialogControls controls{{{IdUserMode, IdGroupMode},
-                                 {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
-    MemoryComputerList list;
-    MemoryProfileStore profile;
-    SettingsStore settings{profile};
-    ScriptedPrompter prompter;
-    RecordingPoster poster;
-    RecordingDialogs dialogs;
-    FakeIdentity identity;
-    SleepingWait wait;
-    CountingWaitCursor waitCursor;
-    MainWindowController controller{{controls, list, settings, prompter, poster, dialogs, identity, waitCursor, wait}};
-
     void SetUp() override
     {
         controls.setChecked(IdUserMode, true);
         controls.setChecked(IdKeepEnabledState, true);
+        wallClock.time = 1141568829;
         // Row 0 at the top.
-        for (const auto& [name, user, enabled, groups] :
-             std::vector<std::array<const char*, 4>>{{"PC3", "carol", "No", "Users"},
-                                                     {"PC1", "alice", "Yes", "Administrators, Users"},
-                                                     {"PC2", "bob", "Yes", ""}}) {
-            list.rows.push_back({});
-            list.rows.back().cells = {name, "Server", user, enabled, groups, "3 days"};
-        }
+        list.setRows({row("PC3", "carol", false, {"Users"}), row("PC1", "alice", true, {"Administrators", "Users"}),
+                      row("PC2", "bob", false, {})});
+        controller.setSearchDone(true);
     }
-    std::map<int, MemoryDialogControls::State> inputs() const { return controls.controls; }
+    ComputerRow row(const std::string& computer, const std::string& user, bool enabled,
+                    std::vector<std::string> groups)
+    {
+        account(computer, user, enabled, groups);
+        return {{computer, "Server"}, AccountInfo{user, enabled, std::move(groups), 3 * 86400, 1000}};
+    }
+    using MainWindowFixture::row;
+    std::vector<ComputerRow> rows() const
+    {
+        std::vector<ComputerRow> out;
+        for (int r = 0; r < list.rowCount(); ++r)
+            out.push_back(list.row(r));
+        return out;
+    }
 };
 
-TEST_F(PerformCommandTest, TheSelectedRowsInListOrderBecomeTheBatchAndItsOutcomeTheirCells)
+TEST_F(PerformCommandTest, TheSelectedRowsInListOrderBecomeTheBatchAndItsOutcomeTheirRows)
 {
-    list.rows[2].selected = list.rows[0].selected = true;
+    list.setSelected(2, true);
+    list.setSelected(0, true);
     controls.setChecked(IdChangeUsername, true);
     controls.setText(IdNewUserName, "renamed");
-    controls.setChecked(IdDisableAccount, true);
+    controls.setChecked(IdEnableAccount, true);
+    net.network.changeStatus["\\\\PC2"] = NetStatus::AccessDenied;
     prompter.answers = {MessageAnswer::Yes};
-    dialogs.onOperations = [](std::vector<AccountOperation>& ops) {
-        ops[0].processed = ops[0].renameSucceeded = ops[0].enableSucceeded = true;
-        ops[1].processed = true; // both failed
-        ops[1].renameError = "ERROR: x";
-    };
     controller.performCommand();
 
-    ASSERT_EQ(dialogs.batches.size(), 1u);
-    const auto& batch = dialogs.batches[0];
-    ASSERT_EQ(batch.size(), 2u);
-    EXPECT_EQ(batch[0].rowIndex, 0);
-    EXPECT_EQ(batch[0].computerName, "PC3");
-    EXPECT_EQ(batch[0].userName, "carol");
-    EXPECT_EQ(batch[0].enabledText, "No");
-    EXPECT_EQ(batch[0].groupsText, "Users");
-    EXPECT_EQ(batch[1].rowIndex, 2);
-    EXPECT_EQ(batch[1].computerName, "PC2");
-    EXPECT_EQ(batch[1].newUserName, "renamed");
-    EXPECT_TRUE(batch[1].renameRequested && batch[1].enableRequested && !batch[1].enable);
-    EXPECT_FALSE(batch[1].passwordRequested);
+    EXPECT_EQ(titles(), std::vector<std::string>{"Perform Operation"});
+    EXPECT_EQ(net.identity.credentialsAsked, 1);
+    EXPECT_EQ(dialogs.confirmedAt, wallClock.time);
+    EXPECT_EQ(net.network.changes, (std::vector<std::string>{"\\\\PC3 carol enabled 1", "\\\\PC3 carol rename renamed",
+                                                             "\\\\PC2 bob enabled 1", "\\\\PC2 bob rename renamed"}));
+    // What succeeded shows in its row; the rest stays as it was.
+    EXPECT_EQ(row(0), (std::vector<std::string>{"PC3", "Server", "renamed", "Yes", "Users", "3 days"}));
+    EXPECT_EQ(row(1), (std::vector<std::string>{"PC1", "Server", "alice", "Yes", "Administrators, Users", "3 days"}));
+    EXPECT_EQ(row(2), (std::vector<std::string>{"PC2", "Server", "bob", "No", "", "3 days"}));
+    EXPECT_TRUE(list.isSelected(0) && list.isSelected(2));
 
-    EXPECT_EQ(list.cellText(0, CellUser), "renamed");
-    EXPECT_EQ(list.cellText(0, CellEnabled), "No");
-    EXPECT_EQ(list.cellText(1, CellUser), "alice");
-    EXPECT_EQ(list.cellText(2, CellUser), "bob");
-    EXPECT_EQ(list.cellText(2, CellEnabled), "Yes");
-    // The log comes after the list update, with the batch's outcome.
+    // The log gets the outcome, each account as its row showed it.
     ASSERT_EQ(dialogs.logged.size(), 1u);
-    EXPECT_TRUE(dialogs.logged[0][0].renameSucceeded);
-    EXPECT_EQ(dialogs.logged[0][1].renameError, "ERROR: x");
+    const BatchOutcome& logged = dialogs.logged[0];
+    ASSERT_EQ(logged.accounts.size(), 2u);
+    EXPECT_EQ(logged.accounts[0].target, (BatchTarget{"PC3", "carol", false, {"Users"}}));
+    EXPECT_EQ(logged.accounts[1].target, (BatchTarget{"PC2", "bob", false, {}}));
+    EXPECT_TRUE(logged.accounts[0].rename.succeeded());
+    EXPECT_TRUE(logged.accounts[1].rename.failed());
 }
 
-TEST_F(PerformCommandTest, TheInputsAreReadFromTheirControls)
+TEST_F(PerformCommandTest, ThePasswordAndTheEnabledStateAreReadFromTheirControls)
 {
-    list.rows[1].selected = true;
+    list.setSelected(1, true);
     controls.setChecked(IdChangePassword, true);
     controls.setText(IdPassword, "Secret");
     controls.setText(IdVerifyPassword, "Secret");
-    controls.setChecked(IdEnableAccount, true);
+    controls.setChecked(IdDisableAccount, true);
     controls.setText(IdNewUserName, "not ticked");
     prompter.answers = {MessageAnswer::Yes};
     controller.performCommand();
-    ASSERT_EQ(dialogs.batches.size(), 1u);
-    const AccountOperation& op = dialogs.batches[0][0];
-    EXPECT_TRUE(op.passwordRequested);
-    EXPECT_EQ(op.password, "Secret");
-    EXPECT_TRUE(op.enableRequested && op.enable);
-    EXPECT_FALSE(op.renameRequested);
+    EXPECT_EQ(net.network.changes, (std::vector<std::string>{"\\\\PC1 alice password", "\\\\PC1 alice enabled 0"}));
+    EXPECT_EQ(net.network.passwords.at("\\\\PC1 alice"), "Secret");
+    EXPECT_EQ(row(1)[CellEnabled], "No");
+    EXPECT_EQ(row(1)[CellUser], "alice");
 }
 
 TEST_F(PerformCommandTest, GroupModeIsTheRadioOfTheMoment)
 {
-    list.rows[0].cells[CellName] = list.rows[1].cells[CellName] = "PC1";
-    list.rows[0].selected = list.rows[1].selected = true;
+    std::vector<ComputerRow> same = rows();
+    same[1].computer.name = same[0].computer.name = "PC1";
+    list.setRows(same);
+    list.setSelected(0, true);
+    list.setSelected(1, true);
     controls.setChecked(IdChangeUsername, true);
     controls.setText(IdNewUserName, "same");
-    prompter.answers = {MessageAnswer::Yes};
-    controller.performCommand(); // user mode: not tested
-    EXPECT_EQ(dialogs.batches.size(), 1u);
-
     controls.setChecked(IdGroupMode, true);
-    prompter = {};
     controller.performCommand();
-    EXPECT_EQ(dialogs.batches.size(), 1u);
+    EXPECT_EQ(dialogs.batchRuns, 0);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "Multiple users (\"carol\" and \"alice\") are selected on the same machine "
                                       "(\"PC1\").  You cannot rename multiple users on the same machine to the same "
                                       "name.");
+
+    controls.setChecked(IdUserMode, true); // not tested
+    prompter.answers = {MessageAnswer::Yes};
+    controller.performCommand();
+    EXPECT_EQ(dialogs.batchRuns, 1);
 }
 
-TEST_F(PerformCommandTest, ARefusalOrADeclineChangesNothing)
+TEST_F(PerformCommandTest, ARefusalOrADeclinedQuestionChangesNothing)
 {
-    list.rows[0].selected = true;
+    list.setSelected(0, true);
     controls.setChecked(IdChangePassword, true);
     controls.setText(IdPassword, "one");
     controls.setText(IdVerifyPassword, "two");
     controls.setChecked(IdChangeUsername, true);
     controls.setText(IdNewUserName, "new");
-    const auto before = inputs();
-    const auto rowsBefore = list.rows;
+    const auto before = rows();
     controller.performCommand(); // the passwords differ
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0], (Message{"Error", "The two passwords do not match. Please re-enter the passwords.",
+                                          MessageButtons::Ok, MessageIcon::Stop}));
+
     controls.setText(IdVerifyPassword, "one");
-    const auto matching = inputs();
     prompter.answers = {MessageAnswer::No};
     controller.performCommand(); // the confirmation declined
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[0].text, "The two passwords do not match. Please re-enter the passwords.");
-    EXPECT_EQ(prompter.shown[1].title, "Perform Operation");
-    EXPECT_TRUE(dialogs.batches.empty());
+
+    // An empty password is questioned before the confirmation.
+    controls.setText(IdPassword, "");
+    controls.setText(IdVerifyPassword, "");
+    prompter.answers = {MessageAnswer::Yes, MessageAnswer::No};
+    controller.performCommand();
+    prompter.answers = {MessageAnswer::No};
+    controller.performCommand();
+
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Error", "Perform Operation", "Security Warning", "Perform Operation",
+                                                  "Security Warning"}));
+    EXPECT_EQ(dialogs.batchRuns, 0);
     EXPECT_TRUE(dialogs.logged.empty());
-    EXPECT_EQ(inputs().at(IdPassword).text, matching.at(IdPassword).text);
-    EXPECT_EQ(before.at(IdNewUserName).text, inputs().at(IdNewUserName).text);
-    EXPECT_EQ(inputs().at(IdChangePassword).checked, true);
-    for (std::size_t r = 0; r < rowsBefore.size(); ++r) {
-        EXPECT_EQ(list.rows[r].cells, rowsBefore[r].cells);
-        EXPECT_EQ(list.rows[r].selected, rowsBefore[r].selected);
-    }
+    EXPECT_TRUE(net.network.changes.empty());
+    EXPECT_EQ(net.identity.credentialsAsked, 0);
+    EXPECT_EQ(controls.text(IdNewUserName), "new");
+    EXPECT_TRUE(controls.isChecked(IdChangePassword));
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(selectedRows(list), std::vector<int>{0});
+}
+
+TEST_F(PerformCommandTest, ACancelledBatchChangesNoRowAndIsStillLogged)
+{
+    controller.selectAll();
+    controls.setChecked(IdDisableAccount, true);
+    prompter.answers = {MessageAnswer::Yes};
+    dialogs.cancelBatch = true;
+    const auto before = rows();
+    controller.performCommand();
+    EXPECT_EQ(rows(), before);
+    ASSERT_EQ(dialogs.logged.size(), 1u);
+    EXPECT_TRUE(dialogs.logged[0].cancelled);
+    EXPECT_TRUE(net.network.changes.empty());
 }
 
 } // namespace

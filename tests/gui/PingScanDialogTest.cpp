@@ -1,74 +1,85 @@
-#include "gui/dialogs/PingScanDialog.h"
+#include "gui/FakeWindow.h"
 #include "gui/GuiTestSupport.h"
+#include "gui/dialogs/PingScanDialog.h"
 #include "gui/mainwindow/QtMainWindowDialogs.h"
-#include "adapters/linux/PosixThreadStarter.h"
-#include "adapters/linux/SteadyTickClock.h"
-#include "support/Doubles.h"
-#include "support/FakeDirectory.h"
-#include "support/FakeIcmp.h"
-#include "support/FakeNetwork.h"
-#include "support/ReportDoubles.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
 #include <thread>
 
 namespace rm {
 
+// The liveness step of a search in its dialog over a real job: A answers,
+// B does not, C has no address.
 class PingScanDialogTest : public QObject {
     Q_OBJECT
 
-    ScriptedClock clock;
-    FakeResolver resolver;
-    std::unique_ptr<FakeIcmp> network;
-    PosixThreadStarter threads;
-    ScriptedPrompter prompter;
-    CountingWaitCursor cursor;
+    std::unique_ptr<FakeWindowServices> p;
 
     static QString text(QWidget* d, int id) { return control<QLabel>(d, id)->text(); }
-    std::unique_ptr<PingScanDialog> dialog(std::vector<std::string> names)
+    static QPushButton* cancelButton(QWidget* d) { return control<QPushButton>(d, 2); }
+    ScriptedPrompter& prompter() { return p->prompter; }
+    FakeIcmp& icmp() { return p->net.icmp; }
+
+    // A search of the names given, discovered, the liveness step next.
+    std::unique_ptr<Search> search(std::vector<std::string> names)
     {
-        return std::make_unique<PingScanDialog>(std::move(names), PingSweep::Services{resolver, *network, threads, clock},
-                                                 JobDialog::Services{prompter, cursor}, nullptr);
+        SearchRequest request;
+        request.account = "Administrator";
+        request.computers = std::move(names);
+        auto s = std::make_unique<Search>(request, p->net.services());
+        Progress<SearchProgress> progress;
+        s->discover(progress, CancelToken());
+        return s;
     }
-    // A answers, B does not, C does not resolve.
-    void threeComputers()
+    std::unique_ptr<PingScanDialog> dialog()
     {
-        resolver.addresses = {{"A", 1}, {"B", 2}};
-        network->answering = {1};
+        return std::make_unique<PingScanDialog>(JobDialog::Services{prompter(), p->ui}, nullptr);
     }
-    // Releases the held look-ups a little after the window's thread has gone to wait.
-    void releaseLater()
+    // The dialog over the step, its progress made after it, as the window runs it.
+    int run(PingScanDialog& d, Search& s)
     {
-        std::thread([this] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            resolver.release();
-        }).detach();
+        Progress<SearchProgress> progress(p->ui, [&d](const SearchProgress& value) { d.showProgress(value); });
+        Job job([&](const CancelToken& cancel) { s.dropSilent(progress, cancel); });
+        return d.run(job);
+    }
+    static std::vector<std::string> removed(const Search& s)
+    {
+        std::vector<std::string> names;
+        for (const DroppedComputer& d : s.outcome().dropped)
+            names.push_back(d.computer.name);
+        return names;
+    }
+    // Releases the held look-ups once the window's thread waits in an event loop.
+    void releaseLater(QObject* context)
+    {
+        QTimer::singleShot(150, context, [this] { p->net.resolver.release(); });
     }
 
 private slots:
     void initTestCase() { prepareGuiTest(); }
     void init()
     {
-        prompter = {};
-        network = std::make_unique<FakeIcmp>(clock);
-        resolver.release();
-        resolver.addresses.clear();
+        p = std::make_unique<FakeWindowServices>();
+        p->net.resolver.addresses = {{"A", 1}, {"B", 2}};
+        icmp().answering = {1};
     }
 
     void templateAndFirstLook()
     {
-        auto d = dialog({"A"});
+        auto d = dialog();
         QCOMPARE(d->windowTitle(), QString("Rostermill Operation Status"));
         QCOMPARE(text(d.get(), 1048), QString("0"));
         QCOMPARE(text(d.get(), 1047), QString("0"));
         QCOMPARE(text(d.get(), 1049), QString("---"));
         QCOMPARE(text(d.get(), 1034), QString("Initializing ..."));
-        QCOMPARE(control<QPushButton>(d.get(), 2)->text(), QString("Cancel"));
+        QCOMPARE(cancelButton(d.get())->text(), QString("Cancel"));
         int horizontal = 0, vertical = 0;
         for (QFrame* f : d->findChildren<QFrame*>()) {
             horizontal += f->frameShape() == QFrame::HLine;
@@ -83,73 +94,73 @@ private slots:
 
     void aSweepEndsTheDialogWithItsCounts()
     {
-        threeComputers();
-        auto d = dialog({"A", "B", "C"});
-        QCOMPARE(d->exec(), int(QDialog::Accepted));
-        QCOMPARE(d->removalList(), (std::vector<std::string>{"B", "C"}));
-        QCOMPARE(d->errorText(), std::string());
+        auto s = search({"A", "B", "C"});
+        auto d = dialog();
+        QCOMPARE(run(*d, *s), int(QDialog::Accepted));
+        QCOMPARE(removed(*s), (std::vector<std::string>{"B", "C"}));
+        QCOMPARE(s->outcome().livenessFailure, LivenessFailure::None);
         // A once, then B in ten rounds; the last round sends nothing and ends them.
         QCOMPARE(text(d.get(), 1048), QString("11"));
         QCOMPARE(text(d.get(), 1047), QString("1"));
         QCOMPARE(text(d.get(), 1049), QString("4.5 seconds"));
         QCOMPARE(text(d.get(), 1034), QString("Ping scanning, round 10 ..."));
-        QVERIFY(prompter.shown.empty());
+        QVERIFY(prompter().shown.empty());
     }
 
     void enterAndAcceptDoNotEndIt()
     {
-        threeComputers();
-        resolver.hold();
-        auto d = dialog({"A", "B"});
+        p->net.resolver.hold();
+        auto s = search({"A", "B"});
+        auto d = dialog();
         bool stillOpen = false;
         QTimer::singleShot(50, d.get(), [&] {
             QTest::keyClick(d.get(), Qt::Key_Return); // at most the focused Cancel, declined
             d->accept();
             stillOpen = d->isVisible();
-            resolver.release();
+            p->net.resolver.release();
         });
-        QCOMPARE(d->exec(), int(QDialog::Accepted));
+        QCOMPARE(run(*d, *s), int(QDialog::Accepted));
         QVERIFY(stillOpen);
-        QCOMPARE(d->removalList(), std::vector<std::string>{"B"});
+        QCOMPARE(removed(*s), std::vector<std::string>{"B"});
     }
 
     void cancelWhileResolvingRemovesNothing()
     {
-        threeComputers();
-        resolver.hold();
-        auto d = dialog({"A", "B"});
-        prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
+        p->net.resolver.hold();
+        auto s = search({"A", "B"});
+        auto d = dialog();
+        prompter().answers = {MessageAnswer::No, MessageAnswer::Yes};
         QTimer::singleShot(50, d.get(), [&] {
-            QTest::mouseClick(control<QPushButton>(d.get(), 2), Qt::LeftButton); // No: goes on
+            QTest::mouseClick(cancelButton(d.get()), Qt::LeftButton); // No: goes on
             QVERIFY(d->isVisible());
             QCOMPARE(text(d.get(), 1049), QString("---"));
-            releaseLater();
+            releaseLater(d.get());
             QTest::keyClick(d.get(), Qt::Key_Escape); // Yes
         });
-        QCOMPARE(d->exec(), int(QDialog::Rejected));
-        QCOMPARE(prompter.shown.size(), std::size_t(2));
-        QCOMPARE(prompter.shown[1], (Message{"Confirm Cancel",
-                                             "Cancelling now may remove systems from the list that are actually "
-                                             "active.\n\nAre you sure you wish to cancel?",
-                                             MessageButtons::YesNo, MessageIcon::Question}));
-        QVERIFY(!control<QPushButton>(d.get(), 2)->isEnabled());
+        QCOMPARE(run(*d, *s), int(QDialog::Rejected));
+        QCOMPARE(prompter().shown.size(), std::size_t(2));
+        QCOMPARE(prompter().shown[1], (Message{"Confirm Cancel",
+                                               "Cancelling now may remove systems from the list that are actually "
+                                               "active.\n\nAre you sure you wish to cancel?",
+                                               MessageButtons::YesNo, MessageIcon::Question}));
+        QVERIFY(!cancelButton(d.get())->isEnabled());
         QCOMPARE(text(d.get(), 1034), QString("Cancelling ..."));
-        QCOMPARE(d->removalList(), std::vector<std::string>{});
-        QCOMPARE(d->errorText(), std::string("Hostname resolution was aborted. No machines have been removed."));
-        QCOMPARE(network->opened, 0);
+        QVERIFY(removed(*s).empty());
+        QCOMPARE(s->outcome().livenessFailure, LivenessFailure::ResolutionCancelled);
+        QCOMPARE(icmp().opened, 0);
     }
 
     void cancelDuringTheRoundsRemovesTheSilentOnes()
     {
-        threeComputers();
         // Each wait takes a little real time, so the rounds are under way when the cancel comes.
         std::atomic<int> waits{0};
-        network->onWait = [&](std::uint32_t) {
+        icmp().onWait = [&](std::uint32_t) {
             ++waits;
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
         };
-        auto d = dialog({"A", "B", "C"});
-        prompter.answers = {MessageAnswer::Yes};
+        auto s = search({"A", "B", "C"});
+        auto d = dialog();
+        prompter().answers = {MessageAnswer::Yes};
         QTimer poll;
         connect(&poll, &QTimer::timeout, d.get(), [&] {
             if (waits < 3)
@@ -158,40 +169,37 @@ private slots:
             QTest::keyClick(d.get(), Qt::Key_Escape);
         });
         poll.start(5);
-        QCOMPARE(d->exec(), int(QDialog::Rejected));
-        QVERIFY(network->sent.size() > 1);
-        QVERIFY(network->sent.size() < 11);
-        QCOMPARE(d->removalList(), (std::vector<std::string>{"B", "C"}));
-        QCOMPARE(d->errorText(), std::string());
+        QCOMPARE(run(*d, *s), int(QDialog::Rejected));
+        QVERIFY(icmp().sent.size() > 1);
+        QVERIFY(icmp().sent.size() < 11);
+        QCOMPARE(removed(*s), (std::vector<std::string>{"B", "C"}));
+        QCOMPARE(s->outcome().livenessFailure, LivenessFailure::None);
     }
 
-    void noSocketGivesTheRawSocketText()
+    void noSocketRemovesNothing()
     {
-        threeComputers();
-        network->refuse = true;
-        auto d = dialog({"A"});
-        QCOMPARE(d->exec(), int(QDialog::Accepted));
-        QCOMPARE(d->removalList(), std::vector<std::string>{});
-        QVERIFY(QString::fromStdString(d->errorText()).contains("raw-socket privledges"));
+        icmp().refuse = true;
+        auto s = search({"A"});
+        auto d = dialog();
+        QCOMPARE(run(*d, *s), int(QDialog::Accepted));
+        QVERIFY(removed(*s).empty());
+        QCOMPARE(s->outcome().livenessFailure, LivenessFailure::NoIcmpSocket);
     }
 
-    void theSearchCommandsStepRunsIt()
+    void theWindowRunsTheStepInThisDialog()
     {
-        threeComputers();
-        FakeShell shell;
-        FakeIdentity identity;
-        FakeNetwork net;
-        FakeDirectory directory;
-        ScriptedFileChooser chooser;
-        FailingFileWriter files(FileFailure::Generic);
-        ManualWallClock wallClock;
-        QtMainWindowDialogs dialogs(nullptr, {prompter, shell, identity, net, directory, threads, clock, cursor, chooser,
-                                              files, wallClock, resolver, *network});
-        const PingScanOutcome outcome = dialogs.runPingScan({"A", "B", "C"});
-        QCOMPARE(outcome.removalList, (std::vector<std::string>{"B", "C"}));
-        QCOMPARE(outcome.errorText, std::string());
-        network->refuse = true;
-        QVERIFY(!dialogs.runPingScan({"A"}).errorText.empty());
+        QtMainWindowDialogs dialogs(nullptr, p->services());
+        p->net.resolver.hold();
+        QString shownTitle;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                shownTitle = modal->windowTitle();
+            p->net.resolver.release();
+        });
+        auto s = search({"A", "B", "C"});
+        dialogs.runLiveness(*s);
+        QCOMPARE(shownTitle, QString("Rostermill Operation Status"));
+        QCOMPARE(removed(*s), (std::vector<std::string>{"B", "C"}));
     }
 };
 

@@ -1,11 +1,11 @@
-#include "gui/dialogs/ResultsDialog.h"
-#include "gui/GuiTestSupport.h"
 #include "adapters/linux/PosixFileWriter.h"
 #include "adapters/qt/QtFileChooser.h"
-#include "gui/mainwindow/ListExports.h"
-#include "support/Doubles.h"
-#include "support/ReportDoubles.h"
-#include "support/TempDir.h"
+#include "gui/FakeWindow.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/dialogs/ResultsDialog.h"
+#include "gui/dialogs/ResultsDialogIds.h"
+#include "gui/mainwindow/QtMainWindowDialogs.h"
+#include "gui/mainwindow/ReportFiles.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -14,7 +14,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <ctime>
 #include <memory>
 
 namespace rm {
@@ -22,39 +21,32 @@ namespace rm {
 class ResultsDialogTest : public QObject {
     Q_OBJECT
 
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    PosixFileWriter files;
-    FakeShell shell;
-    ManualWallClock clock;
-    std::unique_ptr<TempDir> dir;
+    std::unique_ptr<FakeWindowServices> p;
 
     static QString text(QWidget* d, int id) { return control<QLabel>(d, id)->text(); }
     static void click(QWidget* d, int id) { QTest::mouseClick(control<QPushButton>(d, id), Qt::LeftButton); }
-
-    static SearchSummary found(bool groupMode)
-    {
-        SearchSummary s;
-        s.accountName = "R&D";
-        s.groupMode = groupMode;
-        s.matched = {{"PC3", "Server"}, {"PC1", "Workstation"}};
-        s.notMatched = {{"GONE", "Server", true}, {"PC2", "Workstation", false}};
-        s.totalFound = 4;
-        s.offline = 1;
-        s.notExist = 1;
-        return s;
-    }
-    // The export the program gives the dialog, over this test's ports.
-    ResultsDialog::Exporter exporter(FileChooser& fileChooser)
-    {
-        return [this, &fileChooser](ResultsExport which, const SearchSummary& s) {
-            exportResults(which, s, {prompter, fileChooser, files, shell, clock});
-        };
-    }
     static std::string titleOf(const std::string& page)
     {
         const std::size_t from = page.find("<H1>") + 4;
         return page.substr(from, page.find("</H1>") - from);
+    }
+    // A search of the local group "R&D" that found it on PC1 of PC1 and PC2.
+    std::unique_ptr<Search> groupSearch()
+    {
+        FakeNetwork& network = p->net.network;
+        network.browseEntries = {{"PC1", BrowseType::ServerNt, 10, 0}, {"PC2", BrowseType::Nt, 10, 0}};
+        network.computers["\\\\PC1"].groupMembers["R&D"] = {"PC1\\u"};
+        network.computers["\\\\PC1"].accounts["u"] = {};
+        network.computers["\\\\PC2"];
+        SearchRequest request;
+        request.account = "R&D";
+        request.kind = AccountKind::Group;
+        request.options = {"LAB", false, false, DiscoveryMethod::BrowseList, false, false, ""};
+        auto s = std::make_unique<Search>(request, p->net.services());
+        Progress<SearchProgress> progress;
+        s->discover(progress, CancelToken());
+        s->check(progress, CancelToken());
+        return s;
     }
 
 private slots:
@@ -67,37 +59,28 @@ private slots:
     }
     void init()
     {
-        prompter = {};
-        chooser = {};
-        shell = {};
-        clock.time = 1796652309;
-        dir = std::make_unique<TempDir>();
+        p = std::make_unique<FakeWindowServices>();
+        p->wallClock.time = 1796652309;
     }
 
     void countsAndLabels()
     {
-        SearchSummary s;
-        s.totalFound = 10;
-        s.offline = 3;
-        s.notExist = 2;
-        s.groupMode = true;
-        ResultsDialog d(s, nullptr, nullptr);
+        ResultsDialog d({10, 3, 2}, AccountKind::Group, nullptr, nullptr);
         QCOMPARE(d.windowTitle(), QString("Computers Found - Results"));
-        QCOMPARE(text(&d, 1071), QString("10"));
-        QCOMPARE(text(&d, 1072), QString("3"));
-        QCOMPARE(text(&d, 1073), QString("2"));
-        QCOMPARE(text(&d, 1053), QString("5"));
-        QCOMPARE(text(&d, 1074), QString("Group is empty:"));
-        QVERIFY(control<QPushButton>(&d, 1068)->isEnabled());
+        QCOMPARE(text(&d, IdTotalFound), QString("10"));
+        QCOMPARE(text(&d, IdOfflineCount), QString("3"));
+        QCOMPARE(text(&d, IdNotExistCount), QString("2"));
+        QCOMPARE(text(&d, IdMatchedCount), QString("5"));
+        QCOMPARE(text(&d, IdNotExistLabel), QString("Group is empty:"));
+        QVERIFY(control<QPushButton>(&d, IdExportNotMatched)->isEnabled());
         d.show();
         saveScreenshot(&d, "results");
 
-        SearchSummary none;
-        none.totalFound = 4;
-        ResultsDialog clean(none, nullptr, nullptr);
-        QCOMPARE(text(&clean, 1074), QString("User doesn't exist:"));
-        QVERIFY(!control<QPushButton>(&clean, 1068)->isEnabled());
-        click(&clean, 1);
+        ResultsDialog clean({4, 0, 0}, AccountKind::User, nullptr, nullptr);
+        QCOMPARE(text(&clean, IdNotExistLabel), QString("User doesn't exist:"));
+        QVERIFY(!control<QPushButton>(&clean, IdExportNotMatched)->isEnabled());
+        click(&clean, IdExportAll); // no exporter: nothing happens
+        click(&clean, IdOk);
         QCOMPARE(clean.result(), int(QDialog::Accepted));
     }
 
@@ -105,67 +88,67 @@ private slots:
     void buttonsRunTheirExports()
     {
         std::vector<ResultsExport> asked;
-        SearchSummary s = found(false);
-        s.matched.clear();
-        ResultsDialog d(s, [&](ResultsExport e, const SearchSummary& given) {
-            QVERIFY(given.accountName == s.accountName && given.matched == s.matched
-                    && given.notMatched == s.notMatched);
-            asked.push_back(e);
-        }, nullptr);
-        QVERIFY(control<QPushButton>(&d, 1070)->isEnabled());
-        click(&d, 1070);
-        click(&d, 1068);
-        click(&d, 1069);
+        ResultsDialog d({2, 2, 0}, AccountKind::User, [&](ResultsExport e) { asked.push_back(e); }, nullptr);
+        QVERIFY(control<QPushButton>(&d, IdExportMatched)->isEnabled());
+        click(&d, IdExportMatched);
+        click(&d, IdExportNotMatched);
+        click(&d, IdExportAll);
         QCOMPARE(asked, (std::vector<ResultsExport>{ResultsExport::Matched, ResultsExport::NotMatched,
                                                      ResultsExport::AllComputers}));
     }
 
-    void exportsWriteTheirListsAndTitles()
+    // The window's results dialog: each list through the save dialog on its
+    // own default name, written, then the question whether to view it.
+    void theWindowsExportsGoThroughTheSaveDialog()
     {
-        ResultsDialog d(found(true), exporter(chooser), nullptr);
-        d.show();
-        const auto all = *dir / "all.html", gone = *dir / "gone.html", matched = *dir / "matched.html";
-        chooser.answers = {all.string(), gone.string(), matched.string()};
-        prompter.answers = {MessageAnswer::No, MessageAnswer::No, MessageAnswer::Yes};
-        click(&d, 1069);
-        click(&d, 1068);
-        click(&d, 1070);
-        QCOMPARE(chooser.requests.size(), std::size_t(3));
-        QCOMPARE(chooser.requests[0].initialName, std::string("Computers Found 07-Dec-2026 02.05.09 PM.html"));
-        QCOMPARE(chooser.requests[1].initialName, std::string("Computers Not Matched 07-Dec-2026 02.05.09 PM.html"));
-        QCOMPARE(chooser.requests[2].initialName, std::string("Computers Matched 07-Dec-2026 02.05.09 PM.html"));
-
-        const std::string allPage = TempDir::read(all);
-        QCOMPARE(titleOf(allPage), std::string("Rostermill - All Computers"));
-        QVERIFY(allPage.find("<TH>Local Group &#8220;R&amp;D&#8221;</TH>") != std::string::npos);
-        // Matched computers first, then the others, each list in its own order.
-        const std::size_t pc3 = allPage.find("<TD>PC3</TD>"), pc1 = allPage.find("<TD>PC1</TD>"),
-                          goneRow = allPage.find("<TD>GONE</TD>\r\n<TD>Server</TD>\r\n<TD>Offline</TD>\r\n"
-                                                 "<TD>Unknown</TD>"),
-                          pc2 = allPage.find("<TD>PC2</TD>\r\n<TD>Workstation</TD>\r\n<TD>Online</TD>\r\n<TD>No</TD>");
-        QVERIFY(pc3 < pc1 && pc1 < goneRow && goneRow < pc2 && pc2 != std::string::npos);
-
-        QCOMPARE(titleOf(TempDir::read(gone)),
+        const auto s = groupSearch();
+        QtMainWindowDialogs dialogs(nullptr, p->services());
+        p->chooser.answers = {"/r/all.html", "/r/gone.html", "/r/matched.html"};
+        p->prompter.answers = {MessageAnswer::No, MessageAnswer::No, MessageAnswer::Yes};
+        QString counts;
+        QTimer::singleShot(0, [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            QVERIFY(d);
+            counts = text(d, IdTotalFound) + text(d, IdOfflineCount) + text(d, IdNotExistCount);
+            click(d, IdExportAll);
+            click(d, IdExportNotMatched);
+            click(d, IdExportMatched);
+            click(d, IdOk);
+        });
+        dialogs.runResults(*s);
+        QCOMPARE(counts, QString("201"));
+        const auto& asked = p->chooser.requests;
+        QCOMPARE(asked.size(), std::size_t(3));
+        QCOMPARE(asked[0].initialName, std::string("Computers Found 07-Dec-2026 02.05.09 PM.html"));
+        QCOMPARE(asked[1].initialName, std::string("Computers Not Matched 07-Dec-2026 02.05.09 PM.html"));
+        QCOMPARE(asked[2].initialName, std::string("Computers Matched 07-Dec-2026 02.05.09 PM.html"));
+        QCOMPARE(p->files.paths, (std::vector<std::string>{"/r/all.html", "/r/gone.html", "/r/matched.html"}));
+        QCOMPARE(titleOf(p->files.contents[0]), std::string("Rostermill - All Computers"));
+        QCOMPARE(titleOf(p->files.contents[1]),
                  std::string("Rostermill - Computers offline or with an empty local group &#8220;R&amp;D&#8221;"));
-        const std::string matchedPage = TempDir::read(matched);
-        QCOMPARE(titleOf(matchedPage),
+        QCOMPARE(titleOf(p->files.contents[2]),
                  std::string("Rostermill - Computers with a non-empty local group &#8220;R&amp;D&#8221;"));
-        QVERIFY(matchedPage.find("<TD>GONE</TD>") == std::string::npos);
-        QCOMPARE(prompter.shown.size(), std::size_t(3));
-        QCOMPARE(prompter.shown[2].title, std::string("Rostermill - List Saved"));
-        QCOMPARE(shell.opened, std::vector<std::string>{matched.string()});
-        saveRenderedPage(allPage, "results-export-all-computers");
+        QCOMPARE(p->prompter.shown.size(), std::size_t(3));
+        QCOMPARE(p->prompter.shown[2].title, std::string("Rostermill - List Saved"));
+        QCOMPARE(p->shell.opened, std::vector<std::string>{"/r/matched.html"});
+        saveRenderedPage(p->files.contents[0], "results-export-all-computers");
     }
 
     // The real save dialog, over the results dialog: its one file type, the
     // default name, ".html" added, no question before replacing a file.
     void realSaveDialog()
     {
-        QtFileChooser real;
-        ResultsDialog d(found(false), exporter(real), nullptr);
+        const auto s = groupSearch();
+        TempDir dir;
+        QtFileChooser chooser;
+        PosixFileWriter files;
+        ReportFiles reports({p->prompter, chooser, files, p->shell});
+        ResultsDialog d(s->outcome().counts, AccountKind::Group, [&](ResultsExport which) {
+            reports.exportPage(resultsReport(which, s->request(), s->outcome(), p->wallClock.time));
+        }, nullptr);
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        TempDir::write(*dir / "chosen.html", "an older page");
+        TempDir::write(dir / "chosen.html", "an older page");
         QString initialName;
         QStringList filters;
         bool confirmsOverwrite = true;
@@ -177,38 +160,26 @@ private slots:
             filters = f->nameFilters();
             confirmsOverwrite = !f->testOption(QFileDialog::DontConfirmOverwrite);
             initialName = f->selectedFiles().value(0).section('/', -1);
-            f->selectFile(QString::fromStdString((*dir / "chosen").string()));
+            f->selectFile(QString::fromStdString((dir / "chosen").string()));
             static_cast<QDialog*>(f)->accept(); // the file dialog's own accept
         });
-        prompter.answers = {MessageAnswer::No};
-        click(&d, 1069);
+        p->prompter.answers = {MessageAnswer::No};
+        click(&d, IdExportAll);
         QCOMPARE(owner, static_cast<QWidget*>(&d));
         QCOMPARE(filters, QStringList{"*.html (*.html)"});
         QVERIFY(!confirmsOverwrite);
         QCOMPARE(initialName, QString("Computers Found 07-Dec-2026 02.05.09 PM.html"));
-        QCOMPARE(titleOf(TempDir::read(*dir / "chosen.html")), std::string("Rostermill - All Computers"));
-        QCOMPARE(prompter.shown.size(), std::size_t(1));
+        QCOMPARE(titleOf(TempDir::read(dir / "chosen.html")), std::string("Rostermill - All Computers"));
+        QCOMPARE(p->prompter.shown.size(), std::size_t(1));
 
         // Cancelled: nothing written, nothing asked.
         QTimer::singleShot(0, &d, [&] {
             if (auto* f = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
                 f->reject();
         });
-        click(&d, 1070);
-        QCOMPARE(prompter.shown.size(), std::size_t(1));
-        QCOMPARE(std::distance(std::filesystem::directory_iterator(dir->path()), {}), 1);
-    }
-
-    void unwritableFileShowsTheStopBox()
-    {
-        ResultsDialog d(found(false), exporter(chooser), nullptr);
-        const std::string path = (*dir / "no folder" / "x.html").string();
-        chooser.answers = {path};
-        click(&d, 1070);
-        QCOMPARE(prompter.shown.size(), std::size_t(1));
-        QCOMPARE(prompter.shown[0],
-                 (Message{"Rostermill", path + " was not found.", MessageButtons::Ok, MessageIcon::Stop}));
-        QVERIFY(shell.opened.empty());
+        click(&d, IdExportMatched);
+        QCOMPARE(p->prompter.shown.size(), std::size_t(1));
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
     }
 };
 

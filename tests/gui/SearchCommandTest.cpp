@@ -1,233 +1,226 @@
-#include "settings/SettingsStore.h"
-#include "gui/mainwindow/MainWindowController.h"
-#include "gui/mainwindow/MainWindowIds.h"
-#include "support/Doubles.h"
-#include "gui/kit/MemoryDialogControls.h"
-#include "gui/mainwindow/MemoryComputerList.h"
-#include "support/MemoryProfileStore.h"
-
-#include <gtest/gtest.h>
+#include "gui/MainWindowFixture.h"
 
 namespace rm {
 namespace {
 
-AccountCheckResult user(const std::string& enabled, const std::string& name, const std::string& groups, int age)
-{
-    AccountCheckResult r;
-    r.enabled = enabled;
-    r.userName = name;
-    r.localGroups = groups;
-    r.passwordAge = age;
-    return r;
-}
-
-AccountCheckResult missing(bool failed)
-{
-    AccountCheckResult r;
-    r.notMatched = true;
-    r.failed = failed;
-    return r;
-}
-
-class SearchCommandTest : public ::testing::Test {
+// The search command of the window: its questions and messages, the list and
+// the controls after each way a search ends. What the search finds is the
+// core's, tested there.
+class SearchCommandTest : public MainWindowFixture {
 protected:
-    MemoryDialogControls controls{{{IdUserMode, IdGroupMode}, {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
-    MemoryComputerList list;
-    MemoryProfileStore profile;
-    SettingsStore settings{profile};
-    ScriptedPrompter prompter;
-    RecordingPoster poster;
-    RecordingDialogs dialogs;
-    FakeIdentity identity;
-    SleepingWait wait;
-    CountingWaitCursor cursor;
-    MainWindowController c{{controls, list, settings, prompter, poster, dialogs, identity, cursor, wait}};
-
     void SetUp() override
     {
-        c.initialise();
-        c.searchOptions().domain = "lab.example";
-        c.searchOptions().pingScan = false;
-        controls.setText(IdAccountName, "Administrator");
-        dialogs.discovered = {{"P", "Server"}, {"Q", "Workstation"}, {"R", "Server (PDC)"}};
+        profile.writeText("Search Options", "Domain", "lab.example");
+        profile.writeInteger("Search Options", "PingScan", 0);
+        profile.writeInteger("Search Options", "ScanHidden", 0);
+        controller.initialise();
+        // Found in this order, so listed R, Q, P from the top.
+        listed("P");
+        listed("Q", false);
+        listed("R");
     }
-    const Message& lastMessage() const { return prompter.shown.back(); }
-    std::vector<std::string> row(int i) const
+    // Every computer answers; only those given hold the account.
+    void holding(std::initializer_list<const char*> computers)
     {
-        return std::vector<std::string>(list.rows[i].cells.begin(), list.rows[i].cells.end());
+        for (const char* c : {"P", "Q", "R"})
+            net.network.computers["\\\\" + std::string(c)];
+        for (const char* c : computers)
+            account(c, "Administrator");
     }
 };
 
 TEST_F(SearchCommandTest, EmptyNameIsRefusedWithoutTheClearQuestion)
 {
     controls.setText(IdAccountName, "");
-    c.searchCommand();
+    controller.searchCommand();
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(lastMessage(), (Message{"Error", "You must specify a username to search for.", MessageButtons::Ok,
                                       MessageIcon::Exclamation}));
     controls.setChecked(IdGroupMode, true);
-    c.searchCommand();
+    controller.searchCommand();
     EXPECT_EQ(lastMessage().text, "You must specify a local group to search for.");
-    EXPECT_TRUE(dialogs.scannedDomains.empty());
+    EXPECT_TRUE(dialogs.steps.empty());
+    EXPECT_EQ(net.identity.credentialsAsked, 0);
 }
 
 TEST_F(SearchCommandTest, AFilledListAsksFirstAndKeepsItsRowsOnNoOrOnAnEmptyName)
 {
-    insertDiscovered(list, "OLD", "Server");
-    c.setSearchDone(true);
+    searched({"OLD"});
     prompter.answers = {MessageAnswer::No};
-    c.searchCommand();
+    controller.searchCommand();
     EXPECT_EQ(lastMessage(), (Message{"Clear List?", "Clear the machine list and repopulate?", MessageButtons::YesNo,
                                       MessageIcon::Question}));
     EXPECT_EQ(list.names(), std::vector<std::string>{"OLD"});
-    EXPECT_TRUE(c.searchDone());
+    EXPECT_TRUE(controller.searchDone());
 
     controls.setText(IdAccountName, "");
     prompter.answers = {MessageAnswer::Yes};
-    c.searchCommand();
-    EXPECT_EQ(lastMessage().title, "Error");
+    controller.searchCommand();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Clear List?", "Clear List?", "Error"}));
     EXPECT_EQ(list.names(), std::vector<std::string>{"OLD"});
-    EXPECT_TRUE(c.searchDone());
+    EXPECT_TRUE(controller.searchDone());
+    EXPECT_TRUE(dialogs.steps.empty());
 }
 
-TEST_F(SearchCommandTest, NothingDiscoveredIsAFailure)
+TEST_F(SearchCommandTest, NothingDiscoveredEmptiesTheListAndIsAFailure)
 {
-    dialogs.discovered.clear();
-    c.searchCommand();
-    EXPECT_EQ(lastMessage(), (Message{"Failure", "No computers found. Verify the domain name, and that you have access.",
-                                      MessageButtons::Ok, MessageIcon::Exclamation}));
+    net.network.browseEntries.clear();
+    searched({"OLD"});
+    prompter.answers = {MessageAnswer::Yes};
+    controller.searchCommand();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Clear List?", "Failure"}));
+    EXPECT_EQ(lastMessage(),
+              (Message{"Failure", "No computers found. Verify the domain name, and that you have access.",
+                       MessageButtons::Ok, MessageIcon::Exclamation}));
+    EXPECT_EQ(dialogs.steps, std::vector<std::string>{"discovery"});
+    EXPECT_EQ(net.network.enumeratedDomains, std::vector<std::string>{"lab.example"});
     EXPECT_EQ(list.rowCount(), 0);
-    EXPECT_FALSE(c.searchDone());
-    EXPECT_EQ(dialogs.accountSearchRuns, 0);
-    EXPECT_EQ(dialogs.scannedDomains, std::vector<std::string>{"lab.example"});
+    EXPECT_FALSE(controller.searchDone());
+    EXPECT_FALSE(enabled(IdExportList));
+    EXPECT_FALSE(enabled(IdPerform));
+    EXPECT_EQ(cursor.begun, 0);
 }
 
-TEST_F(SearchCommandTest, CancelledSearchLeavesTheDiscoveredRows)
+TEST_F(SearchCommandTest, CancelledCheckLeavesTheDiscoveredRows)
 {
-    dialogs.accountResults = std::nullopt;
-    c.searchCommand();
-    // Reverse discovery order, backslashes added for the search.
+    holding({"P"});
+    dialogs.cancelCheck = true;
+    controller.searchCommand();
+    EXPECT_EQ(dialogs.steps, (std::vector<std::string>{"discovery", "check"}));
     EXPECT_EQ(list.names(), (std::vector<std::string>{"R", "Q", "P"}));
-    EXPECT_EQ(dialogs.searchedNames, (std::vector<std::string>{"\\\\R", "\\\\Q", "\\\\P"}));
+    EXPECT_EQ(row(1), (std::vector<std::string>{"Q", "Workstation", "", "", "", ""}));
+    ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(lastMessage(), (Message{"Operation cancelled", "The search for \"Administrator\" was cancelled.",
                                       MessageButtons::Ok, MessageIcon::Information}));
-    EXPECT_FALSE(c.searchDone());
-    EXPECT_FALSE(controls.isEnabled(IdComputerList));
-    EXPECT_FALSE(controls.isEnabled(IdPerform));
-    EXPECT_TRUE(controls.isEnabled(IdExportList));
-    EXPECT_TRUE(controls.isEnabled(IdSelectAll));
+    EXPECT_TRUE(dialogs.results.empty());
+    EXPECT_FALSE(controller.searchDone());
+    EXPECT_FALSE(enabled(IdComputerList));
+    EXPECT_FALSE(enabled(IdPerform));
+    EXPECT_TRUE(enabled(IdExportList));
+    EXPECT_TRUE(enabled(IdSelectAll));
     EXPECT_EQ(cursor.depth, 0);
     EXPECT_EQ(cursor.begun, 1);
 }
 
-TEST_F(SearchCommandTest, UserModeResultsFillTheRowsAndCountTheRest)
+TEST_F(SearchCommandTest, FoundAccountsFillTheRowsAndTheResultsAreShown)
 {
-    dialogs.discovered = {{"P", "Server"}, {"Q", "Workstation"}, {"R", "Server (PDC)"}, {"\\\\S", "Workstation"}};
-    // Rows: S, R, Q, P.
-    dialogs.accountResults = std::vector<AccountCheckResult>{
-        user("Yes", "Administrator", "Administrators", 86400 * 2 + 5), missing(false), missing(true),
-        user("No", "Administrator", "", 86399)};
+    listed("S", false); // on top
+    net.network.computers["\\\\R"];                                          // no such account
+    account("S", "Administrator", true, {"Administrators"}, 86400 * 2 + 5); // Q does not answer
+    account("P", "Administrator", false, {}, 86399);
     controls.setChecked(IdChangePassword, true);
-    c.searchCommand();
-    EXPECT_EQ(dialogs.searchedNames.front(), "\\\\S"); // not prefixed twice
-    EXPECT_EQ(list.rowCount(), 2);
-    EXPECT_EQ(row(0), (std::vector<std::string>{"\\\\S", "Workstation", "Administrator", "Yes", "Administrators", "2 days"}));
+    controller.searchCommand();
+    EXPECT_EQ(net.identity.credentialsAsked, 1);
+    EXPECT_EQ(dialogs.steps, (std::vector<std::string>{"discovery", "check"}));
+    ASSERT_EQ(list.rowCount(), 2);
+    EXPECT_EQ(row(0),
+              (std::vector<std::string>{"S", "Workstation", "Administrator", "Yes", "Administrators", "2 days"}));
     EXPECT_EQ(row(1), (std::vector<std::string>{"P", "Server", "Administrator", "No", "", "0 days"}));
-    ASSERT_EQ(dialogs.summaries.size(), 1u);
-    const SearchSummary& s = dialogs.summaries[0];
-    EXPECT_EQ(s.totalFound, 4);
-    EXPECT_EQ(s.offline, 1);
-    EXPECT_EQ(s.notExist, 1);
-    EXPECT_FALSE(s.groupMode);
-    // Bottom of the list first.
-    EXPECT_EQ(s.matched, (std::vector<MatchedComputer>{{"P", "Server"}, {"\\\\S", "Workstation"}}));
-    EXPECT_EQ(s.notMatched, (std::vector<NotMatchedComputer>{{"Q", "Workstation", true}, {"R", "Server (PDC)", false}}));
-    EXPECT_TRUE(c.searchDone());
-    EXPECT_TRUE(controls.isEnabled(IdComputerList));
+    ASSERT_EQ(dialogs.results.size(), 1u);
+    EXPECT_EQ(dialogs.results[0].counts, (SearchCounts{4, 1, 1}));
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(controller.searchDone());
+    EXPECT_TRUE(enabled(IdComputerList));
+    EXPECT_TRUE(enabled(IdPerform));
+    EXPECT_TRUE(enabled(IdPassword));
     EXPECT_EQ(controls.focus, IdPassword);
     EXPECT_EQ(cursor.depth, 0);
+    EXPECT_EQ(cursor.begun, 1);
 }
 
-TEST_F(SearchCommandTest, FocusPreferencesAfterASearch)
+TEST_F(SearchCommandTest, FocusGoesToTheFirstActionChosen)
 {
-    dialogs.accountResults = std::vector<AccountCheckResult>(3, user("Yes", "a", "", 0));
-    controls.setChecked(IdChangeUsername, true);
-    c.searchCommand();
-    EXPECT_EQ(controls.focus, IdNewUserName);
-    controls.setChecked(IdChangeUsername, false);
-    controls.setChecked(IdDisableAccount, true);
+    holding({"P", "Q", "R"});
+    const std::pair<int, int> focusFor[] = {
+        {IdChangeUsername, IdNewUserName}, {IdDisableAccount, IdDisableAccount}, {IdEnableAccount, IdEnableAccount}};
+    for (const auto& [action, focused] : focusFor) {
+        controls.setChecked(IdChangeUsername, false);
+        controls.setChecked(action, true);
+        controls.focus = 0;
+        prompter.answers = {MessageAnswer::Yes}; // the list is cleared from the second on
+        controller.searchCommand();
+        EXPECT_EQ(controls.focus, focused) << action;
+    }
+    controls.setChecked(IdKeepEnabledState, true);
+    controls.focus = IdAccountName;
     prompter.answers = {MessageAnswer::Yes};
-    c.searchCommand();
-    EXPECT_EQ(controls.focus, IdDisableAccount);
+    controller.searchCommand(); // nothing chosen: the focus stays
+    EXPECT_EQ(controls.focus, IdAccountName);
 }
 
-TEST_F(SearchCommandTest, GroupModeRowsReadFirstThenLastBackToSecond)
+TEST_F(SearchCommandTest, GroupModeListsTheMembersTheSearchFound)
 {
     controls.setChecked(IdGroupMode, true);
     controls.setText(IdAccountName, "Staff");
-    AccountCheckResult r;
-    r.memberEnabled = {"Yes", "No", "Yes"};
-    r.memberNames = {"M0", "M1", "M2"};
-    r.memberGroups = {"g0", "g1", "g2"};
-    r.memberPasswordAges = {0, 86400, 172800};
-    dialogs.accountResults = std::vector<AccountCheckResult>{missing(false), r, missing(false)};
-    c.searchCommand();
-    EXPECT_TRUE(dialogs.searchedGroupMode);
+    holding({});
+    net.network.computers["\\\\Q"].groupMembers["Staff"] = {"Q\\M0", "Q\\M1", "Q\\M2"};
+    for (const char* m : {"M0", "M1", "M2"})
+        account("Q", m);
+    controller.searchCommand();
+    ASSERT_EQ(dialogs.results.size(), 1u);
+    const SearchOutcome& outcome = dialogs.results[0];
     ASSERT_EQ(list.rowCount(), 3);
-    EXPECT_EQ(row(0), (std::vector<std::string>{"Q", "Workstation", "M0", "Yes", "g0", "0 days"}));
-    EXPECT_EQ(row(1), (std::vector<std::string>{"Q", "Workstation", "M2", "Yes", "g2", "2 days"}));
-    EXPECT_EQ(row(2), (std::vector<std::string>{"Q", "Workstation", "M1", "No", "g1", "1 days"}));
-    EXPECT_EQ(dialogs.summaries[0].notExist, 2);
-    EXPECT_TRUE(dialogs.summaries[0].groupMode);
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(list.row(r), outcome.rows[r]) << r;
+    EXPECT_EQ(row(0)[CellName], "Q");
+    EXPECT_EQ(outcome.counts.notExist, 2);
+    EXPECT_TRUE(controller.searchDone());
 }
 
-TEST_F(SearchCommandTest, NothingFoundEmptiesTheList)
+TEST_F(SearchCommandTest, NothingFoundEmptiesTheListInBothModes)
 {
-    dialogs.accountResults = std::vector<AccountCheckResult>(3, missing(false));
-    c.searchCommand();
+    holding({});
+    controller.searchCommand();
     EXPECT_EQ(list.rowCount(), 0);
-    EXPECT_TRUE(c.searchDone());
-    EXPECT_TRUE(dialogs.summaries.empty());
+    EXPECT_TRUE(controller.searchDone());
+    EXPECT_TRUE(dialogs.results.empty());
+    EXPECT_FALSE(enabled(IdPerform));
     EXPECT_EQ(lastMessage(), (Message{"All Computers Removed",
                                       "The username \"Administrator\" was not found on any machine. All computers have "
                                       "been removed from the list. You must repopulate the list.",
                                       MessageButtons::Ok, MessageIcon::Information}));
+    EXPECT_EQ(cursor.depth, 0);
+
     controls.setChecked(IdGroupMode, true);
-    controls.setText(IdAccountName, "  ");
-    c.searchCommand(); // blanks are searched as typed
-    EXPECT_EQ(dialogs.searchedAccount, "  ");
+    controls.setText(IdAccountName, "  "); // searched as typed
+    controller.searchCommand();
     EXPECT_EQ(lastMessage().text, "Local group \"  \" was empty on all machines. All computers have been removed from "
                                   "the list. You must repopulate the list.");
+    EXPECT_EQ(prompter.shown.size(), 2u); // no Clear List question over an empty list
 }
 
-TEST_F(SearchCommandTest, PingStepRemovesTheSilentOnesIgnoringCase)
+TEST_F(SearchCommandTest, TheLivenessStepRunsWhenAskedAndItsRemovalsLeaveTheList)
 {
-    c.searchOptions().pingScan = true;
-    dialogs.ping.removalList = {"q", "nosuch", "P"};
-    dialogs.accountResults = std::vector<AccountCheckResult>{user("Yes", "Administrator", "", 0)};
-    c.searchCommand();
-    EXPECT_EQ(dialogs.pinged, (std::vector<std::vector<std::string>>{{"P", "Q", "R"}}));
-    EXPECT_EQ(dialogs.searchedNames, std::vector<std::string>{"\\\\R"});
-    const SearchSummary& s = dialogs.summaries[0];
-    EXPECT_EQ(s.totalFound, 3);
-    EXPECT_EQ(s.offline, 2);
-    EXPECT_EQ(s.notExist, 0);
-    EXPECT_EQ(s.notMatched, (std::vector<NotMatchedComputer>{{"Q", "Workstation", true}, {"P", "Server", true}}));
+    controller.searchOptions().pingScan = true;
+    holding({"R"});
+    net.resolver.addresses = {{"P", 1}, {"Q", 2}, {"R", 3}};
+    net.icmp.answering = {3};
+    controller.searchCommand();
+    EXPECT_EQ(dialogs.steps, (std::vector<std::string>{"discovery", "liveness", "check"}));
+    EXPECT_EQ(list.names(), std::vector<std::string>{"R"});
+    ASSERT_EQ(dialogs.results.size(), 1u);
+    EXPECT_EQ(dialogs.results[0].counts, (SearchCounts{3, 2, 0}));
+    EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(SearchCommandTest, PingErrorIsShownAndTheSearchGoesOn)
+TEST_F(SearchCommandTest, ALivenessFailureIsShownAndTheSearchGoesOn)
 {
-    c.searchOptions().pingScan = true;
-    dialogs.ping.errorText = "Hostname resolution was aborted. No machines have been removed.";
-    dialogs.accountResults = std::vector<AccountCheckResult>(3, missing(false));
-    c.searchCommand();
-    EXPECT_EQ(prompter.shown[0], (Message{"Error", dialogs.ping.errorText, MessageButtons::Ok, MessageIcon::Information}));
-    EXPECT_EQ(dialogs.accountSearchRuns, 1);
-    // With everything removed by the ping step, the search runs over nothing.
-    dialogs.ping = {{"P", "Q", "R"}, ""};
-    dialogs.accountResults = std::vector<AccountCheckResult>{};
-    c.searchCommand();
-    EXPECT_TRUE(dialogs.searchedNames.empty());
+    controller.searchOptions().pingScan = true;
+    holding({});
+    net.icmp.refuse = true;
+    controller.searchCommand();
+    EXPECT_EQ(dialogs.steps, (std::vector<std::string>{"discovery", "liveness", "check"}));
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Error", "All Computers Removed"}));
+    EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Information);
+    EXPECT_NE(prompter.shown[0].text.find("No machines have been removed."), std::string::npos);
+
+    // With every computer removed by the step, the check runs over nothing.
+    net.icmp.refuse = false;
+    dialogs.steps.clear();
+    const int lookups = net.network.lookups;
+    controller.searchCommand();
+    EXPECT_EQ(dialogs.steps, (std::vector<std::string>{"discovery", "liveness", "check"}));
+    EXPECT_EQ(net.network.lookups, lookups);
     EXPECT_EQ(lastMessage().title, "All Computers Removed");
 }
 

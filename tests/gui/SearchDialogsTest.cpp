@@ -1,12 +1,8 @@
-#include "gui/dialogs/SearchProgressDialog.h"
-#include "gui/dialogs/DomainScanDialog.h"
+#include "adapters/qt/QtUiThread.h"
 #include "gui/GuiTestSupport.h"
-#include "adapters/linux/PosixThreadStarter.h"
-#include "adapters/linux/SteadyTickClock.h"
-#include "adapters/qt/PostedMessage.h"
-#include "support/Doubles.h"
-#include "support/FakeDirectory.h"
-#include "support/FakeNetwork.h"
+#include "gui/dialogs/DomainScanDialog.h"
+#include "gui/dialogs/SearchProgressDialog.h"
+#include "support/FakeSearchServices.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -14,197 +10,223 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sstream>
+#include <atomic>
+#include <memory>
 #include <thread>
 
 namespace rm {
 
-// A clock the test moves by hand.
-class ManualClock : public TickClock {
-public:
-    std::uint32_t now() override { return ms; }
-    std::uint32_t ms = 1000;
-};
-
-// A network whose browse list answers only once released.
-struct BlockingNetwork : FakeNetwork {
-    std::atomic<bool> release{false};
-    NetStatus NetServerEnum(const std::string& d, std::uint32_t t, std::vector<SERVER_INFO_101>& s) override
-    {
-        while (!release)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return FakeNetwork::NetServerEnum(d, t, s);
-    }
-};
-
+// The discovery and check steps of a search, each in its dialog over a real
+// job, wired as the window wires them.
 class SearchDialogsTest : public QObject {
     Q_OBJECT
 
-    FakeNetwork network;
-    FakeIdentity identity;
-    FakeDirectory directory;
+    std::unique_ptr<FakeSearchServices> net;
     ScriptedPrompter prompter;
     CountingWaitCursor cursor;
-    std::ostringstream out;
-    PosixThreadStarter threads;
-    SteadyTickClock clock;
+    QtUiThread ui;
+    std::atomic<bool> release{false};
+
+    const Message scanCancel{"Confirm Cancel",
+                             "At this point, Windows is waiting for a response from your Primary Domain Controller, "
+                             "and cancelling will take exactly as long as finishing.\n\nAre you sure you wish to "
+                             "cancel?",
+                             MessageButtons::YesNo, MessageIcon::Question};
 
     static QString text(QWidget* d, int id) { return control<QLabel>(d, id)->text(); }
+    static QPushButton* cancelButton(QWidget* d) { return control<QPushButton>(d, 1051); }
+
+    // A search of the domain LAB for Administrator; `hidden` asks for hidden computers too.
+    std::unique_ptr<Search> search(bool hidden = false)
+    {
+        SearchRequest request;
+        request.account = "Administrator";
+        request.options.domain = "LAB";
+        request.options.scanHidden = hidden;
+        return std::make_unique<Search>(request, net->services());
+    }
+    // Computers PC0.. on the browse list; the first `holding` of them hold the account.
+    void computers(int n, int holding)
+    {
+        for (int i = 0; i < n; ++i) {
+            const std::string name = "PC" + std::to_string(i);
+            net->network.browseEntries.push_back({name, BrowseType::Nt, 10, 0});
+            if (i < holding)
+                net->network.computers["\\\\" + name].accounts["Administrator"] = {};
+        }
+    }
+    // The browse list is read only once released.
+    void holdTheBrowseList()
+    {
+        net->network.onBrowse = [this] {
+            while (!release)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        };
+    }
+    // The dialog run over a job doing `step`, the progress it shows made after it.
+    template <class Dialog, class Step>
+    int run(Dialog& dialog, Step step)
+    {
+        Progress<SearchProgress> progress(ui, [&dialog](const SearchProgress& p) { dialog.showProgress(p); });
+        Job job([&](const CancelToken& cancel) { step(progress, cancel); });
+        return dialog.run(job);
+    }
+    int discover(DomainScanDialog& d, Search& s)
+    {
+        return run(d, [&](Progress<SearchProgress>& p, const CancelToken& c) { s.discover(p, c); });
+    }
+    int check(SearchProgressDialog& d, Search& s)
+    {
+        return run(d, [&](Progress<SearchProgress>& p, const CancelToken& c) { s.check(p, c); });
+    }
+    // Discovery without a dialog, for the check that follows it.
+    void discoverAtOnce(Search& s)
+    {
+        Progress<SearchProgress> progress;
+        s.discover(progress, CancelToken());
+    }
 
 private slots:
     void initTestCase() { prepareGuiTest(); }
     void init()
     {
+        net = std::make_unique<FakeSearchServices>();
+        net->identity.flat = "LAB";
         prompter = {};
-        network.browseList.clear();
-        network.controller.clear();
-        network.onLookup = nullptr;
-        network.computers.clear();
+        cursor = {};
+        release = false;
     }
 
-    void domainScanEndsWithItsWorkerOnly()
+    void aScanEndsWhenItsJobDoesWithTheWaitCursorWhileListing()
     {
-        BlockingNetwork blocking;
-        blocking.browseList = {{500, "PC1", 5, 1, SV_TYPE_NT, ""}};
-        identity.flat = "LAB";
-        SearchOptions options;
-        options.scanHidden = false;
-        DomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
+        computers(1, 0);
+        holdTheBrowseList();
+        auto s = search();
+        DomainScanDialog d(*s, {prompter, ui}, cursor, nullptr);
         QCOMPARE(d.windowTitle(), QString("Working . . ."));
-        // Enter and the dialog's own accept do not end it while the worker runs;
+        // Enter and the dialog's own accept do not end it while the job runs;
         // Enter at most presses the focused Cancel, whose question is declined.
-        bool stillOpen = false;
+        bool cursorWhileListing = false, stillOpen = false;
         QTimer::singleShot(50, &d, [&] {
+            QTRY_COMPARE(cursor.depth, 1);
+            cursorWhileListing = true;
             QTest::keyClick(&d, Qt::Key_Return);
             d.accept();
             stillOpen = d.isVisible();
-            blocking.release = true;
+            release = true;
         });
-        QCOMPARE(d.exec(), int(QDialog::Accepted));
+        QCOMPARE(discover(d, *s), int(QDialog::Accepted));
+        QVERIFY(cursorWhileListing);
         QVERIFY(stillOpen);
-        QCOMPARE(d.computers(), (std::vector<FoundComputer>{{"PC1", "Workstation (WinXP)"}}));
+        QCOMPARE(s->outcome().discovered, (std::vector<FoundComputer>{{"PC0", "Workstation"}}));
         for (const Message& m : prompter.shown)
-            QCOMPARE(QString::fromStdString(m.title), QString("Confirm Cancel"));
-        QCOMPARE(cursor.begun, 1); // shown by the window's thread for the worker
+            QCOMPARE(m, scanCancel);
+        QCOMPARE(cursor.begun, 1);
         QCOMPARE(cursor.depth, 0);
     }
 
-    void theCancelWaitKeepsTheWindowAliveAndServesTheWorker()
+    void aConfirmedCancelWaitsPaintingThenShowsTheNoticeBeforeTheDialogEnds()
     {
-        // The worker finishes its list, then asks for the Partial Failure box
-        // while the dialog waits after a cancel: the box is shown, and the
-        // dialog goes away only after its worker has ended.
-        BlockingNetwork blocking;
-        blocking.browseList = {{500, "PC1", 5, 1, SV_TYPE_NT, ""}};
-        identity.flat = "LAB";
-        SearchOptions options; // hidden scan on, and no controller
-        bool timerRanDuringTheWait = false;
-        {
-            DomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
-            prompter.answers = {MessageAnswer::Yes};
-            QTimer::singleShot(50, &d, [&] {
-                QTimer::singleShot(100, &d, [&] {
-                    timerRanDuringTheWait = true;
-                    blocking.release = true;
-                });
-                QTest::keyClick(&d, Qt::Key_Escape);
-            });
-            QCOMPARE(d.exec(), int(QDialog::Rejected));
-        }
-        QVERIFY(timerRanDuringTheWait);
-        QCOMPARE(prompter.shown.size(), std::size_t(2));
-        QCOMPARE(QString::fromStdString(prompter.shown[1].title), QString("Partial Failure"));
-    }
-
-    void domainScanCancelWaitsForEverything()
-    {
-        // A scan that answers only after the cancel question was asked twice.
-        BlockingNetwork blocking;
-        blocking.browseList = {{500, "PC1", 5, 1, SV_TYPE_NT, ""}};
-        identity.flat = "LAB";
-        SearchOptions options;
-        options.scanHidden = false;
-        DomainScanDialog d("LAB", options, {blocking, identity, directory, out}, {prompter, cursor}, nullptr);
+        // The hidden scan has no controller to ask: its notice comes once the
+        // job has ended, over the dialog still open.
+        computers(1, 0);
+        holdTheBrowseList();
+        auto s = search(true);
+        DomainScanDialog d(*s, {prompter, ui}, cursor, nullptr);
+        bool openAtTheNotice = false, timerRanDuringTheWait = false;
+        prompter.onShow = [&](const Message& m) {
+            if (m.title == "Partial Failure")
+                openAtTheNotice = d.isVisible();
+        };
         prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
         QTimer::singleShot(50, &d, [&] {
-            QTest::mouseClick(control<QPushButton>(&d, 1051), Qt::LeftButton); // No: goes on
+            QTest::mouseClick(cancelButton(&d), Qt::LeftButton); // No: goes on
             QVERIFY(d.isVisible());
-            std::thread([&] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                blocking.release = true;
-            }).detach();
-            QTest::keyClick(&d, Qt::Key_Escape); // Yes: waits for the worker
+            QVERIFY(cancelButton(&d)->isEnabled());
+            QTimer::singleShot(100, &d, [&] {
+                timerRanDuringTheWait = true;
+                release = true;
+            });
+            QTest::keyClick(&d, Qt::Key_Escape); // Yes: waits for the job
         });
-        QCOMPARE(d.exec(), int(QDialog::Rejected));
-        QCOMPARE(prompter.shown.size(), std::size_t(2));
-        QCOMPARE(QString::fromStdString(prompter.shown[0].title), QString("Confirm Cancel"));
-        QCOMPARE(d.computers().size(), std::size_t(1)); // every computer found stays
+        QCOMPARE(discover(d, *s), int(QDialog::Rejected));
+        QVERIFY(timerRanDuringTheWait);
+        QCOMPARE(prompter.shown.size(), std::size_t(3));
+        QCOMPARE(prompter.shown[0], scanCancel);
+        QCOMPARE(prompter.shown[2].title, std::string("Partial Failure"));
+        QVERIFY(openAtTheNotice);
         QCOMPARE(text(&d, 1034), QString("Cancelling ..."));
+        QVERIFY(!cancelButton(&d)->isEnabled());
+        QCOMPARE(s->outcome().discovered.size(), std::size_t(1)); // what was found stays
+        QCOMPARE(cursor.depth, 0);
     }
 
-    void searchOfNothingClosesAtOnce()
+    void aCheckOfNothingClosesAtOnce()
     {
-        SearchProgressDialog d({}, "Administrator", {network, threads, clock}, {prompter, cursor}, nullptr);
-        QCOMPARE(d.exec(), int(QDialog::Accepted));
+        auto s = search();
+        SearchProgressDialog d(0, net->clock, {prompter, ui}, nullptr);
+        QCOMPARE(check(d, *s), int(QDialog::Accepted));
         QCOMPARE(text(&d, 1052), QString(""));
         QCOMPARE(text(&d, 1053), QString(""));
+        QVERIFY(prompter.shown.empty());
     }
 
-    void searchShowsProgressAndResults()
+    void aCheckShowsItsProgressToTheEnd()
     {
-        for (int i = 0; i < 20; ++i)
-            network.computers["\\\\PC" + std::to_string(i)].accounts["Administrator"] = {};
-        std::vector<std::string> names;
-        for (int i = 0; i < 21; ++i)
-            names.push_back("\\\\PC" + std::to_string(i)); // the last one is unreachable
-        SearchProgressDialog d(names, "Administrator", {network, threads, clock}, {prompter, cursor}, nullptr);
-        QCOMPARE(d.exec(), int(QDialog::Accepted));
+        computers(21, 20);
+        auto s = search();
+        discoverAtOnce(*s);
+        SearchProgressDialog d(s->outcome().rows.size(), net->clock, {prompter, ui}, nullptr);
+        QCOMPARE(check(d, *s), int(QDialog::Accepted));
         QCOMPARE(control<QProgressBar>(&d, 1050)->maximum(), 21);
+        QCOMPARE(control<QProgressBar>(&d, 1050)->value(), 21);
         QCOMPARE(text(&d, 1034), QString("Filtered 21 of 21 (100%)"));
         QCOMPARE(text(&d, 1053), QString("0 seconds"));
-        QCOMPARE(d.results().size(), std::size_t(21));
-        QVERIFY(!d.results()[0].notMatched);
-        QVERIFY(d.results()[20].failed);
+        QCOMPARE(s->outcome().rows.size(), std::size_t(20));
     }
 
     void progressTextsAndTimes()
     {
-        ManualClock manual;
-        SearchProgressDialog d(std::vector<std::string>(7, "\\\\X"), "a", {network, threads, manual}, {prompter, cursor}, nullptr);
-        PostedMessage zero(MessageProgress, 0, 7);
-        QCoreApplication::sendEvent(&d, &zero);
+        SearchProgressDialog d(7, net->clock, {prompter, ui}, nullptr);
+        SearchProgress p;
+        p.check = {0, 7};
+        d.showProgress(p);
         QCOMPARE(text(&d, 1034), QString("Filtered 0 of 7 (0%)"));
         QCOMPARE(text(&d, 1052), QString(""));
-        manual.ms += 61000;
-        PostedMessage three(MessageProgress, 3, 7);
-        QCoreApplication::sendEvent(&d, &three);
+        net->clock.ms += 61000; // since the dialog was made
+        p.check = {3, 7};
+        d.showProgress(p);
         QCOMPARE(text(&d, 1034), QString("Filtered 3 of 7 (42%)"));
         QCOMPARE(text(&d, 1052), QString("1 minute, 1 second"));
         QCOMPARE(text(&d, 1053), QString("1 minute, 21 seconds")); // 61 * 7 / 3 = 142, less 61
     }
 
-    void cancellingTheSearch()
+    void cancellingTheCheckKeepsTheList()
     {
-        std::atomic<bool> release{false};
-        network.onLookup = [&](const std::string&) {
+        computers(2, 2);
+        auto s = search();
+        discoverAtOnce(*s);
+        const std::vector<ComputerRow> discovered = s->outcome().rows;
+        net->network.onLookup = [this](const std::string&) {
             while (!release)
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
         };
-        network.computers["\\\\PC1"].accounts["Administrator"] = {};
-        SearchProgressDialog d({"\\\\PC1", "\\\\PC1"}, "Administrator", {network, threads, clock}, {prompter, cursor}, nullptr);
+        SearchProgressDialog d(discovered.size(), net->clock, {prompter, ui}, nullptr);
         prompter.answers = {MessageAnswer::Yes};
         QTimer::singleShot(50, &d, [&] {
-            std::thread([&] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                release = true;
-            }).detach();
-            QTest::mouseClick(control<QPushButton>(&d, 1051), Qt::LeftButton);
+            // Released once the dialog waits after the cancel: the timer runs only in that wait.
+            QTimer::singleShot(100, &d, [this] { release = true; });
+            QTest::mouseClick(cancelButton(&d), Qt::LeftButton);
         });
-        QCOMPARE(d.exec(), int(QDialog::Rejected));
-        QCOMPARE(QString::fromStdString(prompter.shown[0].text),
-                 QString("Cancelling will lose all progress made so far.\n\nAre you sure you wish to cancel?"));
-        QVERIFY(!control<QPushButton>(&d, 1051)->isEnabled());
-        network.onLookup = nullptr;
+        QCOMPARE(check(d, *s), int(QDialog::Rejected));
+        QCOMPARE(prompter.shown, (std::vector<Message>{{"Confirm Cancel",
+                                                         "Cancelling will lose all progress made so far.\n\nAre you "
+                                                         "sure you wish to cancel?",
+                                                         MessageButtons::YesNo, MessageIcon::Question}}));
+        QVERIFY(!cancelButton(&d)->isEnabled());
+        QCOMPARE(text(&d, 1034), QString("Cancelling ..."));
+        QCOMPARE(s->outcome().state, SearchState::CheckCancelled);
+        QVERIFY(s->outcome().rows == discovered);
     }
 };
 

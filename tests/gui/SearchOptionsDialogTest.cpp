@@ -1,17 +1,7 @@
-#include "settings/SettingsStore.h"
-#include "gui/dialogs/SearchOptionsDialog.h"
+#include "gui/FakeWindow.h"
 #include "gui/GuiTestSupport.h"
-#include "gui/mainwindow/MainWindow.h"
+#include "gui/dialogs/SearchOptionsDialog.h"
 #include "gui/mainwindow/MainWindowIds.h"
-#include "adapters/linux/PosixThreadStarter.h"
-#include "adapters/linux/SteadyTickClock.h"
-#include "settings/RegistryFileStore.h"
-#include "support/Doubles.h"
-#include "support/FakeDirectory.h"
-#include "support/FakeIcmp.h"
-#include "support/FakeNetwork.h"
-#include "support/ReportDoubles.h"
-#include "support/TempDir.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,20 +20,6 @@ class SearchOptionsDialogTest : public QObject {
 
     ScriptedPrompter prompter;
 
-    // Near the left edge: a check box or radio button takes clicks on its mark and caption only.
-    static void click(QWidget* d, int id)
-    {
-        auto* button = control<QAbstractButton>(d, id);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-    }
-    static void retype(QWidget* d, int id, const QString& s)
-    {
-        auto* edit = control<QLineEdit>(d, id);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, s);
-    }
     static bool checked(QWidget* d, int id) { return control<QAbstractButton>(d, id)->isChecked(); }
     static bool enabled(QWidget* d, int id) { return control<QWidget>(d, id)->isEnabled(); }
 
@@ -53,7 +29,8 @@ private slots:
 
     void opensWithItsControlsAndTheStoredValues()
     {
-        SearchOptionsDialog d({"lab.example", true, true, 1, true, false, "Branches/East"}, prompter, nullptr);
+        SearchOptionsDialog d({"lab.example", true, true, DiscoveryMethod::Directory, true, false, "Branches/East"},
+                              prompter, nullptr);
         d.show();
         QCOMPARE(d.windowTitle(), QString("Rostermill Search Options"));
         QCOMPARE(control<QLineEdit>(&d, IdScanDomain)->text(), QString("lab.example"));
@@ -75,7 +52,8 @@ private slots:
 
     void clicksApplyTheRulesAndOkStoresEveryControl()
     {
-        SearchOptionsDialog d({"lab.example", true, true, 0, false, false, ""}, prompter, nullptr);
+        SearchOptionsDialog d({"lab.example", true, true, DiscoveryMethod::BrowseList, false, false, ""}, prompter,
+                              nullptr);
         d.show();
         QVERIFY(!enabled(&d, IdRestrictToUnit) && !enabled(&d, IdOrgUnit) && enabled(&d, IdScanHidden));
         click(&d, IdDirectoryMethod);
@@ -98,12 +76,13 @@ private slots:
         retype(&d, IdOrgUnit, "Branches/East");
         click(&d, IdOk);
         QCOMPARE(d.result(), int(QDialog::Accepted));
-        QVERIFY(d.options() == (SearchOptions{"lab.example", false, true, 1, true, true, "Branches/East"}));
+        QVERIFY(d.options()
+                == (SearchOptions{"lab.example", false, true, DiscoveryMethod::Directory, true, true, "Branches/East"}));
     }
 
     void anEmptyDomainIsRefusedFirst()
     {
-        SearchOptionsDialog d({"", true, true, 1, true, false, ""}, prompter, nullptr);
+        SearchOptionsDialog d({"", true, true, DiscoveryMethod::Directory, true, false, ""}, prompter, nullptr);
         d.show();
         control<QWidget>(&d, IdOrgUnit)->setFocus();
         click(&d, IdOk);
@@ -117,27 +96,11 @@ private slots:
 
     void mainWindowExchangeStoresTheSearchOptions()
     {
-        TempDir dir;
-        RegistryFileStore profile(dir / "Rostermill.reg", "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill");
-        profile.writeText("Search Options", "Domain", "lab.example");
-        SettingsStore settings(profile);
-        FakeShell shell;
-        FakeIdentity identity;
-        FakeNetwork network;
-        FakeDirectory directory;
-        PosixThreadStarter threads;
-        SteadyTickClock clock;
-        CountingWaitCursor waitCursor;
-        ScriptedFileChooser chooser;
-        FailingFileWriter files(FileFailure::Generic);
-        ManualWallClock wallClock;
-        FakeResolver resolver;
-        ScriptedClock icmpClock;
-        FakeIcmp icmp{icmpClock};
-        MainWindow w({settings, {prompter, shell, identity, network, directory, threads, clock, waitCursor, chooser,
-                                  files, wallClock, resolver, icmp}});
-        QCoreApplication::removePostedEvents(&w, QEvent::User + 1); // not the start's About box
-        w.show();
+        FakeWindow fake;
+        fake.profile.writeText("Search Options", "Domain", "lab.example");
+        auto window = fake.open(); // the real dialogs
+        MainWindow& w = *window;
+        RegistryFileStore& profile = fake.profile;
 
         // Answer the modal dialog from inside its own loop.
         auto answer = [](int button) {

@@ -1,6 +1,6 @@
 #include "gui/dialogs/SearchOptionsForm.h"
 #include "support/Doubles.h"
-#include "gui/kit/MemoryDialogControls.h"
+#include "support/MemoryDialogControls.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ protected:
 
 TEST_F(SearchOptionsFormTest, OpensWithTheStoredValues)
 {
-    stored = {"lab.example", false, true, 1, true, true, "Sales/East"};
+    stored = {"lab.example", false, true, DiscoveryMethod::Directory, true, true, "Sales/East"};
     auto form = open();
     EXPECT_EQ(c.text(IdScanDomain), "lab.example");
     EXPECT_EQ(c.text(IdOrgUnit), "Sales/East");
@@ -94,7 +94,7 @@ TEST_F(SearchOptionsFormTest, ADisabledCheckBoxKeepsItsMarkAndItsValueIsStored)
 
 TEST_F(SearchOptionsFormTest, RefusalsInTheirOrder)
 {
-    stored = {"", true, true, 1, true, false, ""};
+    stored = {"", true, true, DiscoveryMethod::Directory, true, false, ""};
     auto form = open();
     EXPECT_FALSE(form->accept()); // both empty: the domain first
     ASSERT_EQ(prompter.shown.size(), 1u);
@@ -114,7 +114,8 @@ TEST_F(SearchOptionsFormTest, RefusalsInTheirOrder)
     click(*form, IdBrowseListMethod);
     ASSERT_TRUE(form->accept());
     EXPECT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(form->options(), (SearchOptions{"lab.example", true, true, 0, true, false, ""}));
+    EXPECT_EQ(form->options(),
+              (SearchOptions{"lab.example", true, true, DiscoveryMethod::BrowseList, true, false, ""}));
 }
 
 TEST_F(SearchOptionsFormTest, TextsAreTakenAsTyped)
@@ -133,13 +134,14 @@ TEST_F(SearchOptionsFormTest, TextsAreTakenAsTyped)
 
 TEST_F(SearchOptionsFormTest, AnUnknownMethodSelectsNeitherAndOkStoresTheDirectory)
 {
-    stored = {"lab.example", false, false, 7, false, false, "Unit"};
+    stored = {"lab.example", false, false, static_cast<DiscoveryMethod>(7), false, false, "Unit"};
     auto form = open();
     EXPECT_FALSE(c.isChecked(IdBrowseListMethod));
     EXPECT_FALSE(c.isChecked(IdDirectoryMethod));
     EXPECT_FALSE(enabled(IdRestrictToUnit));
     ASSERT_TRUE(form->accept());
-    EXPECT_EQ(form->options(), (SearchOptions{"lab.example", false, false, 1, false, false, "Unit"}));
+    EXPECT_EQ(form->options(),
+              (SearchOptions{"lab.example", false, false, DiscoveryMethod::Directory, false, false, "Unit"}));
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 #include "gui/kit/ColumnSort.h"
 #include "gui/dialogs/FormatDuration.h"
+#include "gui/dialogs/PasswordOptionsForm.h"
 #include "gui/kit/NaturalCompare.h"
 #include "core/search/ComputerTypeText.h"
-#include "gui/mainwindow/MemoryComputerList.h"
+#include "support/MemoryComputerList.h"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace rm {
 namespace {
@@ -52,12 +55,13 @@ public:
 class ColumnSortTest : public ::testing::Test {
 protected:
     CountingList list;
+    // Each row's type cell names its row.
     void rows(std::initializer_list<const char*> names)
     {
-        for (const char* n : names) {
-            list.insertRow(list.rowCount(), n);
-            list.setCellText(list.rowCount() - 1, CellPasswordAge, std::string(n) + "-age");
-        }
+        std::vector<ComputerRow> out;
+        for (const char* n : names)
+            out.push_back({{n, std::string(n) + "-type"}, std::nullopt});
+        list.setRows(out);
     }
 };
 
@@ -67,13 +71,13 @@ TEST_F(ColumnSortTest, ClicksAscendThenReverseAndOtherColumnsStartAscending)
     ColumnSorter sorter;
     sorter.headerClicked(list, CellName);
     EXPECT_EQ(list.names(), (std::vector<std::string>{"PC1", "pc2", "PC3", "PC10", "PC33"}));
-    EXPECT_EQ(list.cellText(3, CellPasswordAge), "PC10-age"); // whole rows move
+    EXPECT_EQ(list.cellText(3, CellType), "PC10-type"); // whole rows move
     sorter.headerClicked(list, CellName);
     EXPECT_EQ(list.names(), (std::vector<std::string>{"PC33", "PC10", "PC3", "pc2", "PC1"}));
     sorter.headerClicked(list, CellName);
     EXPECT_EQ(list.names().front(), "PC1");
     sorter.headerClicked(list, CellName); // descending now
-    sorter.headerClicked(list, CellPasswordAge);
+    sorter.headerClicked(list, CellType);
     EXPECT_TRUE(sorter.sortAscending());
     EXPECT_EQ(list.names().front(), "PC1");
 }
@@ -94,7 +98,6 @@ TEST_F(ColumnSortTest, SmallRangesBadColumnsAndCaseOnlyDifferences)
     rows({"only"});
     EXPECT_FALSE(sortByColumn(list, 0, true));
     EXPECT_FALSE(sortByColumn(list, 6, true));
-    list.deleteAllRows();
     rows({"pc1", "PC1", "Pc1"});
     sortByColumn(list, CellName, true);
     sortByColumn(list, CellName, false);
@@ -104,8 +107,10 @@ TEST_F(ColumnSortTest, SmallRangesBadColumnsAndCaseOnlyDifferences)
 
 TEST_F(ColumnSortTest, ManyRowsEndSorted)
 {
+    std::vector<ComputerRow> many;
     for (int i = 0; i < 500; ++i)
-        list.insertRow(0, "PC" + std::to_string((i * 7919) % 500));
+        many.push_back({{"PC" + std::to_string((i * 7919) % 500), ""}, std::nullopt});
+    list.setRows(many);
     sortByColumn(list, CellName, true);
     for (int i = 1; i < list.rowCount(); ++i)
         EXPECT_LE(naturalCompare(list.cellText(i - 1, 0), list.cellText(i, 0)), 0) << i;
@@ -141,6 +146,15 @@ TEST(ComputerTypeText, Directory)
     EXPECT_EQ(directoryTypeText({"d", "Windows 2000 Professional", "", "5.0 (2195)"}).text, "Workstation (Win2K)");
     EXPECT_EQ(directoryTypeText({"e", "", "Service Pack 1", ""}).text, "Unknown");
     EXPECT_FALSE(directoryTypeText({"e", "", "", ""}).server);
+}
+
+TEST(PasswordOptionsForm, LeadingNumber)
+{
+    EXPECT_EQ(leadingNumber(""), 0);
+    EXPECT_EQ(leadingNumber("128"), 128);
+    EXPECT_EQ(leadingNumber("12ab3"), 12);
+    EXPECT_EQ(leadingNumber("x12"), 0);
+    EXPECT_EQ(leadingNumber("99999999999999999999"), std::numeric_limits<std::int32_t>::max());
 }
 
 } // namespace

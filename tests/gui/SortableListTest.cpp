@@ -22,11 +22,14 @@ class SortableListTest : public QObject {
     // Rows in this order from the top, each with its own text in cell 1.
     void fill(std::initializer_list<const char*> names)
     {
-        for (const char* name : names) {
-            const int row = rows->rowCount();
-            rows->insertRow(row, name);
-            rows->setCellText(row, CellType, std::string(name) + "-type");
-        }
+        std::vector<ComputerRow> filled;
+        for (const char* name : names)
+            filled.push_back({{name, std::string(name) + "-type"}, std::nullopt});
+        rows->setRows(filled);
+    }
+    void account(int row, const std::string& user, std::vector<std::string> groups = {})
+    {
+        rows->setAccount(row, AccountInfo{user, true, std::move(groups), 0, 0});
     }
     std::vector<std::string> column(int c) const
     {
@@ -97,9 +100,9 @@ private slots:
     void anotherColumnStartsAscending()
     {
         fill({"b", "c", "a"});
-        rows->setCellText(0, CellUser, "2");
-        rows->setCellText(1, CellUser, "10");
-        rows->setCellText(2, CellUser, "1");
+        account(0, "2");
+        account(1, "10");
+        account(2, "1");
         clickHeader(CellUser);
         clickHeader(CellUser); // descending
         QCOMPARE(column(CellUser), (std::vector<std::string>{"10", "2", "1"}));
@@ -151,21 +154,21 @@ private slots:
         QCOMPARE(view->currentIndex().row(), 2); // "c"
     }
 
-    void selectionStaysWithItsRowWhenRowsComeAndGo()
+    void anAccountKeepsItsRowsSelectionAndNewRowsHaveNone()
     {
         fill({"a", "b", "c"});
         rows->setSelected(1, true);
         QCOMPARE(shownSelection(), (std::vector<int>{1}));
-        insertDiscovered(*rows, "new", "Server");
-        QCOMPARE(selectedRows(*rows), (std::vector<int>{2}));
-        QCOMPARE(shownSelection(), (std::vector<int>{2}));
-        rows->deleteRow(0);
-        rows->deleteRow(0);
-        QCOMPARE(column(CellName), (std::vector<std::string>{"b", "c"}));
-        QCOMPARE(selectedRows(*rows), (std::vector<int>{0}));
-        QCOMPARE(shownSelection(), (std::vector<int>{0}));
-        rows->deleteAllRows();
+        account(1, "Administrator", {"Administrators", "Users"});
+        QCOMPARE(view->model()->index(1, CellGroups).data().toString(), QString("Administrators, Users"));
+        QCOMPARE(view->model()->index(1, CellEnabled).data().toString(), QString("Yes"));
+        QCOMPARE(selectedRows(*rows), (std::vector<int>{1}));
+        QCOMPARE(shownSelection(), (std::vector<int>{1}));
+        fill({"x", "y"});
+        QCOMPARE(column(CellName), (std::vector<std::string>{"x", "y"}));
+        QVERIFY(selectedRows(*rows).empty());
         QVERIFY(shownSelection().empty());
+        rows->setRows({});
         QVERIFY(!view->selectionModel()->hasSelection());
     }
 
@@ -207,8 +210,8 @@ private slots:
     void draggingAHeaderChangesOnlyTheDisplay()
     {
         fill({"b", "a"});
-        rows->setCellText(0, CellGroups, "Users");
-        rows->setCellText(1, CellGroups, "Administrators");
+        account(0, "u", {"Users"});
+        account(1, "u", {"Administrators"});
         QHeaderView* header = view->horizontalHeader();
         // Drag the "Groups" heading to the front with the mouse.
         const int y = header->height() / 2;

@@ -292,7 +292,8 @@ private slots:
     void thePingScanDropsTheOfflineComputer()
     {
         const std::string offline = lab.json["offline"]["name"];
-        StaleEntries stale(lab, {offline}, SV_TYPE_WORKSTATION | SV_TYPE_SERVER | SV_TYPE_NT);
+        const std::uint32_t workstation = 0x00000001, server = 0x00000002;
+        StaleEntries stale(lab, {offline}, workstation | server | BrowseType::Nt);
         QVERIFY(stale.announced());
         LabWindow::waitForTheBrowseList(lab, {offline});
 
@@ -409,13 +410,10 @@ private slots:
     void aCancelledBatch()
     {
         auto w = window();
-        ComputerList& list = w->window().computerList();
-        for (const std::string& name : {lab.json["offline"]["name"].get<std::string>(), std::string("PC01")}) {
-            const int row = list.rowCount();
-            list.insertRow(row, name);
-            list.setCellText(row, CellUser, "helpdesk");
-            list.setCellText(row, CellEnabled, "Yes");
-        }
+        std::vector<ComputerRow> rows;
+        for (const std::string& name : {lab.json["offline"]["name"].get<std::string>(), std::string("PC01")})
+            rows.push_back({{name, ""}, AccountInfo{"helpdesk", true, {}, 0, 0}});
+        w->window().computerList().setRows(rows);
         w->window().controller().setSearchDone(true);
         w->window().controller().refreshEnableRules();
         QTest::mouseClick(control<QPushButton>(&w->window(), IdSelectAll), Qt::LeftButton);
@@ -425,11 +423,11 @@ private slots:
         QVERIFY(restoreHelpdesk(lab));
         QVERIFY(sawBox(*w, ConfirmCancel, "Are you sure you wish to abort before all systems have been affected?"));
         QCOMPARE(w->rows()[1][CellEnabled], std::string("Yes"));
-        USER_INFO_1 info;
         NetApiClient net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
-        net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
-        QCOMPARE(net.NetUserGetInfo("\\\\PC01", "helpdesk", info), NetStatus(NERR_Success));
-        QCOMPARE(info.usri1_flags & UF_ACCOUNTDISABLE, 0u);
+        net.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
+        UserAccount account;
+        QCOMPARE(net.getUser(ServerName("PC01"), "helpdesk", account), NetStatus::Success);
+        QVERIFY(account.enabled);
     }
 
     // The search options chosen in one run, the account and the mode typed

@@ -99,17 +99,15 @@ class BatchLabTest : public QObject {
             p.writeText("Search Options", "Domain", lab.json["domain"]["netbios"]);
         }
         LabWindow w(folder / "Rostermill.reg");
-        ComputerList& list = w.window().computerList();
+        std::vector<ComputerRow> rows;
         for (const auto& [name, user] : {std::pair<std::string, std::string>{"PC01", "rmtest"},
                                          {"PC05", "Administrator"}, {offline, "rmtest"}}) {
-            const int row = list.rowCount();
-            list.insertRow(row, name);
-            list.setCellText(row, CellType, "Workstation");
-            list.setCellText(row, CellUser, user);
-            list.setCellText(row, CellEnabled, "Yes");
-            list.setCellText(row, CellGroups, name == "PC05" ? "Administrators" : "");
-            list.setCellText(row, CellPasswordAge, "0 days");
+            std::vector<std::string> groups;
+            if (name == "PC05")
+                groups = {"Administrators"};
+            rows.push_back({{name, "Workstation"}, AccountInfo{user, true, groups, 0, 0}});
         }
+        w.window().computerList().setRows(rows);
         w.window().controller().setSearchDone(true);
         w.window().controller().refreshEnableRules();
         QTest::mouseClick(control<QPushButton>(&w.window(), IdSelectAll), Qt::LeftButton);
@@ -137,34 +135,33 @@ class BatchLabTest : public QObject {
         return out;
     }
 
+    static NetApiClient::Settings oneHelper() { return {HELPER_PATH, 1, std::chrono::milliseconds(30000)}; }
+
     NetStatus logOn(const std::string& password)
     {
-        NetApiClient asUser({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
-        asUser.setCredentials("rmtest", password);
-        USER_INFO_1 info;
-        return asUser.NetUserGetInfo("\\\\PC01", "rmtest", info);
+        NetApiClient asUser(oneHelper());
+        asUser.setCredentials("rmtest", Secret::copyOf(password));
+        UserAccount account;
+        return asUser.getUser(ServerName("PC01"), "rmtest", account);
     }
 
     // rmtest enabled again, and with the operator's password unless told not to.
     void restoreRmtest(bool password = true)
     {
-        NetApiClient net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
-        net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
-        USER_INFO_1 info;
-        QCOMPARE(net.NetUserGetInfo("\\\\PC01", "rmtest", info), NetStatus(NERR_Success));
-        QCOMPARE(net.NetUserSetInfo("\\\\PC01", "rmtest", USER_INFO_1008{info.usri1_flags & ~UF_ACCOUNTDISABLE}),
-                 NetStatus(NERR_Success));
+        NetApiClient net(oneHelper());
+        net.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
+        QCOMPARE(net.setEnabled(ServerName("PC01"), "rmtest", true), NetStatus::Success);
         if (password)
-            QCOMPARE(net.NetUserSetInfo("\\\\PC01", "rmtest", USER_INFO_1003{lab.operatorPassword()}),
-                     NetStatus(NERR_Success));
+            QCOMPARE(net.setPassword(ServerName("PC01"), "rmtest", Secret::copyOf(lab.operatorPassword())),
+                     NetStatus::Success);
     }
 
     bool rmtestDisabled()
     {
-        NetApiClient net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
-        net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
-        USER_INFO_1 info;
-        return net.NetUserGetInfo("\\\\PC01", "rmtest", info) == NERR_Success && (info.usri1_flags & UF_ACCOUNTDISABLE);
+        NetApiClient net(oneHelper());
+        net.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
+        UserAccount account;
+        return net.getUser(ServerName("PC01"), "rmtest", account) == NetStatus::Success && !account.enabled;
     }
 
     static std::string row(const std::vector<std::string>& cells)
@@ -236,7 +233,7 @@ private slots:
         }
         QVERIFY(rmtestDisabled()); // the batch ran
         restoreRmtest(false);
-        QCOMPARE(logOn(password), NetStatus(NERR_Success)); // with that very password
+        QCOMPARE(logOn(password), NetStatus::Success); // with that very password
 
         // Two files that do hold it, so the search is seen to find it either way.
         std::ofstream(dir / "canary-utf8") << password;
@@ -311,10 +308,10 @@ private slots:
         // The server: disabled, and the new password is the one that logs on.
         QVERIFY(rmtestDisabled());
         restoreRmtest(false);
-        QCOMPARE(logOn(password), NetStatus(NERR_Success));
-        QCOMPARE(logOn(lab.operatorPassword()), NetStatus(ERROR_LOGON_FAILURE));
+        QCOMPARE(logOn(password), NetStatus::Success);
+        QCOMPARE(logOn(lab.operatorPassword()), NetStatus::LogonFailure);
         restoreRmtest();
-        QCOMPARE(logOn(lab.operatorPassword()), NetStatus(NERR_Success));
+        QCOMPARE(logOn(lab.operatorPassword()), NetStatus::Success);
     }
 };
 

@@ -2,8 +2,7 @@
 // server really is, and stale entries that cost neither the list nor their
 // own type.
 #include "HostAnnouncement.h"
-#include "adapters/netapi/NetApiClient.h"
-#include "support/LabManifest.h"
+#include "LabSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +16,9 @@ namespace {
 using namespace std::chrono_literals;
 using nlohmann::json;
 
-constexpr std::uint32_t BrowserBits = 0x00010000 | 0x00020000 | SV_TYPE_MASTER_BROWSER | 0x00080000;
+// The type bits of browsers, which the list adds to what a server says of itself.
+constexpr std::uint32_t MasterBrowser = 0x00040000;
+constexpr std::uint32_t BrowserBits = 0x00010000 | 0x00020000 | MasterBrowser | 0x00080000;
 
 struct ServerInfo {
     std::uint32_t major = 0, minor = 0, type = 0;
@@ -40,32 +41,30 @@ ServerInfo srvinfo(const LabManifest& lab, const std::string& server)
     return info;
 }
 
-std::map<std::string, SERVER_INFO_101> byName(const std::vector<SERVER_INFO_101>& servers)
+std::map<std::string, BrowseEntry> byName(const std::vector<BrowseEntry>& servers)
 {
-    std::map<std::string, SERVER_INFO_101> m;
+    std::map<std::string, BrowseEntry> m;
     for (const auto& s : servers)
-        m[s.sv101_name] = s;
+        m[s.name] = s;
     return m;
 }
 
 class BrowseListLabTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    NetApiClient net{{HELPER_PATH, 2, 30000ms}};
+    OperatorClient net{lab, 2};
     std::string workgroup = lab.json["domain"]["netbios"];
-
-    void SetUp() override { net.setCredentials(lab.operatorAccount(), lab.operatorPassword()); }
 
     // Polls the list until `done` holds for it (announcements and their
     // withdrawals reach the master's list within seconds to minutes).
     template <class Done>
-    std::map<std::string, SERVER_INFO_101> listUntil(Done done, std::chrono::milliseconds* took = nullptr)
+    std::map<std::string, BrowseEntry> listUntil(Done done, std::chrono::milliseconds* took = nullptr)
     {
-        std::map<std::string, SERVER_INFO_101> list;
+        std::map<std::string, BrowseEntry> list;
         for (int attempt = 0; attempt < 60; ++attempt) {
-            std::vector<SERVER_INFO_101> servers;
+            std::vector<BrowseEntry> servers;
             const auto started = std::chrono::steady_clock::now();
-            EXPECT_EQ(net.NetServerEnum(workgroup, SV_TYPE_ALL, servers), NERR_Success);
+            EXPECT_EQ(net.browseList(workgroup, servers), NetStatus::Success);
             if (took)
                 *took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
             list = byName(servers);
@@ -99,21 +98,20 @@ TEST_F(BrowseListLabTest, EveryEntryHasItsServersOwnTypeAndVersion)
             continue;
         const std::string name = host["name"];
         ASSERT_TRUE(list.count(name)) << name;
-        const SERVER_INFO_101& s = list[name];
+        const BrowseEntry& s = list[name];
         const ServerInfo own = srvinfo(lab, name);
         ASSERT_NE(own.type, 0u) << name;
-        EXPECT_EQ(s.sv101_version_major, own.major) << name;
-        EXPECT_EQ(s.sv101_version_minor, own.minor) << name;
+        EXPECT_EQ(s.versionMajor, own.major) << name;
+        EXPECT_EQ(s.versionMinor, own.minor) << name;
         // The list adds what the browsers know of each other.
-        EXPECT_EQ(s.sv101_type & ~BrowserBits, own.type & ~BrowserBits) << name;
-        EXPECT_EQ((s.sv101_type & SV_TYPE_MASTER_BROWSER) != 0, host["browse"] == "master") << name;
-        EXPECT_EQ(s.sv101_platform_id, 500u);
+        EXPECT_EQ(s.type & ~BrowserBits, own.type & ~BrowserBits) << name;
+        EXPECT_EQ((s.type & MasterBrowser) != 0, host["browse"] == "master") << name;
     }
 }
 
 TEST_F(BrowseListLabTest, AStaleEntryKeepsItsTypeAndCostsNothingElse)
 {
-    const std::uint32_t type = SV_TYPE_WORKSTATION | SV_TYPE_SERVER | SV_TYPE_NT | SV_TYPE_SERVER_NT;
+    const std::uint32_t type = 0x0001 | 0x0002 | BrowseType::Nt | BrowseType::ServerNt; // a workstation and server
     std::chrono::milliseconds took{};
     {
         StaleEntries stale(lab, {lab.json["blackhole"]["name"], lab.json["offline"]["name"], "STALE01"}, type);
@@ -129,12 +127,12 @@ TEST_F(BrowseListLabTest, AStaleEntryKeepsItsTypeAndCostsNothingElse)
         for (const auto& name : stale.names()) {
             ASSERT_TRUE(list.count(name)) << name;
             // What the list said: no query stands in for it.
-            EXPECT_EQ(list[name].sv101_type, type) << name;
-            EXPECT_EQ(list[name].sv101_version_major, 0u) << name;
+            EXPECT_EQ(list[name].type, type) << name;
+            EXPECT_EQ(list[name].versionMajor, 0u) << name;
         }
         for (const auto& member : browsingMembers()) {
             ASSERT_TRUE(list.count(member)) << member;
-            EXPECT_EQ(list[member].sv101_version_major, srvinfo(lab, member).major) << member;
+            EXPECT_EQ(list[member].versionMajor, srvinfo(lab, member).major) << member;
         }
         // The servers that do not answer cost one short wait, not the call.
         EXPECT_LT(took, 10s);

@@ -1,27 +1,10 @@
 // rostermill-cli against the lab's servers: its search beside the manifest
-// and beside the window's own steps run in this process, a batch checked on
-// the server (and undone), a dry run and a run without --yes that change
-// nothing, and a search piped into a batch.
-#include "core/search/AccountSearch.h"
-#include "settings/SettingsStore.h"
-#include "core/search/DomainScanWorker.h"
-#include "core/search/PingScanWorker.h"
-#include "gui/mainwindow/MainWindowController.h"
-#include "gui/mainwindow/MainWindowIds.h"
-#include "gui/mainwindow/MemoryComputerList.h"
-#include "app/CredentialsFanOut.h"
-#include "adapters/ldap/OpenLdapDirectory.h"
-#include "adapters/linux/AddrInfoResolver.h"
-#include "adapters/linux/LinuxIcmpSockets.h"
-#include "adapters/linux/NetworkIdentity.h"
-#include "adapters/linux/PosixThreadStarter.h"
-#include "adapters/linux/SteadyTickClock.h"
-#include "adapters/netapi/NetApiClient.h"
-#include "support/Doubles.h"
-#include "support/LabManifest.h"
-#include "support/MemoryProfileStore.h"
+// and beside core's search run in this process with the same settings, a
+// batch checked on the server (and undone), a dry run and a run without
+// --yes that change nothing, and a search piped into a batch.
+#include "LabSupport.h"
+#include "core/search/Search.h"
 #include "support/TempDir.h"
-#include "gui/kit/MemoryDialogControls.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +33,33 @@ struct CliRun {
 // Runs the program with `input` on standard input and the texts of `fds` on
 // those descriptors, in a session of its own (no terminal), its settings in
 // `home`; sends it SIGINT after `interruptAfter` when given.
+// In the child: the pipes as its descriptors, nothing else open, the home
+// folder given, then the program.
+[[noreturn]] void execCli(const std::vector<std::string>& args, const std::string& home, int in, int out, int err,
+                          const std::map<int, std::array<int, 2>>& extra)
+{
+    ::setsid();
+    ::dup2(in, 0);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    std::set<int> kept{0, 1, 2};
+    for (const auto& [fd, ends] : extra) {
+        ::dup2(ends[0], fd);
+        kept.insert(fd);
+    }
+    for (int fd = 3; fd < 256; ++fd)
+        if (!kept.count(fd))
+            ::close(fd);
+    ::setenv("HOME", home.c_str(), 1);
+    ::unsetenv("XDG_CONFIG_HOME");
+    std::vector<char*> argv{const_cast<char*>(CLI_PATH)};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(CLI_PATH, argv.data());
+    ::_exit(127);
+}
+
 CliRun runCli(const std::vector<std::string>& args, const std::string& home, const std::string& input,
               const std::map<int, std::string>& fds,
               std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt)
@@ -62,28 +72,8 @@ CliRun runCli(const std::vector<std::string>& args, const std::string& home, con
         if (::pipe(extra[fd].data()))
             return {};
     const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::setsid();
-        ::dup2(in[0], 0);
-        ::dup2(out[1], 1);
-        ::dup2(err[1], 2);
-        for (const auto& [fd, ends] : extra)
-            ::dup2(ends[0], fd);
-        std::set<int> kept{0, 1, 2};
-        for (const auto& [fd, ends] : extra)
-            kept.insert(fd);
-        for (int fd = 3; fd < 256; ++fd)
-            if (!kept.count(fd))
-                ::close(fd);
-        ::setenv("HOME", home.c_str(), 1);
-        ::unsetenv("XDG_CONFIG_HOME");
-        std::vector<char*> argv{const_cast<char*>(CLI_PATH)};
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(CLI_PATH, argv.data());
-        ::_exit(127);
-    }
+    if (pid == 0)
+        execCli(args, home, in[0], out[1], err[1], extra);
     for (int fd : {in[0], out[1], err[1]})
         ::close(fd);
     // The texts are small: they fit the pipes whether the program reads them or not.
@@ -169,10 +159,7 @@ protected:
         return list + lab.json["offline"]["name"].get<std::string>() + "\n"
             + lab.json["blackhole"]["name"].get<std::string>() + "\n";
     }
-    std::string days() const
-    {
-        return std::to_string((std::time(nullptr) - LabManifest::readySeconds()) / 86400) + " days";
-    }
+    long days() const { return (std::time(nullptr) - LabManifest::readySeconds()) / 86400; }
 
     static std::map<std::string, json> byComputer(const json& rows)
     {
@@ -182,33 +169,12 @@ protected:
         return m;
     }
 
-    NetStatus logOn(const std::string& password)
+    UserAccount rmtest()
     {
-        NetApiClient asUser({HELPER_PATH, 1, 30000ms});
-        asUser.setCredentials("rmtest", password);
-        USER_INFO_1 info;
-        return asUser.NetUserGetInfo("\\\\PC01", "rmtest", info);
-    }
-    USER_INFO_1 rmtest()
-    {
-        NetApiClient net({HELPER_PATH, 1, 30000ms});
-        net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
-        USER_INFO_1 info{};
-        EXPECT_EQ(net.NetUserGetInfo("\\\\PC01", "rmtest", info), NetStatus(NERR_Success));
-        return info;
-    }
-    // rmtest enabled again and given back the operator's password, as the
-    // window's batch test leaves it.
-    void restoreRmtest()
-    {
-        NetApiClient net({HELPER_PATH, 1, 30000ms});
-        net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
-        USER_INFO_1 info;
-        ASSERT_EQ(net.NetUserGetInfo("\\\\PC01", "rmtest", info), NetStatus(NERR_Success));
-        ASSERT_EQ(net.NetUserSetInfo("\\\\PC01", "rmtest", USER_INFO_1008{info.usri1_flags & ~UF_ACCOUNTDISABLE}),
-                  NetStatus(NERR_Success));
-        ASSERT_EQ(net.NetUserSetInfo("\\\\PC01", "rmtest", USER_INFO_1003{lab.operatorPassword()}),
-                  NetStatus(NERR_Success));
+        OperatorClient net(lab, 1);
+        UserAccount account;
+        EXPECT_EQ(net.getUser(ServerName("PC01"), "rmtest", account), NetStatus::Success);
+        return account;
     }
 };
 
@@ -236,12 +202,10 @@ TEST_F(CliLabTest, SearchPrintsWhatTheManifestHolds)
                 const auto row = byComputer(doc["computers"])[name];
                 ASSERT_FALSE(row.is_null()) << name;
                 EXPECT_EQ(row["user"], "Administrator");
-                EXPECT_EQ(row["enabled"], u["enabled"].get<bool>() ? "Yes" : "No") << name;
-                std::string groups;
-                for (const json& g : u["groups"])
-                    groups += (groups.empty() ? "" : ", ") + g.get<std::string>();
-                EXPECT_EQ(row["groups"], groups) << name;
-                EXPECT_EQ(row["passwordAge"], days()) << name;
+                EXPECT_EQ(row["enabled"], u["enabled"]) << name;
+                EXPECT_EQ(row["groups"], u["groups"]) << name;
+                EXPECT_EQ(row["passwordAgeDays"], days()) << name;
+                EXPECT_TRUE(row["rid"].is_number_unsigned()) << name;
             }
         expectedReason[name] = m.value("refusesOperator", false) ? "access denied" : "account not found";
         if (has && !m.value("refusesOperator", false))
@@ -293,56 +257,11 @@ TEST_F(CliLabTest, GroupSearchAsTableAndCsv)
     EXPECT_EQ(csv.out.rfind("Computer Name,Type,User,Enabled,Groups,Password Age\r\n", 0), 0u);
     // Two groups: quoted, whatever order the server gives them in.
     EXPECT_NE(csv.out.find("PC01,,helpdesk,Yes,\""), std::string::npos) << csv.out;
-    EXPECT_NE(csv.out.find("Administrators\"," + days() + "\r\n"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find("Administrators\"," + std::to_string(days()) + " days\r\n"), std::string::npos) << csv.out;
     EXPECT_NE(csv.err.find("Computers Matched: 2"), std::string::npos) << csv.err;
 }
 
-// The window's own steps in this process, as its dialogs run them.
-class InProcessDialogs : public RecordingDialogs {
-public:
-    InProcessDialogs(NetworkManagement& net, CurrentIdentity& identity, DirectoryClient& directory)
-        : net_(net), identity_(identity), directory_(directory)
-    {
-    }
-    std::vector<FoundComputer> runDomainScan(const std::string& domain, const SearchOptions& options) override
-    {
-        RecordingPoster poster;
-        std::ostringstream out;
-        DomainScanWorker scan(domain, options, {net_, identity_, directory_, out});
-        scan.start(poster);
-        scan.join();
-        return scan.computers();
-    }
-    PingScanOutcome runPingScan(const std::vector<std::string>& names) override
-    {
-        RecordingPoster poster;
-        PingScanWorker ping(names, {resolver_, sockets_, threads_, clock_});
-        ping.start(poster);
-        ping.join();
-        return {ping.removalList(), ping.errorText()};
-    }
-    std::optional<std::vector<AccountCheckResult>> runAccountSearch(const std::vector<std::string>& names,
-                                                                    const std::string& account, bool group) override
-    {
-        RecordingPoster poster;
-        AccountSearch search(names, account, {net_, threads_, clock_});
-        search.groupMode = group;
-        search.start(poster);
-        search.join();
-        return search.results();
-    }
-
-private:
-    NetworkManagement& net_;
-    CurrentIdentity& identity_;
-    DirectoryClient& directory_;
-    PosixThreadStarter threads_;
-    SteadyTickClock clock_;
-    AddrInfoResolver resolver_;
-    LinuxIcmpSockets sockets_;
-};
-
-TEST_F(CliLabTest, SearchGivesWhatTheWindowsStepsGiveForTheSameSettings)
+TEST_F(CliLabTest, SearchGivesWhatCoresSearchGivesForTheSameSettings)
 {
     // The directory of the whole domain with its hidden machine accounts, pinged.
     const CliRun r = cli({"search", "--domain", lab.json["domain"]["dnsName"], "--directory", "--hidden", "--ping",
@@ -350,59 +269,41 @@ TEST_F(CliLabTest, SearchGivesWhatTheWindowsStepsGiveForTheSameSettings)
     ASSERT_EQ(r.status, 1) << r.err;
     const json doc = json::parse(r.out);
 
-    NetApiClient net({HELPER_PATH, 32, 30000ms});
-    OpenLdapDirectory directory;
-    CredentialsFanOut credentials{&net, &directory};
-    NetworkIdentity identity(net, credentials, [this](std::string& account, std::string& password) {
-        account = lab.operatorAccount();
-        password = lab.operatorPassword();
-        return true;
-    });
-    ASSERT_TRUE(identity.ensureCredentials());
-    InProcessDialogs dialogs(net, identity, directory);
-    MemoryDialogControls controls{{{IdUserMode, IdGroupMode}}};
-    MemoryComputerList list;
-    MemoryProfileStore profile;
-    SettingsStore settings{profile};
-    ScriptedPrompter prompter;
-    RecordingPoster self;
-    SleepingWait wait;
-    CountingWaitCursor cursor;
-    MainWindowController window({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
-    SearchOptions& o = window.searchOptions();
-    o.domain = lab.json["domain"]["dnsName"];
-    o.ScanType = 1;
-    o.scanHidden = true;
-    o.pingScan = true;
-    o.restrictToOrgUnit = false;
-    o.serversOnly = false;
-    controls.setText(IdAccountName, "Administrator");
-    controls.setChecked(IdUserMode, true);
-    window.searchCommand();
+    LabSearchServices services(lab, helperSettings(32));
+    SearchRequest request;
+    request.account = "Administrator";
+    request.options.domain = lab.json["domain"]["dnsName"];
+    request.options.method = DiscoveryMethod::Directory;
+    request.options.scanHidden = true;
+    request.options.pingScan = true;
+    Progress<SearchProgress> progress;
+    CancelToken cancel;
+    const SearchOutcome o = search(request, services.services(), progress, cancel);
 
-    std::set<std::vector<std::string>> windowRows, cliRows;
-    for (const auto& row : list.rows)
-        windowRows.insert({row.cells.begin(), row.cells.end()});
-    for (const json& row : doc["computers"])
-    {
-        std::vector<std::string> cells;
-        for (const char* key : {"computer", "type", "user", "enabled", "groups", "passwordAge"})
-            cells.push_back(row[key].get<std::string>());
-        cliRows.insert(cells);
+    std::set<json> ownRows, cliRows(doc["computers"].begin(), doc["computers"].end());
+    for (const ComputerRow& row : o.rows) {
+        json own = json::object();
+        own["computer"] = row.computer.name;
+        own["type"] = row.computer.type;
+        own["user"] = row.account->user;
+        own["enabled"] = row.account->enabled;
+        own["groups"] = row.account->groups;
+        own["passwordAgeDays"] = row.account->passwordAgeSeconds / 86400;
+        own["rid"] = row.account->rid;
+        ownRows.insert(own);
     }
-    EXPECT_EQ(cliRows, windowRows);
+    EXPECT_EQ(cliRows, ownRows);
     EXPECT_FALSE(cliRows.empty());
-    const SearchSummary& s = window.lastSearch();
-    EXPECT_EQ(doc["counts"]["totalFound"], s.totalFound);
-    EXPECT_EQ(doc["counts"]["offline"], s.offline);
-    EXPECT_EQ(doc["counts"]["notExist"], s.notExist);
-    std::set<std::string> windowDropped, cliDropped;
-    for (const NotMatchedComputer& n : s.notMatched)
-        windowDropped.insert(n.name);
+    EXPECT_EQ(doc["counts"]["totalFound"], o.counts.totalFound);
+    EXPECT_EQ(doc["counts"]["offline"], o.counts.offline);
+    EXPECT_EQ(doc["counts"]["notExist"], o.counts.notExist);
+    std::set<std::string> ownDropped, cliDropped;
+    for (const DroppedComputer& d : o.dropped)
+        ownDropped.insert(d.computer.name);
     for (const json& d : doc["notMatched"])
         cliDropped.insert(d["computer"].get<std::string>());
-    EXPECT_EQ(cliDropped, windowDropped);
-    EXPECT_EQ(doc["notMatched"].size(), s.notMatched.size());
+    EXPECT_EQ(cliDropped, ownDropped);
+    EXPECT_EQ(doc["notMatched"].size(), o.dropped.size());
 }
 
 TEST_F(CliLabTest, TheNamedAccountOrTheTicket)
@@ -453,10 +354,10 @@ TEST_F(CliLabTest, ApplyChangesTheServerAndLogsIt)
     EXPECT_NE(log.find("<TD>" + offline + "</TD>\r\n<TD>rmtest</TD>"), std::string::npos);
     EXPECT_EQ(log.find(password), std::string::npos);
 
-    // On the server: disabled, and the new password is the one that logs on.
-    EXPECT_TRUE(rmtest().usri1_flags & UF_ACCOUNTDISABLE);
-    restoreRmtest();
-    EXPECT_EQ(logOn(lab.operatorPassword()), NetStatus(NERR_Success));
+    // On the server: disabled; put back, the lab's password logs on again.
+    EXPECT_FALSE(rmtest().enabled);
+    restoreRmtest(lab);
+    EXPECT_EQ(logOn("rmtest", lab.operatorPassword()), NetStatus::Success);
 }
 
 TEST_F(CliLabTest, ANewPasswordLogsOnAfterTheBatch)
@@ -467,15 +368,15 @@ TEST_F(CliLabTest, ANewPasswordLogsOnAfterTheBatch)
                           "--user", "rmtest", "PC01"},
                          "", {{3, password + "\n"}});
     ASSERT_EQ(r.status, 0) << r.err << r.out;
-    EXPECT_EQ(logOn(password), NetStatus(NERR_Success));
-    EXPECT_NE(logOn(lab.operatorPassword()), NetStatus(NERR_Success));
-    restoreRmtest();
+    EXPECT_EQ(logOn("rmtest", password), NetStatus::Success);
+    EXPECT_NE(logOn("rmtest", lab.operatorPassword()), NetStatus::Success);
+    restoreRmtest(lab);
 }
 
 TEST_F(CliLabTest, DryRunAndNoYesChangeNothing)
 {
     TempDir logs;
-    const USER_INFO_1 before = rmtest();
+    const std::uint32_t before = helperUserRecord(lab, "PC01", "rmtest").flags;
     const CliRun dry = cli({"apply", "--dry-run", "--set-password", "--disable", "--rename", "rmtest2", "--log-dir",
                             logs.path().string(), "PC01\\rmtest"},
                            "Dry-Run-Only-1!\n");
@@ -486,9 +387,9 @@ TEST_F(CliLabTest, DryRunAndNoYesChangeNothing)
     EXPECT_EQ(refused.status, 2);
     EXPECT_EQ(refused.err, "rostermill-cli: --yes is needed to change accounts without a terminal to confirm on\n");
 
-    EXPECT_EQ(rmtest().usri1_flags, before.usri1_flags);
-    EXPECT_EQ(logOn(lab.operatorPassword()), NetStatus(NERR_Success)); // the password is as it was
-    EXPECT_NE(logOn("Dry-Run-Only-1!"), NetStatus(NERR_Success));
+    EXPECT_EQ(helperUserRecord(lab, "PC01", "rmtest").flags, before);
+    EXPECT_EQ(logOn("rmtest", lab.operatorPassword()), NetStatus::Success); // the password is as it was
+    EXPECT_NE(logOn("rmtest", "Dry-Run-Only-1!"), NetStatus::Success);
     EXPECT_TRUE(std::filesystem::is_empty(logs.path()));
 }
 

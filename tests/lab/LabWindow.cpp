@@ -26,24 +26,23 @@ void later(QWidget* target, std::function<void()> action)
 } // namespace
 
 LabWindow::LabWindow(const std::filesystem::path& settingsFile)
-    : profile_(settingsFile, "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill"),
-      settings_(profile_),
-      network_({HELPER_PATH}),
-      credentials_{&network_, &directory_},
-      identity_(network_, credentials_, [](std::string& account, std::string& password) {
-          const LabManifest lab = LabManifest::load();
-          account = lab.operatorAccount();
-          password = lab.operatorPassword();
-          return true;
-      })
+    : adapters_(
+          [](std::string& account, Secret& password) {
+              const LabManifest lab = LabManifest::load();
+              account = lab.operatorAccount();
+              password = Secret::copyOf(lab.operatorPassword());
+              return true;
+          },
+          false,
+          std::make_unique<RegistryFileStore>(settingsFile, "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill"))
 {
     // The lab's members are no domain members: without a ticket the operator
     // signs in when asked, and the typed credentials reach the directory too.
     std::system("kdestroy -q 2>/dev/null");
     window_ = std::make_unique<MainWindow>(MainWindow::Services{
-        settings_, {prompter_, shell_, identity_, network_, directory_, threads_, clock_, waitCursor_, fileChooser_,
-                    fileWriter_, wallClock_, resolver_, icmp_}});
-    QCoreApplication::removePostedEvents(window_.get(), QEvent::User + 1); // no About box
+        adapters_.settings,
+        {prompter_, shell_, fileChooser_, adapters_.files, adapters_.wallClock, waitCursor_, ui_, adapters_.search()}});
+    QCoreApplication::removePostedEvents(window_.get(), QEvent::MetaCall); // no About box
     window_->show();
     if (!QTest::qWaitForWindowExposed(window_.get()))
         qWarning("the main window was not shown");
@@ -53,17 +52,17 @@ LabWindow::LabWindow(const std::filesystem::path& settingsFile)
 void LabWindow::waitForTheBrowseList(const LabManifest& lab, const std::vector<std::string>& more)
 {
     NetApiClient network({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
-    network.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+    network.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
     std::set<std::string> wanted(more.begin(), more.end());
     for (const auto& m : lab.json["members"])
         if (m["browse"] != "none")
             wanted.insert(m["name"].get<std::string>());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::vector<SERVER_INFO_101> servers;
+        std::vector<BrowseEntry> entries;
         std::set<std::string> listed;
-        if (network.NetServerEnum(lab.json["domain"]["netbios"], SV_TYPE_ALL, servers) == NERR_Success)
-            for (const auto& s : servers)
-                listed.insert(s.sv101_name);
+        if (network.browseList(lab.json["domain"]["netbios"], entries) == NetStatus::Success)
+            for (const BrowseEntry& e : entries)
+                listed.insert(e.name);
         if (std::includes(listed.begin(), listed.end(), wanted.begin(), wanted.end()))
             return;
         QTest::qWait(3000);
@@ -72,7 +71,7 @@ void LabWindow::waitForTheBrowseList(const LabManifest& lab, const std::vector<s
 
 LabWindow::~LabWindow()
 {
-    window_->computerList().deleteAllRows(); // no quit question
+    window_->computerList().setRows({}); // no quit question
 }
 
 void LabWindow::click(int id)
@@ -200,20 +199,19 @@ std::set<std::string> membersWithUser(const LabManifest& lab, const std::string&
 bool restoreHelpdesk(const LabManifest& lab)
 {
     NetApiClient net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
-    net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
+    net.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
     bool restored = true;
     for (const std::string& pc : membersWithUser(lab, "helpdesk")) {
-        const std::string server = "\\\\" + pc;
-        USER_INFO_1 info;
-        if (net.NetUserGetInfo(server, "helpdesk", info) != NERR_Success
-            && (net.NetUserSetInfo(server, "rmtest", USER_INFO_0{"helpdesk"}) != NERR_Success
-                || net.NetUserGetInfo(server, "helpdesk", info) != NERR_Success)) {
+        const ServerName server(pc);
+        UserAccount account;
+        if (net.getUser(server, "helpdesk", account) != NetStatus::Success
+            && (net.rename(server, "rmtest", "helpdesk") != NetStatus::Success
+                || net.getUser(server, "helpdesk", account) != NetStatus::Success)) {
             restored = false;
             continue;
         }
-        restored = net.NetUserSetInfo(server, "helpdesk", USER_INFO_1008{info.usri1_flags & ~UF_ACCOUNTDISABLE})
-                       == NERR_Success
-                   && net.NetUserSetInfo(server, "helpdesk", USER_INFO_1003{lab.operatorPassword()}) == NERR_Success
+        restored = net.setEnabled(server, "helpdesk", true) == NetStatus::Success
+                   && net.setPassword(server, "helpdesk", Secret::copyOf(lab.operatorPassword())) == NetStatus::Success
                    && restored;
     }
     return restored;

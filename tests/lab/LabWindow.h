@@ -1,21 +1,11 @@
 #pragma once
 
-#include "settings/SettingsStore.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "app/CredentialsFanOut.h"
-#include "adapters/ldap/OpenLdapDirectory.h"
-#include "adapters/linux/AddrInfoResolver.h"
-#include "adapters/linux/LinuxIcmpSockets.h"
-#include "adapters/linux/NetworkIdentity.h"
-#include "adapters/linux/PosixFileWriter.h"
-#include "adapters/linux/PosixThreadStarter.h"
-#include "adapters/linux/SteadyTickClock.h"
-#include "settings/RegistryFileStore.h"
-#include "adapters/linux/SystemWallClock.h"
 #include "adapters/qt/QtFileChooser.h"
 #include "adapters/qt/QtPrompter.h"
+#include "adapters/qt/QtUiThread.h"
 #include "adapters/qt/QtWaitCursor.h"
-#include "adapters/netapi/NetApiClient.h"
+#include "app/Adapters.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/Doubles.h"
 #include "support/LabManifest.h"
 
@@ -34,10 +24,10 @@
 
 namespace rm {
 
-// The program's main window over the adapters the program itself uses
-// (the helper pool, the directory, ICMP, the settings file, the real message
-// boxes and save dialogs), except the shell, which only records what it was
-// asked to open. While a command runs, the modal windows it opens are
+// The program's main window over the adapters the program itself makes
+// (the helper pool, the directory, ICMP, the settings file given, the real
+// message boxes and save dialogs), except the shell, which only records what
+// it was asked to open. While a command runs, the modal windows it opens are
 // answered: message boxes Yes to the questions, No to "View ... now?" and OK
 // otherwise; save dialogs with the next of `saveAs`; other dialogs by the
 // handler given for their template number, else in the default way.
@@ -55,7 +45,7 @@ public:
     ~LabWindow();
 
     MainWindow& window() { return *window_; }
-    RegistryFileStore& profile() { return profile_; }
+    RegistryFileStore& profile() { return *adapters_.profile; }
     FakeShell& shell() { return shell_; }
 
     // Clicks a control of the main window and serves its modal windows until
@@ -80,22 +70,12 @@ public:
 private:
     void serve();
 
-    RegistryFileStore profile_;
-    SettingsStore settings_;
+    Adapters adapters_;
     QtPrompter prompter_;
     FakeShell shell_;
-    NetApiClient network_;
-    OpenLdapDirectory directory_;
-    CredentialsFanOut credentials_;
-    NetworkIdentity identity_;
-    PosixThreadStarter threads_;
-    SteadyTickClock clock_;
-    QtWaitCursor waitCursor_;
     QtFileChooser fileChooser_;
-    PosixFileWriter fileWriter_;
-    SystemWallClock wallClock_;
-    AddrInfoResolver resolver_;
-    LinuxIcmpSockets icmp_;
+    QtWaitCursor waitCursor_;
+    QtUiThread ui_;
     std::unique_ptr<MainWindow> window_;
     QTimer poll_;
     std::map<int, Handler> once_;

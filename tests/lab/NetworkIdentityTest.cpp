@@ -1,7 +1,5 @@
+#include "LabSupport.h"
 #include "core/search/DefaultDomainName.h"
-#include "adapters/linux/NetworkIdentity.h"
-#include "adapters/netapi/NetApiClient.h"
-#include "support/LabManifest.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +16,7 @@ using namespace std::chrono_literals;
 class NetworkIdentityTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    NetApiClient net{{HELPER_PATH, 2, 30000ms}};
+    NetApiClient net{helperSettings(2)};
     int asked = 0;
 
     void SetUp() override { std::system("kdestroy -q 2>/dev/null"); }
@@ -26,10 +24,10 @@ protected:
 
     NetworkIdentity identityAnswering(bool give)
     {
-        return NetworkIdentity(net, net, [this, give](std::string& account, std::string& password) {
+        return NetworkIdentity(net, net, [this, give](std::string& account, Secret& password) {
             ++asked;
             account = lab.operatorAccount();
-            password = lab.operatorPassword();
+            password = Secret::copyOf(lab.operatorPassword());
             return give;
         });
     }
@@ -51,8 +49,8 @@ TEST_F(NetworkIdentityTest, GivenCredentialsAreAskedForOnceAndNameTheDomain)
     EXPECT_TRUE(identity.ensureCredentials());
     EXPECT_EQ(asked, 1);
     // The network calls act with them.
-    USER_INFO_1 info;
-    EXPECT_EQ(net.NetUserGetInfo("\\\\PC01", "Administrator", info), NERR_Success);
+    UserAccount account;
+    EXPECT_EQ(net.getUser(ServerName("PC01"), "Administrator", account), NetStatus::Success);
 }
 
 TEST_F(NetworkIdentityTest, WithoutTicketOrCredentialsTheMachinesRealmNamesTheDomainWithoutAsking)
@@ -84,10 +82,10 @@ TEST_F(NetworkIdentityTest, ATicketIsUsedWithoutAsking)
     EXPECT_EQ(user, lab.json["operator"]["user"]);
     EXPECT_EQ(domain, lab.json["domain"]["netbios"]);
     // The controller accepts the ticket.
-    std::vector<NET_DISPLAY_MACHINE> machines;
-    const std::string dc = "\\\\" + lab.json["domain"]["controller"]["name"].get<std::string>();
-    const NetStatus status = net.NetQueryDisplayInformation(dc, 0, 100, machines);
-    EXPECT_TRUE(status == NERR_Success || status == ERROR_MORE_DATA) << status; // the directory holds hundreds
+    std::vector<MachineAccount> machines;
+    const ServerName dc(lab.json["domain"]["controller"]["name"].get<std::string>());
+    const NetStatus status = net.machineAccounts(dc, 0, 100, machines);
+    EXPECT_EQ(status, NetStatus::MoreData); // the directory holds hundreds
     EXPECT_FALSE(machines.empty());
 }
 

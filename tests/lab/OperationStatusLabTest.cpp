@@ -1,30 +1,26 @@
 // What a refused change answers, against a real server: every refusal is a
 // status the operation table names, and the account stays as it was.
-#include "adapters/netapi/NetApiClient.h"
-#include "support/LabManifest.h"
+#include "LabSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace rm {
 namespace {
 
-using namespace std::chrono_literals;
-
 class OperationStatusLabTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    NetApiClient net{{HELPER_PATH, 1, 30000ms}};
-    const std::string host = "\\\\PC01";
+    OperatorClient net{lab, 1};
 
-    void SetUp() override { net.setCredentials(lab.operatorAccount(), lab.operatorPassword()); }
     void TearDown() override
     {
-        USER_INFO_1 info;
-        EXPECT_EQ(net.NetUserGetInfo(host, "rmtest", info), NERR_Success) << "rmtest must be left as it was";
+        UserAccount account;
+        EXPECT_EQ(net.getUser(ServerName("PC01"), "rmtest", account), NetStatus::Success)
+            << "rmtest must be left as it was";
     }
-    NetStatus rename(const std::string& user, const std::string& name, const std::string& server = "")
+    NetStatus rename(const std::string& user, const std::string& name, const std::string& server = "PC01")
     {
-        return net.NetUserSetInfo(server.empty() ? host : server, user, USER_INFO_0{name});
+        return net.rename(ServerName(server), user, name);
     }
 };
 
@@ -32,25 +28,26 @@ TEST_F(OperationStatusLabTest, ANameNoAccountMayTakeIsABadUsername)
 {
     for (const char* bad : {"bad/name", "back\\slash", "x[1]", "a:b", "p|q", "l<g", "g>l", "a+b", "a=b", "a;b",
                             "what?", "st*r", "c,d", "say\"hi", "...", "  ", ". .", "abcdefghijklmnopqrstu"})
-        EXPECT_EQ(rename("rmtest", bad), NERR_BadUsername) << bad;
-    EXPECT_EQ(rename("rmtest", ""), ERROR_INVALID_PARAMETER);
+        EXPECT_EQ(rename("rmtest", bad), NetStatus::BadUsername) << bad;
+    EXPECT_EQ(rename("rmtest", ""), NetStatus::InvalidParameter);
 }
 
 TEST_F(OperationStatusLabTest, ANameTakenByAnotherAccount)
 {
-    EXPECT_EQ(rename("rmtest", "helpdesk"), NERR_UserExists);
+    EXPECT_EQ(rename("rmtest", "helpdesk"), NetStatus::AccountExists);
     // A local group's or a global group's name is an account's too.
-    EXPECT_EQ(rename("rmtest", "Helpdesk Operators"), ERROR_USER_EXISTS);
-    EXPECT_EQ(rename("rmtest", "Lab Staff"), ERROR_USER_EXISTS);
-    EXPECT_EQ(rename("rmtest", "Administrators"), ERROR_USER_EXISTS);
+    EXPECT_EQ(rename("rmtest", "Helpdesk Operators"), NetStatus::UserExists);
+    EXPECT_EQ(rename("rmtest", "Lab Staff"), NetStatus::UserExists);
+    EXPECT_EQ(rename("rmtest", "Administrators"), NetStatus::UserExists);
 }
 
 TEST_F(OperationStatusLabTest, NoSuchUserNoSuchComputerNoAccess)
 {
-    EXPECT_EQ(rename("nosuchuser", "whatever"), NERR_UserNotFound);
-    EXPECT_EQ(rename("rmtest", "whatever", "\\\\bad name"), NERR_InvalidComputer);
-    EXPECT_EQ(rename("Administrator", "whatever", "\\\\PC05"), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(net.NetUserSetInfo("\\\\PC05", "Administrator", USER_INFO_1008{UF_SCRIPT}), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(rename("nosuchuser", "whatever"), NetStatus::UserNotFound);
+    EXPECT_EQ(rename("rmtest", "whatever", "\\\\bad name"), NetStatus::InvalidComputer);
+    EXPECT_EQ(rename("Administrator", "whatever", "PC05"), NetStatus::AccessDenied);
+    EXPECT_EQ(net.setEnabled(ServerName("PC05"), "Administrator", true), NetStatus::AccessDenied);
+    EXPECT_EQ(net.setPassword(ServerName("PC05"), "Administrator", Secret::copyOf("x")), NetStatus::AccessDenied);
 }
 
 } // namespace

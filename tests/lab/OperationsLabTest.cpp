@@ -1,10 +1,8 @@
-// The batch worker against the lab's computers: every change checked by a
-// fresh read from the server, every refusal by its status text, and the
-// lab's account left as it was.
-#include "core/batch/OperationWorker.h"
-#include "adapters/netapi/NetApiClient.h"
-#include "support/Doubles.h"
-#include "support/LabManifest.h"
+// The batch of core against the lab's computers: every change checked by a
+// fresh read from the server, every refusal by its status, and the lab's
+// account left as it was.
+#include "LabSupport.h"
+#include "core/batch/Batch.h"
 
 #include <gtest/gtest.h>
 
@@ -14,191 +12,208 @@
 namespace rm {
 namespace {
 
-using namespace std::chrono_literals;
-
-// Asks the worker to stop when the first computer's first action is counted.
-class CancellingPoster : public RecordingPoster {
+// The real client, cancelling the batch as its first change begins.
+class CancelAtFirstChange : public NetworkManagement {
 public:
-    Worker* worker = nullptr;
-    void post(int message, std::uintptr_t wParam, std::intptr_t lParam) override
+    CancelAtFirstChange(NetworkManagement& real, CancelToken& cancel) : real_(real), cancel_(cancel) {}
+    std::unique_ptr<Session> openSession(const ServerName& s, const CancelToken* c) override
     {
-        if (message == MessageProgress && worker)
-            worker->requestCancel();
-        RecordingPoster::post(message, wParam, lParam);
+        return real_.openSession(s, c);
     }
+    NetStatus getUser(const ServerName& s, const std::string& u, UserAccount& a) override
+    {
+        return real_.getUser(s, u, a);
+    }
+    NetStatus userLocalGroups(const ServerName& s, const std::string& u, std::vector<std::string>& g) override
+    {
+        return real_.userLocalGroups(s, u, g);
+    }
+    NetStatus localGroupMembers(const ServerName& s, const std::string& g, std::vector<std::string>& m) override
+    {
+        return real_.localGroupMembers(s, g, m);
+    }
+    NetStatus setPassword(const ServerName& s, const std::string& u, const Secret& p) override
+    {
+        cancel_.cancel();
+        return real_.setPassword(s, u, p);
+    }
+    NetStatus setEnabled(const ServerName& s, const std::string& u, bool e) override
+    {
+        return real_.setEnabled(s, u, e);
+    }
+    NetStatus rename(const ServerName& s, const std::string& u, const std::string& n) override
+    {
+        return real_.rename(s, u, n);
+    }
+    NetStatus machineAccounts(const ServerName& s, std::uint32_t i, std::uint32_t n,
+                              std::vector<MachineAccount>& a) override
+    {
+        return real_.machineAccounts(s, i, n, a);
+    }
+    NetStatus browseList(const std::string& d, std::vector<BrowseEntry>& e) override { return real_.browseList(d, e); }
+    NetStatus domainController(const std::string& d, DomainNameForm f, DomainController& c) override
+    {
+        return real_.domainController(d, f, c);
+    }
+
+private:
+    NetworkManagement& real_;
+    CancelToken& cancel_;
 };
+
+using Counts = std::vector<int>; // rename, password, enable: each total, succeeded, failed
+
+Counts counts(const BatchCounts& c)
+{
+    return {c.rename.total, c.rename.succeeded, c.rename.failed, c.password.total, c.password.succeeded,
+            c.password.failed, c.enable.total, c.enable.succeeded, c.enable.failed};
+}
 
 class OperationsLabTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    NetApiClient net{{HELPER_PATH, 4, 30000ms}};
+    OperatorClient net{lab, 4};
+    const ServerName pc01{"PC01"};
     const std::string offline = lab.json["offline"]["name"];
-    std::vector<AccountOperation> ops;
 
-    void SetUp() override { net.setCredentials(lab.operatorAccount(), lab.operatorPassword()); }
-    // rmtest as the lab made it: the operator's password, enabled, its name.
-    void TearDown() override
-    {
-        USER_INFO_1 info;
-        if (net.NetUserGetInfo("\\\\PC01", "rmtest", info) != NERR_Success)
-            net.NetUserSetInfo("\\\\PC01", "rmtest-renamed", USER_INFO_0{"rmtest"});
-        ASSERT_EQ(net.NetUserGetInfo("\\\\PC01", "rmtest", info), NERR_Success) << "rmtest must be left as it was";
-        EXPECT_EQ(net.NetUserSetInfo("\\\\PC01", "rmtest", USER_INFO_1008{info.usri1_flags & ~UF_ACCOUNTDISABLE}),
-                  NERR_Success);
-        EXPECT_EQ(net.NetUserSetInfo("\\\\PC01", "rmtest", USER_INFO_1003{lab.operatorPassword()}), NERR_Success);
-    }
+    void TearDown() override { restoreRmtest(lab); }
 
-    AccountOperation& add(const std::string& computer, const std::string& user)
+    // PC01's rmtest, the refusing PC05 and the offline name.
+    BatchRequest threeComputers() const
     {
-        AccountOperation& op = ops.emplace_back();
-        op.time = std::time(nullptr);
-        op.computerName = computer;
-        op.rowIndex = static_cast<int>(ops.size()) - 1;
-        op.userName = user;
-        return op;
+        BatchRequest r;
+        r.targets = {{"PC01", "rmtest", true, {}}, {"\\\\PC05", "Administrator", true, {}}, {offline, "rmtest", {}, {}}};
+        return r;
     }
-    // PC01's rmtest, the refusing PC05 and the offline name, one request.
-    void threeComputers(void (*request)(AccountOperation&))
+    BatchOutcome run(BatchRequest request, NetworkManagement& network, CancelToken& cancel)
     {
-        ops.clear();
-        for (const auto& [computer, user] : {std::pair<std::string, std::string>{"PC01", "rmtest"},
-                                             {"\\\\PC05", "Administrator"}, {offline, "rmtest"}})
-            request(add(computer, user));
+        auto planned = plan(std::move(request));
+        EXPECT_TRUE(std::holds_alternative<BatchPlan>(planned));
+        Progress<BatchCounts> progress;
+        return apply(std::get<BatchPlan>(planned), std::time(nullptr), network, progress, cancel);
     }
-    std::vector<std::int32_t> run(Poster& window)
+    BatchOutcome run(BatchRequest request)
     {
-        OperationWorker worker(ops, net);
-        if (auto* c = dynamic_cast<CancellingPoster*>(&window))
-            c->worker = &worker;
-        worker.start(window);
-        worker.join();
-        const OperationCounters& c = worker.counters();
-        return {c.renameTotal, c.renameSucceeded, c.renameFailed, c.passwordTotal, c.passwordSucceeded,
-                c.passwordFailed, c.enableTotal, c.enableSucceeded, c.enableFailed};
+        CancelToken cancel;
+        return run(std::move(request), net, cancel);
     }
-    std::vector<std::int32_t> run()
+    bool enabled(const std::string& user = "rmtest")
     {
-        RecordingPoster window;
-        return run(window);
+        UserAccount account;
+        EXPECT_EQ(net.getUser(pc01, user, account), NetStatus::Success);
+        return account.enabled;
     }
-    NetStatus logOn(const std::string& password)
+    // The refusing computer's and the offline one's statuses, every account reached.
+    static void expectRefusedAndOffline(const BatchOutcome& o, ActionOutcome AccountOutcome::*action)
     {
-        NetApiClient asUser({HELPER_PATH, 1, 30000ms});
-        asUser.setCredentials("rmtest", password);
-        USER_INFO_1 info;
-        return asUser.NetUserGetInfo("\\\\PC01", "rmtest", info);
-    }
-    bool disabled(const std::string& user = "rmtest")
-    {
-        USER_INFO_1 info;
-        EXPECT_EQ(net.NetUserGetInfo("\\\\PC01", user, info), NERR_Success);
-        return info.usri1_flags & UF_ACCOUNTDISABLE;
-    }
-    void expectRefusedAndOffline(std::string AccountOperation::*error)
-    {
-        EXPECT_EQ(ops[1].*error, "ERROR: The user does not have access to the requested information.");
-        EXPECT_TRUE(ops[2].*error == "ERROR: Unknown error (53)" || ops[2].*error == "ERROR: Unknown error (1722)")
-            << ops[2].*error;
-        for (const AccountOperation& op : ops)
-            EXPECT_TRUE(op.processed);
+        EXPECT_EQ((o.accounts[1].*action).status, NetStatus::AccessDenied);
+        const NetStatus offline = (o.accounts[2].*action).status;
+        EXPECT_TRUE(offline == NetStatus::BadNetPath || offline == NetStatus::ServerUnavailable)
+            << statusNumber(offline);
+        for (const AccountOutcome& a : o.accounts)
+            EXPECT_TRUE(a.processed);
+        EXPECT_FALSE(o.cancelled);
     }
 };
 
 TEST_F(OperationsLabTest, ANewPasswordLogsOnAndTheOldOneNoLonger)
 {
     const std::string fresh = "Batch-Pw-" + std::to_string(std::time(nullptr));
-    threeComputers([](AccountOperation& op) { op.passwordRequested = true; });
-    for (AccountOperation& op : ops)
-        op.password = fresh;
-    EXPECT_EQ(run(), (std::vector<std::int32_t>{0, 0, 0, 3, 1, 2, 0, 0, 0}));
-    EXPECT_TRUE(ops[0].passwordSucceeded);
-    EXPECT_EQ(ops[0].passwordError, "");
-    expectRefusedAndOffline(&AccountOperation::passwordError);
-    EXPECT_EQ(logOn(fresh), NERR_Success);
-    EXPECT_EQ(logOn(lab.operatorPassword()), ERROR_LOGON_FAILURE);
+    BatchRequest r = threeComputers();
+    r.changePassword = true;
+    r.password = Secret::copyOf(fresh);
+    r.verification = Secret::copyOf(fresh);
+    const BatchOutcome o = run(std::move(r));
+    EXPECT_EQ(counts(o.counts), (Counts{0, 0, 0, 3, 1, 2, 0, 0, 0}));
+    EXPECT_TRUE(o.accounts[0].password.succeeded());
+    expectRefusedAndOffline(o, &AccountOutcome::password);
+    EXPECT_EQ(logOn("rmtest", fresh), NetStatus::Success);
+    EXPECT_EQ(logOn("rmtest", lab.operatorPassword()), NetStatus::LogonFailure);
 }
 
 TEST_F(OperationsLabTest, DisableThenEnableEachSeenByAFreshRead)
 {
-    ASSERT_FALSE(disabled());
-    USER_INFO_1 before;
-    ASSERT_EQ(net.NetUserGetInfo("\\\\PC01", "rmtest", before), NERR_Success);
-    threeComputers([](AccountOperation& op) { op.enableRequested = true; });
-    EXPECT_EQ(run(), (std::vector<std::int32_t>{0, 0, 0, 0, 0, 0, 3, 1, 2}));
-    EXPECT_TRUE(ops[0].enableSucceeded);
-    EXPECT_TRUE(disabled());
-    expectRefusedAndOffline(&AccountOperation::enableError);
+    ASSERT_TRUE(enabled());
+    const std::uint32_t before = helperUserRecord(lab, "PC01", "rmtest").flags;
+    BatchRequest disable = threeComputers();
+    disable.enabledChoice = EnabledChoice::Disable;
+    BatchOutcome o = run(std::move(disable));
+    EXPECT_EQ(counts(o.counts), (Counts{0, 0, 0, 0, 0, 0, 3, 1, 2}));
+    EXPECT_TRUE(o.accounts[0].enable.succeeded());
+    EXPECT_FALSE(enabled());
+    expectRefusedAndOffline(o, &AccountOutcome::enable);
 
-    threeComputers([](AccountOperation& op) { op.enableRequested = op.enable = true; });
-    EXPECT_EQ(run(), (std::vector<std::int32_t>{0, 0, 0, 0, 0, 0, 3, 1, 2}));
-    EXPECT_TRUE(ops[0].enableSucceeded);
-    USER_INFO_1 after;
-    ASSERT_EQ(net.NetUserGetInfo("\\\\PC01", "rmtest", after), NERR_Success);
-    EXPECT_EQ(after.usri1_flags, before.usri1_flags); // only the disabled bit moved, and back
+    BatchRequest enable = threeComputers();
+    enable.enabledChoice = EnabledChoice::Enable;
+    o = run(std::move(enable));
+    EXPECT_EQ(counts(o.counts), (Counts{0, 0, 0, 0, 0, 0, 3, 1, 2}));
+    EXPECT_TRUE(o.accounts[0].enable.succeeded());
+    EXPECT_TRUE(enabled());
+    EXPECT_EQ(helperUserRecord(lab, "PC01", "rmtest").flags, before); // only the disabled bit moved, and back
 }
 
 TEST_F(OperationsLabTest, ARenameIsFoundUnderTheNewNameAndAnExistingNameIsRefused)
 {
-    threeComputers([](AccountOperation& op) {
-        op.renameRequested = true;
-        op.newUserName = "rmtest-renamed";
-    });
-    EXPECT_EQ(run(), (std::vector<std::int32_t>{3, 1, 2, 0, 0, 0, 0, 0, 0}));
-    EXPECT_TRUE(ops[0].renameSucceeded);
-    expectRefusedAndOffline(&AccountOperation::renameError);
-    USER_INFO_1 info;
-    EXPECT_EQ(net.NetUserGetInfo("\\\\PC01", "rmtest", info), NERR_UserNotFound);
-    EXPECT_EQ(net.NetUserGetInfo("\\\\PC01", "rmtest-renamed", info), NERR_Success);
+    BatchRequest r = threeComputers();
+    r.rename = true;
+    r.newName = "rmtest-renamed";
+    BatchOutcome o = run(std::move(r));
+    EXPECT_EQ(counts(o.counts), (Counts{3, 1, 2, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(o.accounts[0].rename.succeeded());
+    expectRefusedAndOffline(o, &AccountOutcome::rename);
+    UserAccount account;
+    EXPECT_EQ(net.getUser(pc01, "rmtest", account), NetStatus::UserNotFound);
+    EXPECT_EQ(net.getUser(pc01, "rmtest-renamed", account), NetStatus::Success);
 
-    ops.clear();
-    AccountOperation& back = add("PC01", "rmtest-renamed");
-    back.renameRequested = true;
-    back.newUserName = "rmtest";
-    AccountOperation& taken = add("PC01", "rmtest");
-    taken.renameRequested = true;
-    taken.newUserName = "helpdesk";
-    EXPECT_EQ(run(), (std::vector<std::int32_t>{2, 1, 1, 0, 0, 0, 0, 0, 0}));
-    EXPECT_TRUE(ops[0].renameSucceeded);
-    EXPECT_FALSE(ops[1].renameSucceeded);
-    EXPECT_EQ(ops[1].renameError, "ERROR: An account with the new name already exists");
-    EXPECT_EQ(net.NetUserGetInfo("\\\\PC01", "rmtest", info), NERR_Success);
+    BatchRequest back;
+    back.targets = {{"PC01", "rmtest-renamed", {}, {}}};
+    back.rename = true;
+    back.newName = "rmtest";
+    o = run(std::move(back));
+    EXPECT_TRUE(o.accounts[0].rename.succeeded());
+    BatchRequest taken;
+    taken.targets = {{"PC01", "rmtest", {}, {}}};
+    taken.rename = true;
+    taken.newName = "helpdesk";
+    o = run(std::move(taken));
+    EXPECT_EQ(counts(o.counts), (Counts{1, 0, 1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(o.accounts[0].rename.status, NetStatus::AccountExists);
+    EXPECT_EQ(net.getUser(pc01, "rmtest", account), NetStatus::Success);
 }
 
-TEST_F(OperationsLabTest, ACancelAfterTheFirstComputerLeavesTheOthersUntouched)
+TEST_F(OperationsLabTest, ACancelDuringTheFirstComputerLeavesTheOthersUntouched)
 {
     // The first computer's three actions are completed; nothing is asked of the others.
     const std::string fresh = "Cancel-Pw-" + std::to_string(std::time(nullptr));
-    for (const auto& [computer, user] : {std::pair<std::string, std::string>{"PC01", "rmtest"},
-                                         {"PC02", "helpdesk"}, {"PC04", "helpdesk"}}) {
-        AccountOperation& op = add(computer, user);
-        op.passwordRequested = op.enableRequested = op.renameRequested = true;
-        op.password = fresh;
-        op.newUserName = user + "-renamed";
-    }
+    BatchRequest r;
+    r.targets = {{"PC01", "rmtest", {}, {}}, {"PC02", "helpdesk", {}, {}}, {"PC04", "helpdesk", {}, {}}};
+    r.changePassword = true;
+    r.password = Secret::copyOf(fresh);
+    r.verification = Secret::copyOf(fresh);
+    r.enabledChoice = EnabledChoice::Disable;
+    r.rename = true;
+    r.newName = "rmtest-renamed";
     std::map<std::string, std::uint32_t> flags;
-    USER_INFO_1 info;
-    for (const char* computer : {"PC02", "PC04"}) {
-        ASSERT_EQ(net.NetUserGetInfo("\\\\" + std::string(computer), "helpdesk", info), NERR_Success);
-        flags[computer] = info.usri1_flags;
-    }
-    CancellingPoster window;
-    EXPECT_EQ(run(window), (std::vector<std::int32_t>{1, 1, 0, 1, 1, 0, 1, 1, 0}));
-    EXPECT_TRUE(ops[0].processed);
-    EXPECT_FALSE(ops[1].processed || ops[2].processed);
+    for (const char* computer : {"PC02", "PC04"})
+        flags[computer] = helperUserRecord(lab, computer, "helpdesk").flags;
+    CancelToken cancel;
+    CancelAtFirstChange cancelling(net, cancel);
+    const BatchOutcome o = run(std::move(r), cancelling, cancel);
+    EXPECT_EQ(counts(o.counts), (Counts{1, 1, 0, 1, 1, 0, 1, 1, 0}));
+    EXPECT_TRUE(o.cancelled);
+    EXPECT_TRUE(o.accounts[0].processed);
+    EXPECT_FALSE(o.accounts[1].processed || o.accounts[2].processed);
     // Should the cancel fail, the shared lab's accounts go back as they were.
-    for (const AccountOperation& op : ops)
-        if (op.processed && op.userName == "helpdesk") {
-            const std::string server = "\\\\" + op.computerName;
-            net.NetUserSetInfo(server, op.newUserName, USER_INFO_0{op.userName});
-            net.NetUserSetInfo(server, op.userName, USER_INFO_1008{flags[op.computerName]});
-            net.NetUserSetInfo(server, op.userName, USER_INFO_1003{lab.operatorPassword()});
+    for (std::size_t i = 1; i < o.accounts.size(); ++i)
+        if (o.accounts[i].processed) {
+            const ServerName server(o.accounts[i].target.computer);
+            net.rename(server, "rmtest-renamed", "helpdesk");
+            net.setEnabled(server, "helpdesk", !(flags[o.accounts[i].target.computer] & UserFlag::Disabled));
+            net.setPassword(server, "helpdesk", Secret::copyOf(lab.operatorPassword()));
         }
-    EXPECT_TRUE(disabled("rmtest-renamed"));
-    for (const char* computer : {"\\\\PC02", "\\\\PC04"}) {
-        ASSERT_EQ(net.NetUserGetInfo(computer, "helpdesk", info), NERR_Success) << computer;
-        EXPECT_FALSE(info.usri1_flags & UF_ACCOUNTDISABLE) << computer;
-    }
-    EXPECT_EQ(window.posts.back().message, MessageFinished);
+    EXPECT_FALSE(enabled("rmtest-renamed"));
+    for (const char* computer : {"PC02", "PC04"})
+        EXPECT_EQ(helperUserRecord(lab, computer, "helpdesk").flags, flags[computer]) << computer;
 }
 
 } // namespace

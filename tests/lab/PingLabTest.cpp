@@ -1,10 +1,6 @@
-#include "core/search/PingScanWorker.h"
-#include "adapters/linux/AddrInfoResolver.h"
-#include "adapters/linux/LinuxIcmpSockets.h"
-#include "adapters/linux/PosixThreadStarter.h"
-#include "adapters/linux/SteadyTickClock.h"
-#include "support/Doubles.h"
-#include "support/LabManifest.h"
+#include "LabSupport.h"
+#include "core/messages/SearchMessages.h"
+#include "core/search/PingSweep.h"
 
 #include <gtest/gtest.h>
 
@@ -84,20 +80,19 @@ TEST_F(PingLabTest, AsRootTheRawSocketFindsExactlyTheOfflineOnes)
     LinuxIcmpSockets sockets;
     PosixThreadStarter threads;
     SteadyTickClock clock;
-    RecordingPoster window;
-    PingScanWorker worker(all, {resolver, sockets, threads, clock});
-    worker.start(window);
-    worker.join();
-    EXPECT_EQ(worker.errorText(), "");
-    EXPECT_EQ(std::set<std::string>(worker.removalList().begin(), worker.removalList().end()), offline);
+    Progress<SearchProgress> progress;
+    CancelToken cancel;
+    LivenessFailure failure = LivenessFailure::NoIcmpSocket;
+    const Names silent = PingSweep({resolver, sockets, threads, clock}, progress, cancel).run(all, failure);
+    EXPECT_EQ(failure, LivenessFailure::None);
+    EXPECT_EQ(std::set<std::string>(silent.begin(), silent.end()), offline);
     // In the order of the names given.
-    EXPECT_TRUE(std::is_sorted(worker.removalList().begin(), worker.removalList().end(),
-                               [&](const std::string& a, const std::string& b) {
-                                   return std::find(all.begin(), all.end(), a) < std::find(all.begin(), all.end(), b);
-                               }));
-    const PingDisplay::Values v = worker.display().values();
-    EXPECT_EQ(v.repliesReceived, static_cast<int>(all.size() - offline.size()));
-    EXPECT_EQ(v.statusText, "Ping scanning, round 10 ...");
+    EXPECT_TRUE(std::is_sorted(silent.begin(), silent.end(), [&](const std::string& a, const std::string& b) {
+        return std::find(all.begin(), all.end(), a) < std::find(all.begin(), all.end(), b);
+    }));
+    const LivenessProgress p = progress.value().liveness;
+    EXPECT_EQ(p.repliesReceived, static_cast<int>(all.size() - offline.size()));
+    EXPECT_EQ(p.round, 10);
 }
 
 TEST_F(PingLabTest, AnUnprivilegedUserGetsTheDatagramSocketOrTheError)
@@ -107,7 +102,7 @@ TEST_F(PingLabTest, AnUnprivilegedUserGetsTheDatagramSocketOrTheError)
         GTEST_SKIP() << "the lab has no client users: lab/up adds them";
     std::set<std::string> offline;
     const Names all = names(offline);
-    const std::string error = std::string("error:") + PingScanWorker::NoRawSocketText;
+    const std::string error = "error:" + livenessFailureMessage(LivenessFailure::NoIcmpSocket)->text;
     // The error text spans lines: compare what was printed as one text.
     auto joined = [](const Names& lines) {
         std::string text;

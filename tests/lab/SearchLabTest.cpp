@@ -1,29 +1,17 @@
-#include "core/search/AccountSearch.h"
-#include "settings/SettingsStore.h"
-#include "core/search/DomainScanWorker.h"
-#include "core/search/PingScanWorker.h"
-#include "gui/mainwindow/MainWindowController.h"
-#include "gui/mainwindow/MainWindowIds.h"
-#include "adapters/linux/AddrInfoResolver.h"
-#include "adapters/linux/LinuxIcmpSockets.h"
-#include "adapters/linux/NetworkIdentity.h"
-#include "adapters/linux/PosixThreadStarter.h"
-#include "adapters/linux/SteadyTickClock.h"
-#include "adapters/netapi/NetApiClient.h"
-#include "support/Doubles.h"
-#include "support/FakeDirectory.h"
-#include "gui/kit/MemoryDialogControls.h"
-#include "support/LabManifest.h"
-#include "gui/mainwindow/MemoryComputerList.h"
-#include "support/MemoryProfileStore.h"
+// The search of core over the real adapters against the lab: the rows and
+// counts the manifest implies, the liveness step before the check, the
+// browse list as the domain scan reads it, and silent computers that cost
+// neither helpers nor a cancel's time.
+#include "LabSupport.h"
+#include "core/report/ComputerCells.h"
+#include "core/search/DomainScan.h"
+#include "core/search/Search.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <map>
-#include <mutex>
 #include <set>
-#include <sstream>
 #include <thread>
 
 namespace rm {
@@ -32,77 +20,30 @@ namespace {
 using namespace std::chrono_literals;
 using nlohmann::json;
 
-class CountingPoster : public Poster {
-public:
-    void post(int message, std::uintptr_t, std::intptr_t) override
-    {
-        if (message == MessageFinished)
-            ++finished;
-    }
-    std::atomic<int> finished{0};
-};
-
-// The search's dialogs without windows: each step runs its real worker to the end.
-class WorkerDialogs : public RecordingDialogs {
-public:
-    WorkerDialogs(NetworkManagement& net, std::vector<FoundComputer> discovered) : net_(net)
-    {
-        this->discovered = std::move(discovered);
-    }
-    std::optional<std::vector<AccountCheckResult>> runAccountSearch(const std::vector<std::string>& names,
-                                                                    const std::string& account, bool group) override
-    {
-        searchedNames = names;
-        CountingPoster poster;
-        AccountSearch search(names, account, {net_, threads_, clock_});
-        search.groupMode = group;
-        search.start(poster);
-        search.join();
-        return search.results();
-    }
-
-    PingScanOutcome runPingScan(const std::vector<std::string>& names) override
-    {
-        pinged.push_back(names);
-        CountingPoster poster;
-        PingScanWorker ping(names, {resolver_, sockets_, threads_, clock_});
-        ping.start(poster);
-        ping.join();
-        return {ping.removalList(), ping.errorText()};
-    }
-
-private:
-    NetworkManagement& net_;
-    PosixThreadStarter threads_;
-    SteadyTickClock clock_;
-    AddrInfoResolver resolver_;
-    LinuxIcmpSockets sockets_;
-};
-
 class SearchLabTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    NetApiClient net{{HELPER_PATH, 16, 30000ms}};
-    MemoryDialogControls controls{{{IdUserMode, IdGroupMode}, {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
-    MemoryComputerList list;
-    MemoryProfileStore profile;
-    SettingsStore settings{profile};
-    ScriptedPrompter prompter;
-    RecordingPoster self;
-    FakeIdentity identity;
-    SleepingWait wait;
-    CountingWaitCursor cursor;
+    LabSearchServices lab16{lab, helperSettings(16)};
+    Progress<SearchProgress> progress;
 
-    void SetUp() override { net.setCredentials(lab.operatorAccount(), lab.operatorPassword()); }
-
-    // Every member of the lab and the offline name, as a discovery would give them.
-    std::vector<FoundComputer> everyComputer() const
+    // Every member of the lab and the offline name.
+    std::vector<std::string> everyComputer() const
     {
-        std::vector<FoundComputer> all;
+        std::vector<std::string> all;
         for (const json& m : lab.json["members"])
-            all.push_back({m["name"], "Server"});
-        all.push_back({lab.json["offline"]["name"], "Workstation"});
+            all.push_back(m["name"]);
+        all.push_back(lab.json["offline"]["name"]);
         return all;
+    }
+    SearchOutcome searchEvery(const std::string& account, AccountKind kind = AccountKind::User, bool ping = false)
+    {
+        SearchRequest r;
+        r.account = account;
+        r.kind = kind;
+        r.options.pingScan = ping;
+        r.computers = everyComputer();
+        CancelToken cancel;
+        return search(r, lab16.services(), progress, cancel);
     }
     std::string days() const
     {
@@ -112,123 +53,88 @@ protected:
 
 TEST_F(SearchLabTest, UserModeFindsTheAccountWhereTheManifestHasIt)
 {
-    WorkerDialogs dialogs(net, everyComputer());
-    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
-    c.initialise();
-    c.searchOptions().pingScan = false;
-    controls.setText(IdAccountName, "Administrator");
-    c.searchCommand();
-
-    std::map<std::string, std::vector<std::string>> expected;
+    const SearchOutcome o = searchEvery("Administrator");
+    std::map<std::string, ComputerCells> expected, rows;
     for (const json& m : lab.json["members"]) {
         if (m.value("refusesOperator", false))
             continue;
-        for (const json& u : m["users"]) {
-            if (u["name"] != "Administrator")
-                continue;
-            std::string groups;
-            for (const json& g : u["groups"])
-                groups += (groups.empty() ? "" : ", ") + g.get<std::string>();
-            expected[m["name"]] = {m["name"], "Server", "Administrator", u["enabled"].get<bool>() ? "Yes" : "No",
-                                   groups, days()};
-        }
+        for (const json& u : m["users"])
+            if (u["name"] == "Administrator")
+                expected[m["name"]] = {m["name"].get<std::string>(), "", "Administrator",
+                                       yesNo(u["enabled"].get<bool>()),
+                                       groupsText(u["groups"].get<std::vector<std::string>>()), days()};
     }
-    std::map<std::string, std::vector<std::string>> rows;
-    for (const auto& r : list.rows)
-        rows[r.cells[0]] = std::vector<std::string>(r.cells.begin(), r.cells.end());
+    for (const ComputerRow& r : o.rows) {
+        rows[r.computer.name] = computerCells(r);
+        ASSERT_TRUE(r.account);
+        EXPECT_NE(r.account->rid, 0u);
+    }
     EXPECT_EQ(rows, expected);
-    ASSERT_EQ(dialogs.summaries.size(), 1u);
-    const SearchSummary& s = dialogs.summaries[0];
-    EXPECT_EQ(s.totalFound, static_cast<int>(everyComputer().size()));
-    EXPECT_EQ(s.offline, 2);  // the refusing member and the one that is not there
-    EXPECT_EQ(s.notExist, 2); // renamed and missing Administrator
+    EXPECT_EQ(o.state, SearchState::Checked);
+    EXPECT_EQ(o.counts.totalFound, static_cast<int>(everyComputer().size()));
+    EXPECT_EQ(o.counts.offline, 2);  // the refusing member and the one that is not there
+    EXPECT_EQ(o.counts.notExist, 2); // renamed and missing Administrator
 }
 
 TEST_F(SearchLabTest, PingScanningDropsTheOfflineComputerBeforeTheAccountCheck)
 {
-    WorkerDialogs dialogs(net, everyComputer());
-    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
-    c.initialise();
-    c.searchOptions().pingScan = true;
-    controls.setText(IdAccountName, "Administrator");
-    c.searchCommand();
-
-    const std::string offline = lab.json["offline"]["name"];
-    ASSERT_EQ(dialogs.pinged.size(), 1u);
-    EXPECT_EQ(dialogs.pinged[0].size(), everyComputer().size());
-    EXPECT_EQ(std::count(dialogs.searchedNames.begin(), dialogs.searchedNames.end(), "\\\\" + offline), 0);
-    EXPECT_EQ(dialogs.searchedNames.size(), everyComputer().size() - 1);
-    ASSERT_EQ(dialogs.summaries.size(), 1u);
-    const SearchSummary& s = dialogs.summaries[0];
-    ASSERT_FALSE(s.notMatched.empty());
-    EXPECT_EQ(s.notMatched[0].name, offline); // the ping step's removals come first
-    EXPECT_TRUE(s.notMatched[0].offline);
-    EXPECT_EQ(s.totalFound, static_cast<int>(everyComputer().size()));
-    EXPECT_EQ(s.offline, 2); // dropped by the ping step, and the refusing member
-    EXPECT_EQ(s.notExist, 2);
-    EXPECT_TRUE(prompter.shown.empty());
+    const SearchOutcome o = searchEvery("Administrator", AccountKind::User, true);
+    const SearchProgress p = progress.value();
+    EXPECT_EQ(p.liveness.computers, everyComputer().size());
+    EXPECT_EQ(p.check.total, everyComputer().size() - 1); // the offline one never checked
+    EXPECT_EQ(p.check.done, p.check.total);
+    ASSERT_FALSE(o.dropped.empty());
+    EXPECT_EQ(o.dropped[0].computer.name, lab.json["offline"]["name"]); // the ping step's removals come first
+    EXPECT_EQ(o.dropped[0].reason, DropReason::Offline);
+    EXPECT_EQ(o.livenessFailure, LivenessFailure::None);
+    EXPECT_EQ(o.counts.totalFound, static_cast<int>(everyComputer().size()));
+    EXPECT_EQ(o.counts.offline, 2); // dropped by the ping step, and the refusing member
+    EXPECT_EQ(o.counts.notExist, 2);
 }
 
 TEST_F(SearchLabTest, GroupsHeldOnlyThroughAGlobalGroupAreListed)
 {
-    WorkerDialogs dialogs(net, everyComputer());
-    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
-    c.initialise();
-    c.searchOptions().pingScan = false;
-    controls.setText(IdAccountName, "staffer");
-    c.searchCommand();
-    ASSERT_EQ(list.rowCount(), 1);
-    EXPECT_EQ(list.cellText(0, CellName), "PC01");
+    const SearchOutcome o = searchEvery("staffer");
+    ASSERT_EQ(o.rows.size(), 1u);
+    EXPECT_EQ(o.rows[0].computer.name, "PC01");
     const json& staffer = lab.member("PC01")["users"][3];
     ASSERT_EQ(staffer["name"], "staffer");
     ASSERT_TRUE(staffer["directGroups"].empty());
-    EXPECT_EQ(list.cellText(0, CellGroups), staffer["groups"][0].get<std::string>());
+    EXPECT_EQ(o.rows[0].account->groups, staffer["groups"].get<std::vector<std::string>>());
 }
 
 TEST_F(SearchLabTest, GroupModeGivesOneRowPerLocalMember)
 {
-    WorkerDialogs dialogs(net, everyComputer());
-    MainWindowController c({controls, list, settings, prompter, self, dialogs, identity, cursor, wait});
-    c.initialise();
-    c.searchOptions().pingScan = false;
-    controls.setChecked(IdGroupMode, true);
-    controls.setText(IdAccountName, "Helpdesk Operators");
-    c.searchCommand();
-
+    const SearchOutcome o = searchEvery("Helpdesk Operators", AccountKind::Group);
     std::multiset<std::pair<std::string, std::string>> expected, got;
     for (const json& m : lab.json["members"])
         for (const json& g : m["groups"])
             if (g["name"] == "Helpdesk Operators")
                 for (const json& member : g["members"])
                     expected.insert({m["name"].get<std::string>(), member.get<std::string>()});
-    for (const auto& r : list.rows)
-        got.insert({r.cells[CellName], r.cells[CellUser]});
+    for (const ComputerRow& r : o.rows)
+        got.insert({r.computer.name, r.account->user});
     EXPECT_EQ(got, expected);
-    ASSERT_EQ(dialogs.summaries.size(), 1u);
     // A group that cannot be read (refused, unreachable) has no members: counted empty, not offline.
-    EXPECT_EQ(dialogs.summaries[0].offline, 0);
+    EXPECT_EQ(o.counts.offline, 0);
     std::set<std::string> matched;
     for (const auto& e : expected)
         matched.insert(e.first);
-    EXPECT_EQ(dialogs.summaries[0].notExist, static_cast<int>(everyComputer().size() - matched.size()));
+    EXPECT_EQ(o.counts.notExist, static_cast<int>(everyComputer().size() - matched.size()));
 
     // A group whose members are no local accounts is empty everywhere.
-    controls.setText(IdAccountName, "Remote Staff");
-    prompter.answers = {MessageAnswer::Yes};
-    c.searchCommand();
-    EXPECT_EQ(list.rowCount(), 0);
-    EXPECT_EQ(prompter.shown.back().title, "All Computers Removed");
+    const SearchOutcome none = searchEvery("Remote Staff", AccountKind::Group);
+    EXPECT_EQ(none.state, SearchState::Checked);
+    EXPECT_TRUE(none.rows.empty());
+    EXPECT_EQ(none.counts.notExist, static_cast<int>(everyComputer().size()));
 }
 
 TEST_F(SearchLabTest, TheDomainScanReadsTheBrowseList)
 {
-    NetworkIdentity identityOnNetwork(net, net, nullptr);
-    FakeDirectory directory;
-    ServingPoster dialog(prompter, cursor);
-    std::ostringstream out;
-    DomainScanWorker scan(lab.json["domain"]["netbios"], SearchOptions{}, {net, identityOnNetwork, directory, out});
-    scan.start(dialog);
-    scan.join();
+    CancelToken cancel;
+    DomainScan scan(lab.json["domain"]["netbios"], SearchOptions{},
+                    {lab16.network, lab16.identity, lab16.directory});
+    scan.run(progress, cancel);
     std::set<std::string> names, expected;
     for (const auto& c : scan.computers()) {
         names.insert(c.name);
@@ -239,102 +145,102 @@ TEST_F(SearchLabTest, TheDomainScanReadsTheBrowseList)
             expected.insert(m["name"]);
     EXPECT_EQ(names, expected);
     // This lab's controller is not in its browse list: no hidden scan.
-    ASSERT_FALSE(prompter.shown.empty());
-    EXPECT_EQ(prompter.shown.back().title, "Partial Failure");
-    EXPECT_TRUE(scan.isFinished());
+    EXPECT_EQ(scan.notice(), DiscoveryNotice::NoControllerForHidden);
 }
 
-// The account search straight over the adapter, as its dialog runs it.
-class AccountSearchLabTest : public ::testing::Test {
+// The check over many names nobody answers.
+class SilentComputersLabTest : public ::testing::Test {
 protected:
     LabManifest lab = LabManifest::load();
-    PosixThreadStarter threads;
-    SteadyTickClock clock;
-    CountingPoster poster;
+    Progress<SearchProgress> progress;
 
-    std::vector<std::string> servers(const std::string& name, int times)
+    static SearchRequest check(std::vector<std::string> computers)
     {
-        return std::vector<std::string>(times, "\\" + name);
+        SearchRequest r;
+        r.account = "Administrator";
+        r.options.pingScan = false;
+        r.computers = std::move(computers);
+        return r;
     }
-    std::vector<std::string> unreachable(int count)
+    std::vector<std::string> unreachable(int count) const
     {
         std::vector<std::string> names;
         for (int i = 1; i <= count; ++i) {
             char name[64];
-            std::snprintf(name, sizeof name, "\\%s%03d",
-                          lab.json["unreachable"]["namePrefix"].get<std::string>().c_str(), i);
+            std::snprintf(name, sizeof name, "%s%03d", lab.json["unreachable"]["namePrefix"].get<std::string>().c_str(),
+                          i);
             names.push_back(name);
         }
         return names;
     }
 };
 
-TEST_F(AccountSearchLabTest, SilentAndUnreachableComputersHoldNoHelper)
+TEST_F(SilentComputersLabTest, SilentAndUnreachableComputersHoldNoHelper)
 {
     // Two helpers only: were each silent computer to hold one for the call
     // limit, this would take many minutes.
-    NetApiClient net({HELPER_PATH, 2, 30000ms, 3000ms});
-    net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
-    std::vector<std::string> names = servers(lab.json["blackhole"]["name"], 60);
+    LabSearchServices two(lab, {HELPER_PATH, 2, 30000ms, 3000ms});
+    std::vector<std::string> names(60, lab.json["blackhole"]["name"].get<std::string>());
     const auto gone = unreachable(60);
     names.insert(names.end(), gone.begin(), gone.end());
-    names.push_back("\\PC01");
+    names.push_back("PC01");
+    CancelToken cancel;
     const auto started = std::chrono::steady_clock::now();
-    AccountSearch search(names, "Administrator", {net, threads, clock});
-    search.start(poster);
-    search.join();
+    const SearchOutcome o = search(check(names), two.services(), progress, cancel);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
-    const auto& r = search.results();
-    for (std::size_t i = 0; i + 1 < r.size(); ++i) {
-        EXPECT_TRUE(r[i].failed) << names[i];
-        EXPECT_TRUE(r[i].notMatched) << names[i];
-    }
-    EXPECT_FALSE(r.back().notMatched);
+    EXPECT_EQ(o.matched, (std::vector<FoundComputer>{{"PC01", ""}}));
+    ASSERT_EQ(o.dropped.size(), names.size() - 1);
+    for (const DroppedComputer& d : o.dropped)
+        EXPECT_TRUE(d.offline()) << d.computer.name << " " << statusNumber(d.status);
+    EXPECT_EQ(o.counts.offline, static_cast<int>(names.size() - 1));
 }
 
-TEST_F(AccountSearchLabTest, ACancelEndsASearchOfSilentComputersWithinTwoSeconds)
+TEST_F(SilentComputersLabTest, ACancelEndsASearchOfSilentComputersWithinTwoSeconds)
 {
-    NetApiClient net({HELPER_PATH, 32, 30000ms});
-    net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
-    std::vector<std::string> names = servers(lab.json["blackhole"]["name"], 700);
-    AccountSearch search(names, "Administrator", {net, threads, clock});
-    search.start(poster);
+    LabSearchServices many(lab, helperSettings(32));
+    CancelToken cancel;
+    std::atomic<bool> ended{false};
+    SearchOutcome o;
+    std::thread job([&] {
+        o = search(check(std::vector<std::string>(700, lab.json["blackhole"]["name"])), many.services(), progress,
+                   cancel);
+        ended = true;
+    });
     std::this_thread::sleep_for(1s);
     const auto cancelled = std::chrono::steady_clock::now();
-    search.requestCancel();
-    while (!search.isFinished())
+    cancel.cancel();
+    while (!ended && std::chrono::steady_clock::now() - cancelled < 30s)
         std::this_thread::sleep_for(5ms);
     EXPECT_LT(std::chrono::steady_clock::now() - cancelled, 2s);
-    search.join();
+    job.join();
+    EXPECT_EQ(o.state, SearchState::CheckCancelled);
 }
 
-TEST_F(AccountSearchLabTest, ASecondSearchAfterTheIdleHelpersWereKilled)
+TEST_F(SilentComputersLabTest, ASecondSearchAfterTheIdleHelpersWereKilled)
 {
-    NetApiClient net({HELPER_PATH, 4, 30000ms});
-    net.setCredentials(lab.operatorAccount(), lab.operatorPassword());
-    const std::vector<std::string> names = {"\\PC01", "\\PC02", "\\PC01", "\\PC02"};
+    LabSearchServices four(lab, helperSettings(4));
     for (int round = 0; round < 2; ++round) {
-        AccountSearch search(names, "Administrator", {net, threads, clock});
-        search.start(poster);
-        search.join();
-        for (const auto& r : search.results())
-            EXPECT_FALSE(r.notMatched) << "round " << round;
+        CancelToken cancel;
+        const SearchOutcome o = search(check({"PC01", "PC02", "PC01", "PC02"}), four.services(), progress, cancel);
+        EXPECT_EQ(o.rows.size(), 4u) << "round " << round;
+        EXPECT_TRUE(o.dropped.empty()) << "round " << round;
         // An out-of-memory killer, a crash, an administrator: every idle helper goes.
-        const auto killed = net.helperProcesses();
+        const auto killed = four.network.helperProcesses();
         ASSERT_FALSE(killed.empty());
         for (pid_t pid : killed)
             ::kill(pid, SIGKILL);
         std::this_thread::sleep_for(200ms);
     }
     // And between two calls of one computer's check.
-    auto hold = net.hold("\\PC01");
-    USER_INFO_1 info;
-    ASSERT_EQ(net.NetUserGetInfo("\\PC01", "Administrator", info), NERR_Success);
-    for (pid_t pid : net.helperProcesses())
+    const ServerName pc01("PC01");
+    const auto session = four.network.openSession(pc01);
+    UserAccount account;
+    ASSERT_EQ(four.network.getUser(pc01, "Administrator", account), NetStatus::Success);
+    for (pid_t pid : four.network.helperProcesses())
         ::kill(pid, SIGKILL);
     std::this_thread::sleep_for(200ms);
-    std::vector<LOCALGROUP_USERS_INFO_0> groups;
-    EXPECT_EQ(net.NetUserGetLocalGroups("\\PC01", "Administrator", LG_INCLUDE_INDIRECT, groups), NERR_Success);
+    std::vector<std::string> groups;
+    EXPECT_EQ(four.network.userLocalGroups(pc01, "Administrator", groups), NetStatus::Success);
     EXPECT_FALSE(groups.empty());
 }
 

@@ -72,7 +72,7 @@ TEST(SettingsStore, DefaultsOfAFreshProfile)
     EXPECT_EQ(s, SearchOptions{});
     EXPECT_TRUE(s.pingScan);
     EXPECT_TRUE(s.scanHidden);
-    EXPECT_EQ(s.ScanType, 0);
+    EXPECT_EQ(s.method, DiscoveryMethod::BrowseList);
     const PasswordOptions p = settings.loadPasswordOptions();
     EXPECT_EQ(p.dictionaryFile, "dict.txt");
     EXPECT_EQ(p.bitsOfEntropy, 128);
@@ -88,7 +88,7 @@ TEST(SettingsStore, KindsAsStored)
     SettingsStore settings(profile);
     SearchOptions s;
     s.domain = "lab.example";
-    s.ScanType = 1;
+    s.method = DiscoveryMethod::Directory;
     settings.saveSearchOptions(s);
     EXPECT_EQ(std::get<std::string>(*profile.value("Search Options", "Domain")), "lab.example");
     EXPECT_EQ(std::get<std::uint32_t>(*profile.value("Search Options", "ScanType")), 1u);
@@ -129,7 +129,10 @@ TEST_F(SettingsFileTest, StoredZeroBitsStaysZero)
 TEST_F(SettingsFileTest, NegativeAndOddScanTypesSurvive)
 {
     writeFile("Search Options", "\"ScanType\"=dword:ffffffff\r\n");
-    EXPECT_EQ(settings.loadSearchOptions().ScanType, -1);
+    const SearchOptions s = settings.loadSearchOptions();
+    EXPECT_EQ(static_cast<std::int32_t>(s.method), -1);
+    settings.saveSearchOptions(s);
+    EXPECT_NE(TempDir::read(file).find("\"ScanType\"=dword:ffffffff"), std::string::npos);
 }
 
 TEST_F(SettingsFileTest, TruncatedFileGivesDefaultsForWhatIsLost)

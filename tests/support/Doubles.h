@@ -19,6 +19,8 @@ public:
     MessageAnswer show(const Message& message) override
     {
         shown.push_back(message);
+        if (onShow)
+            onShow(message);
         if (answers.empty())
             return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
         MessageAnswer a = answers.front();
@@ -30,6 +32,8 @@ public:
     std::deque<MessageAnswer> answers;
     std::vector<Message> shown;
     int beeps = 0;
+    // Called as each box is shown, e.g. to look at the window it is over.
+    std::function<void(const Message&)> onShow;
 };
 
 class FakeIdentity : public CurrentIdentity {

@@ -148,6 +148,8 @@ public:
     }
     NetStatus browseList(const std::string& domain, std::vector<BrowseEntry>& entries) override
     {
+        if (onBrowse)
+            onBrowse();
         enumeratedDomains.push_back(domain);
         entries = browseEntries;
         return browseStatus;
@@ -167,6 +169,8 @@ public:
     std::string controller;
     std::vector<std::string> machineAccountNames;
     NetStatus displayStatus = NetStatus::Success;
+    // Called as the browse list is read, for example to block it.
+    std::function<void()> onBrowse;
     // Answers the pages of machine accounts in place of the names above.
     std::function<NetStatus(std::uint32_t index, std::vector<MachineAccount>& entries)> onDisplayPage;
     std::atomic<int> displayPages{0};

@@ -31,17 +31,20 @@ public:
     std::function<void()> onShow; // e.g. the user taking minutes over the dialog
 };
 
-// Fails every write with one cause, keeping what it was asked to write.
-class FailingFileWriter : public FileWriter {
+// Writes nothing: answers every write with one cause (None: written),
+// keeping each path and what it was asked to write there.
+class RecordingFileWriter : public FileWriter {
 public:
-    explicit FailingFileWriter(FileFailure failure) : failure(failure) {}
-    FileFailure replaceFile(const std::string& path, const std::string&) override
+    explicit RecordingFileWriter(FileFailure failure = FileFailure::None) : failure(failure) {}
+    FileFailure replaceFile(const std::string& path, const std::string& written) override
     {
         paths.push_back(path);
+        contents.push_back(written);
         return failure;
     }
     FileFailure failure;
-    std::vector<std::string> paths;
+    std::vector<std::string> paths, contents;
 };
+using FailingFileWriter = RecordingFileWriter;
 
 } // namespace rm
