@@ -52,7 +52,7 @@ int main()
     const std::string account = load["users"][0]["name"];
     // The operator's password goes in on standard input, never in a file.
     const std::string command = std::string(CLI_PATH) + " search --computers " + dir + "/computers --user " + account
-        + " --ping --alive icmp --format json --timings --as '" + lab.operatorAccount() + "' --password-fd 0 >" + dir
+        + " --ping --alive icmp --format json --timings --as '" + lab.operatorAccount() + "' --as-password-fd 0 >" + dir
         + "/out 2>" + dir + "/err";
     FILE* cli = ::popen(command.c_str(), "w");
     if (!cli)

@@ -8,7 +8,6 @@
 #include "cli/Notices.h"
 #include "cli/Terminal.h"
 #include "core/batch/Batch.h"
-#include "core/ports/Text.h"
 #include "core/report/ActivityLog.h"
 #include "core/report/FileErrorText.h"
 
@@ -31,16 +30,16 @@ ApplyTargets readTargets(const ApplyArgs& args, std::istream& in, bool passwordF
             throw UsageError("no targets: give COMPUTER\\ACCOUNT arguments, --targets FILE, or pipe them in");
         if (source == "-" && passwordFromStandardInput)
             throw UsageError("standard input cannot carry both the targets and a password: use another descriptor");
-        targets = parseTargets(readInputText(source, in), args.user);
+        const std::string text = readInputText(source, in);
+        try {
+            targets = parseTargets(text, args.user);
+        } catch (const UsageError& e) {
+            throw UsageError((source == "-" ? std::string("standard input") : source) + ", " + e.what());
+        }
     }
     settleTargets(targets);
     if (targets.rows.empty())
         throw UsageError("no targets: the list given is empty");
-    // Two accounts of one computer are a group's members, whatever the source.
-    for (std::size_t i = 0; i < targets.rows.size(); ++i)
-        for (std::size_t k = 0; k < i; ++k)
-            if (equalsIgnoringCase(targets.rows[i].computer, targets.rows[k].computer))
-                targets.groupMode = true;
     return targets;
 }
 
@@ -66,7 +65,7 @@ void readNewPassword(const ApplyArgs& args, BatchRequest& request)
 // A question of the plan: --yes confirms the batch; an empty password is a
 // question of its own that a script answers only with --allow-empty-password;
 // a dry run answers both. Others are asked on the terminal, else answered no.
-bool answeredYes(const Question& question, const ApplyArgs& args, bool terminal)
+bool answeredYes(const Question& question, const BatchPlan& batch, const ApplyArgs& args, bool terminal)
 {
     if (args.dryRun)
         return true;
@@ -76,7 +75,10 @@ bool answeredYes(const Question& question, const ApplyArgs& args, bool terminal)
         return true;
     if (!terminal)
         return false;
-    const auto answer = askTerminal(question.message.title + "\n" + question.message.text + " [y/N] ");
+    std::string asked = question.message.title + "\n" + question.message.text;
+    if (question.kind == Question::Kind::Confirmation)
+        asked += "\n" + targetsText(batch.request().targets);
+    const auto answer = askTerminal(asked + " [y/N] ");
     return answer && !answer->empty() && (answer->front() == 'y' || answer->front() == 'Y');
 }
 
@@ -143,7 +145,7 @@ int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face
         throw UsageError(oneLine(refusal->message.text));
     const BatchPlan& batch = std::get<BatchPlan>(planned);
     for (const Question& question : batch.questions()) {
-        if (!answeredYes(question, args, terminal)) {
+        if (!answeredYes(question, batch, args, terminal)) {
             err << "nothing done: \"" << question.message.title << "\" was answered no" << std::endl;
             return ExitSomeFailed;
         }
@@ -152,6 +154,8 @@ int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face
         out << planText(batch);
         return ExitDone;
     }
+    if (args.yes)
+        err << "Acting on " << targetsText(batch.request().targets) << std::flush;
     const std::time_t confirmed = platform.clock().now();
     BatchOutcome outcome;
     {

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace rm {
 namespace {
@@ -18,52 +19,84 @@ std::string trimmed(const std::string& s)
     return s.substr(first, s.find_last_not_of(" \t\r") + 1 - first);
 }
 
+// A target quoted in a message: a whole line of a file may be long.
+std::string shortened(const std::string& text)
+{
+    constexpr std::size_t Shown = 60;
+    return text.size() <= Shown ? text : text.substr(0, Shown) + "...";
+}
+
+std::size_t lineOf(const std::string& text, std::size_t offset)
+{
+    const auto end = text.begin() + static_cast<std::ptrdiff_t>(std::min(offset, text.size()));
+    return 1 + static_cast<std::size_t>(std::count(text.begin(), end, '\n'));
+}
+
+BatchTarget fromJsonRow(const nlohmann::json& row)
+{
+    using nlohmann::json;
+    if (!row.is_object())
+        throw UsageError("is not an object");
+    auto required = [&row](const char* key) {
+        const auto it = row.find(key);
+        if (it == row.end() || !it->is_string())
+            throw UsageError(std::string("lacks its \"") + key + "\"");
+        return it->get<std::string>();
+    };
+    BatchTarget r;
+    r.computer = required("computer");
+    r.user = required("user");
+    if (r.computer.empty() || r.user.empty())
+        throw UsageError("has an empty computer or user");
+    if (const auto enabled = row.find("enabled"); enabled != row.end()) {
+        if (enabled->is_boolean())
+            r.enabled = enabled->get<bool>();
+        else if (enabled->is_string() && (*enabled == "Yes" || *enabled == "No"))
+            r.enabled = *enabled == "Yes";
+    }
+    if (const auto groups = row.find("groups"); groups != row.end()) {
+        if (groups->is_array()) {
+            for (const json& g : *groups)
+                if (g.is_string())
+                    r.groups.push_back(g.get<std::string>());
+        } else if (groups->is_string()) {
+            const std::string joined = groups->get<std::string>();
+            for (std::size_t start = 0; !joined.empty() && start <= joined.size();) {
+                const std::size_t end = std::min(joined.find(", ", start), joined.size());
+                r.groups.push_back(joined.substr(start, end - start));
+                start = end + 2;
+            }
+        }
+    }
+    return r;
+}
+
 ApplyTargets fromJson(const std::string& text)
 {
     using nlohmann::json;
-    const json doc = json::parse(text, nullptr, false);
-    if (doc.is_discarded() || !doc.is_object())
-        throw UsageError("the targets are not a JSON document of search --format json");
+    json doc;
+    try {
+        doc = json::parse(text);
+    } catch (const json::parse_error& e) {
+        throw UsageError("line " + std::to_string(lineOf(text, e.byte == 0 ? 0 : e.byte - 1))
+                         + ": the targets are not a JSON document of search --format json");
+    }
+    if (!doc.is_object())
+        throw UsageError("line 1: the targets are not a JSON document of search --format json");
     const auto computers = doc.find("computers");
     if (computers == doc.end() || !computers->is_array())
         throw UsageError("the JSON targets have no \"computers\" list");
     ApplyTargets t;
-    t.groupMode = doc.value("mode", std::string()) == "group";
-    auto required = [](const json& row, const char* key) {
-        const auto it = row.find(key);
-        if (it == row.end() || !it->is_string())
-            throw UsageError(std::string("a JSON target lacks its \"") + key + "\"");
-        return it->get<std::string>();
-    };
+    const auto mode = doc.find("mode");
+    t.groupMode = mode != doc.end() && mode->is_string() && *mode == "group";
+    std::size_t number = 0;
     for (const json& row : *computers) {
-        if (!row.is_object())
-            throw UsageError("a JSON target is not an object");
-        BatchTarget r;
-        r.computer = required(row, "computer");
-        r.user = required(row, "user");
-        if (r.computer.empty() || r.user.empty())
-            throw UsageError("a JSON target has an empty computer or user");
-        if (const auto enabled = row.find("enabled"); enabled != row.end()) {
-            if (enabled->is_boolean())
-                r.enabled = enabled->get<bool>();
-            else if (enabled->is_string() && (*enabled == "Yes" || *enabled == "No"))
-                r.enabled = *enabled == "Yes";
+        ++number;
+        try {
+            t.rows.push_back(fromJsonRow(row));
+        } catch (const UsageError& e) {
+            throw UsageError("computer " + std::to_string(number) + " of the JSON targets " + e.what());
         }
-        if (const auto groups = row.find("groups"); groups != row.end()) {
-            if (groups->is_array()) {
-                for (const json& g : *groups)
-                    if (g.is_string())
-                        r.groups.push_back(g.get<std::string>());
-            } else if (groups->is_string()) {
-                const std::string joined = groups->get<std::string>();
-                for (std::size_t start = 0; !joined.empty() && start <= joined.size();) {
-                    const std::size_t end = std::min(joined.find(", ", start), joined.size());
-                    r.groups.push_back(joined.substr(start, end - start));
-                    start = end + 2;
-                }
-            }
-        }
-        t.rows.push_back(r);
     }
     return t;
 }
@@ -72,17 +105,18 @@ ApplyTargets fromJson(const std::string& text)
 
 BatchTarget parseTarget(const std::string& text, const std::string& defaultUser)
 {
-    // Two leading backslashes are how a server is named; they are not the split.
-    if (text.rfind("\\\\", 0) == 0)
-        return parseTarget(text.substr(2), defaultUser);
+    // Leading backslash pairs are how a server is named; they are not the split.
+    std::size_t from = 0;
+    while (text.compare(from, 2, "\\\\") == 0)
+        from += 2;
     BatchTarget r;
-    const std::size_t split = text.find_first_of("\\/");
-    r.computer = text.substr(0, split);
+    const std::size_t split = text.find_first_of("\\/", from);
+    r.computer = text.substr(from, split == std::string::npos ? std::string::npos : split - from);
     r.user = split == std::string::npos ? defaultUser : text.substr(split + 1);
     if (r.computer.empty())
-        throw UsageError("target \"" + text + "\" names no computer");
+        throw UsageError("target \"" + shortened(text) + "\" names no computer");
     if (r.user.empty())
-        throw UsageError("target \"" + text + "\" names no account (COMPUTER\\ACCOUNT, or give --user)");
+        throw UsageError("target \"" + shortened(text) + "\" names no account (COMPUTER\\ACCOUNT, or give --user)");
     return r;
 }
 
@@ -114,12 +148,16 @@ ApplyTargets parseTargets(const std::string& text, const std::string& defaultUse
 void settleTargets(ApplyTargets& targets)
 {
     std::vector<BatchTarget> kept;
-    for (const BatchTarget& r : targets.rows) {
-        bool seen = false;
-        for (const BatchTarget& k : kept)
-            seen = seen || (equalsIgnoringCase(k.computer, r.computer) && equalsIgnoringCase(k.user, r.user));
-        if (!seen)
-            kept.push_back(r);
+    std::unordered_set<std::string> seen;
+    std::unordered_set<std::string> computers;
+    for (BatchTarget& r : targets.rows) {
+        const std::string computer = foldedAscii(r.computer);
+        if (!seen.insert(std::to_string(computer.size()) + ':' + computer + foldedAscii(r.user)).second)
+            continue;
+        // Two accounts of one computer are a group's members, whatever the source.
+        if (!computers.insert(computer).second)
+            targets.groupMode = true;
+        kept.push_back(std::move(r));
     }
     targets.rows = std::move(kept);
 }

@@ -2,13 +2,40 @@
 
 #include "cli/Formats.h"
 #include "core/batch/NetErrorText.h"
+#include "core/ports/Text.h"
+
+#include <functional>
+#include <unordered_set>
 
 namespace rm {
 namespace {
 
+constexpr std::size_t Listed = 20;
+
 std::string target(const BatchTarget& t)
 {
-    return t.computer + "\\" + t.user;
+    return terminalText(t.computer + "\\" + t.user);
+}
+
+std::string counted(std::size_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// "N accounts on M computers:", then a line of each of the first ones
+// and how many more there are.
+std::string listed(const std::vector<BatchTarget>& targets, const std::function<std::string(const BatchTarget&)>& line)
+{
+    std::unordered_set<std::string> computers;
+    for (const BatchTarget& t : targets)
+        computers.insert(foldedAscii(t.computer));
+    std::string out = counted(targets.size(), "account", "accounts") + " on "
+        + counted(computers.size(), "computer", "computers") + ":\n";
+    for (std::size_t i = 0; i < targets.size() && i < Listed; ++i)
+        out += line(targets[i]) + "\n";
+    if (targets.size() > Listed)
+        out += "and " + std::to_string(targets.size() - Listed) + " more\n";
+    return out;
 }
 
 std::string enableWord(EnabledChoice choice)
@@ -42,7 +69,7 @@ std::string outcomeText(const BatchOutcome& outcome)
                                     ? (outcome.enabledChoice == EnabledChoice::Enable ? "enabled" : "disabled")
                                     : enableWord(outcome.enabledChoice) + ": " + netErrorText(a.enable.status));
             if (a.rename.requested)
-                parts.push_back(a.rename.succeeded() ? "renamed to \"" + outcome.newName + "\""
+                parts.push_back(a.rename.succeeded() ? "renamed to \"" + terminalText(outcome.newName) + "\""
                                                      : "rename: " + netErrorText(a.rename.status));
         }
         out += target(a.target) + ": " + joined(parts, "; ", "; ") + "\n";
@@ -59,12 +86,14 @@ std::string planText(const BatchPlan& plan)
     if (r.enabledChoice != EnabledChoice::Keep)
         parts.push_back(enableWord(r.enabledChoice) + " the account");
     if (r.rename)
-        parts.push_back("rename it to \"" + r.newName + "\"");
+        parts.push_back("rename it to \"" + terminalText(r.newName) + "\"");
     const std::string actions = "would " + joined(parts, ", ", " and ");
-    std::string out;
-    for (const BatchTarget& t : r.targets)
-        out += target(t) + ": " + actions + "\n";
-    return out;
+    return listed(r.targets, [&](const BatchTarget& t) { return target(t) + ": " + actions; });
+}
+
+std::string targetsText(const std::vector<BatchTarget>& targets)
+{
+    return listed(targets, [](const BatchTarget& t) { return "  " + target(t); });
 }
 
 std::string totalsText(const BatchCounts& c, bool cancelled)

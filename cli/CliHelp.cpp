@@ -60,9 +60,8 @@ Output:
 
 Credentials (the Kerberos ticket, unless --as names an account):
   --as DOMAIN\USER     the account to act as; its password is asked on the
-                       terminal without echo, or read from --password-fd
-  --password-fd N, --as-password-fd N
-                       read that password, one line, from descriptor N
+                       terminal without echo, or read from --as-password-fd
+  --as-password-fd N   read that password, one line, from descriptor N
 
 Progress goes to standard error when it is a terminal.
 Exit status: 0 every computer was checked; 1 some computer could not be

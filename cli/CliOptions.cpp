@@ -95,7 +95,7 @@ void readArguments(ArgumentReader& in, const Handlers& flags, const Handlers& sw
     }
 }
 
-void logonFlags(Handlers& flags, LogonArgs& logon, bool passwordFdIsLogon)
+void logonFlags(Handlers& flags, LogonArgs& logon)
 {
     flags["--as"] = [&](ArgumentReader& in, const std::string& f) {
         logon.account = in.value(f);
@@ -105,8 +105,6 @@ void logonFlags(Handlers& flags, LogonArgs& logon, bool passwordFdIsLogon)
     flags["--as-password-fd"] = [&](ArgumentReader& in, const std::string& f) {
         logon.passwordFd = descriptor(f, in.value(f));
     };
-    if (passwordFdIsLogon)
-        flags["--password-fd"] = flags["--as-password-fd"];
 }
 
 // The search's switches: the discovery flags, each with its "--no-" form,
@@ -163,7 +161,11 @@ CommandLine parseSearch(ArgumentReader& in)
         if (s.computersFile.empty())
             throw UsageError("--computers needs a file (- for standard input)");
     };
-    logonFlags(flags, s.logon, true);
+    logonFlags(flags, s.logon);
+    // The new password's flag in apply; here it once meant the sign-in password.
+    flags["--password-fd"] = [](ArgumentReader&, const std::string&) -> void {
+        throw UsageError("search sets no password: the sign-in password's descriptor is --as-password-fd");
+    };
     searchSwitches(switches, s);
     bool help = false;
     switches["--help"] = [&](ArgumentReader&, const std::string&) { help = true; };
@@ -195,7 +197,7 @@ CommandLine parseApply(ArgumentReader& in)
             throw UsageError("--targets needs a file (- for standard input)");
     };
     flags["--log-dir"] = [&](ArgumentReader& r, const std::string& f) { a.logFolder = r.value(f); };
-    logonFlags(flags, a.logon, false);
+    logonFlags(flags, a.logon);
     switches["--set-password"] = [&](ArgumentReader&, const std::string&) { a.setPassword = true; };
     auto enabled = [&](EnabledChoice choice) {
         return [&a, choice](ArgumentReader&, const std::string&) {

@@ -3,6 +3,8 @@
 #include "cli/ApplyCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFace.h"
+#include "cli/Formats.h"
+#include "cli/Interruption.h"
 #include "cli/SearchCommand.h"
 #include "cli/Terminal.h"
 
@@ -56,8 +58,11 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
             return runSearch(command.search, *platform, face, in, out, err);
         return runApply(command.apply, *platform, face, in, out, err);
     } catch (const UsageError& e) {
-        err << "rostermill-cli: " << e.what() << std::endl;
+        err << "rostermill-cli: " << terminalText(e.what()) << std::endl;
         return ExitUsage;
+    } catch (const Interrupted& interrupted) {
+        err << "rostermill-cli: interrupted, nothing done" << std::endl;
+        return 128 + interrupted.signal;
     }
 }
 

@@ -1,59 +1,28 @@
 #include "cli/ConsoleFace.h"
 
-#include <csignal>
-#include <pthread.h>
-#include <thread>
+#include "cli/Interruption.h"
 
 namespace rm {
 namespace {
-
-// Ctrl+C and SIGTERM, taken by a thread of their own: blocked everywhere
-// else (threads started later inherit that), waited for there.
-sigset_t interruptSignals()
-{
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    return set;
-}
 
 // The face the first signal goes to.
 std::mutex currentMutex;
 ConsoleFace* current = nullptr;
 
-// Started once, living as long as the process: the first signal cancels,
-// the second ends the program the way the signal does.
-void watchSignals()
-{
-    static const bool started = [] {
-        const sigset_t signals = interruptSignals();
-        pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-        std::thread([signals] {
-            int signal = 0;
-            sigwait(&signals, &signal);
-            {
-                std::lock_guard lock(currentMutex);
-                if (current)
-                    current->post([face = current] { face->interrupt(); });
-            }
-            sigwait(&signals, &signal);
-            std::signal(signal, SIG_DFL);
-            pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
-            ::raise(signal);
-        }).detach();
-        return true;
-    }();
-    (void)started;
-}
-
 } // namespace
 
 ConsoleFace::ConsoleFace()
 {
-    watchSignals();
-    std::lock_guard lock(currentMutex);
-    current = this;
+    watchInterruptions();
+    {
+        std::lock_guard lock(currentMutex);
+        current = this;
+    }
+    setInterruptionListener([] {
+        std::lock_guard lock(currentMutex);
+        if (current)
+            current->post([face = current] { face->interrupt(); });
+    });
 }
 
 ConsoleFace::~ConsoleFace()

@@ -1,6 +1,7 @@
 #include "cli/Formats.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace rm {
 namespace {
@@ -42,17 +43,35 @@ bool wide(long cp)
         || (cp >= 0x20000 && cp <= 0x3FFFD);
 }
 
-// A cell shown on one line: control characters would break the columns.
-std::string oneLine(const std::string& text)
+std::string hex(unsigned value, int digits)
 {
-    std::string out = text;
-    for (char& c : out)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = '?';
+    static const char digit[] = "0123456789ABCDEF";
+    std::string out;
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+        out += digit[(value >> shift) & 0xF];
     return out;
 }
 
 } // namespace
+
+std::string terminalText(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t from = i;
+        const long cp = nextCodePoint(text, i);
+        if (cp < 0)
+            out += "\\x" + hex(static_cast<unsigned char>(text[from]), 2);
+        else if (cp < 0x20 || cp == 0x7F)
+            out += "\\x" + hex(static_cast<unsigned>(cp), 2);
+        else if (cp >= 0x80 && cp <= 0x9F)
+            out += "\\u" + hex(static_cast<unsigned>(cp), 4);
+        else
+            out.append(text, from, i - from);
+    }
+    return out;
+}
 
 std::size_t displayWidth(const std::string& utf8)
 {
@@ -69,7 +88,7 @@ std::string alignedTable(const TextRows& given, bool underlined)
     TextRows rows = given;
     for (auto& row : rows)
         for (auto& cell : row)
-            cell = oneLine(cell);
+            cell = terminalText(cell);
     std::vector<std::size_t> widths;
     for (const auto& row : rows) {
         widths.resize(std::max(widths.size(), row.size()), 0);
@@ -101,9 +120,12 @@ std::string alignedTable(const TextRows& given, bool underlined)
     return out;
 }
 
-std::string csvField(const std::string& text)
+std::string csvField(const std::string& given)
 {
-    const bool quoted = text.find_first_of(",\"\r\n") != std::string::npos
+    // A spreadsheet takes a cell starting so as a formula: a quote first makes it text.
+    const bool formula = !given.empty() && std::string_view("=+-@\t\r").find(given.front()) != std::string_view::npos;
+    const std::string text = formula ? "'" + given : given;
+    const bool quoted = formula || text.find_first_of(",\"\r\n") != std::string::npos
         || (!text.empty() && (text.front() == ' ' || text.back() == ' ' || text.front() == '\t' || text.back() == '\t'));
     if (!quoted)
         return text;

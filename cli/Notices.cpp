@@ -1,5 +1,7 @@
 #include "cli/Notices.h"
 
+#include "cli/Formats.h"
+
 #include <ostream>
 
 namespace rm {
@@ -15,7 +17,7 @@ std::string oneLine(const std::string& text)
     }
     if (!out.empty() && out.back() == ' ')
         out.pop_back();
-    return out;
+    return terminalText(out);
 }
 
 void tell(std::ostream& err, const Message& message)

@@ -7,7 +7,8 @@
 
 namespace rm {
 
-// A message's text on one line: its line breaks and runs of blanks as one blank.
+// A message's text on one line: its line breaks and runs of blanks as one
+// blank, other control characters escaped as terminalText does.
 std::string oneLine(const std::string& text);
 
 // A notice of the window's, as the console tells it: "Title: text" on

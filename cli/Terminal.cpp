@@ -1,10 +1,12 @@
 #include "cli/Terminal.h"
 
 #include "cli/CliOptions.h"
+#include "cli/Interruption.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
-#include <termios.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace rm {
@@ -33,11 +35,28 @@ int openTerminal()
     return ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
 }
 
+// Waits for `fd` to be readable; throws Interrupted when Ctrl+C comes first.
+void awaitInput(int fd)
+{
+    pollfd waits[2] = {{fd, POLLIN, 0}, {interruptionDescriptor(), POLLIN, 0}};
+    for (;;) {
+        if (interruptionSignal() != 0)
+            throw Interrupted{interruptionSignal()};
+        if (::poll(waits, waits[1].fd >= 0 ? 2 : 1, -1) < 0 && errno != EINTR)
+            return; // the read says what is wrong
+        if (waits[1].revents != 0)
+            throw Interrupted{interruptionSignal()};
+        if (waits[0].revents != 0)
+            return;
+    }
+}
+
 // Up to the line's end; false at the end of input before any line end, or on
 // a read error, or past the limit.
 bool readLine(int fd, std::string& line, std::size_t limit)
 {
     for (;;) {
+        awaitInput(fd);
         char c;
         const ssize_t n = ::read(fd, &c, 1);
         if (n < 0 && errno == EINTR)
@@ -62,19 +81,19 @@ std::optional<std::string> readTerminal(const std::string& prompt, bool secret)
         return std::nullopt;
     if (::write(tty.get(), prompt.data(), prompt.size()) < 0)
         return std::nullopt;
-    termios saved{};
-    const bool quiet = secret && ::tcgetattr(tty.get(), &saved) == 0;
-    if (quiet) {
-        termios silent = saved;
-        silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        silent.c_lflag |= ECHONL;
-        ::tcsetattr(tty.get(), TCSAFLUSH, &silent);
-    }
+    HeldTerminal held(tty.get());
+    if (secret)
+        held.silence();
     std::string line;
     line.reserve(MaxSecret + 1); // no reallocation leaves a copy behind
-    const bool read = readLine(tty.get(), line, MaxSecret);
-    if (quiet)
-        ::tcsetattr(tty.get(), TCSAFLUSH, &saved);
+    bool read = false;
+    try {
+        read = readLine(tty.get(), line, MaxSecret);
+    } catch (const Interrupted&) {
+        wipe(line);
+        (void)!::write(tty.get(), "\n", 1);
+        throw;
+    }
     if (!read) {
         wipe(line);
         return std::nullopt;
@@ -108,7 +127,14 @@ Secret readSecretLine(int fd, const std::string& what)
     std::string line;
     line.reserve(MaxSecret + 1);
     errno = 0;
-    if (!readLine(fd, line, MaxSecret)) {
+    bool read = false;
+    try {
+        read = readLine(fd, line, MaxSecret);
+    } catch (const Interrupted&) {
+        wipe(line);
+        throw;
+    }
+    if (!read) {
         const bool tooLong = line.size() >= MaxSecret;
         const int error = errno;
         wipe(line);

@@ -12,4 +12,11 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b)
     return true;
 }
 
+std::string foldedAscii(std::string text)
+{
+    for (char& c : text)
+        c = toUpperAscii(c);
+    return text;
+}
+
 } // namespace rm

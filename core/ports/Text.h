@@ -12,5 +12,7 @@ inline char toUpperAscii(char c)
 }
 
 bool equalsIgnoringCase(const std::string& a, const std::string& b);
+// The text with a-z folded: a key that equalsIgnoringCase agrees with.
+std::string foldedAscii(std::string text);
 
 } // namespace rm

@@ -14,7 +14,7 @@ DomainScanDialog::DomainScanDialog(const Search& search, JobDialog::Services ser
                   "At this point, Windows is waiting for a response from your Primary Domain Controller, and "
                   "cancelling will take exactly as long as finishing.\n\nAre you sure you wish to cancel?",
                   MessageButtons::YesNo, MessageIcon::Question},
-                 IdCancel, IdStatus},
+                 IdCancel, IdStatus, true},
                 parent),
       search_(search), cursor_(cursor), bar_(itemAs<QProgressBar>(IdProgress))
 {

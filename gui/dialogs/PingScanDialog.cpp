@@ -41,7 +41,7 @@ PingScanDialog::PingScanDialog(JobDialog::Services services, QWidget* parent)
                   "Cancelling now may remove systems from the list that are actually active.\n\nAre you sure "
                   "you wish to cancel?",
                   MessageButtons::YesNo, MessageIcon::Question},
-                 IdCancel, IdStatus},
+                 IdCancel, IdStatus, true},
                 parent)
 {
 }

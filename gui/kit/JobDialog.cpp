@@ -8,8 +8,11 @@ namespace rm {
 JobDialog::JobDialog(int templateId, Services services, Cancel cancel, QWidget* parent)
     : TemplateDialog(templateId, parent), s_(services), cancel_(std::move(cancel))
 {
-    // A caption but no close box, no system menu.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // A caption, and a close box and system menu only where asked for.
+    if (cancel_.closeBox)
+        setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    else
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     // A button with the Cancel identifier (2) reaches reject() already.
     if (auto* button = itemAs<QAbstractButton>(cancel_.buttonId); button && cancel_.buttonId != IdCancel)
         connect(button, &QAbstractButton::clicked, this, &JobDialog::reject);

@@ -12,7 +12,8 @@ namespace rm {
 // A progress dialog over one job, the one way the window runs a long task:
 // the job starts when the dialog first shows and the dialog ends with OK
 // when it has ended, or, after a confirmed cancel, with Cancel once it has
-// ended, painting meanwhile. Enter and other ways to close it do nothing.
+// ended, painting meanwhile. Enter does nothing; a close box, where the
+// dialog has one, asks as Cancel does.
 // The job's progress reaches the dialog through the caller, which owns the
 // job (and its progress) and keeps both alive until run() has returned.
 class JobDialog : public TemplateDialog {
@@ -23,11 +24,13 @@ public:
         UiThread& ui;
     };
     // How a cancel goes: the question asked first; the button disabled and
-    // the status line that reads "Cancelling ..." meanwhile (0: none).
+    // the status line that reads "Cancelling ..." meanwhile (0: none);
+    // whether the caption has a close box that asks it too.
     struct Cancel {
         Message question;
         int buttonId = 0;
         int statusId = 0;
+        bool closeBox = false;
     };
 
     JobDialog(int templateId, Services services, Cancel cancel, QWidget* parent);

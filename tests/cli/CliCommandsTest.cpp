@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <iostream>
@@ -162,10 +163,21 @@ TEST_F(CliCommandTest, ADryRunOrARefusedRequestDoesNothing)
                    "PC03\\Administrator"}),
               ExitDone)
         << err;
-    EXPECT_EQ(out, "PC01\\Administrator: would disable the account\n"
+    EXPECT_EQ(out, "2 accounts on 2 computers:\n"
+                   "PC01\\Administrator: would disable the account\n"
                    "PC03\\Administrator: would disable the account\n");
     EXPECT_TRUE(fakes.network.changes.empty());
     EXPECT_TRUE(files.files.empty());
+
+    // A long list: the first twenty and how many more; names as a terminal may show them.
+    std::string many;
+    for (int i = 0; i < 23; ++i)
+        many += "PC" + std::to_string(i % 12) + "\\user" + std::to_string(i) + "\x1B[31m\n";
+    ASSERT_EQ(run({"apply", "--dry-run", "--enable", "--targets", "-"}, many), ExitDone) << err;
+    const auto firstLine = out.substr(0, out.find('\n'));
+    EXPECT_EQ(firstLine, "23 accounts on 12 computers:");
+    EXPECT_NE(out.find("PC7\\user19\\x1B[31m: would enable the account\nand 3 more\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("user20"), std::string::npos);
 
     // The batch's own checks refuse with the window's text, as bad usage.
     EXPECT_EQ(run({"apply", "--rename", "", "--yes", "PC01\\Administrator"}), ExitUsage);
@@ -193,6 +205,35 @@ TEST_F(CliCommandTest, ABatchPrintsEachAccountCountsAndLogs)
                    "Total:      0             0                 2\n"
                    "Operation Completed.\n"
                    "Activity log: " + path + "\n");
+    // Said before anything is done, as a terminal's question would.
+    EXPECT_EQ(err.rfind("Acting on 2 accounts on 2 computers:\n  PC01\\Administrator\n  PC03\\Administrator\n", 0), 0u)
+        << err;
+}
+
+TEST_F(CliCommandTest, MalformedTargetsEndInOneLineNamingTheFileAndTheLine)
+{
+    char path[] = "/tmp/rostermill-targets.XXXXXX";
+    const int fd = ::mkstemp(path);
+    ASSERT_GE(fd, 0);
+    auto targetsFile = [&](const std::string& text) {
+        EXPECT_EQ(::ftruncate(fd, 0), 0);
+        EXPECT_EQ(::pwrite(fd, text.data(), text.size(), 0), static_cast<ssize_t>(text.size()));
+        return run({"apply", "--enable", "--yes", "--targets", path});
+    };
+    const std::string file = path;
+    EXPECT_EQ(targetsFile("{\"mode\":1,\"computers\":[]}"), ExitUsage);
+    EXPECT_EQ(err, "rostermill-cli: no targets: the list given is empty\n");
+    EXPECT_EQ(targetsFile("{\"computers\": [\n  {\"computer\": \"PC01\"\n"), ExitUsage);
+    EXPECT_EQ(err, "rostermill-cli: " + file + ", line 3: the targets are not a JSON document of search --format json\n");
+    EXPECT_EQ(targetsFile("PC01\\a\n\n\x1B]0;owned\x07\n"), ExitUsage);
+    EXPECT_EQ(err, "rostermill-cli: " + file
+                       + ", line 3: target \"\\x1B]0;owned\\x07\" names no account (COMPUTER\\ACCOUNT, or give --user)\n");
+    EXPECT_EQ(run({"apply", "--enable", "--yes", "--targets", "-"}, std::string(60000, '\\')), ExitUsage);
+    EXPECT_EQ(err.rfind("rostermill-cli: standard input, line 1: target \"\\\\", 0), 0u);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+    EXPECT_TRUE(fakes.network.changes.empty());
+    ::close(fd);
+    ::unlink(path);
 }
 
 TEST_F(CliCommandTest, ANewPasswordFromADescriptorAndTheEmptyOnesQuestion)

@@ -26,7 +26,7 @@ TEST(CliOptions, SearchTakesEveryDiscoveryFlag)
 {
     const CommandLine c = parse({"search", "--domain", "lab.example", "--ou=Branches/East", "--servers-only",
                                  "--no-hidden", "--no-ping", "--user", "Administrator", "--format", "json", "--all",
-                                 "--alive", "both", "--as", "LAB\\operator", "--password-fd", "5"});
+                                 "--alive", "both", "--as", "LAB\\operator", "--as-password-fd", "5"});
     ASSERT_EQ(c.kind, CommandLine::Kind::Search);
     const SearchArgs& s = c.search;
     EXPECT_EQ(*s.domain, "lab.example");
@@ -102,8 +102,8 @@ TEST(CliOptions, UsageErrorsNameTheProblem)
     EXPECT_EQ(usageError({"search", "--user", "a", "--frobnicate"}), "unknown option --frobnicate");
     EXPECT_EQ(usageError({"search", "--user", "a", "extra"}), "search takes no operand \"extra\"");
     EXPECT_EQ(usageError({"search", "--user", "a", "--ou", "X", "--browse"}), "--ou needs the directory, not --browse");
-    EXPECT_EQ(usageError({"search", "--user", "a", "--password-fd", "three"}),
-              "--password-fd needs a file descriptor number, not \"three\"");
+    EXPECT_EQ(usageError({"search", "--user", "a", "--password-fd", "3"}),
+              "search sets no password: the sign-in password's descriptor is --as-password-fd");
     EXPECT_EQ(usageError({"search", "--user", "a", "--as-password-fd", "-1"}),
               "--as-password-fd needs a file descriptor number, not \"-1\"");
     EXPECT_EQ(usageError({"apply", "--enable", "--disable", "PC01\\a"}), "--enable and --disable exclude each other");

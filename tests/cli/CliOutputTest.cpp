@@ -75,9 +75,12 @@ TEST(CliFormats, TableColumnsLineUpWithNonAsciiAndCellsStayOnTheirLine)
     EXPECT_EQ(l[3], "東京    x");
     EXPECT_EQ(l[4], "PC1"); // no trailing blanks
 
-    const auto c = lines(alignedTable({{"A", "B"}, {"x\ny", "t\tz"}}));
-    ASSERT_EQ(c.size(), 3u);
-    EXPECT_EQ(c[2], "x?y  t?z");
+    // Names from the network may carry what a terminal obeys: C0, DEL, C1
+    // (CSI as U+009B) and bytes no UTF-8 decoder takes.
+    const auto c = lines(alignedTable({{"A", "B"}, {"x\ny", "t\tz"}, {"\x1B[2J\x7F", "\xC2\x9B" "31m\x9B" "1m"}}));
+    ASSERT_EQ(c.size(), 4u);
+    EXPECT_EQ(c[2], "x\\x0Ay      t\\x09z");
+    EXPECT_EQ(c[3], "\\x1B[2J\\x7F  \\u009B31m\\x9B1m");
 }
 
 TEST(CliFormats, CsvQuotesWhatNeedsIt)
@@ -89,6 +92,11 @@ TEST(CliFormats, CsvQuotesWhatNeedsIt)
     EXPECT_EQ(csvField(" padded"), "\" padded\"");
     EXPECT_EQ(csvField(""), "");
     EXPECT_EQ(csvText(TextRows{{"a", "b,c"}, {"", "d"}}), "a,\"b,c\"\r\n,d\r\n");
+    // What a spreadsheet would run is text.
+    EXPECT_EQ(csvField("=HYPERLINK(\"http://x\")"), "\"'=HYPERLINK(\"\"http://x\"\")\"");
+    for (const char* formula : {"+1", "-1+2", "@SUM(A1)", "\tx", "\r=1"})
+        EXPECT_EQ(csvField(formula).substr(0, 2), "\"'") << formula;
+    EXPECT_EQ(csvField("a=b"), "a=b");
 }
 
 TEST(CliSearchReport, TableHasTheSixColumnsTheReasonsAndTheCounts)
@@ -205,8 +213,25 @@ TEST(CliTargets, LinesArgumentsAndTheirErrors)
     EXPECT_EQ(targetError("{\"computers\": [{\"computer\": \"PC01\", \"user\": 7}]}"), "a JSON target lacks its \"user\"");
     EXPECT_EQ(targetError("{\"computers\": [{\"computer\": \"\", \"user\": \"a\"}]}"),
               "a JSON target has an empty computer or user");
-    EXPECT_EQ(targetError("{broken"), "the targets are not a JSON document of search --format json");
+    EXPECT_EQ(targetError("{broken"), "line 1: the targets are not a JSON document of search --format json");
     EXPECT_TRUE(parseTargets("{\"mode\": \"group\", \"computers\": []}", "").groupMode);
+}
+
+TEST(CliTargets, HostileInputIsAnErrorNamingWhereNeverACrash)
+{
+    EXPECT_FALSE(parseTargets("{\"mode\": 1, \"computers\": []}", "").groupMode);
+    EXPECT_EQ(targetError("{\"computers\": [\n{\"computer\": \"PC01\", \"user\": \"a\"},\n{\"computer\": ]}"),
+              "line 3: the targets are not a JSON document of search --format json");
+    EXPECT_EQ(targetError("{\"computers\": [{\"computer\": \"PC01\", \"user\": \"a\"}, 5]}"),
+              "computer 2 of the JSON targets is not an object");
+    EXPECT_EQ(targetError("{\"computers\": [{\"computer\": \"PC01\", \"user\": \"a\", \"groups\": {\"x\": 1}, "
+                          "\"enabled\": [1]}]}"),
+              "(accepted)");
+    // Once one recursion per leading pair: this overflowed the stack.
+    const std::string message = targetError(std::string(60000, '\\'));
+    EXPECT_EQ(message.rfind("line 1: target \"\\\\\\\\", 0), 0u) << message.substr(0, 80);
+    EXPECT_LT(message.size(), 200u);
+    EXPECT_EQ(parseTarget("\\\\PC01\\a", "").computer, "PC01");
 }
 
 TEST(CliTargets, TheSameAccountTwiceIsActedOnOnce)
@@ -217,6 +242,13 @@ TEST(CliTargets, TheSameAccountTwiceIsActedOnOnce)
     EXPECT_EQ(t.rows[0], target("PC01", "a"));
     EXPECT_EQ(t.rows[1], target("PC01", "b"));
     EXPECT_EQ(t.rows[2], target("PC02", "a"));
+    EXPECT_TRUE(t.groupMode); // two accounts of one computer are a group's members
+
+    ApplyTargets distinct;
+    distinct.rows = {target("A\\B", "C"), target("A", "B\\C")};
+    settleTargets(distinct);
+    EXPECT_EQ(distinct.rows.size(), 2u);
+    EXPECT_FALSE(distinct.groupMode);
 }
 
 TEST(CliReasons, EachWayOfLeavingTheListHasItsWords)

@@ -80,6 +80,7 @@ private slots:
         QCOMPARE(text(d.get(), 1049), QString("---"));
         QCOMPARE(text(d.get(), 1034), QString("Initializing ..."));
         QCOMPARE(cancelButton(d.get())->text(), QString("Cancel"));
+        QVERIFY(d->windowFlags() & Qt::WindowCloseButtonHint);
         int horizontal = 0, vertical = 0;
         for (QFrame* f : d->findChildren<QFrame*>()) {
             horizontal += f->frameShape() == QFrame::HLine;
@@ -129,8 +130,9 @@ private slots:
         p->net.resolver.hold();
         auto s = search({"A", "B"});
         auto d = dialog();
-        prompter().answers = {MessageAnswer::No, MessageAnswer::Yes};
+        prompter().answers = {MessageAnswer::No, MessageAnswer::No, MessageAnswer::Yes};
         QTimer::singleShot(50, d.get(), [&] {
+            QVERIFY(!d->close()); // the close box asks too; No: goes on
             QTest::mouseClick(cancelButton(d.get()), Qt::LeftButton); // No: goes on
             QVERIFY(d->isVisible());
             QCOMPARE(text(d.get(), 1049), QString("---"));
@@ -138,7 +140,8 @@ private slots:
             QTest::keyClick(d.get(), Qt::Key_Escape); // Yes
         });
         QCOMPARE(run(*d, *s), int(QDialog::Rejected));
-        QCOMPARE(prompter().shown.size(), std::size_t(2));
+        QCOMPARE(prompter().shown.size(), std::size_t(3));
+        QCOMPARE(prompter().shown[0], prompter().shown[2]);
         QCOMPARE(prompter().shown[1], (Message{"Confirm Cancel",
                                                "Cancelling now may remove systems from the list that are actually "
                                                "active.\n\nAre you sure you wish to cancel?",

@@ -139,8 +139,9 @@ private slots:
                 openAtTheNotice = d.isVisible();
         };
         prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
+        QVERIFY(d.windowFlags() & Qt::WindowCloseButtonHint);
         QTimer::singleShot(50, &d, [&] {
-            QTest::mouseClick(cancelButton(&d), Qt::LeftButton); // No: goes on
+            QVERIFY(!d.close()); // the close box asks as Cancel does; No: goes on
             QVERIFY(d.isVisible());
             QVERIFY(cancelButton(&d)->isEnabled());
             QTimer::singleShot(100, &d, [&] {
@@ -165,6 +166,7 @@ private slots:
     {
         auto s = search();
         SearchProgressDialog d(0, net->clock, {prompter, ui}, nullptr);
+        QVERIFY(!(d.windowFlags() & Qt::WindowCloseButtonHint));
         QCOMPARE(check(d, *s), int(QDialog::Accepted));
         QCOMPARE(text(&d, 1052), QString(""));
         QCOMPARE(text(&d, 1053), QString(""));

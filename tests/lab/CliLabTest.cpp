@@ -381,7 +381,8 @@ TEST_F(CliLabTest, DryRunAndNoYesChangeNothing)
                             logs.path().string(), "PC01\\rmtest"},
                            "Dry-Run-Only-1!\n");
     EXPECT_EQ(dry.status, 0) << dry.err;
-    EXPECT_EQ(dry.out, "PC01\\rmtest: would set the password, disable the account and rename it to \"rmtest2\"\n");
+    EXPECT_EQ(dry.out, "1 account on 1 computer:\n"
+                       "PC01\\rmtest: would set the password, disable the account and rename it to \"rmtest2\"\n");
 
     const CliRun refused = cli({"apply", "--disable", "--log-dir", logs.path().string(), "PC01\\rmtest"});
     EXPECT_EQ(refused.status, 2);
