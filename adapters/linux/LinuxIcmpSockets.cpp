@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -14,8 +15,13 @@ constexpr std::size_t IpHeaderSize = 20;
 
 class LinuxIcmpSocket : public IcmpSocket {
 public:
-    LinuxIcmpSocket(int fd, bool datagram) : fd_(fd), datagram_(datagram) {}
+    LinuxIcmpSocket(int fd, bool datagram, std::uint16_t identifier)
+        : fd_(fd), datagram_(datagram), identifier_(identifier)
+    {
+    }
     ~LinuxIcmpSocket() override { ::close(fd_); }
+
+    std::uint16_t identifier() const override { return identifier_; }
 
     void send(const std::uint8_t* message, std::size_t size, std::uint32_t address) override
     {
@@ -65,16 +71,37 @@ public:
 private:
     const int fd_;
     const bool datagram_;
+    const std::uint16_t identifier_;
 };
+
+// The kernel gives a datagram socket its identifier on bind (port 0: any
+// free one) and writes it over the one in each request; getsockname tells it.
+bool boundIdentifier(int fd, std::uint16_t& identifier)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    socklen_t size = sizeof address;
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        return false;
+    identifier = ntohs(address.sin_port);
+    return true;
+}
 
 } // namespace
 
 std::unique_ptr<IcmpSocket> LinuxIcmpSockets::open()
 {
+    // A raw socket sees every echo reply of the host; the process id tells
+    // ours from another pinging program's.
     if (const int fd = ::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP); fd >= 0)
-        return std::make_unique<LinuxIcmpSocket>(fd, false);
-    if (const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP); fd >= 0)
-        return std::make_unique<LinuxIcmpSocket>(fd, true);
+        return std::make_unique<LinuxIcmpSocket>(fd, false, static_cast<std::uint16_t>(::getpid()));
+    if (const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP); fd >= 0) {
+        std::uint16_t identifier = 0;
+        if (boundIdentifier(fd, identifier))
+            return std::make_unique<LinuxIcmpSocket>(fd, true, identifier);
+        ::close(fd);
+    }
     return nullptr;
 }
 

@@ -8,7 +8,8 @@ namespace rm {
 // the kernel's ICMP datagram socket where net.ipv4.ping_group_range admits
 // the process's group. The datagram socket owns the identifier field and
 // gives replies without their IP header; the adapter puts a header of 20
-// bytes back in front, so a reply reads the same from either socket.
+// bytes, with the sender's address, back in front, so a reply reads the same
+// from either socket.
 class LinuxIcmpSockets : public IcmpSockets {
 public:
     std::unique_ptr<IcmpSocket> open() override;

@@ -13,6 +13,8 @@ public:
     static constexpr std::size_t MaxDatagram = 316;
 
     virtual ~IcmpSocket() = default;
+    // The identifier its echo requests carry, and so the replies meant for it.
+    virtual std::uint16_t identifier() const = 0;
     // Sends one ICMP message to an IPv4 address (network byte order). A
     // request that cannot be sent is lost, as one lost on the way would be.
     virtual void send(const std::uint8_t* message, std::size_t size, std::uint32_t address) = 0;
@@ -20,8 +22,9 @@ public:
     // `milliseconds`; false on a time-out or a failure.
     virtual bool waitReadable(std::uint32_t milliseconds) = 0;
     // Reads one datagram into `buffer` (room for MaxDatagram bytes) as an
-    // IPv4 header of 20 bytes followed by the ICMP message, whatever the
-    // socket gives. The number of bytes, or -1 when nothing could be read.
+    // IPv4 header (its length in its first byte; the sender's address at
+    // offset 12) followed by the ICMP message, whatever the socket gives.
+    // The number of bytes, or -1 when nothing could be read.
     virtual int receive(std::uint8_t* buffer) = 0;
 };
 

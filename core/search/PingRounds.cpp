@@ -25,25 +25,34 @@ bool PingRounds::pastReplyCap()
     return clock_.now() - lastValidReply_ > 8 * timeout_;
 }
 
+void PingRounds::take(const std::uint8_t* datagram, std::size_t size)
+{
+    // Only a first answer to a request we sent counts or renews the wait:
+    // anything else could be forged, or repeated, to hold the sweep open.
+    const std::optional<echo::Reply> reply = echo::parseReply(datagram, size);
+    if (!reply || reply->identifier != identifier_ || reply->index >= targets_->size())
+        return;
+    PingTarget& target = (*targets_)[reply->index];
+    const std::vector<std::uint16_t>& sent = sequences_[reply->index];
+    if (target.answered || target.address != reply->source ||
+        std::find(sent.begin(), sent.end(), reply->sequence) == sent.end())
+        return;
+    target.answered = true;
+    lastValidReply_ = clock_.now();
+    progress_.update([](SearchProgress& p) { ++p.liveness.repliesReceived; });
+    ++replyCount_;
+}
+
 void PingRounds::drain()
 {
-    // Also bounded by the cap and the cancel: a flood must not hold the sweep.
-    std::vector<PingTarget>& targets = *targets_;
+    // What is already queued is read before anyone looks at the cap, so a
+    // reply that came in time is not lost; the limit keeps a flood from
+    // holding the sweep here.
     std::uint8_t datagram[IcmpSocket::MaxDatagram];
-    while (!cancelled() && !pastReplyCap() && socket_.waitReadable(0)) {
+    for (int read = 0; read < DrainLimit && !cancelled() && socket_.waitReadable(0); ++read) {
         const int size = socket_.receive(datagram);
-        if (size <= 0)
-            continue;
-        const std::optional<std::uint32_t> index =
-            echo::replyIndex(datagram, std::min<std::size_t>(static_cast<std::size_t>(size), sizeof datagram));
-        if (!index)
-            continue;
-        lastValidReply_ = clock_.now();
-        if (*index >= targets.size())
-            continue;
-        targets[*index].answered = true;
-        progress_.update([](SearchProgress& p) { ++p.liveness.repliesReceived; });
-        ++replyCount_;
+        if (size > 0)
+            take(datagram, std::min<std::size_t>(static_cast<std::size_t>(size), sizeof datagram));
     }
 }
 
@@ -55,7 +64,8 @@ bool PingRounds::sendRound()
         if (t.address == 0 || t.answered)
             continue;
         const auto sequence = static_cast<std::uint16_t>(sequenceCounter.fetch_add(1, std::memory_order_relaxed));
-        const auto message = echo::request(static_cast<std::uint32_t>(i), sequence);
+        sequences_[i].push_back(sequence);
+        const auto message = echo::request(static_cast<std::uint32_t>(i), identifier_, sequence);
         socket_.send(message.data(), message.size(), t.address);
         progress_.update([](SearchProgress& p) { ++p.liveness.pingsSent; });
         sentAny = true;
@@ -78,6 +88,8 @@ void PingRounds::run(std::vector<PingTarget>& targets, int silentRoundsTolerated
 {
     targets_ = &targets;
     timeout_ = replyTimeout;
+    identifier_ = socket_.identifier();
+    sequences_.assign(targets.size(), {});
     replyCount_ = 0;
     const std::uint32_t start = clock_.now();
     lastValidReply_ = start;

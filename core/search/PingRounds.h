@@ -7,6 +7,7 @@
 #include "core/search/PingTarget.h"
 #include "core/search/SearchProgress.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace rm {
@@ -25,9 +26,13 @@ private:
     bool cancelled() const { return cancel_.cancelled(); }
     bool sendRound();
     void waitForReplies();
+    // Reads what is queued, up to DrainLimit datagrams.
     void drain();
+    void take(const std::uint8_t* datagram, std::size_t size);
     // More than 8 x T since the last valid reply.
     bool pastReplyCap();
+
+    static constexpr int DrainLimit = 1024;
 
     IcmpSocket& socket_;
     TickClock& clock_;
@@ -35,6 +40,9 @@ private:
     const CancelToken& cancel_;
     std::vector<PingTarget>* targets_ = nullptr;
     std::uint32_t timeout_ = 0;
+    std::uint16_t identifier_ = 0;
+    // Per target, the sequence numbers of the requests it was sent.
+    std::vector<std::vector<std::uint16_t>> sequences_;
     int replyCount_ = 0;
     std::uint32_t lastValidReply_ = 0;
 };

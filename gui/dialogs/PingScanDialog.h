@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/search/SearchProgress.h"
+#include "gui/dialogs/LivenessTexts.h"
 #include "gui/kit/JobDialog.h"
 
 namespace rm {
@@ -20,9 +21,5 @@ public:
 private:
     void showValue(int id, const std::string& text);
 };
-
-// The dialog's status line and elapsed-time text for the step's progress.
-std::string livenessStatusText(const LivenessProgress& progress);
-std::string livenessElapsedText(const LivenessProgress& progress);
 
 } // namespace rm

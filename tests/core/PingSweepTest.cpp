@@ -38,14 +38,14 @@ public:
 
 TEST(EchoMessageTest, RequestLayout)
 {
-    const auto m = echo::request(0x01020304, 0xABCD);
+    const auto m = echo::request(0x01020304, 0x5A17, 0xABCD);
     ASSERT_EQ(m.size(), 40u);
     EXPECT_EQ(m[0], 8);
     EXPECT_EQ(m[1], 0);
-    EXPECT_EQ(m[4], 0x04); // identifier: the index's low 16 bits, little-endian
-    EXPECT_EQ(m[5], 0x03);
-    EXPECT_EQ(m[6], 0xCD); // sequence, little-endian
-    EXPECT_EQ(m[7], 0xAB);
+    EXPECT_EQ(m[4], 0x5A); // identifier and sequence in network byte order
+    EXPECT_EQ(m[5], 0x17);
+    EXPECT_EQ(m[6], 0xAB);
+    EXPECT_EQ(m[7], 0xCD);
     EXPECT_EQ((std::vector<std::uint8_t>(m.begin() + 8, m.begin() + 16)),
               (std::vector<std::uint8_t>{0x04, 0x03, 0x02, 0x01, 0x0D, 0x10, 0x0B, 0x0B}));
     for (std::size_t i = 16; i < 40; ++i)
@@ -66,19 +66,51 @@ TEST(EchoMessageTest, ChecksumOfRfc1071Example)
     EXPECT_EQ(echo::internetChecksum(odd, 1), 0xFFFF - 0x0100);
 }
 
-TEST(EchoMessageTest, ReplyRule)
+TEST(EchoMessageTest, WhatAReplySaysAndWhatIsNoReply)
 {
-    const auto request = echo::request(7, 1);
-    auto reply = FakeIcmp::replyTo({request.begin(), request.end()});
-    EXPECT_EQ(echo::replyIndex(reply.data(), reply.size()), 7u);
-    // The type, the checksum and the rest are not looked at; only 36 bytes are needed.
-    reply[20] = 99;
-    reply[22] = 0;
-    EXPECT_EQ(echo::replyIndex(reply.data(), 36), 7u);
-    EXPECT_EQ(echo::replyIndex(reply.data(), 35), std::nullopt);
-    EXPECT_EQ(echo::replyIndex(reply.data(), 0), std::nullopt);
-    reply[35] = 0x0C;
-    EXPECT_EQ(echo::replyIndex(reply.data(), reply.size()), std::nullopt);
+    const auto request = echo::request(7, 0x1234, 0xBEEF);
+    const std::uint32_t from = htonl(0x0A000009);
+    const auto reply = FakeIcmp::replyTo({request.begin(), request.end()}, from);
+    auto parsed = [](const std::vector<std::uint8_t>& d, std::size_t size) { return echo::parseReply(d.data(), size); };
+    const auto r = parsed(reply, reply.size());
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->source, from);
+    EXPECT_EQ(r->identifier, 0x1234);
+    EXPECT_EQ(r->sequence, 0xBEEF);
+    EXPECT_EQ(r->index, 7u);
+    // Header and 16 bytes are needed; the checksum is not looked at.
+    EXPECT_TRUE(parsed(reply, 36));
+    EXPECT_FALSE(parsed(reply, 35));
+    EXPECT_FALSE(parsed(reply, 0));
+    auto unsealed = reply;
+    unsealed[22] ^= 0xFF;
+    EXPECT_TRUE(parsed(unsealed, unsealed.size()));
+
+    // A header with options, as a raw socket gives it: the message starts after them.
+    auto withOptions = reply;
+    withOptions[0] = 0x46;
+    withOptions.insert(withOptions.begin() + 20, {1, 1, 1, 0});
+    const auto o = parsed(withOptions, withOptions.size());
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->index, 7u);
+    EXPECT_EQ(o->sequence, 0xBEEF);
+    EXPECT_FALSE(parsed(withOptions, 39));
+
+    // One byte changed: no echo reply of ours.
+    const std::pair<std::size_t, std::uint8_t> changes[] = {
+        {0, 0x44},  // a header shorter than 20 bytes
+        {0, 0x65},  // not IPv4
+        {9, 17},    // not ICMP
+        {20, 8},    // an echo request
+        {20, 3},    // destination unreachable
+        {21, 1},    // another code
+        {35, 0x0C}, // another marker
+    };
+    for (const auto& [at, value] : changes) {
+        auto d = reply;
+        d[at] = value;
+        EXPECT_FALSE(parsed(d, d.size())) << at << " " << int(value);
+    }
 }
 
 class PingSweepTest : public ::testing::Test {
@@ -160,17 +192,18 @@ TEST_F(PingSweepTest, ARoundWithRepliesStartsTheSilentCountAgain)
     EXPECT_EQ(shown().pingsSent, 3 * 2 + 9);
 }
 
-TEST_F(PingSweepTest, TheRequestsCarryIndexSequenceAndMarker)
+TEST_F(PingSweepTest, TheRequestsCarryIndexIdentifierSequenceAndMarker)
 {
     const Names all = names(3, false);
     network.answering = {address(1)};
+    network.identifier = 0x7E01; // the socket's, not one of the core's own
     removed(all);
     ASSERT_GE(network.sent.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         const auto& s = network.sent[i];
         EXPECT_EQ(FakeIcmp::indexOf(s), i);
         EXPECT_EQ(s.address, address(static_cast<int>(i)));
-        const auto expected = echo::request(static_cast<std::uint32_t>(i), FakeIcmp::sequenceOf(s));
+        const auto expected = echo::request(static_cast<std::uint32_t>(i), 0x7E01, FakeIcmp::sequenceOf(s));
         EXPECT_EQ(s.message, std::vector<std::uint8_t>(expected.begin(), expected.end()));
     }
     // One counter for every request of the process: on from the last sweep, never back to 1.
@@ -199,16 +232,24 @@ TEST_F(PingSweepTest, TwoNamesOfOneAddressEachNeedTheirOwnReply)
     EXPECT_EQ(second.value().liveness.repliesReceived, 2);
 }
 
-TEST_F(PingSweepTest, ALateReplyIsCountedToo)
+TEST_F(PingSweepTest, ALateReplyCountsAndARepeatedOneDoesNot)
 {
     const Names all = names(1);
     int asked = 0;
-    // Round 1's reply comes after its wait (700 ms), round 2's at once.
-    network.replyDelay = [&](const FakeIcmp::Sent&) { return ++asked == 1 ? 700u : 10u; };
+    // Round 1's reply comes after its wait (700 ms), round 2's never.
+    network.replyDelay = [&](const FakeIcmp::Sent&) { return ++asked == 1 ? 700u : ~0u; };
     EXPECT_EQ(removed(all), Names{});
     EXPECT_EQ(shown().pingsSent, 2);
-    EXPECT_EQ(shown().repliesReceived, 2);
+    EXPECT_EQ(shown().repliesReceived, 1);
     EXPECT_EQ(shown().round, 3);
+
+    // Both rounds answered, the first late: one reply counts.
+    asked = 0;
+    network.replyDelay = [&](const FakeIcmp::Sent&) { return ++asked == 1 ? 700u : 10u; };
+    Progress<SearchProgress> second;
+    EXPECT_EQ(removed(all, nullptr, &second), Names{});
+    EXPECT_EQ(second.value().liveness.pingsSent, 2);
+    EXPECT_EQ(second.value().liveness.repliesReceived, 1);
 }
 
 TEST_F(PingSweepTest, TheRoundsAreTimedFromTheFirstAfterTheLookUps)
@@ -348,12 +389,12 @@ TEST_F(PingSweepTest, DatagramsThatAreNoValidReplyAreIgnored)
 {
     const Names all = names(2, false);
     const auto base = clock.ms.load();
-    const auto outOfRange = echo::request(2, 1);
-    const auto largest = echo::request(0xFFFFFFFF, 1);
-    const auto good = echo::request(1, 1);
-    auto marked = FakeIcmp::replyTo({outOfRange.begin(), outOfRange.end()});
-    auto huge = FakeIcmp::replyTo({largest.begin(), largest.end()});
-    auto shortOne = FakeIcmp::replyTo({good.begin(), good.end()});
+    const auto outOfRange = echo::request(2, network.identifier, 1);
+    const auto largest = echo::request(0xFFFFFFFF, network.identifier, 1);
+    const auto good = echo::request(1, network.identifier, 1);
+    auto marked = FakeIcmp::replyTo({outOfRange.begin(), outOfRange.end()}, address(1));
+    auto huge = FakeIcmp::replyTo({largest.begin(), largest.end()}, address(1));
+    auto shortOne = FakeIcmp::replyTo({good.begin(), good.end()}, address(1));
     shortOne.resize(35); // marker cut off
     network.arrive(base + 1, marked);
     network.arrive(base + 2, huge);
@@ -381,20 +422,74 @@ TEST_F(PingSweepTest, OtherDatagramsCannotHoldTheWaitPastEightTimesTheTimeOut)
     EXPECT_EQ(sendTimes[2], 8200u);
 }
 
-TEST_F(PingSweepTest, MarkedDatagramsRenewTheWait)
+TEST_F(PingSweepTest, ForgedAndRepeatedRepliesNeitherCountNorHoldTheSweep)
 {
-    // A marked datagram with an index outside the table is no reply, but it
-    // keeps the wait going (here for 2 s, well below the cap).
-    const Names all = names(1, false);
-    const auto base = clock.ms.load();
-    const auto request = echo::request(5, 1);
-    for (std::uint32_t t = 400; t <= 2000; t += 400)
-        network.arrive(base + t, FakeIcmp::replyTo({request.begin(), request.end()}));
+    // N0 answers its one request, N1 never. Then, every 300 ms for an hour,
+    // one of six datagrams made from their requests, each a valid reply but
+    // for one thing: N1's reply from N0's address, with another identifier,
+    // with N0's sequence number, with one never sent, as an echo request; and
+    // N0's reply again.
+    const Names all = names(2, false);
+    network.answering = {address(0)};
+    const std::uint32_t base = clock.ms.load();
+    std::vector<std::uint8_t> first; // N0's request
     std::vector<std::uint32_t> sendTimes;
-    network.onSend = [&](const FakeIcmp::Sent& s) { sendTimes.push_back(s.at - base); };
-    EXPECT_EQ(removed(all), all);
-    ASSERT_GE(sendTimes.size(), 2u);
-    EXPECT_EQ(sendTimes[1], 2500u);
+    network.onSend = [&](const FakeIcmp::Sent& s) {
+        sendTimes.push_back(s.at - base);
+        if (s.at != base)
+            return;
+        if (FakeIcmp::indexOf(s) == 0) {
+            first = s.message;
+            return;
+        }
+        auto changed = [&](std::size_t at, std::uint8_t value) {
+            std::vector<std::uint8_t> m = s.message;
+            m[at] = value;
+            return FakeIcmp::replyTo(m, address(1));
+        };
+        auto request = FakeIcmp::replyTo(s.message, address(1));
+        request[20] = 8;
+        FakeIcmp::sealChecksum(request);
+        const std::vector<std::vector<std::uint8_t>> forged = {
+            FakeIcmp::replyTo(s.message, address(0)),
+            changed(4, s.message[4] ^ 0x80),
+            [&] {
+                std::vector<std::uint8_t> m = s.message;
+                m[6] = first[6], m[7] = first[7];
+                return FakeIcmp::replyTo(m, address(1));
+            }(),
+            changed(6, s.message[6] ^ 0x40),
+            request,
+            FakeIcmp::replyTo(first, address(0)),
+        };
+        for (std::uint32_t t = 300, i = 0; t <= 3600000; t += 300, ++i)
+            network.arrive(base + t, forged[i % forged.size()]);
+    };
+    EXPECT_EQ(removed(all), Names{"N1"});
+    EXPECT_EQ(shown().repliesReceived, 1);
+    EXPECT_EQ(shown().pingsSent, 2 + 9);
+    // Each wait ends at the first datagram more than 4 s after the last valid
+    // reply: ten rounds of 4.2 s, not an hour.
+    EXPECT_EQ(clock.ms.load() - base, 42000u);
+    ASSERT_EQ(sendTimes.size(), 11u);
+    EXPECT_EQ(sendTimes[2], 4200u);
+    EXPECT_EQ(sendTimes[10], 37800u);
+}
+
+TEST_F(PingSweepTest, AReplyQueuedWhenTheCapIsReachedIsStillRead)
+{
+    // Other traffic every 300 ms holds each wait to its cap (4.2 s); the
+    // ninth and last round's reply arrives at 4.1 s, just past the cap.
+    const Names all = names(1);
+    network.onSend = [&](const FakeIcmp::Sent& s) {
+        for (std::uint32_t t = 300; t <= 4200; t += 300)
+            network.arrive(s.at + t, std::vector<std::uint8_t>(60, 1));
+    };
+    int asked = 0;
+    network.replyDelay = [&](const FakeIcmp::Sent&) { return ++asked == 9 ? 4100u : ~0u; };
+    EXPECT_EQ(removed(all), Names{});
+    EXPECT_EQ(shown().pingsSent, 9);
+    EXPECT_EQ(shown().repliesReceived, 1);
 }
 
 } // namespace

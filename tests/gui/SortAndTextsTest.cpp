@@ -1,5 +1,6 @@
 #include "gui/kit/ColumnSort.h"
 #include "gui/dialogs/FormatDuration.h"
+#include "gui/dialogs/LivenessTexts.h"
 #include "gui/dialogs/PasswordOptionsForm.h"
 #include "gui/kit/NaturalCompare.h"
 #include "core/search/ComputerTypeText.h"
@@ -7,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
 #include <limits>
 
 namespace rm {
@@ -21,6 +24,29 @@ TEST(FormatDuration, Table)
         {3660, "1 hour, 1 minute"}, {7322, "2 hours, 2 minutes"}};
     for (const auto& [s, text] : table)
         EXPECT_EQ(formatDuration(s), text) << s;
+}
+
+// Under a German locale (built beside the tests, LOCPATH), as the window's
+// toolkit leaves the C library's: the seconds keep their point.
+TEST(LivenessTexts, ElapsedSecondsUnderAGermanLocale)
+{
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "the test locale de_DE.UTF-8 is missing";
+    char german[16];
+    std::snprintf(german, sizeof german, "%.1f", 4.5);
+    auto elapsed = [](int round, std::uint32_t ms) {
+        LivenessProgress l;
+        l.phase = LivenessProgress::Phase::Pinging;
+        l.round = round;
+        l.elapsedMs = ms;
+        return livenessElapsedText(l);
+    };
+    const std::vector<std::string> texts = {elapsed(0, 4500), elapsed(1, 0),     elapsed(10, 4500),
+                                            elapsed(3, 12345), elapsed(9, 4000), elapsed(2, 99960)};
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_STREQ(german, "4,5"); // the locale is in force
+    EXPECT_EQ(texts, (std::vector<std::string>{"---", "0.0 seconds", "4.5 seconds", "12.3 seconds", "4.0 seconds",
+                                               "100.0 seconds"}));
 }
 
 TEST(NaturalCompare, Table)

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -75,8 +76,9 @@ private:
 };
 
 // A network on a manual clock, which passes only when the network waits: the addresses in `answering` reply to every
-// request after `delay` ms (or as `replyDelay` says per request), and other
-// datagrams arrive when the test says. Used by one thread at a time.
+// request after `delay` ms (or as `replyDelay` says per request), echoing it
+// as sent, and other datagrams arrive when the test says. Used by one thread
+// at a time.
 class FakeIcmp : public IcmpSockets {
 public:
     struct Sent {
@@ -102,21 +104,43 @@ public:
     {
         queue_.insert({at, std::move(datagram)});
     }
-    static std::vector<std::uint8_t> replyTo(const std::vector<std::uint8_t>& request)
+    // What `from` sends back for `request`: the message echoed as an echo
+    // reply, checksum and all, behind the header a socket gives.
+    static std::vector<std::uint8_t> replyTo(const std::vector<std::uint8_t>& request, std::uint32_t from)
     {
-        std::vector<std::uint8_t> d(20, 0);
+        std::vector<std::uint8_t> d(20 + request.size(), 0);
         d[0] = 0x45;
-        d.insert(d.end(), request.begin(), request.end());
-        d[20] = 0; // echo reply
+        d[2] = static_cast<std::uint8_t>(d.size() >> 8);
+        d[3] = static_cast<std::uint8_t>(d.size());
+        d[8] = 64;
+        d[9] = 1; // ICMP
+        std::memcpy(&d[12], &from, 4);
+        std::copy(request.begin(), request.end(), d.begin() + 20);
+        if (d.size() > 20)
+            d[20] = 0; // echo reply
+        sealChecksum(d);
         return d;
     }
-    // Index and sequence number of a request, as sent.
+    // The ICMP checksum of a datagram with a 20-byte header, made right again.
+    static void sealChecksum(std::vector<std::uint8_t>& datagram)
+    {
+        if (datagram.size() < 24)
+            return;
+        datagram[22] = datagram[23] = 0;
+        const std::uint16_t sum = echo::internetChecksum(&datagram[20], datagram.size() - 20);
+        datagram[22] = static_cast<std::uint8_t>(sum >> 8);
+        datagram[23] = static_cast<std::uint8_t>(sum);
+    }
+    // Index, identifier and sequence number of a request, as sent.
     static std::uint32_t indexOf(const Sent& s)
     {
         return s.message[8] | s.message[9] << 8 | s.message[10] << 16 | std::uint32_t(s.message[11]) << 24;
     }
-    static std::uint16_t sequenceOf(const Sent& s) { return std::uint16_t(s.message[6] | s.message[7] << 8); }
+    static std::uint16_t identifierOf(const Sent& s) { return std::uint16_t(s.message[4] << 8 | s.message[5]); }
+    static std::uint16_t sequenceOf(const Sent& s) { return std::uint16_t(s.message[6] << 8 | s.message[7]); }
 
+    // What the sockets give as their identifier; requests go out as written.
+    std::uint16_t identifier = 0x5A17;
     std::vector<std::uint32_t> answering;
     std::uint32_t delay = 5;
     std::function<std::uint32_t(const Sent&)> replyDelay; // per request; ~0u: no reply
@@ -132,6 +156,7 @@ private:
     public:
         explicit Socket(FakeIcmp& net) : net_(net) {}
         ~Socket() override { ++net_.closed; }
+        std::uint16_t identifier() const override { return net_.identifier; }
         void send(const std::uint8_t* message, std::size_t size, std::uint32_t address) override
         {
             Sent s{{message, message + size}, address, net_.clock_.now()};
@@ -141,7 +166,7 @@ private:
             std::uint32_t d = net_.replyDelay ? net_.replyDelay(s) : net_.delay;
             const auto& a = net_.answering;
             if (d != ~0u && std::find(a.begin(), a.end(), address) != a.end())
-                net_.arrive(s.at + d, replyTo(s.message));
+                net_.arrive(s.at + d, replyTo(s.message, address));
         }
         bool waitReadable(std::uint32_t timeout) override
         {
