@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "adapters/linux/SecretsProtection.h"
 #include "adapters/qt/QtFileChooser.h"
 #include "adapters/qt/QtPrompter.h"
 #include "adapters/qt/QtShell.h"
@@ -26,6 +27,8 @@ void Application::registerDialogFont()
 
 void Application::run()
 {
+    // The window's edits take new passwords at any time.
+    keepSecretsFromOtherProcesses();
     // A second copy of the program starts as an independent one.
     const std::string title = loadString(IdsApplicationTitle);
     setApplicationName(QString::fromStdString(title));

@@ -47,17 +47,19 @@ ApplyTargets readTargets(const ApplyArgs& args, std::istream& in, bool passwordF
 void readNewPassword(const ApplyArgs& args, BatchRequest& request)
 {
     if (args.passwordFd >= 0) {
-        request.password = readSecretLine(args.passwordFd, "the new password");
+        // A descriptor that also carries the --as password stays for it.
+        const bool last = args.passwordFd != args.logon.passwordFd;
+        request.password = readSecretLine(args.passwordFd, "the new password", last);
         request.verification = Secret::copyOf(request.password.reveal());
     } else if (::isatty(STDIN_FILENO) == 1) {
-        std::optional<Secret> first = askSecret("New password: ");
-        std::optional<Secret> second = first ? askSecret("Retype new password: ") : std::nullopt;
+        std::optional<Secret> first = askSecret("New password: ", "the new password");
+        std::optional<Secret> second = first ? askSecret("Retype new password: ", "the new password") : std::nullopt;
         if (!first || !second)
             throw UsageError("no new password was typed");
         request.password = std::move(*first);
         request.verification = std::move(*second);
     } else {
-        request.password = readSecretLine(STDIN_FILENO, "the new password");
+        request.password = readSecretLine(STDIN_FILENO, "the new password", false);
         request.verification = Secret::copyOf(request.password.reveal());
     }
 }

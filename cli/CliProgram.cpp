@@ -14,20 +14,26 @@ namespace rm {
 namespace {
 
 // The account --as names, its password from a descriptor or the terminal.
+// An empty one is refused: the network calls would act with whatever
+// Kerberos ticket there is instead of the account named.
 ConsolePlatform::AskCredentials asker(const LogonArgs& logon)
 {
     return [logon](std::string& account, Secret& password) {
         if (logon.account.empty())
             return false;
         account = logon.account;
+        const std::string what = "the password of " + logon.account;
         if (logon.passwordFd >= 0) {
-            password = readSecretLine(logon.passwordFd, "the password of " + logon.account);
-            return true;
+            password = readSecretLine(logon.passwordFd, what, true);
+        } else {
+            std::optional<Secret> typed = askSecret("Password for " + logon.account + ": ", what);
+            if (!typed)
+                throw UsageError("no terminal to ask the password of " + logon.account
+                                 + " on: give --as-password-fd N");
+            password = std::move(*typed);
         }
-        std::optional<Secret> typed = askSecret("Password for " + logon.account + ": ");
-        if (!typed)
-            throw UsageError("no terminal to ask the password of " + logon.account + " on: give --as-password-fd N");
-        password = std::move(*typed);
+        if (password.empty())
+            throw UsageError(what + " is empty: --as needs the account's password");
         return true;
     };
 }

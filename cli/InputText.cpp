@@ -2,8 +2,11 @@
 
 #include "cli/CliOptions.h"
 
-#include <fstream>
+#include <cerrno>
 #include <istream>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace rm {
 namespace {
@@ -30,10 +33,28 @@ std::string readInputText(const std::string& path, std::istream& in)
 {
     if (path == "-")
         return readAll(in, "standard input");
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    // Close-on-exec, as every descriptor of the program; a file stream's is not.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
         throw UsageError("cannot open " + path);
-    return readAll(file, path);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw UsageError(path + " could not be read");
+        if (n == 0)
+            return text;
+        text.append(buffer, static_cast<std::size_t>(n));
+        if (text.size() > MaxInput)
+            throw UsageError(path + " is larger than 16 MiB");
+    }
 }
 
 } // namespace rm

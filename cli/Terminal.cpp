@@ -74,6 +74,16 @@ bool readLine(int fd, std::string& line, std::size_t limit)
     return true;
 }
 
+// A C string ends at a NUL: a password holding one would be cut short
+// further on without a word.
+void refuseNul(std::string& secret, const std::string& what)
+{
+    if (secret.find('\0') == std::string::npos)
+        return;
+    wipe(secret);
+    throw UsageError(what + " holds a NUL byte, which a password cannot");
+}
+
 std::optional<std::string> readTerminal(const std::string& prompt, bool secret)
 {
     const Descriptor tty(openTerminal());
@@ -114,16 +124,26 @@ std::optional<std::string> askTerminal(const std::string& prompt)
     return readTerminal(prompt, false);
 }
 
-std::optional<Secret> askSecret(const std::string& prompt)
+std::optional<Secret> askSecret(const std::string& prompt, const std::string& what)
 {
     std::optional<std::string> line = readTerminal(prompt, true);
     if (!line)
         return std::nullopt;
+    refuseNul(*line, what);
     return Secret(std::move(*line));
 }
 
-Secret readSecretLine(int fd, const std::string& what)
+Secret readSecretLine(int fd, const std::string& what, bool closeAfter)
 {
+    // Read once, the descriptor goes: nothing started later inherits it.
+    struct Closer {
+        int fd;
+        ~Closer()
+        {
+            if (fd > STDERR_FILENO)
+                ::close(fd);
+        }
+    } closer{closeAfter ? fd : -1};
     std::string line;
     line.reserve(MaxSecret + 1);
     errno = 0;
@@ -146,6 +166,7 @@ Secret readSecretLine(int fd, const std::string& what)
             throw UsageError(what + " could not be read from file descriptor " + std::to_string(fd));
         // An empty input is an empty password; the checks ask about it.
     }
+    refuseNul(line, what);
     return Secret(std::move(line));
 }
 

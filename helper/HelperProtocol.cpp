@@ -105,11 +105,14 @@ bool readAll(int fd, char* data, std::size_t size, const std::optional<std::chro
 
 bool writeFrame(int fd, const std::string& payload)
 {
-    std::string frame;
     WireWriter header;
     header.number(static_cast<std::uint32_t>(payload.size()));
-    frame = header.bytes() + payload;
-    bool ok = writeAll(fd, frame.data(), frame.size());
+    // Of its final size from the start, as the payload may hold a password.
+    std::string frame;
+    frame.reserve(header.bytes().size() + payload.size());
+    frame += header.bytes();
+    frame += payload;
+    const bool ok = writeAll(fd, frame.data(), frame.size());
     wipe(frame);
     return ok;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace rm {
 
@@ -27,9 +28,18 @@ constexpr std::uint32_t MaxFrame = 16u << 20;
 
 class WireWriter {
 public:
+    WireWriter() = default;
+    // Room for `size` bytes from the start: a buffer that grows frees the
+    // old one as it was, so one that will hold a password is made whole.
+    explicit WireWriter(std::size_t size) { bytes_.reserve(size); }
+    static constexpr std::size_t numberSize = 4;
+    static std::size_t textSize(const std::string& s) { return numberSize + s.size(); }
+
     WireWriter& number(std::uint32_t n);
     WireWriter& text(const std::string& s);
     const std::string& bytes() const { return bytes_; }
+    // The buffer itself, handed over without a copy.
+    std::string take() { return std::move(bytes_); }
     // Overwrites the buffer, so a password does not linger in freed memory.
     void wipe();
 

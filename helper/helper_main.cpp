@@ -4,6 +4,7 @@
 #include "core/ports/Wipe.h"
 #include "helper/HelperProtocol.h"
 #include "helper/browse_client.h"
+#include "helper/net_status.h"
 #include "helper/samr_client.h"
 
 #include <cerrno>
@@ -100,10 +101,9 @@ bool setCredentials(rm_samr* client, WireReader& in, WireWriter& out)
     std::uint32_t seconds = 0;
     bool ok = in.text(user) && in.text(domain) && in.text(password) && in.number(seconds);
     if (ok) {
-        rm_samr_set_credentials(client, user.c_str(), domain.c_str(), password.c_str());
+        out.number(rm_samr_set_credentials(client, user.c_str(), domain.c_str(), password.c_str(), password.size()));
         rm_samr_set_timeout(client, seconds);
         callLimit = seconds;
-        out.number(0);
     }
     rm::wipe(password);
     return ok;
@@ -132,7 +132,10 @@ bool serve(rm_samr* client, const std::string& request, WireWriter& out)
     }
     case HelperOp::UserSetPassword: {
         bool ok = in.text(server) && in.text(name) && in.text(other);
-        if (ok)
+        // As a C string a password holding a NUL would end there, unseen.
+        if (ok && other.find('\0') != std::string::npos)
+            out.number(RM_INVALID_PARAMETER);
+        else if (ok)
             out.number(rm_user_set_password(client, server.c_str(), name.c_str(), other.c_str()));
         rm::wipe(other);
         return ok;
@@ -199,7 +202,7 @@ int main()
     // No controlling terminal: no library can prompt for a password.
     setsid();
     // Nothing is ever read from a terminal.
-    int null = open("/dev/null", O_RDWR);
+    int null = open("/dev/null", O_RDWR | O_CLOEXEC);
     if (null >= 0) {
         dup2(null, 0);
         dup2(null, 1);

@@ -123,14 +123,24 @@ void rm_samr_free(rm_samr *c)
 	talloc_free(c->mem);
 }
 
-void rm_samr_set_credentials(rm_samr *c, const char *user, const char *domain, const char *password)
+uint32_t rm_samr_set_credentials(rm_samr *c, const char *user, const char *domain, const char *password,
+				 size_t password_length)
 {
 	drop_conversation(c, true);
 	wipe_password(c->creds);
 	talloc_free(c->creds);
 	c->creds = cli_credentials_init(c->mem);
 	cli_credentials_set_conf(c->creds, c->lp);
-	if (password && *password) {
+	const bool named = user && *user;
+	const bool whole = password ? strlen(password) == password_length : password_length == 0;
+	if (!whole || (named && password_length == 0)) {
+		/* Neither a password cut short at a NUL nor, for a named account,
+		 * whatever ticket there is: no credentials at all. */
+		cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_DISABLED, CRED_SPECIFIED);
+		cli_credentials_set_anonymous(c->creds);
+		return RM_INVALID_PARAMETER;
+	}
+	if (password_length > 0) {
 		cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_DISABLED, CRED_SPECIFIED);
 		cli_credentials_set_username(c->creds, user, CRED_SPECIFIED);
 		cli_credentials_set_domain(c->creds, domain, CRED_SPECIFIED);
@@ -141,6 +151,7 @@ void rm_samr_set_credentials(rm_samr *c, const char *user, const char *domain, c
 		cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_REQUIRED, CRED_SPECIFIED);
 		cli_credentials_set_ccache(c->creds, c->lp, NULL, CRED_SPECIFIED, &error);
 	}
+	return RM_OK;
 }
 
 struct cli_credentials *rm_samr_credentials(rm_samr *c)

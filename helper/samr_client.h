@@ -4,6 +4,7 @@
 #ifndef ROSTERMILL_SAMR_CLIENT_H
 #define ROSTERMILL_SAMR_CLIENT_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -39,9 +40,11 @@ typedef void (*rm_emit_machine)(void *context, const struct rm_display_machine *
 rm_samr *rm_samr_new(void);
 void rm_samr_free(rm_samr *client);
 /* Credentials of the network: kept in memory only, and wiped when
- * replaced. No password means the user's Kerberos ticket. */
-void rm_samr_set_credentials(rm_samr *client, const char *user, const char *domain,
-			     const char *password);
+ * replaced. No account and no password mean the user's Kerberos ticket.
+ * 87, leaving no credentials at all, for a named account without a
+ * password or a password whose `password_length` bytes hold a NUL. */
+uint32_t rm_samr_set_credentials(rm_samr *client, const char *user, const char *domain,
+				 const char *password, size_t password_length);
 /* The same credentials, for the calls that make their own connections. */
 struct cli_credentials *rm_samr_credentials(rm_samr *client);
 /* The time limit of one remote call, in seconds. */

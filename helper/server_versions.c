@@ -1,6 +1,10 @@
+#ifndef _GNU_SOURCE
+#define _GNU_SOURCE /* pipe2 */
+#endif
 #include "server_versions.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -38,7 +42,7 @@ static bool start(struct child *c, const struct rm_server_info101 *server, size_
 		  void *context)
 {
 	int fds[2];
-	if (pipe(fds) != 0)
+	if (pipe2(fds, O_CLOEXEC) != 0)
 		return false;
 	pid_t parent = getpid();
 	pid_t pid = fork();

@@ -1,11 +1,9 @@
 #include "settings/RegistryFileDisk.h"
-#include "settings/WriteFully.h"
+#include "settings/FileReplace.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,26 +11,6 @@ namespace rm {
 namespace {
 
 using Kind = RegistryFileDisk::Kind;
-
-constexpr int MaxLinks = 40; // the kernel's own limit
-
-// Follows symlinks one at a time; nothing for a loop or a link that cannot be read.
-std::optional<std::filesystem::path> resolve(std::filesystem::path path, bool& linked)
-{
-    for (int hop = 0; hop <= MaxLinks; ++hop) {
-        std::string text(PATH_MAX, '\0');
-        ssize_t n = ::readlink(path.c_str(), text.data(), text.size());
-        if (n < 0)
-            return errno == EINVAL || errno == ENOENT ? std::optional(path) : std::nullopt;
-        if (static_cast<std::size_t>(n) == text.size())
-            return std::nullopt;
-        text.resize(static_cast<std::size_t>(n));
-        std::filesystem::path next(text);
-        path = next.is_absolute() ? next : path.parent_path() / next;
-        linked = true;
-    }
-    return std::nullopt;
-}
 
 // Reads what was opened, provided it is still the regular file looked at.
 RegistryFileDisk::Contents readOpened(int fd, const struct stat& seen, Kind tooLarge)
@@ -70,35 +48,15 @@ bool moveWithoutReplacing(const char* from, const char* to)
     return true;
 }
 
-std::optional<std::string> randomSuffix()
-{
-    unsigned char bytes[8];
-    ssize_t n;
-    while ((n = ::getrandom(bytes, sizeof bytes, 0)) < 0 && errno == EINTR) {}
-    if (n != static_cast<ssize_t>(sizeof bytes))
-        return std::nullopt;
-    std::string out;
-    for (unsigned char b : bytes) {
-        out += "0123456789abcdef"[b >> 4];
-        out += "0123456789abcdef"[b & 0xF];
-    }
-    return out;
-}
-
-void syncFolder(const std::filesystem::path& folder)
-{
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 RegistryFileDisk::RegistryFileDisk(const std::filesystem::path& file)
 {
-    target_ = resolve(file, linked_);
+    FollowedPath followed;
+    if (followOwnLinks(file, followed) == 0) {
+        target_ = followed.path;
+        linked_ = followed.linked;
+    }
 }
 
 RegistryFileDisk::Contents RegistryFileDisk::read() const
@@ -138,21 +96,7 @@ bool RegistryFileDisk::setAside() const
 
 bool RegistryFileDisk::replace(const std::string& contents) const
 {
-    const std::optional<std::string> suffix = randomSuffix();
-    if (!target_ || !suffix)
-        return false;
-    const std::string temp = target_->string() + ".tmp-" + *suffix;
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    bool ok = writeFully(fd, contents) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || ::rename(temp.c_str(), target_->c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    syncFolder(target_->parent_path());
-    return true;
+    return target_ && replaceByRename(*target_, contents, 0600) == 0;
 }
 
 } // namespace rm

@@ -10,8 +10,9 @@ namespace rm {
 // The settings file in the file system, for one read or one read-and-replace.
 // A symlink in its place is resolved when this is made, step by step, and the
 // file it leads to is read and replaced, so the user's link stays a link;
-// through a link only a regular file of the user's own, within the size cap,
-// is ever touched. Nothing is opened in a way that could block or follow a
+// links are followed only as followOwnLinks allows (else nothing is read or
+// replaced), and through a link only a regular file of the user's own,
+// within the size cap, is ever touched. Nothing is opened in a way that could block or follow a
 // link planted later, and no more than MaxSize bytes are read.
 class RegistryFileDisk {
 public:

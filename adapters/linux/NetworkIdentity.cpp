@@ -56,6 +56,9 @@ bool NetworkIdentity::ticketPrincipal(std::string& user, std::string& realm)
 
 bool NetworkIdentity::ensureCredentials()
 {
+    // Before anything else: a ticket's keys are secrets too, and a password
+    // may yet be asked for or typed.
+    keepSecretsFromOtherProcesses();
     std::lock_guard lock(mutex_);
     if (settled_)
         return usable_;
@@ -66,10 +69,13 @@ bool NetworkIdentity::ensureCredentials()
         credentials_.setCredentials("", Secret()); // the ticket itself
         return usable_ = true;
     }
-    keepSecretsFromOtherProcesses();
     std::string account;
     Secret password;
     const bool given = ask_ && ask_(account, password) && !account.empty();
+    // A named account without its password would be acted for by whatever
+    // ticket there is: neither that account nor the ticket, then.
+    if (given && password.empty())
+        return usable_ = false;
     if (given)
         credentials_.setCredentials(account, password);
     if (!given && ticket) {

@@ -25,6 +25,8 @@ public:
                     bool askFirst = false);
 
     // True once the network calls have credentials: a ticket, or asked (once).
+    // An account given with an empty password is refused. The process is
+    // kept from core files and tracing first, whatever follows.
     bool ensureCredentials() override;
 
     bool currentUserDomain(std::string& user, std::string& domain) override;

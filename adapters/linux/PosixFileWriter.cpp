@@ -1,9 +1,10 @@
 #include "adapters/linux/PosixFileWriter.h"
+#include "settings/FileReplace.h"
 #include "settings/WriteFully.h"
 
 #include <cerrno>
 #include <filesystem>
-#include <random>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,44 +45,22 @@ FileFailure failureOf(int error)
     }
 }
 
-// Writes everything and syncs it; the errno of the first failure, or 0.
-int writeAndSync(int fd, const std::string& s)
+// Only a regular file of the user's own, the very one looked at: rewriting
+// another's in place would keep its owner and mode for what the user wrote.
+FileFailure rewriteInPlace(const std::filesystem::path& target, const struct stat& seen, const std::string& contents)
 {
-    if (const int error = writeFully(fd, s))
-        return error;
-    return ::fsync(fd) == 0 ? 0 : errno;
-}
-
-std::string randomSuffix()
-{
-    static constexpr char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::random_device random;
-    std::uniform_int_distribution<int> pick(0, 35);
-    std::string out;
-    for (int i = 0; i < 10; ++i)
-        out += digits[pick(random)];
-    return out;
-}
-
-// A new file of an unused name beside `target`, created with the mode the
-// process gives new files (or `mode` once written); -1 with errno set.
-int createBeside(const std::filesystem::path& target, std::string& name)
-{
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        name = target.string() + ".tmp-" + randomSuffix();
-        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-FileFailure rewriteInPlace(const std::filesystem::path& target, const std::string& contents)
-{
-    int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+    int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return failureOf(errno);
-    int error = writeAndSync(fd, contents);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || st.st_dev != seen.st_dev || st.st_ino != seen.st_ino || !S_ISREG(st.st_mode)
+        || st.st_uid != ::geteuid()) {
+        ::close(fd);
+        return FileFailure::AccessDenied;
+    }
+    int error = ::ftruncate(fd, 0) == 0 ? writeFully(fd, contents) : errno;
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
     if (error != 0 && ::ftruncate(fd, 0) == 0)
         ::fsync(fd);
     if (::close(fd) != 0 && error == 0)
@@ -95,46 +74,24 @@ FileFailure PosixFileWriter::replaceFile(const std::string& path, const std::str
 {
     if (path.empty())
         return FileFailure::BadPath;
-    std::filesystem::path target(path);
-    std::error_code ec;
-    if (std::filesystem::is_symlink(target, ec)) {
-        target = std::filesystem::weakly_canonical(target, ec);
-        if (ec)
-            return failureOf(ec.value());
-    }
+    FollowedPath target;
+    if (const int error = followOwnLinks(path, target))
+        return failureOf(error);
 
     struct stat existing;
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    const bool exists = ::lstat(target.path.c_str(), &existing) == 0;
     if (!exists && errno != ENOENT)
         return failureOf(errno);
-    if (exists && (!S_ISREG(existing.st_mode) || ::access(target.c_str(), W_OK) != 0))
+    if (exists && (!S_ISREG(existing.st_mode) || ::access(target.path.c_str(), W_OK) != 0))
         return FileFailure::AccessDenied; // a folder, a device or a read-only file
+    // The mode of a file is kept only when it is the user's own.
+    const bool own = exists && existing.st_uid == ::geteuid();
+    const std::optional<mode_t> mode = own ? std::optional<mode_t>(existing.st_mode & 07777) : std::nullopt;
 
-    std::string temp;
-    int fd = createBeside(target, temp);
-    if (fd < 0) {
-        const int error = errno;
-        return exists && (error == EACCES || error == EPERM) ? rewriteInPlace(target, contents)
-                                                             : failureOf(error);
-    }
-    int error = exists && ::fchmod(fd, existing.st_mode & 07777) != 0 ? errno : 0;
-    if (error == 0)
-        error = writeAndSync(fd, contents);
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        return failureOf(error);
-    }
-    const std::filesystem::path folder = target.parent_path();
-    int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return FileFailure::None;
+    const int error = replaceByRename(target.path, contents, 0666, mode);
+    if (exists && (error == EACCES || error == EPERM))
+        return rewriteInPlace(target.path, existing, contents);
+    return error == 0 ? FileFailure::None : failureOf(error);
 }
 
 } // namespace rm

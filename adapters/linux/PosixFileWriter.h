@@ -6,9 +6,11 @@ namespace rm {
 
 // Writes a new file beside the target, syncs it and renames it into place,
 // so a write that fails half-way leaves the target as it was. A target that
-// is a link is written where the link leads; a replaced file keeps its mode.
-// Where the folder takes no new file but the file itself is writable, the
-// file is rewritten in place and emptied again if that fails.
+// is a link is written where the link leads, if followOwnLinks allows it;
+// a link it refuses gives AccessDenied. A replaced file of the user's own
+// keeps its mode; another's gets the mode of a new file. Where the folder
+// takes no new file but the user's own file there is writable, the file is
+// rewritten in place and emptied again if that fails.
 class PosixFileWriter : public FileWriter {
 public:
     FileFailure replaceFile(const std::string& path, const std::string& contents) override;

@@ -26,9 +26,14 @@ std::unique_ptr<HelperProcess> HelperProcess::start(const std::string& path)
         child = ::fcntl(fds[1], F_DUPFD_CLOEXEC, 4);
         ::close(fds[1]);
     }
+    // The helper gets its channel and the program's standard error, nothing
+    // else: no descriptor a password came through, none a library left open.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, child, 3);
+    posix_spawn_file_actions_adddup2(&actions, child, 3); // first: the pair may sit at 0 or 1
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 4);
     // The helper starts with no signal blocked, whatever this thread blocks.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);

@@ -11,7 +11,9 @@
 
 namespace rm {
 
-// One running helper, spoken to over a socket pair (its descriptor 3).
+// One running helper, spoken to over a socket pair (its descriptor 3). It
+// inherits no other descriptor but standard error; its standard input and
+// output are /dev/null.
 class HelperProcess {
 public:
     // Nothing when the program cannot be started.

@@ -1,10 +1,10 @@
 #include "adapters/netapi/NetApiClient.h"
 
-#include "core/ports/Wipe.h"
 #include "helper/HelperProtocol.h"
 #include "adapters/netapi/ServerProbe.h"
 
 #include <climits>
+#include <optional>
 #include <unistd.h>
 
 namespace rm {
@@ -95,12 +95,15 @@ void NetApiClient::setCredentials(const std::string& account, const Secret& pass
     ++credentialsVersion_;
 }
 
-std::string NetApiClient::credentialsRequest() const
+Secret NetApiClient::credentialsRequest() const
 {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(settings_.callLimit).count();
-    WireWriter w = request(HelperOp::SetCredentials);
-    w.text(user_).text(domain_).text(password_.reveal()).number(static_cast<std::uint32_t>(std::max<long long>(seconds, 1)));
-    return w.bytes();
+    const std::string& password = password_.reveal();
+    WireWriter w(WireWriter::numberSize + WireWriter::textSize(user_) + WireWriter::textSize(domain_)
+                 + WireWriter::textSize(password) + WireWriter::numberSize);
+    w.number(static_cast<std::uint32_t>(HelperOp::SetCredentials)).text(user_).text(domain_).text(password);
+    w.number(static_cast<std::uint32_t>(std::max<long long>(seconds, 1)));
+    return Secret(w.take());
 }
 
 std::unique_ptr<NetworkManagement::Session> NetApiClient::openSession(const ServerName& server,
@@ -116,18 +119,25 @@ NetStatus NetApiClient::exchange(HelperProcess* helper, const std::string& req, 
     if (!helper)
         return NetStatus::NotEnoughMemory;
     std::uint64_t version;
-    std::string credentials;
+    std::optional<Secret> credentials;
     {
         std::lock_guard lock(credentialsMutex_);
         version = credentialsVersion_;
         if (helper->credentials != version)
             credentials = credentialsRequest();
     }
-    if (!credentials.empty()) {
-        auto ok = helper->call(credentials, settings_.callLimit);
-        wipe(credentials);
-        if (!ok)
+    if (credentials) {
+        const auto reply = helper->call(credentials->reveal(), settings_.callLimit);
+        credentials.reset();
+        if (!reply)
             return NetStatus::CallFailed;
+        // No call goes ahead when the helper refused the credentials.
+        WireReader in(*reply);
+        std::uint32_t status = 0;
+        if (!in.number(status))
+            return NetStatus::CallFailed;
+        if (status != 0)
+            return static_cast<NetStatus>(status);
         helper->credentials = version;
     }
     const auto started = std::chrono::steady_clock::now();
@@ -263,8 +273,10 @@ NetStatus NetApiClient::localGroupMembers(const ServerName& server, const std::s
 
 NetStatus NetApiClient::setPassword(const ServerName& server, const std::string& user, const Secret& password)
 {
-    WireWriter req = request(HelperOp::UserSetPassword);
-    req.text(server.text()).text(user).text(password.reveal());
+    WireWriter req(WireWriter::numberSize + WireWriter::textSize(server.text()) + WireWriter::textSize(user)
+                   + WireWriter::textSize(password.reveal()));
+    req.number(static_cast<std::uint32_t>(HelperOp::UserSetPassword)).text(server.text()).text(user);
+    req.text(password.reveal());
     std::string answer;
     const NetStatus transport = call(req.bytes(), answer);
     req.wipe();

@@ -59,7 +59,8 @@ private:
     // The answer, or the status that stands for a helper that failed.
     NetStatus call(const std::string& request, std::string& answer);
     NetStatus exchange(HelperProcess* helper, const std::string& request, std::string& answer);
-    std::string credentialsRequest() const;
+    // The SetCredentials frame, built in place and wiped when it goes.
+    Secret credentialsRequest() const;
 
     Settings settings_;
     HelperPool pool_;

@@ -6,8 +6,11 @@
 #include <atomic>
 #include <csignal>
 #include <filesystem>
+#include <fcntl.h>
 #include <fstream>
+#include <map>
 #include <set>
+#include <sstream>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -99,6 +102,33 @@ TEST(HelperProcess, AnswersTimesOutAndDies)
     EXPECT_FALSE(crashing->alive());
 
     EXPECT_FALSE(HelperProcess::start("/nonexistent/helper"));
+}
+
+// A descriptor the program was handed without close-on-exec (a password's,
+// say) or one a library left open reaches no helper: it has its channel,
+// /dev/null for input and output, and the program's standard error.
+TEST(HelperProcess, InheritsItsChannelAndNothingElse)
+{
+    const int handed = ::open("/dev/null", O_RDONLY);
+    int leftOpen[2];
+    ASSERT_GE(handed, 0);
+    ASSERT_EQ(::pipe(leftOpen), 0);
+    auto helper = HelperProcess::start(ECHO_HELPER);
+    ::close(handed);
+    ::close(leftOpen[0]);
+    ::close(leftOpen[1]);
+    ASSERT_TRUE(helper);
+    const auto reply = helper->call(WireWriter().number(4).bytes(), 2000ms);
+    ASSERT_TRUE(reply);
+    std::map<int, std::string> open;
+    std::istringstream lines(answer(*reply).second);
+    for (std::string line; std::getline(lines, line);)
+        open[std::stoi(line)] = line.substr(line.find(' ') + 1);
+    EXPECT_EQ(open.size(), 4u) << answer(*reply).second;
+    EXPECT_EQ(open[0], "/dev/null");
+    EXPECT_EQ(open[1], "/dev/null");
+    EXPECT_TRUE(open.count(2));
+    EXPECT_EQ(open[3].rfind("socket:", 0), 0u);
 }
 
 TEST(HelperPool, ReusesStaysWithinItsSizeAndReplacesTheDead)

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
 #include <cstdlib>
 #include <iostream>
 #include <map>
@@ -83,7 +85,14 @@ protected:
         };
         std::istringstream in(input);
         std::ostringstream o, e;
-        const int status = runCli(args, in, o, e, [this](ConsolePlatform::AskCredentials, bool) {
+        const int status = runCli(args, in, o, e, [this](ConsolePlatform::AskCredentials ask, bool) {
+            // As with a ticket: an account given is asked for first.
+            fakes.identity.onEnsure = [ask] {
+                std::string account;
+                Secret password;
+                ask(account, password);
+                return true;
+            };
             return std::make_unique<Platform>(*this);
         });
         out = o.str();
@@ -263,6 +272,43 @@ TEST_F(CliCommandTest, ANewPasswordFromADescriptorAndTheEmptyOnesQuestion)
               ExitDone)
         << err;
     EXPECT_EQ(fakes.network.passwords["\\\\PC01 Administrator"], "");
+}
+
+// A password from a descriptor is one whole line, and the descriptor is
+// closed once read, so no process started later holds it. A NUL would cut
+// the password short further on; an empty one for --as would leave the
+// calls to whatever ticket there is. Both are refused before any change.
+TEST_F(CliCommandTest, PasswordDescriptorsAreReadWholeAndClosed)
+{
+    auto closed = [](const std::string& fd) { return ::fcntl(std::stoi(fd), F_GETFD) < 0 && errno == EBADF; };
+    std::string fd = lineOnDescriptor(std::string("N3w\0Secret", 10));
+    EXPECT_EQ(
+        run({"apply", "--set-password", "--password-fd", fd, "--yes", "--log-dir", "/logs", "PC01\\Administrator"}),
+        ExitUsage);
+    EXPECT_EQ(err, "rostermill-cli: the new password holds a NUL byte, which a password cannot\n");
+    EXPECT_TRUE(closed(fd));
+
+    fd = lineOnDescriptor("");
+    EXPECT_EQ(run({"apply", "--enable", "--yes", "--as", "LAB\\operator", "--as-password-fd", fd, "--log-dir", "/logs",
+                   "PC01\\Administrator"}),
+              ExitUsage);
+    EXPECT_EQ(err, "rostermill-cli: the password of LAB\\operator is empty: --as needs the account's password\n");
+    EXPECT_TRUE(closed(fd));
+    fd = lineOnDescriptor(std::string("Op\0erator", 9));
+    EXPECT_EQ(run({"search", "--user", "a", "--as", "LAB\\operator", "--as-password-fd", fd}), ExitUsage);
+    EXPECT_EQ(err, "rostermill-cli: the password of LAB\\operator holds a NUL byte, which a password cannot\n");
+    EXPECT_TRUE(fakes.network.changes.empty());
+    EXPECT_EQ(fakes.network.lookups, 0);
+
+    const std::string fresh = lineOnDescriptor("N3w-Secret");
+    const std::string logon = lineOnDescriptor("Operator-Secret");
+    ASSERT_EQ(run({"apply", "--set-password", "--password-fd", fresh, "--yes", "--as", "LAB\\operator",
+                   "--as-password-fd", logon, "--log-dir", "/logs", "PC01\\Administrator"}),
+              ExitDone)
+        << err;
+    EXPECT_EQ(fakes.network.passwords["\\\\PC01 Administrator"], "N3w-Secret");
+    EXPECT_TRUE(closed(fresh));
+    EXPECT_TRUE(closed(logon));
 }
 
 TEST_F(CliCommandTest, StandardInputIsNeverAskedForTwoThings)

@@ -220,6 +220,19 @@ TEST_F(RegistryFileDiskTest, LinkLoopsAndOthersFilesAreNeverReplaced)
     EXPECT_EQ(fs::read_symlink(file), "loop.reg");
     EXPECT_FALSE(fs::exists(withSuffix(file, ".damaged")));
 
+    // In a folder others can write, a link may be planted or swapped: even
+    // one leading to the user's own file is not followed.
+    const fs::path mine = dir / "mine.reg";
+    TempDir::write(mine, Head + "\"PingScan\"=dword:00000000\r\n");
+    fs::remove(file);
+    fs::create_symlink(mine, file);
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    EXPECT_TRUE(readsDefaultsAndWrites());
+    EXPECT_EQ(TempDir::read(mine), Head + "\"PingScan\"=dword:00000000\r\n");
+    EXPECT_EQ(fs::read_symlink(file), mine);
+    EXPECT_FALSE(fs::exists(withSuffix(mine, ".damaged")));
+    ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
+
     if (::geteuid() != 0)
         GTEST_SKIP() << "making a file of another user needs root";
     const fs::path theirs = dir / "theirs.reg";

@@ -41,7 +41,7 @@ public:
     bool ensureCredentials() override
     {
         ++credentialsAsked;
-        return true;
+        return !onEnsure || onEnsure();
     }
     bool currentUserDomain(std::string& u, std::string& d) override
     {
@@ -60,6 +60,8 @@ public:
     std::atomic<int> lookups{0};
     std::atomic<int> credentialsAsked{0};
     std::function<void()> onLookup;
+    // Stands in for getting credentials, e.g. by asking for them.
+    std::function<bool()> onEnsure;
 
     void reset()
     {
@@ -68,6 +70,7 @@ public:
         lookups = 0;
         credentialsAsked = 0;
         onLookup = nullptr;
+        onEnsure = nullptr;
     }
 };
 

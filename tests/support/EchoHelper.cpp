@@ -1,13 +1,32 @@
 // A stand-in helper for the pool's own tests: answers on descriptor 3.
-// Op 1 echoes its text, op 2 sleeps the given milliseconds first, op 3 dies.
+// Op 1 echoes its text, op 2 sleeps the given milliseconds first, op 3 dies,
+// op 4 answers its open descriptors, one "N file" line each.
 #include "helper/HelperProtocol.h"
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 #include <csignal>
 #include <sys/prctl.h>
 #include <unistd.h>
+
+namespace {
+
+std::string openDescriptors()
+{
+    const std::string listing = "/proc/" + std::to_string(::getpid()) + "/fd";
+    std::string lines;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
+        const auto target = std::filesystem::read_symlink(entry.path(), ec);
+        if (!ec && target != listing)
+            lines += entry.path().filename().string() + " " + target.string() + "\n";
+    }
+    return lines;
+}
+
+} // namespace
 
 int main()
 {
@@ -25,6 +44,8 @@ int main()
         if (op == 2 && in.number(value))
             std::this_thread::sleep_for(std::chrono::milliseconds(value));
         in.text(text);
+        if (op == 4)
+            text = openDescriptors();
         rm::WireWriter out;
         out.number(static_cast<std::uint32_t>(::getpid())).text(text);
         if (!rm::writeFrame(3, out.bytes()))
