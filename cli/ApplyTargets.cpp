@@ -28,7 +28,9 @@ ApplyTargets fromJson(const std::string& text)
     if (computers == doc.end() || !computers->is_array())
         throw UsageError("the JSON targets have no \"computers\" list");
     ApplyTargets t;
-    t.groupMode = doc.value("mode", std::string()) == "group";
+    // Any other kind of "mode" is no group search, not a failure.
+    const auto mode = doc.find("mode");
+    t.groupMode = mode != doc.end() && mode->is_string() && *mode == "group";
     auto required = [](const json& row, const char* key) {
         const auto it = row.find(key);
         if (it == row.end() || !it->is_string())
@@ -70,11 +72,14 @@ ApplyTargets fromJson(const std::string& text)
 
 } // namespace
 
-BatchTarget parseTarget(const std::string& text, const std::string& defaultUser)
+BatchTarget parseTarget(const std::string& given, const std::string& defaultUser)
 {
-    // Two leading backslashes are how a server is named; they are not the split.
-    if (text.rfind("\\\\", 0) == 0)
-        return parseTarget(text.substr(2), defaultUser);
+    // Two leading backslashes are how a server is named; they are not the
+    // split. Stripped in a loop: a line of them must not nest a call each.
+    std::size_t from = 0;
+    while (given.compare(from, 2, "\\\\") == 0)
+        from += 2;
+    const std::string text = given.substr(from);
     BatchTarget r;
     const std::size_t split = text.find_first_of("\\/");
     r.computer = text.substr(0, split);

@@ -1,0 +1,62 @@
+// The targets reader on the inputs its fuzz target found it failing on.
+#include "cli/ApplyTargets.h"
+#include "cli/CliOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <pthread.h>
+
+namespace rm {
+namespace {
+
+TEST(CliTargetsReader, AModeThatIsNoTextIsNoGroupSearch)
+{
+    for (const char* mode : {"1", "null", "true", "[]", "{}", "[\"group\"]"}) {
+        const std::string text = std::string("{\"mode\": ") + mode
+            + ", \"computers\": [{\"computer\": \"PC01\", \"user\": \"a\"}]}";
+        ApplyTargets t;
+        ASSERT_NO_THROW(t = parseTargets(text, "")) << mode;
+        EXPECT_FALSE(t.groupMode) << mode;
+        ASSERT_EQ(t.rows.size(), 1u) << mode;
+        EXPECT_EQ(t.rows[0].computer, "PC01");
+    }
+}
+
+// Runs `body` on a thread with a small stack: a call nested once for each
+// character of a long line cannot fit there.
+template <class Body>
+void onSmallStack(Body body)
+{
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 256 * 1024);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(&thread, &attributes, [](void* b) -> void* {
+        (*static_cast<Body*>(b))();
+        return nullptr;
+    }, &body), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
+
+TEST(CliTargetsReader, ALineOfBackslashPairsIsStrippedWithoutNesting)
+{
+    const std::string pairs(2 * 8192, '\\');
+    BatchTarget row;
+    std::string error;
+    onSmallStack([&] {
+        try {
+            row = parseTarget(pairs + "PC01\\a", "");
+            parseTargets(pairs + "\n", "x");
+        } catch (const UsageError& e) {
+            error = e.what();
+        }
+    });
+    EXPECT_EQ(row.computer, "PC01");
+    EXPECT_EQ(row.user, "a");
+    // Nothing but pairs names no computer.
+    EXPECT_EQ(error, "line 1: target \"\" names no computer");
+}
+
+} // namespace
+} // namespace rm
