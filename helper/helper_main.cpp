@@ -3,6 +3,7 @@
 // conversation open. It never prompts and never writes a core file.
 #include "core/ports/Wipe.h"
 #include "helper/HelperProtocol.h"
+#include "helper/HelperRequest.h"
 #include "helper/browse_client.h"
 #include "helper/net_status.h"
 #include "helper/samr_client.h"
@@ -21,7 +22,6 @@
 namespace {
 
 using rm::HelperOp;
-using rm::WireReader;
 using rm::WireWriter;
 
 constexpr int Channel = 3;
@@ -52,126 +52,70 @@ void answerList(WireWriter& out, std::uint32_t status, const std::vector<std::st
         out.text(texts[i]);
 }
 
-// The domain-wide calls: each reads its own arguments and answers.
-bool queryMachines(rm_samr* client, WireReader& in, WireWriter& out)
+// What each operation answers, once its request has been read.
+void serve(rm_samr* client, const rm::HelperRequest& r, WireWriter& out)
 {
-    std::string server;
-    std::uint32_t index = 0, requested = 0;
-    if (!in.text(server) || !in.number(index) || !in.number(requested))
-        return false;
-    std::vector<rm_display_machine> machines;
-    std::uint32_t status = rm_query_display_machines(client, server.c_str(), index, requested, collectMachine, &machines);
-    out.number(status).number(static_cast<std::uint32_t>(machines.size()));
-    for (const rm_display_machine& m : machines)
-        out.text(m.name).text(m.comment).number(m.flags).number(m.user_id).number(m.next_index);
-    return true;
-}
-
-bool enumServers(rm_samr* client, WireReader& in, WireWriter& out)
-{
-    std::string domain;
-    std::uint32_t types = 0;
-    if (!in.text(domain) || !in.number(types))
-        return false;
-    std::vector<rm_server_info101> servers;
-    std::uint32_t status = rm_server_enum(rm_samr_credentials(client), callLimit, domain.c_str(), types, collectServer, &servers);
-    out.number(status).number(static_cast<std::uint32_t>(servers.size()));
-    for (const rm_server_info101& s : servers)
-        out.number(s.platform_id).text(s.name).number(s.version_major).number(s.version_minor)
-            .number(s.type).text(s.comment);
-    return true;
-}
-
-bool getDcName(rm_samr* client, WireReader& in, WireWriter& out)
-{
-    std::string domain;
-    std::uint32_t flags = 0;
-    if (!in.text(domain) || !in.number(flags))
-        return false;
-    rm_dc_info dc{};
-    std::uint32_t status = rm_get_dc_name(rm_samr_credentials(client), domain.c_str(), flags, &dc);
-    out.number(status).text(dc.controller_name).text(dc.controller_address).text(dc.domain_name)
-        .text(dc.forest_name).number(dc.flags);
-    return true;
-}
-
-bool setCredentials(rm_samr* client, WireReader& in, WireWriter& out)
-{
-    std::string user, domain, password;
-    std::uint32_t seconds = 0;
-    bool ok = in.text(user) && in.text(domain) && in.text(password) && in.number(seconds);
-    if (ok) {
-        out.number(rm_samr_set_credentials(client, user.c_str(), domain.c_str(), password.c_str(), password.size()));
-        rm_samr_set_timeout(client, seconds);
-        callLimit = seconds;
-    }
-    rm::wipe(password);
-    return ok;
-}
-
-// False for a request that cannot be read: the helper then ends.
-bool serve(rm_samr* client, const std::string& request, WireWriter& out)
-{
-    WireReader in(request);
-    std::uint32_t op = 0;
-    std::string server, name, other;
-    std::uint32_t n1 = 0;
-    if (!in.number(op))
-        return false;
-    switch (static_cast<HelperOp>(op)) {
+    const std::vector<std::string>& t = r.texts;
+    const std::vector<std::uint32_t>& n = r.numbers;
+    switch (r.op) {
     case HelperOp::SetCredentials:
-        return setCredentials(client, in, out);
+        out.number(rm_samr_set_credentials(client, t[0].c_str(), t[1].c_str(), t[2].c_str(), t[2].size()));
+        rm_samr_set_timeout(client, n[0]);
+        callLimit = n[0];
+        return;
     case HelperOp::UserGetInfo: {
-        if (!in.text(server) || !in.text(name))
-            return false;
         rm_user_info1 info{};
-        std::uint32_t status = rm_user_get_info1(client, server.c_str(), name.c_str(), &info);
+        std::uint32_t status = rm_user_get_info1(client, t[0].c_str(), t[1].c_str(), &info);
         out.number(status).text(info.name).number(info.password_age).number(info.priv)
             .text(info.home_dir).text(info.comment).number(info.flags).text(info.script_path).number(info.rid);
-        return true;
+        return;
     }
-    case HelperOp::UserSetPassword: {
-        bool ok = in.text(server) && in.text(name) && in.text(other);
+    case HelperOp::UserSetPassword:
         // As a C string a password holding a NUL would end there, unseen.
-        if (ok && other.find('\0') != std::string::npos)
-            out.number(RM_INVALID_PARAMETER);
-        else if (ok)
-            out.number(rm_user_set_password(client, server.c_str(), name.c_str(), other.c_str()));
-        rm::wipe(other);
-        return ok;
-    }
+        out.number(t[2].find('\0') != std::string::npos
+                       ? RM_INVALID_PARAMETER
+                       : rm_user_set_password(client, t[0].c_str(), t[1].c_str(), t[2].c_str()));
+        return;
     case HelperOp::UserSetFlags:
-        if (!in.text(server) || !in.text(name) || !in.number(n1))
-            return false;
-        out.number(rm_user_set_flags(client, server.c_str(), name.c_str(), n1));
-        return true;
+        out.number(rm_user_set_flags(client, t[0].c_str(), t[1].c_str(), n[0]));
+        return;
     case HelperOp::UserSetName:
-        if (!in.text(server) || !in.text(name) || !in.text(other))
-            return false;
-        out.number(rm_user_set_name(client, server.c_str(), name.c_str(), other.c_str()));
-        return true;
+        out.number(rm_user_set_name(client, t[0].c_str(), t[1].c_str(), t[2].c_str()));
+        return;
     case HelperOp::UserGetLocalGroups: {
-        if (!in.text(server) || !in.text(name) || !in.number(n1))
-            return false;
         std::vector<std::string> groups;
-        answerList(out, rm_user_get_local_groups(client, server.c_str(), name.c_str(), n1, collect, &groups), groups);
-        return true;
+        answerList(out, rm_user_get_local_groups(client, t[0].c_str(), t[1].c_str(), n[0], collect, &groups), groups);
+        return;
     }
     case HelperOp::LocalGroupGetMembers: {
-        if (!in.text(server) || !in.text(name))
-            return false;
         std::vector<std::string> members;
-        answerList(out, rm_local_group_get_members(client, server.c_str(), name.c_str(), collect, &members), members);
-        return true;
+        answerList(out, rm_local_group_get_members(client, t[0].c_str(), t[1].c_str(), collect, &members), members);
+        return;
     }
-    case HelperOp::QueryDisplayMachines:
-        return queryMachines(client, in, out);
-    case HelperOp::ServerEnum:
-        return enumServers(client, in, out);
-    case HelperOp::GetDcName:
-        return getDcName(client, in, out);
-    default:
-        return false;
+    case HelperOp::QueryDisplayMachines: {
+        std::vector<rm_display_machine> machines;
+        std::uint32_t status = rm_query_display_machines(client, t[0].c_str(), n[0], n[1], collectMachine, &machines);
+        out.number(status).number(static_cast<std::uint32_t>(machines.size()));
+        for (const rm_display_machine& m : machines)
+            out.text(m.name).text(m.comment).number(m.flags).number(m.user_id).number(m.next_index);
+        return;
+    }
+    case HelperOp::ServerEnum: {
+        std::vector<rm_server_info101> servers;
+        std::uint32_t status = rm_server_enum(rm_samr_credentials(client), callLimit, t[0].c_str(), n[0], collectServer, &servers);
+        out.number(status).number(static_cast<std::uint32_t>(servers.size()));
+        for (const rm_server_info101& s : servers)
+            out.number(s.platform_id).text(s.name).number(s.version_major).number(s.version_minor)
+                .number(s.type).text(s.comment);
+        return;
+    }
+    case HelperOp::GetDcName: {
+        rm_dc_info dc{};
+        std::uint32_t status = rm_get_dc_name(rm_samr_credentials(client), t[0].c_str(), n[0], &dc);
+        out.number(status).text(dc.controller_name).text(dc.controller_address).text(dc.domain_name)
+            .text(dc.forest_name).number(dc.flags);
+        return;
+    }
     }
 }
 
@@ -213,14 +157,20 @@ int main()
     rm_samr* client = rm_samr_new();
     if (!client)
         return 1;
-    std::string request;
-    while (rm::readFrame(Channel, request)) {
-        WireWriter answer;
-        bool ok = serve(client, request, answer);
-        rm::wipe(request);
-        if (!ok || !rm::writeFrame(Channel, answer.bytes()))
+    std::string frame;
+    while (rm::readFrame(Channel, frame)) {
+        // A request that cannot be read ends the helper.
+        auto request = rm::decodeRequest(frame);
+        rm::wipe(frame);
+        if (!request)
             break;
+        WireWriter answer;
+        serve(client, *request, answer);
+        request->wipe();
+        const bool written = rm::writeFrame(Channel, answer.bytes());
         answer.wipe();
+        if (!written)
+            break;
     }
     rm_samr_free(client);
     return 0;

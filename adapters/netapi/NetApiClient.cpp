@@ -1,7 +1,8 @@
 #include "adapters/netapi/NetApiClient.h"
 
-#include "helper/HelperProtocol.h"
+#include "adapters/netapi/HelperAnswers.h"
 #include "adapters/netapi/ServerProbe.h"
+#include "helper/HelperProtocol.h"
 
 #include <climits>
 #include <optional>
@@ -10,8 +11,6 @@
 namespace rm {
 namespace {
 
-// The platform's account flags that the program reads or changes.
-constexpr std::uint32_t AccountDisabled = 0x0002;
 // The levels and flags the helper speaks, as the platform names them.
 constexpr std::uint32_t IncludeIndirectGroups = 1;
 constexpr std::uint32_t ReturnFlatName = 0x80000000;
@@ -174,68 +173,16 @@ NetStatus NetApiClient::call(const std::string& req, std::string& answer)
     return status;
 }
 
-namespace {
-
-// The first number of an answer is the call's status.
-NetStatus statusOf(NetStatus transport, WireReader& in)
-{
-    if (transport != NetStatus::Success)
-        return transport;
-    std::uint32_t status = 0;
-    return in.number(status) ? static_cast<NetStatus>(status) : NetStatus::CallFailed;
-}
-
-template <class Item, class Fill>
-NetStatus readList(WireReader& in, NetStatus status, std::vector<Item>& out, Fill fill)
-{
-    out.clear();
-    std::uint32_t count = 0;
-    if (!in.number(count))
-        return NetStatus::CallFailed;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        Item item;
-        if (!fill(in, item)) {
-            out.clear();
-            return NetStatus::CallFailed;
-        }
-        out.push_back(std::move(item));
-    }
-    return status;
-}
-
-} // namespace
-
-// UserGetInfo's answer: the platform's level-1 record, of which the program
-// keeps the name, the password's age, the flags and the identifier.
-struct NetApiClient::UserRecord {
-    UserAccount account;
-    std::uint32_t flags = 0;
-};
-
-NetStatus NetApiClient::readUser(const ServerName& server, const std::string& user, UserRecord& record)
+NetStatus NetApiClient::readUser(const ServerName& server, const std::string& user, UserAnswer& record)
 {
     std::string answer;
     const NetStatus transport = call(request(HelperOp::UserGetInfo).text(server.text()).text(user).bytes(), answer);
-    WireReader in(answer);
-    const NetStatus status = statusOf(transport, in);
-    if (transport != NetStatus::Success)
-        return status;
-    UserRecord r;
-    std::uint32_t privilege = 0;
-    std::string homeFolder, comment, script;
-    if (!in.text(r.account.name) || !in.number(r.account.passwordAgeSeconds) || !in.number(privilege)
-        || !in.text(homeFolder) || !in.text(comment) || !in.number(r.flags) || !in.text(script)
-        || !in.number(r.account.rid))
-        return NetStatus::CallFailed;
-    r.account.enabled = !(r.flags & AccountDisabled);
-    if (status == NetStatus::Success)
-        record = r;
-    return status;
+    return transport != NetStatus::Success ? transport : readUserAnswer(answer, record);
 }
 
 NetStatus NetApiClient::getUser(const ServerName& server, const std::string& user, UserAccount& account)
 {
-    UserRecord record;
+    UserAnswer record;
     const NetStatus status = readUser(server, user, record);
     if (status == NetStatus::Success)
         account = record.account;
@@ -249,12 +196,11 @@ NetStatus NetApiClient::userLocalGroups(const ServerName& server, const std::str
     const NetStatus transport = call(
         request(HelperOp::UserGetLocalGroups).text(server.text()).text(user).number(IncludeIndirectGroups).bytes(),
         answer);
-    WireReader in(answer);
-    const NetStatus status = statusOf(transport, in);
-    groups.clear();
-    if (transport != NetStatus::Success)
-        return status;
-    return readList(in, status, groups, [](WireReader& r, std::string& g) { return r.text(g); });
+    if (transport != NetStatus::Success) {
+        groups.clear();
+        return transport;
+    }
+    return readTextsAnswer(answer, groups);
 }
 
 NetStatus NetApiClient::localGroupMembers(const ServerName& server, const std::string& group,
@@ -263,12 +209,11 @@ NetStatus NetApiClient::localGroupMembers(const ServerName& server, const std::s
     std::string answer;
     const NetStatus transport =
         call(request(HelperOp::LocalGroupGetMembers).text(server.text()).text(group).bytes(), answer);
-    WireReader in(answer);
-    const NetStatus status = statusOf(transport, in);
-    members.clear();
-    if (transport != NetStatus::Success)
-        return status;
-    return readList(in, status, members, [](WireReader& r, std::string& m) { return r.text(m); });
+    if (transport != NetStatus::Success) {
+        members.clear();
+        return transport;
+    }
+    return readTextsAnswer(answer, members);
 }
 
 NetStatus NetApiClient::setPassword(const ServerName& server, const std::string& user, const Secret& password)
@@ -280,14 +225,13 @@ NetStatus NetApiClient::setPassword(const ServerName& server, const std::string&
     std::string answer;
     const NetStatus transport = call(req.bytes(), answer);
     req.wipe();
-    WireReader in(answer);
-    return statusOf(transport, in);
+    return transport != NetStatus::Success ? transport : readStatusAnswer(answer);
 }
 
 NetStatus NetApiClient::setEnabled(const ServerName& server, const std::string& user, bool enabled)
 {
     // Only the disabled flag changes; every other flag goes back as read.
-    UserRecord current;
+    UserAnswer current;
     NetStatus status = readUser(server, user, current);
     if (status != NetStatus::Success)
         return status;
@@ -295,8 +239,7 @@ NetStatus NetApiClient::setEnabled(const ServerName& server, const std::string& 
     std::string answer;
     const NetStatus transport =
         call(request(HelperOp::UserSetFlags).text(server.text()).text(user).number(flags).bytes(), answer);
-    WireReader in(answer);
-    return statusOf(transport, in);
+    return transport != NetStatus::Success ? transport : readStatusAnswer(answer);
 }
 
 NetStatus NetApiClient::rename(const ServerName& server, const std::string& user, const std::string& newName)
@@ -304,8 +247,7 @@ NetStatus NetApiClient::rename(const ServerName& server, const std::string& user
     std::string answer;
     const NetStatus transport =
         call(request(HelperOp::UserSetName).text(server.text()).text(user).text(newName).bytes(), answer);
-    WireReader in(answer);
-    return statusOf(transport, in);
+    return transport != NetStatus::Success ? transport : readStatusAnswer(answer);
 }
 
 NetStatus NetApiClient::machineAccounts(const ServerName& controller, std::uint32_t index, std::uint32_t count,
@@ -314,16 +256,11 @@ NetStatus NetApiClient::machineAccounts(const ServerName& controller, std::uint3
     std::string answer;
     const NetStatus transport = call(
         request(HelperOp::QueryDisplayMachines).text(controller.text()).number(index).number(count).bytes(), answer);
-    WireReader in(answer);
-    const NetStatus status = statusOf(transport, in);
-    accounts.clear();
-    if (transport != NetStatus::Success)
-        return status;
-    return readList(in, status, accounts, [](WireReader& r, MachineAccount& m) {
-        std::string comment;
-        std::uint32_t flags = 0, rid = 0;
-        return r.text(m.name) && r.text(comment) && r.number(flags) && r.number(rid) && r.number(m.nextIndex);
-    });
+    if (transport != NetStatus::Success) {
+        accounts.clear();
+        return transport;
+    }
+    return readMachinesAnswer(answer, accounts);
 }
 
 NetStatus NetApiClient::browseList(const std::string& domain, std::vector<BrowseEntry>& entries)
@@ -331,17 +268,11 @@ NetStatus NetApiClient::browseList(const std::string& domain, std::vector<Browse
     std::string answer;
     const NetStatus transport =
         call(request(HelperOp::ServerEnum).text(domain).number(AllServerTypes).bytes(), answer);
-    WireReader in(answer);
-    const NetStatus status = statusOf(transport, in);
-    entries.clear();
-    if (transport != NetStatus::Success)
-        return status;
-    return readList(in, status, entries, [](WireReader& r, BrowseEntry& e) {
-        std::uint32_t platform = 0;
-        std::string comment;
-        return r.number(platform) && r.text(e.name) && r.number(e.versionMajor) && r.number(e.versionMinor)
-            && r.number(e.type) && r.text(comment);
-    });
+    if (transport != NetStatus::Success) {
+        entries.clear();
+        return transport;
+    }
+    return readBrowseAnswer(answer, entries);
 }
 
 NetStatus NetApiClient::domainController(const std::string& domain, DomainNameForm form,
@@ -352,20 +283,7 @@ NetStatus NetApiClient::domainController(const std::string& domain, DomainNameFo
         request(HelperOp::GetDcName).text(domain).number(form == DomainNameForm::Flat ? ReturnFlatName : ReturnDnsName)
             .bytes(),
         answer);
-    WireReader in(answer);
-    const NetStatus status = statusOf(transport, in);
-    if (transport != NetStatus::Success)
-        return status;
-    DomainController dc;
-    std::string name, address, forest;
-    std::uint32_t flags = 0;
-    if (!in.text(name) || !in.text(address) || !in.text(dc.domain) || !in.text(forest) || !in.number(flags))
-        return NetStatus::CallFailed;
-    // The locator names the controller as a server, with its backslashes.
-    dc.name = ServerName(name).computer();
-    if (status == NetStatus::Success)
-        controller = dc;
-    return status;
+    return transport != NetStatus::Success ? transport : readControllerAnswer(answer, controller);
 }
 
 } // namespace rm

@@ -9,6 +9,8 @@
 
 namespace rm {
 
+struct UserAnswer;
+
 // The network-management port on Linux: every call goes to a helper process
 // that speaks SAMR through Samba's DCE/RPC client (which is neither
 // thread-safe nor safe to share between servers), so many threads can call
@@ -53,9 +55,8 @@ public:
 
 private:
     class ThreadSession;
-    struct UserRecord;
 
-    NetStatus readUser(const ServerName& server, const std::string& user, UserRecord& record);
+    NetStatus readUser(const ServerName& server, const std::string& user, UserAnswer& record);
     // The answer, or the status that stands for a helper that failed.
     NetStatus call(const std::string& request, std::string& answer);
     NetStatus exchange(HelperProcess* helper, const std::string& request, std::string& answer);
