@@ -79,7 +79,7 @@ TEST(CliFormats, TableColumnsLineUpWithNonAsciiAndCellsStayOnTheirLine)
     // (CSI as U+009B) and bytes no UTF-8 decoder takes.
     const auto c = lines(alignedTable({{"A", "B"}, {"x\ny", "t\tz"}, {"\x1B[2J\x7F", "\xC2\x9B" "31m\x9B" "1m"}}));
     ASSERT_EQ(c.size(), 4u);
-    EXPECT_EQ(c[2], "x\\x0Ay      t\\x09z");
+    EXPECT_EQ(c[2], "x\\x0Ay       t\\x09z");
     EXPECT_EQ(c[3], "\\x1B[2J\\x7F  \\u009B31m\\x9B1m");
 }
 
@@ -209,10 +209,10 @@ TEST(CliTargets, LinesArgumentsAndTheirErrors)
     EXPECT_EQ(targetError("PC01\\a\nPC02\n"), "line 2: target \"PC02\" names no account (COMPUTER\\ACCOUNT, or give --user)");
     EXPECT_EQ(targetError("\\a\n"), "line 1: target \"\\a\" names no computer");
     EXPECT_EQ(targetError("{\"computers\": 3}"), "the JSON targets have no \"computers\" list");
-    EXPECT_EQ(targetError("{\"computers\": [{\"computer\": \"PC01\"}]}"), "a JSON target lacks its \"user\"");
-    EXPECT_EQ(targetError("{\"computers\": [{\"computer\": \"PC01\", \"user\": 7}]}"), "a JSON target lacks its \"user\"");
+    EXPECT_EQ(targetError("{\"computers\": [{\"computer\": \"PC01\"}]}"), "computer 1 of the JSON targets lacks its \"user\"");
+    EXPECT_EQ(targetError("{\"computers\": [{\"computer\": \"PC01\", \"user\": 7}]}"), "computer 1 of the JSON targets lacks its \"user\"");
     EXPECT_EQ(targetError("{\"computers\": [{\"computer\": \"\", \"user\": \"a\"}]}"),
-              "a JSON target has an empty computer or user");
+              "computer 1 of the JSON targets has an empty computer or user");
     EXPECT_EQ(targetError("{broken"), "line 1: the targets are not a JSON document of search --format json");
     EXPECT_TRUE(parseTargets("{\"mode\": \"group\", \"computers\": []}", "").groupMode);
 }
@@ -270,13 +270,14 @@ TEST(CliBatch, PlanOutcomesAndTheNineCounts)
     r.newName = "admin2";
     r.enabledChoice = EnabledChoice::Disable;
     EXPECT_EQ(planText(BatchPlan(std::move(r), {})),
+              "3 accounts on 3 computers:\n"
               "PC01\\rmtest: would set the password, disable the account and rename it to \"admin2\"\n"
               "PC06\\rmtest: would set the password, disable the account and rename it to \"admin2\"\n"
               "PC02\\x: would set the password, disable the account and rename it to \"admin2\"\n");
     BatchRequest enableOnly;
     enableOnly.targets = {target("PC01", "rmtest")};
     enableOnly.enabledChoice = EnabledChoice::Enable;
-    EXPECT_EQ(planText(BatchPlan(std::move(enableOnly), {})), "PC01\\rmtest: would enable the account\n");
+    EXPECT_EQ(planText(BatchPlan(std::move(enableOnly), {})), "1 account on 1 computer:\nPC01\\rmtest: would enable the account\n");
 
     BatchOutcome o;
     o.changePassword = o.rename = true;
