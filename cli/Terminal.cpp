@@ -89,11 +89,12 @@ std::optional<std::string> readTerminal(const std::string& prompt, bool secret)
     const Descriptor tty(openTerminal());
     if (tty.get() < 0)
         return std::nullopt;
-    if (::write(tty.get(), prompt.data(), prompt.size()) < 0)
-        return std::nullopt;
+    // Silent before the prompt shows: nothing typed after it may echo.
     HeldTerminal held(tty.get());
     if (secret)
         held.silence();
+    if (::write(tty.get(), prompt.data(), prompt.size()) < 0)
+        return std::nullopt;
     std::string line;
     line.reserve(MaxSecret + 1); // no reallocation leaves a copy behind
     bool read = false;

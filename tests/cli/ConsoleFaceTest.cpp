@@ -109,6 +109,8 @@ TEST(ConsolePrompt, CtrlCAtThePasswordPromptEndsTheRunWithTheEchoBack)
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::setenv("HOME", home, 1);
+        ::unsetenv("LOCPATH"); // the tests' locales: glibc leaks reading them, LeakSanitizer would say so
+
         ::execl(ROSTERMILL_CLI, "rostermill-cli", "apply", "--set-password", "--dry-run", "PC01\\a", nullptr);
         ::_exit(127);
     }
@@ -121,7 +123,7 @@ TEST(ConsolePrompt, CtrlCAtThePasswordPromptEndsTheRunWithTheEchoBack)
     EXPECT_EQ(during.c_lflag & ECHO, 0u);
 
     ASSERT_EQ(::write(master, "\x03", 1), 1); // the line discipline sends SIGINT
-    EXPECT_EQ(exitWithin(child, 10s), 128 + SIGINT) << readUntil(master, "\0", 1s);
+    EXPECT_EQ(exitWithin(child, 10s), 128 + SIGINT) << readUntil(master, "(to its end)", 2s);
     termios after{};
     ASSERT_EQ(::tcgetattr(terminal, &after), 0);
     EXPECT_NE(after.c_lflag & ECHO, 0u);
