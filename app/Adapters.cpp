@@ -18,6 +18,7 @@ Adapters::Adapters(NetworkIdentity::AskCredentials ask, bool askFirst, std::uniq
     : profile(own ? std::move(own) : openProgramProfile()), settings(*profile), network({helperPath()}),
       credentials{&network, &directory}, identity(network, credentials, std::move(ask), askFirst)
 {
+    network.refuseNtlm(settings.loadRefuseNtlm());
 }
 
 SearchServices Adapters::search()

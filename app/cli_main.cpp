@@ -16,6 +16,7 @@ public:
     rm::FileWriter& files() override { return adapters_.files; }
     rm::WallClock& clock() override { return adapters_.wallClock; }
     void protectSecrets() override { rm::keepSecretsFromOtherProcesses(); }
+    void refuseNtlm(bool refused) override { adapters_.network.refuseNtlm(refused); }
 
 private:
     rm::Adapters adapters_;

@@ -62,6 +62,9 @@ Credentials (the Kerberos ticket, unless --as names an account):
   --as DOMAIN\USER     the account to act as; its password is asked on the
                        terminal without echo, or read from --as-password-fd
   --as-password-fd N   read that password, one line, from descriptor N
+  --no-ntlm            that account reaches a computer by Kerberos only (a
+                       ticket made in memory); where Kerberos cannot work the
+                       computer is left out with "NTLM refused"
 
 Progress goes to standard error when it is a terminal.
 Exit status: 0 every computer was checked; 1 some computer could not be
@@ -106,6 +109,9 @@ Credentials (the Kerberos ticket, unless --as names an account):
   --as DOMAIN\USER     the account to act as; its password is asked on the
                        terminal without echo, or read from --as-password-fd
   --as-password-fd N   read that password, one line, from descriptor N
+  --no-ntlm            that account reaches a computer by Kerberos only (a
+                       ticket made in memory); where Kerberos cannot work the
+                       computer is left out with "NTLM refused"
 
 Exit status: 0 every action succeeded; 1 some action failed, the batch was
 interrupted or not confirmed; 2 bad usage or input.

@@ -95,8 +95,9 @@ void readArguments(ArgumentReader& in, const Handlers& flags, const Handlers& sw
     }
 }
 
-void logonFlags(Handlers& flags, LogonArgs& logon)
+void logonFlags(Handlers& flags, Handlers& switches, LogonArgs& logon)
 {
+    switches["--no-ntlm"] = [&](ArgumentReader&, const std::string&) { logon.refuseNtlm = true; };
     flags["--as"] = [&](ArgumentReader& in, const std::string& f) {
         logon.account = in.value(f);
         if (logon.account.empty())
@@ -161,7 +162,7 @@ CommandLine parseSearch(ArgumentReader& in)
         if (s.computersFile.empty())
             throw UsageError("--computers needs a file (- for standard input)");
     };
-    logonFlags(flags, s.logon);
+    logonFlags(flags, switches, s.logon);
     // The new password's flag in apply; here it once meant the sign-in password.
     flags["--password-fd"] = [](ArgumentReader&, const std::string&) -> void {
         throw UsageError("search sets no password: the sign-in password's descriptor is --as-password-fd");
@@ -197,7 +198,7 @@ CommandLine parseApply(ArgumentReader& in)
             throw UsageError("--targets needs a file (- for standard input)");
     };
     flags["--log-dir"] = [&](ArgumentReader& r, const std::string& f) { a.logFolder = r.value(f); };
-    logonFlags(flags, a.logon);
+    logonFlags(flags, switches, a.logon);
     switches["--set-password"] = [&](ArgumentReader&, const std::string&) { a.setPassword = true; };
     auto enabled = [&](EnabledChoice choice) {
         return [&a, choice](ArgumentReader&, const std::string&) {

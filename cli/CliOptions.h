@@ -22,6 +22,7 @@ enum class OutputFormat { Table, Csv, Json };
 struct LogonArgs {
     std::string account; // DOMAIN\user or user@REALM; empty: the ticket only
     int passwordFd = -1; // else the terminal
+    bool refuseNtlm = false; // Kerberos only, as the settings file may say too
 };
 
 struct SearchArgs {

@@ -31,6 +31,8 @@ public:
     // From now on no other process of the user may read this one's memory,
     // nor is a core file written: it is about to hold a password.
     virtual void protectSecrets() = 0;
+    // Typed credentials reach a computer through Kerberos only.
+    virtual void refuseNtlm(bool refused) = 0;
 };
 
 } // namespace rm

@@ -28,6 +28,8 @@ std::string dropReasonText(const DroppedComputer& d, const SearchRequest& reques
     }
     if (d.status == NetStatus::Cancelled)
         return "check cancelled";
+    if (d.status == NetStatus::NtlmRefused)
+        return "NTLM refused";
     std::string text = netErrorText(d.status);
     if (text.rfind("ERROR: ", 0) == 0)
         text.erase(0, 7);

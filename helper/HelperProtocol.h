@@ -24,6 +24,9 @@ enum class HelperOp : std::uint32_t {
     GetDcName = 10,
 };
 
+// What SetCredentials's flags allow.
+constexpr std::uint32_t RefuseNtlm = 1; // Kerberos only, whatever the computer
+
 constexpr std::uint32_t MaxFrame = 16u << 20;
 
 class WireWriter {

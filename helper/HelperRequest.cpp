@@ -14,7 +14,7 @@ std::optional<RequestShape> requestShape(HelperOp op)
 {
     switch (op) {
     case HelperOp::SetCredentials:
-        return RequestShape{3, 1};
+        return RequestShape{3, 2};
     case HelperOp::UserGetInfo:
     case HelperOp::LocalGroupGetMembers:
         return RequestShape{2, 0};

@@ -11,7 +11,7 @@ namespace rm {
 // A request as the helper reads it off the channel: the operation, then its
 // texts and its numbers, each in the order the operation's frame holds them
 // (texts before numbers for every operation):
-//   SetCredentials        user, domain, password; seconds
+//   SetCredentials        user, domain, password; seconds, CredentialFlags
 //   UserGetInfo           server, user
 //   UserSetPassword       server, user, password
 //   UserSetFlags          server, user; flags

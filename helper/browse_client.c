@@ -7,6 +7,7 @@
 #include "server_versions.h"
 #include "srvsvc_client.h"
 
+#include <ctype.h>
 #include <netdb.h>
 #include <stdbool.h>
 #include <stdio.h>
@@ -14,12 +15,13 @@
 #include <string.h>
 #include <strings.h>
 
+#include <credentials.h>
+#include <krb5.h>
 #include <netapi.h>
 
 enum {
 	NAME_TYPE_SERVER = 0x20,
 	SMB_TRANS = 0x25,
-	SV_TYPE_SERVER_UNIX = 0x00000800,
 	/* Pages of the list past the first, as NetServerEnum3 gives them. */
 	MAX_PAGES = 64,
 	/* Servers asked for their version at once, and for how long at most. */
@@ -63,17 +65,19 @@ static bool find_master(const char *workgroup, struct sockaddr_storage *address,
 }
 
 /* The browser's IPC$ over SMB1, the only protocol RAP runs on. The list is
- * no secret: where the credentials are refused (a ticket a standalone
- * browser cannot use), it is asked for anonymously. */
-static uint32_t connect_master(struct cli_credentials *creds, const struct sockaddr_storage *address,
-			       const char *name, int64_t deadline, struct cli_state **cli)
+ * no secret, and the browser is whoever answered the broadcast: it is asked
+ * anonymously, never with the user's credentials. */
+static uint32_t connect_master(const struct sockaddr_storage *address, const char *name, int64_t deadline,
+			       struct cli_state **cli)
 {
 	struct tevent_context *ev = tevent_context_init(NULL);
-	if (!ev)
+	struct cli_credentials *anonymous = ev ? cli_credentials_init_anon(ev) : NULL;
+	if (!anonymous) {
+		talloc_free(ev);
 		return RM_NOT_ENOUGH_MEMORY;
+	}
 	struct tevent_req *req = cli_full_connection_creds_send(ev, ev, lp_netbios_name(), name, address, 0, "IPC$", "IPC",
-								creds, CLI_FULL_CONNECTION_FORCE_SMB1 | CLI_FULL_CONNECTION_IPC
-								| CLI_FULL_CONNECTION_ANONYMOUS_FALLBACK);
+								anonymous, CLI_FULL_CONNECTION_FORCE_SMB1 | CLI_FULL_CONNECTION_IPC);
 	int64_t left = deadline - rm_monotonic_ms();
 	NTSTATUS s = NT_STATUS_IO_TIMEOUT;
 	if (req && left > 0 && tevent_req_set_endtime(req, ev, tevent_timeval_current_ofs(left / 1000, left % 1000 * 1000))) {
@@ -128,23 +132,19 @@ static uint32_t read_list(struct cli_state *cli, const char *workgroup, uint32_t
 	return RM_MORE_DATA;
 }
 
-struct version_query {
-	struct cli_credentials *creds;
-	unsigned timeout;
-};
-
-/* Runs in a child process. */
+/* Runs in a child process. A listed name has proven nothing yet: asked
+ * anonymously. */
 static bool ask_version(void *context, const char *server, uint32_t version[2])
 {
-	const struct version_query *q = context;
-	return rm_server_version(q->creds, server, q->timeout, version);
+	const unsigned *timeout = context;
+	struct cli_credentials *anonymous = cli_credentials_init_anon(NULL);
+	return anonymous && rm_server_version(anonymous, server, *timeout, version);
 }
 
 /* A Samba master browser keeps no versions: its answer leaves them unset,
  * and each server is asked instead. A server that does not answer keeps
  * what the list said. */
-static void complete_versions(struct server_list *list, const char *master, struct cli_credentials *creds,
-			      int64_t deadline)
+static void complete_versions(struct server_list *list, const char *master, int64_t deadline)
 {
 	bool kept = true;
 	for (size_t i = 0; i < list->count; i++)
@@ -160,9 +160,9 @@ static void complete_versions(struct server_list *list, const char *master, stru
 		wanted[i] = s->version_major == 0 && s->version_minor == 0 && rm_valid_server(s->name);
 	}
 	int64_t budget = rm_monotonic_ms() + VERSION_BUDGET_MS;
-	struct version_query q = {creds, VERSION_BUDGET_MS / 1000};
+	unsigned timeout = VERSION_BUDGET_MS / 1000;
 	rm_query_versions(list->items, wanted, list->count, VERSION_QUERIES, budget < deadline ? budget : deadline,
-			  ask_version, &q);
+			  ask_version, &timeout);
 	free(wanted);
 }
 
@@ -174,8 +174,8 @@ static int64_t deadline_within(unsigned limit_seconds)
 	return rm_monotonic_ms() + limit - (limit >= 4000 ? 1000 : limit / 4);
 }
 
-uint32_t rm_server_enum(struct cli_credentials *creds, unsigned limit_seconds, const char *workgroup,
-			uint32_t type, rm_emit_server emit, void *context)
+uint32_t rm_server_enum(unsigned limit_seconds, const char *workgroup, uint32_t type, rm_emit_server emit,
+			void *context)
 {
 	if (!workgroup || !rm_valid_workgroup(workgroup))
 		return RM_INVALID_PARAMETER;
@@ -188,14 +188,14 @@ uint32_t rm_server_enum(struct cli_credentials *creds, unsigned limit_seconds, c
 	char master[256] = "";
 	struct cli_state *cli = NULL;
 	struct server_list list = {0};
-	uint32_t st = find_master(workgroup, &address, master) ? connect_master(creds, &address, master, deadline, &cli)
+	uint32_t st = find_master(workgroup, &address, master) ? connect_master(&address, master, deadline, &cli)
 							       : RM_NO_BROWSER_SERVERS_FOUND;
 	if (st == RM_OK) {
 		st = read_list(cli, workgroup, type, deadline, &list);
 		cli_shutdown(cli);
 	}
 	if (st == RM_OK || st == RM_MORE_DATA) {
-		complete_versions(&list, master, creds, deadline);
+		complete_versions(&list, master, deadline);
 		for (size_t i = 0; i < list.count; i++)
 			if (type == 0xFFFFFFFFu || (list.items[i].type & type))
 				emit(context, &list.items[i]);
@@ -210,13 +210,14 @@ static void copy_text(char *dest, size_t size, const char *src)
 	snprintf(dest, size, "%s", src ? src : "");
 }
 
-uint32_t rm_get_dc_name(struct cli_credentials *creds, const char *domain, uint32_t flags, struct rm_dc_info *out)
+uint32_t rm_get_dc_name(const char *domain, uint32_t flags, struct rm_dc_info *out)
 {
 	memset(out, 0, sizeof *out);
 	struct libnetapi_ctx *ctx = NULL;
 	if (libnetapi_init(&ctx) != 0)
 		return RM_BAD_NETPATH;
-	libnetapi_set_creds(ctx, creds);
+	if (domain && strchr(domain, '.'))
+		flags |= DS_IS_DNS_NAME;
 	struct DOMAIN_CONTROLLER_INFO *info = NULL;
 	NET_API_STATUS s = DsGetDcName(NULL, domain, NULL, NULL, flags, &info);
 	if (s == (NET_API_STATUS)RM_INVALID_PARAMETER && (flags & DS_RETURN_FLAT_NAME)) {
@@ -243,4 +244,28 @@ uint32_t rm_get_dc_name(struct cli_credentials *creds, const char *domain, uint3
 	libnetapi_free(ctx);
 	/* The library's general failure here means no controller answered. */
 	return s == 31 ? RM_NO_SUCH_DOMAIN : s;
+}
+
+void rm_realm_of(const char *domain, char realm[300])
+{
+	realm[0] = '\0';
+	if (!domain || !*domain)
+		return;
+	if (strchr(domain, '.')) {
+		copy_text(realm, 300, domain);
+	} else {
+		krb5_context context = NULL;
+		char *configured = NULL;
+		if (krb5_init_context(&context) != 0)
+			return;
+		if (krb5_get_default_realm(context, &configured) == 0 && configured) {
+			struct rm_dc_info dc;
+			if (rm_get_dc_name(configured, DS_RETURN_FLAT_NAME, &dc) == 0 && strcasecmp(dc.domain_name, domain) == 0)
+				copy_text(realm, 300, configured);
+			krb5_free_default_realm(context, configured);
+		}
+		krb5_free_context(context);
+	}
+	for (char *c = realm; *c; c++)
+		*c = (char)toupper((unsigned char)*c);
 }

@@ -11,8 +11,6 @@
 extern "C" {
 #endif
 
-struct cli_credentials;
-
 struct rm_server_info101 {
 	uint32_t platform_id;
 	char name[257];
@@ -32,10 +30,17 @@ struct rm_dc_info {
 };
 
 /* The servers of a workgroup with any of the `type` bits, ended within
- * `limit_seconds`: 0, or 234 when the browser held more than it gave. */
-uint32_t rm_server_enum(struct cli_credentials *creds, unsigned limit_seconds, const char *workgroup,
-			uint32_t type, rm_emit_server emit, void *context);
-uint32_t rm_get_dc_name(struct cli_credentials *creds, const char *domain, uint32_t flags, struct rm_dc_info *out);
+ * `limit_seconds`: 0, or 234 when the browser held more than it gave. Asked
+ * anonymously: a master browser is whoever answers a broadcast. */
+uint32_t rm_server_enum(unsigned limit_seconds, const char *workgroup, uint32_t type, rm_emit_server emit,
+			void *context);
+/* The locator. A name with a dot is looked up in DNS only, never by a
+ * NetBIOS broadcast anyone could answer. */
+uint32_t rm_get_dc_name(const char *domain, uint32_t flags, struct rm_dc_info *out);
+/* The Kerberos realm of an account's domain, in capitals: a DNS name's own,
+ * or for a NetBIOS name the configured default realm, when the locator
+ * finds by DNS that it is that domain. Empty when neither holds. */
+void rm_realm_of(const char *domain, char realm[300]);
 
 #ifdef __cplusplus
 }

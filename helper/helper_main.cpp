@@ -58,11 +58,16 @@ void serve(rm_samr* client, const rm::HelperRequest& r, WireWriter& out)
     const std::vector<std::string>& t = r.texts;
     const std::vector<std::uint32_t>& n = r.numbers;
     switch (r.op) {
-    case HelperOp::SetCredentials:
-        out.number(rm_samr_set_credentials(client, t[0].c_str(), t[1].c_str(), t[2].c_str(), t[2].size()));
+    case HelperOp::SetCredentials: {
+        char realm[300] = "";
+        if (!t[2].empty())
+            rm_realm_of(t[1].c_str(), realm);
+        out.number(rm_samr_set_credentials(client, t[0].c_str(), t[1].c_str(), realm, t[2].c_str(), t[2].size(),
+                                           (n[1] & rm::RefuseNtlm) != 0));
         rm_samr_set_timeout(client, n[0]);
         callLimit = n[0];
         return;
+    }
     case HelperOp::UserGetInfo: {
         rm_user_info1 info{};
         std::uint32_t status = rm_user_get_info1(client, t[0].c_str(), t[1].c_str(), &info);
@@ -73,7 +78,7 @@ void serve(rm_samr* client, const rm::HelperRequest& r, WireWriter& out)
     case HelperOp::UserSetPassword:
         // As a C string a password holding a NUL would end there, unseen.
         out.number(t[2].find('\0') != std::string::npos
-                       ? RM_INVALID_PARAMETER
+                       ? static_cast<std::uint32_t>(RM_INVALID_PARAMETER)
                        : rm_user_set_password(client, t[0].c_str(), t[1].c_str(), t[2].c_str()));
         return;
     case HelperOp::UserSetFlags:
@@ -102,7 +107,7 @@ void serve(rm_samr* client, const rm::HelperRequest& r, WireWriter& out)
     }
     case HelperOp::ServerEnum: {
         std::vector<rm_server_info101> servers;
-        std::uint32_t status = rm_server_enum(rm_samr_credentials(client), callLimit, t[0].c_str(), n[0], collectServer, &servers);
+        std::uint32_t status = rm_server_enum(callLimit, t[0].c_str(), n[0], collectServer, &servers);
         out.number(status).number(static_cast<std::uint32_t>(servers.size()));
         for (const rm_server_info101& s : servers)
             out.number(s.platform_id).text(s.name).number(s.version_major).number(s.version_minor)
@@ -111,7 +116,7 @@ void serve(rm_samr* client, const rm::HelperRequest& r, WireWriter& out)
     }
     case HelperOp::GetDcName: {
         rm_dc_info dc{};
-        std::uint32_t status = rm_get_dc_name(rm_samr_credentials(client), t[0].c_str(), n[0], &dc);
+        std::uint32_t status = rm_get_dc_name(t[0].c_str(), n[0], &dc);
         out.number(status).text(dc.controller_name).text(dc.controller_address).text(dc.domain_name)
             .text(dc.forest_name).number(dc.flags);
         return;

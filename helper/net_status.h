@@ -34,6 +34,8 @@ enum {
 	RM_PASSWORD_TOO_SHORT = 2245,
 	RM_INVALID_COMPUTER = 2351,
 	RM_LAST_ADMIN = 2452,
+	/* Kerberos could not reach the computer, and NTLM is refused. */
+	RM_NTLM_REFUSED = 1937,
 	RM_NO_BROWSER_SERVERS_FOUND = 6118,
 };
 

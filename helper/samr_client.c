@@ -1,5 +1,8 @@
 #include "samr_client.h"
 
+/* For tevent_loop_allow_nesting: see rm_samr_new. */
+#define TEVENT_DEPRECATED
+
 #include "account_flags.h"
 #include "net_names.h"
 #include "net_status.h"
@@ -22,17 +25,27 @@
 #include <credentials.h>
 #include <param.h>
 #include <dcerpc.h>
+#include <krb5.h>
 #include <gen_ndr/ndr_samr_c.h>
 
 struct rm_samr {
 	TALLOC_CTX *mem;
 	struct tevent_context *ev;
 	struct loadparm_context *lp;
+	/* Anonymous, the user's ticket, or typed credentials for Kerberos
+	 * (their ticket made in memory on first use); `kerberos` when they can
+	 * work at all. */
 	struct cli_credentials *creds;
+	bool kerberos;
+	/* The typed credentials again for NTLM, where a computer cannot take a
+	 * ticket; NULL when NTLM is refused or there is no password. */
+	struct cli_credentials *ntlm;
+	bool ntlm_refused;
 	unsigned timeout;
 	/* The one server conversation held: its pipe and handles. */
 	TALLOC_CTX *conversation;
 	char server[256];
+	bool server_ntlm;
 	struct dcerpc_pipe *pipe;
 	struct policy_handle connect_handle;
 	struct policy_handle account_handle;
@@ -104,12 +117,24 @@ rm_samr *rm_samr_new(void)
 	rm_samr *c = talloc_zero(mem, rm_samr);
 	c->mem = mem;
 	c->ev = tevent_context_init(mem);
+	/* Kerberos asks its KDC with blocking calls that turn this loop again
+	 * from inside a connect: a ticket made on first use, or one for a
+	 * computer met for the first time. */
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+	tevent_loop_allow_nesting(c->ev);
+#pragma GCC diagnostic pop
 	c->lp = loadparm_init_global(false);
 	lpcfg_set_cmdline(c->lp, "client min protocol", "SMB2_02");
-	c->creds = cli_credentials_init(mem);
-	cli_credentials_set_conf(c->creds, c->lp);
-	cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_DISABLED, CRED_SPECIFIED);
-	cli_credentials_set_anonymous(c->creds);
+	/* Every session that carries credentials is signed, so an account's
+	 * change cannot be altered on the way, and encrypted where the server
+	 * speaks SMB 3. The pipe itself stays without an authentication of its
+	 * own: a new password is encrypted with the session's key, which the
+	 * server takes from the SMB session. */
+	lpcfg_set_cmdline(c->lp, "client signing", "required");
+	lpcfg_set_cmdline(c->lp, "client ipc signing", "required");
+	lpcfg_set_cmdline(c->lp, "client smb encrypt", "desired");
+	c->creds = cli_credentials_init_anon(mem);
 	c->timeout = 30;
 	return c;
 }
@@ -120,43 +145,60 @@ void rm_samr_free(rm_samr *c)
 		return;
 	drop_conversation(c, true);
 	wipe_password(c->creds);
+	wipe_password(c->ntlm);
 	talloc_free(c->mem);
 }
 
-uint32_t rm_samr_set_credentials(rm_samr *c, const char *user, const char *domain, const char *password,
-				 size_t password_length)
+static struct cli_credentials *typed_credentials(rm_samr *c, const char *user, const char *domain,
+						 const char *password, enum credentials_use_kerberos kerberos)
+{
+	struct cli_credentials *creds = cli_credentials_init(c->mem);
+	cli_credentials_set_conf(creds, c->lp);
+	cli_credentials_set_username(creds, user, CRED_SPECIFIED);
+	cli_credentials_set_domain(creds, domain, CRED_SPECIFIED);
+	cli_credentials_set_password(creds, password, CRED_SPECIFIED);
+	cli_credentials_set_kerberos_state(creds, kerberos, CRED_SPECIFIED);
+	return creds;
+}
+
+uint32_t rm_samr_set_credentials(rm_samr *c, const char *user, const char *domain, const char *realm,
+				 const char *password, size_t password_length, bool ntlm_refused)
 {
 	drop_conversation(c, true);
 	wipe_password(c->creds);
-	talloc_free(c->creds);
-	c->creds = cli_credentials_init(c->mem);
-	cli_credentials_set_conf(c->creds, c->lp);
+	wipe_password(c->ntlm);
+	TALLOC_FREE(c->creds);
+	TALLOC_FREE(c->ntlm);
+	c->ntlm_refused = ntlm_refused;
+	c->kerberos = false;
 	const bool named = user && *user;
 	const bool whole = password ? strlen(password) == password_length : password_length == 0;
 	if (!whole || (named && password_length == 0)) {
 		/* Neither a password cut short at a NUL nor, for a named account,
 		 * whatever ticket there is: no credentials at all. */
-		cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_DISABLED, CRED_SPECIFIED);
-		cli_credentials_set_anonymous(c->creds);
+		c->creds = cli_credentials_init_anon(c->mem);
 		return RM_INVALID_PARAMETER;
 	}
 	if (password_length > 0) {
-		cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_DISABLED, CRED_SPECIFIED);
-		cli_credentials_set_username(c->creds, user, CRED_SPECIFIED);
-		cli_credentials_set_domain(c->creds, domain, CRED_SPECIFIED);
-		cli_credentials_set_password(c->creds, password, CRED_SPECIFIED);
+		/* A ticket from the password, kept in memory: its principal is
+		 * user@realm. NTLM, with user and domain, only for a computer that
+		 * cannot take a ticket. */
+		c->creds = typed_credentials(c, user, domain, password, CRED_USE_KERBEROS_REQUIRED);
+		c->kerberos = realm && *realm;
+		if (c->kerberos)
+			cli_credentials_set_realm(c->creds, realm, CRED_SPECIFIED);
+		if (!ntlm_refused)
+			c->ntlm = typed_credentials(c, user, domain, password, CRED_USE_KERBEROS_DISABLED);
 	} else {
 		/* No password: the user's Kerberos ticket, from the default cache. */
 		const char *error = NULL;
+		c->creds = cli_credentials_init(c->mem);
+		cli_credentials_set_conf(c->creds, c->lp);
 		cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_REQUIRED, CRED_SPECIFIED);
 		cli_credentials_set_ccache(c->creds, c->lp, NULL, CRED_SPECIFIED, &error);
+		c->kerberos = true;
 	}
 	return RM_OK;
-}
-
-struct cli_credentials *rm_samr_credentials(rm_samr *c)
-{
-	return c->creds;
 }
 
 void rm_samr_set_timeout(rm_samr *c, unsigned seconds)
@@ -199,30 +241,70 @@ static uint32_t open_domains(rm_samr *c, const char *server)
 	return outcome(c, dcerpc_samr_OpenDomain(h, mem, &c->connect_handle, SEC_FLAG_MAXIMUM_ALLOWED, c->builtin_sid, &c->builtin_handle, &result), result);
 }
 
-/* Opens (or keeps) the conversation with one server. */
-static uint32_t open_server(rm_samr *c, const char *server_name)
+/* Whether a failed Kerberos-only set-up may be tried again with NTLM: not
+ * when the password itself is wrong (the KDC says so), since that would
+ * only count a second failed logon against the account. */
+static bool ticket_refused_password(rm_samr *c)
+{
+	const char *error = NULL;
+	struct ccache_container *ticket = NULL;
+	int ret = cli_credentials_get_named_ccache(c->creds, c->ev, c->lp, NULL, &ticket, &error);
+	return ret == KRB5KDC_ERR_PREAUTH_FAILED || ret == KRB5KRB_AP_ERR_BAD_INTEGRITY;
+}
+
+static bool refused_at_logon(uint32_t st)
+{
+	return st == RM_ACCESS_DENIED || st == RM_LOGON_FAILURE || st == RM_INVALID_PARAMETER;
+}
+
+static uint32_t connect_as(rm_samr *c, const char *server, struct cli_credentials *creds)
+{
+	drop_conversation(c, true);
+	c->conversation = talloc_new(c->mem);
+	char *binding = talloc_asprintf(c->conversation, "ncacn_np:%s", server);
+	NTSTATUS s = dcerpc_pipe_connect(c->conversation, &c->pipe, binding, &ndr_table_samr, creds, c->ev, c->lp);
+	if (NT_STATUS_IS_OK(s))
+		return RM_OK;
+	drop_conversation(c, false);
+	return rm_status_of_connect(NT_STATUS_V(s));
+}
+
+/* Opens (or keeps) the conversation with one server: with Kerberos where
+ * it works; with NTLM, where `ntlm` allows it, only for a computer that
+ * cannot take a ticket. */
+static uint32_t open_server_as(rm_samr *c, const char *server_name, bool ntlm)
 {
 	const char *server = rm_strip_backslashes(server_name);
 	if (!rm_valid_server(server))
 		return RM_INVALID_COMPUTER;
-	if (c->pipe && strcasecmp(c->server, server) == 0)
+	if (c->pipe && strcasecmp(c->server, server) == 0 && c->server_ntlm == ntlm)
 		return RM_OK;
-	drop_conversation(c, true);
-	c->conversation = talloc_new(c->mem);
-	char *binding = talloc_asprintf(c->conversation, "ncacn_np:%s", server);
-	NTSTATUS s = dcerpc_pipe_connect(c->conversation, &c->pipe, binding, &ndr_table_samr, c->creds, c->ev, c->lp);
-	if (!NT_STATUS_IS_OK(s)) {
-		drop_conversation(c, false);
-		return rm_status_of_connect(NT_STATUS_V(s));
+	const bool anonymous = cli_credentials_is_anonymous(c->creds);
+	uint32_t st = c->kerberos || anonymous ? connect_as(c, server, c->creds) : RM_LOGON_FAILURE;
+	if (st != RM_OK && refused_at_logon(st) && !anonymous) {
+		if (c->kerberos && cli_credentials_get_password(c->creds) && ticket_refused_password(c))
+			st = RM_LOGON_FAILURE;
+		else if (ntlm && c->ntlm)
+			st = connect_as(c, server, c->ntlm);
+		else if (c->ntlm_refused)
+			st = RM_NTLM_REFUSED;
 	}
+	if (st != RM_OK)
+		return st;
 	dcerpc_binding_handle_set_timeout(c->pipe->binding_handle, c->timeout);
-	uint32_t st = open_domains(c, server);
+	st = open_domains(c, server);
 	if (st != RM_OK) {
 		drop_conversation(c, true);
 		return st;
 	}
 	snprintf(c->server, sizeof c->server, "%s", server);
+	c->server_ntlm = ntlm;
 	return RM_OK;
+}
+
+static uint32_t open_server(rm_samr *c, const char *server_name)
+{
+	return open_server_as(c, server_name, true);
 }
 
 /* The relative identifier of an account of the computer's own domain, by
@@ -553,7 +635,8 @@ uint32_t rm_local_group_get_members(rm_samr *c, const char *server, const char *
 uint32_t rm_query_display_machines(rm_samr *c, const char *server, uint32_t index, uint32_t requested,
 				   rm_emit_machine emit, void *context)
 {
-	uint32_t st = open_server(c, server);
+	/* A domain controller proves itself with Kerberos, or gets nothing. */
+	uint32_t st = cli_credentials_is_anonymous(c->creds) ? RM_ACCESS_DENIED : open_server_as(c, server, false);
 	if (st != RM_OK)
 		return st;
 	TALLOC_CTX *mem = talloc_new(c->mem);

@@ -5,6 +5,7 @@
 #define ROSTERMILL_SAMR_CLIENT_H
 
 #include <stddef.h>
+#include <stdbool.h>
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -41,12 +42,13 @@ rm_samr *rm_samr_new(void);
 void rm_samr_free(rm_samr *client);
 /* Credentials of the network: kept in memory only, and wiped when
  * replaced. No account and no password mean the user's Kerberos ticket.
- * 87, leaving no credentials at all, for a named account without a
- * password or a password whose `password_length` bytes hold a NUL. */
-uint32_t rm_samr_set_credentials(rm_samr *client, const char *user, const char *domain,
-				 const char *password, size_t password_length);
-/* The same credentials, for the calls that make their own connections. */
-struct cli_credentials *rm_samr_credentials(rm_samr *client);
+ * With a password and a `realm`, a ticket is made from them in memory and
+ * used wherever Kerberos works; NTLM is used elsewhere unless
+ * `ntlm_refused`. 87, leaving no credentials at all, for a named account
+ * without a password or a password whose `password_length` bytes hold a
+ * NUL. */
+uint32_t rm_samr_set_credentials(rm_samr *client, const char *user, const char *domain, const char *realm,
+				 const char *password, size_t password_length, bool ntlm_refused);
 /* The time limit of one remote call, in seconds. */
 void rm_samr_set_timeout(rm_samr *client, unsigned seconds);
 

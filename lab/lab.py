@@ -95,7 +95,8 @@ def all_names():
     names = [(d["controller"]["name"], d["controller"]["address"])]
     names += [(m["name"], m["address"]) for m in MANIFEST["members"]]
     names += [(MANIFEST["offline"]["name"], MANIFEST["offline"]["address"]),
-              (MANIFEST["blackhole"]["name"], MANIFEST["blackhole"]["address"])]
+              (MANIFEST["blackhole"]["name"], MANIFEST["blackhole"]["address"]),
+              (MANIFEST["rogue"]["name"], MANIFEST["rogue"]["address"])]
     return names + load_hosts() + unreachable_hosts()
 
 
@@ -333,6 +334,42 @@ def build_load_group():
     start_member(host, "rmlab-load", conf)
 
 
+ROGUE_INDEX = 90  # its veth pair's number, clear of the members'
+
+
+def build_rogue():
+    """A host outside the domain that claims what it can: the master browser
+    of its workgroup, and a domain controller (an old-style one, so its
+    announcement carries the controller bit). It records every session
+    set-up it receives."""
+    rogue = MANIFEST["rogue"]
+    ns = "rmlab-rogue"
+    add_host_namespace(ns, [rogue["address"]], ROGUE_INDEX)
+    netns_exec(ns, "sysctl", "-q", "-w", "net.ipv4.icmp_echo_ignore_all=1")
+    state = os.path.join(LAB, "hosts", rogue["name"])
+    for d in ("private", "lock", "state", "cache", "pid", "ncalrpc", "log"):
+        os.makedirs(os.path.join(state, d), exist_ok=True)
+    lines = [
+        "[global]",
+        "netbios name = %s" % rogue["name"],
+        "workgroup = %s" % rogue["workgroup"],
+        "server role = classic primary domain controller",
+        "passdb backend = tdbsam:%s/private/passdb.tdb" % state,
+        "interfaces = %s/%d" % (rogue["address"], PREFIX), "bind interfaces only = yes",
+        "smb ports = 445 139", "server min protocol = NT1", "disable netbios = no",
+        "local master = yes", "preferred master = yes", "os level = 65", "domain master = yes",
+        "load printers = no", "printing = bsd", "printcap name = /dev/null", "disable spoolss = yes",
+        "log level = 1 auth_audit:3", "log file = %s/log/auth.log" % state, "max log size = 0",
+    ] + ["%s = %s/%s" % (k, state, d) for k, d in (
+        ("private dir", "private"), ("lock directory", "lock"), ("state directory", "state"),
+        ("cache directory", "cache"), ("pid directory", "pid"), ("ncalrpc dir", "ncalrpc"))]
+    conf = os.path.join(state, "smb.conf")
+    with open(conf, "w") as f:
+        f.write("\n".join(lines) + "\n")
+    start_daemon(ns, state, "smbd", "-D", "-s", conf, env=STANDALONE_ENV)
+    start_daemon(ns, state, "nmbd", "-D", "-s", conf, env=STANDALONE_ENV)
+
+
 # The controller's DNS forwarder listens beside it.
 FORWARDER_PORT = 5353
 
@@ -541,17 +578,24 @@ def host_namespaces():
     return ["rmlab-dc", "rmlab-blackhole", "rmlab-load"] + ["rmlab-" + m["name"].lower() for m in MANIFEST["members"]]
 
 
-def is_up():
+def is_up(hosts=None):
     """Built, and every host still has its servers (a reboot or the end of a
     session leaves the namespaces but ends the processes)."""
     if not os.path.exists(os.path.join(LAB, "ready")) or CLIENT not in namespaces():
         return False
-    return all(sh("ip", "netns", "pids", ns, check=False).split() for ns in host_namespaces())
+    hosts = host_namespaces() + ["rmlab-rogue"] if hosts is None else hosts
+    return all(sh("ip", "netns", "pids", ns, check=False).split() for ns in hosts)
 
 
 def add_what_is_missing():
     """What this lab.py adds that a lab built by an older one lacks: the
-    client users and the DNS-only names. Only ever adds."""
+    client users, the DNS-only names and the rogue host. Only ever adds."""
+    if "rmlab-rogue" not in namespaces():
+        rogue = MANIFEST["rogue"]
+        with open("/etc/netns/%s/hosts" % CLIENT, "a") as f:
+            f.write("%s %s.%s %s\n" % (rogue["address"], rogue["name"].lower(), MANIFEST["domain"]["dnsName"],
+                                       rogue["name"]))
+        build_rogue()
     users = MANIFEST["clientUsers"]
     passwd = "/etc/netns/%s/passwd" % CLIENT
     if not os.path.exists(passwd) or ("\n%s:" % users["pinger"]) not in "\n" + open(passwd).read():
@@ -561,7 +605,7 @@ def add_what_is_missing():
 
 
 def up():
-    if is_up():
+    if is_up(host_namespaces()):
         add_what_is_missing()
         log("already up")
         return
@@ -575,6 +619,7 @@ def up():
         build_member(m)
     build_load_group()
     build_blackhole()
+    build_rogue()
     for m in MANIFEST["members"]:
         wait_for_port(m["address"], 445, 30)
     wait_for_port(MANIFEST["blackhole"]["address"], 445, 30)

@@ -113,6 +113,11 @@ void SettingsStore::saveUsername(const std::string& name)
     profile_.writeText(SearchSection, "Username", name);
 }
 
+bool SettingsStore::loadRefuseNtlm()
+{
+    return profile_.readInteger(SearchSection, "RefuseNtlm", 0) != 0;
+}
+
 bool SettingsStore::loadSearchGroups()
 {
     return profile_.readInteger(SearchSection, "Search Groups", 0) != 0;

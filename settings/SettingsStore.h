@@ -27,6 +27,9 @@ public:
     std::string loadUsername();
     void saveUsername(const std::string& name);
     bool loadSearchGroups();
+    // Whether typed credentials may go to a computer by NTLM where Kerberos
+    // cannot work; set by hand, never written by the program.
+    bool loadRefuseNtlm();
     void saveSearchGroups(bool groupMode);
 
 private:

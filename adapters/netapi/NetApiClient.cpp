@@ -94,14 +94,21 @@ void NetApiClient::setCredentials(const std::string& account, const Secret& pass
     ++credentialsVersion_;
 }
 
+void NetApiClient::refuseNtlm(bool refused)
+{
+    std::lock_guard lock(credentialsMutex_);
+    ntlmRefused_ = refused;
+    ++credentialsVersion_;
+}
+
 Secret NetApiClient::credentialsRequest() const
 {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(settings_.callLimit).count();
     const std::string& password = password_.reveal();
     WireWriter w(WireWriter::numberSize + WireWriter::textSize(user_) + WireWriter::textSize(domain_)
-                 + WireWriter::textSize(password) + WireWriter::numberSize);
+                 + WireWriter::textSize(password) + 2 * WireWriter::numberSize);
     w.number(static_cast<std::uint32_t>(HelperOp::SetCredentials)).text(user_).text(domain_).text(password);
-    w.number(static_cast<std::uint32_t>(std::max<long long>(seconds, 1)));
+    w.number(static_cast<std::uint32_t>(std::max<long long>(seconds, 1))).number(ntlmRefused_ ? RefuseNtlm : 0);
     return Secret(w.take());
 }
 

@@ -36,6 +36,9 @@ public:
     static std::string defaultHelperPath();
 
     void setCredentials(const std::string& account, const Secret& password) override;
+    // Typed credentials go to a computer only through Kerberos: where it
+    // cannot work, the computer's calls fail with NtlmRefused.
+    void refuseNtlm(bool refused);
 
     std::unique_ptr<Session> openSession(const ServerName& server, const CancelToken* cancel = nullptr) override;
     NetStatus getUser(const ServerName& server, const std::string& user, UserAccount& account) override;
@@ -69,6 +72,7 @@ private:
     std::string user_, domain_;
     Secret password_;
     std::uint64_t credentialsVersion_ = 1;
+    bool ntlmRefused_ = false;
 };
 
 } // namespace rm

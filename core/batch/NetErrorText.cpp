@@ -35,6 +35,8 @@ const char* sentence(NetStatus status)
         return "The computer name is invalid.";
     case NetStatus::LastAdmin:
         return "The operation is not allowed on the last administrative account.";
+    case NetStatus::NtlmRefused:
+        return "NTLM refused";
     default:
         return nullptr;
     }

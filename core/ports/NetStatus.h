@@ -22,6 +22,7 @@ enum class NetStatus : std::uint32_t {
     LogonFailure = 1326,
     NoSuchDomain = 1355,
     ServerUnavailable = 1722,
+    NtlmRefused = 1937, // Kerberos could not reach the computer, and NTLM is refused
     CallFailed = 1726,
     CallFailedDidNotExecute = 1727,
     BadUsername = 2202,

@@ -42,17 +42,25 @@ void DomainScan::scanDirectory(const std::string& dnsName, std::string& controll
     }
     if (!o.scanHidden || o.restrictToOrgUnit)
         return;
-    DomainController dc;
-    if (s_.network.domainController(dnsName, DomainNameForm::Flat, dc) != NetStatus::Success)
-        return;
-    controllerName = dc.name;
+    controllerName = locatedController(dnsName);
     // Only the leading word: "Server (WinServer 2003)" must not become
     // "Server (PDC) (WinServer (PDC) 2003)".
     if (FoundComputer* c = findByName(computers_, controllerName); c && c->type.rfind("Server", 0) == 0)
         c->type.replace(0, 6, "Server (PDC)");
 }
 
-void DomainScan::scanBrowseList(const std::string& flatName, std::string& controllerName)
+std::string DomainScan::locatedController(const std::string& dnsName)
+{
+    // The domain's DNS records name its controller; a name without a dot
+    // would be looked up by a broadcast anyone can answer.
+    DomainController dc;
+    if (dnsName.find('.') == std::string::npos
+        || s_.network.domainController(dnsName, DomainNameForm::Flat, dc) != NetStatus::Success)
+        return {};
+    return dc.name;
+}
+
+void DomainScan::scanBrowseList(const std::string& flatName)
 {
     std::vector<BrowseEntry> entries;
     const NetStatus status = s_.network.browseList(flatName, entries);
@@ -62,8 +70,6 @@ void DomainScan::scanBrowseList(const std::string& flatName, std::string& contro
         const ComputerType type = browseTypeText(e.type, e.versionMajor, e.versionMinor);
         if (!options_.serversOnly || type.server)
             computers_.push_back({e.name, type.text});
-        if (e.type & BrowseType::DomainController)
-            controllerName = e.name;
     }
 }
 
@@ -121,10 +127,14 @@ void DomainScan::run(Progress<SearchProgress>& progress, const CancelToken& canc
 
     std::string controllerName;
     progress.update([](SearchProgress& p) { p.discovery.listing = true; });
-    if (directory)
+    if (directory) {
         scanDirectory(dnsName, controllerName, cancel);
-    else
-        scanBrowseList(flatName, controllerName);
+    } else {
+        scanBrowseList(flatName);
+        // Any computer may announce itself a controller in the browse list.
+        if (o.scanHidden && !o.serversOnly)
+            controllerName = locatedController(dnsName);
+    }
     progress.update([](SearchProgress& p) { p.discovery.listing = false; });
 
     if (o.scanHidden && !o.serversOnly && !(o.restrictToOrgUnit && o.method != DiscoveryMethod::BrowseList)) {

@@ -40,7 +40,9 @@ public:
 
 private:
     void scanDirectory(const std::string& dnsName, std::string& controllerName, const CancelToken& cancel);
-    void scanBrowseList(const std::string& flatName, std::string& controllerName);
+    void scanBrowseList(const std::string& flatName);
+    // The controller the locator finds through the domain's DNS; empty when none.
+    std::string locatedController(const std::string& dnsName);
     void scanHidden(const std::string& controllerName, const CancelToken& cancel);
 
     const std::string domain_;

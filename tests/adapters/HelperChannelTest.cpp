@@ -18,11 +18,11 @@ WireWriter request(HelperOp op)
 
 TEST(HelperRequests, EachOperationReadsItsTextsThenItsNumbers)
 {
-    auto r = decodeRequest(request(HelperOp::SetCredentials).text("rmtest").text("LAB").text("pw").number(30).bytes());
+    auto r = decodeRequest(request(HelperOp::SetCredentials).text("rmtest").text("LAB").text("pw").number(30).number(1).bytes());
     ASSERT_TRUE(r);
     EXPECT_EQ(r->op, HelperOp::SetCredentials);
     EXPECT_EQ(r->texts, (std::vector<std::string>{"rmtest", "LAB", "pw"}));
-    EXPECT_EQ(r->numbers, std::vector<std::uint32_t>{30});
+    EXPECT_EQ(r->numbers, (std::vector<std::uint32_t>{30, 1}));
 
     r = decodeRequest(request(HelperOp::QueryDisplayMachines).text("\\\\DC1").number(7).number(100).bytes());
     ASSERT_TRUE(r);

@@ -82,7 +82,7 @@ const ServerName Nowhere("bad*name");
 std::uint32_t credentialsStatus(HelperProcess& helper, const std::string& user, const std::string& password)
 {
     WireWriter w;
-    w.number(static_cast<std::uint32_t>(HelperOp::SetCredentials)).text(user).text("LAB").text(password).number(5);
+    w.number(static_cast<std::uint32_t>(HelperOp::SetCredentials)).text(user).text("LAB").text(password).number(5).number(0);
     const auto reply = helper.call(w.bytes(), 10s);
     std::uint32_t status = 0xFFFFFFFF;
     if (reply)

@@ -41,6 +41,7 @@ protected:
     MemoryFiles files;
     ManualWallClock wallClock;
     int secretsProtected = 0;
+    bool ntlmRefused = false;
     std::string out, err;
     bool inputUntouched = false;
 
@@ -79,6 +80,7 @@ protected:
             FileWriter& files() override { return t_.files; }
             WallClock& clock() override { return t_.wallClock; }
             void protectSecrets() override { ++t_.secretsProtected; }
+            void refuseNtlm(bool refused) override { t_.ntlmRefused = refused; }
 
         private:
             CliCommandTest& t_;
@@ -248,11 +250,12 @@ TEST_F(CliCommandTest, MalformedTargetsEndInOneLineNamingTheFileAndTheLine)
 TEST_F(CliCommandTest, ANewPasswordFromADescriptorAndTheEmptyOnesQuestion)
 {
     ASSERT_EQ(run({"apply", "--set-password", "--password-fd", lineOnDescriptor("N3w-Secret"), "--yes", "--log-dir",
-                   "/logs", "PC01\\Administrator"}),
+                   "/logs", "--no-ntlm", "PC01\\Administrator"}),
               ExitDone)
         << err;
     EXPECT_EQ(fakes.network.passwords["\\\\PC01 Administrator"], "N3w-Secret");
     EXPECT_EQ(secretsProtected, 1);
+    EXPECT_TRUE(ntlmRefused);
     for (const auto& [path, log] : files.files)
         EXPECT_EQ(log.find("N3w-Secret"), std::string::npos);
 

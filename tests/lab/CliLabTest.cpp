@@ -14,6 +14,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <thread>
+#include <algorithm>
 #include <array>
 #include <map>
 #include <set>
@@ -324,6 +327,92 @@ TEST_F(CliLabTest, TheNamedAccountOrTheTicket)
     const CliRun typed = cli({"search", "--computers", "-", "--user", "Administrator", "--format", "csv"}, "PC01\n");
     ASSERT_EQ(typed.status, 0) << typed.err;
     EXPECT_NE(typed.out.find("PC01,,Administrator,Yes,Administrators,"), std::string::npos) << typed.out;
+}
+
+// The lab's rogue host is the master browser of its own workgroup and
+// announces itself a domain controller; its server records every session
+// set-up. The browse list and the version queries reach it anonymously, the
+// hidden-computer scan never takes it for the controller, and the account
+// check gives it nothing while NTLM is refused.
+TEST_F(CliLabTest, ARogueBrowserAndControllerGetsNoCredentials)
+{
+    const json& rogue = lab.json["rogue"];
+    const std::string name = rogue["name"], record = std::string(std::getenv("RMLAB_DIR")) + "/hosts/" + name
+        + "/log/auth.log";
+    const auto search = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args{"search", "--domain", rogue["workgroup"], "--browse", "--hidden",
+                                      "--user",  "Administrator",               "--all",    "--format", "json"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::ofstream(record, std::ios::trunc).flush();
+        const CliRun r = cli(args);
+        std::ifstream in(record);
+        std::vector<std::string> setUps;
+        for (std::string line; std::getline(in, line);)
+            if (line.find("Auth: ") != std::string::npos)
+                setUps.push_back(line);
+        return std::pair(r, setUps);
+    };
+    const auto reasonOf = [&](const CliRun& r) {
+        const json doc = json::parse(r.out, nullptr, false);
+        return doc.is_object() && doc["notMatched"].size() == 1 && doc["notMatched"][0]["computer"] == name
+            ? doc["notMatched"][0]["reason"].get<std::string>()
+            : r.out;
+    };
+    // Its workgroup's election ends a little after the lab is up.
+    auto [first, setUps] = search({});
+    for (int tries = 0; tries < 30 && reasonOf(first).find('{') != std::string::npos; ++tries) {
+        std::this_thread::sleep_for(3s);
+        std::tie(first, setUps) = search({});
+    }
+    EXPECT_EQ(reasonOf(first), "offline by ping") << first.err;
+    EXPECT_NE(first.err.find("Cannot scan for hidden computers; no PDC found."), std::string::npos) << first.err;
+    ASSERT_FALSE(setUps.empty());
+    for (const std::string& s : setUps)
+        EXPECT_NE(s.find("user []\\[]"), std::string::npos) << s;
+
+    auto [refused, refusedSetUps] = search({"--no-ping", "--no-ntlm"});
+    EXPECT_EQ(reasonOf(refused), "NTLM refused") << refused.err;
+    for (const std::string& s : refusedSetUps)
+        EXPECT_NE(s.find("user []\\[]"), std::string::npos) << s;
+
+    // Allowed, NTLM goes to a computer outside the domain that is checked,
+    // and the record shows it: the set-ups above would have been seen.
+    auto [allowed, allowedSetUps] = search({"--no-ping"});
+    EXPECT_EQ(reasonOf(allowed), "access denied (logon failure)") << allowed.err;
+    EXPECT_EQ(std::count_if(allowedSetUps.begin(), allowedSetUps.end(),
+                            [](const std::string& s) {
+                                return s.find("\\[operator]") != std::string::npos
+                                    && s.find("with [NTLMv2]") != std::string::npos;
+                            }),
+              1);
+}
+
+// Typed credentials become a ticket in memory, with no ticket file: the
+// controller's machine accounts and its own account come over Kerberos,
+// while every member, outside the domain, is refused.
+TEST_F(CliLabTest, TypedCredentialsReachTheControllerByKerberosAndNoMemberByNtlmWhenRefused)
+{
+    const CliRun r = cli({"search", "--browse", "--hidden", "--no-ntlm", "--user", "Administrator", "--all",
+                          "--format", "json"});
+    const json doc = json::parse(r.out, nullptr, false);
+    ASSERT_TRUE(doc.is_object()) << r.out << r.err;
+    std::set<std::string> hidden, refusedMembers;
+    for (const json& d : doc["notMatched"]) {
+        if (d["type"] == "Unknown (Hidden)")
+            hidden.insert(d["computer"].get<std::string>());
+        if (d["reason"] == "NTLM refused")
+            refusedMembers.insert(d["computer"].get<std::string>());
+    }
+    for (const json& m : lab.json["members"]) {
+        EXPECT_TRUE(refusedMembers.count(m["name"].get<std::string>())) << m["name"];
+        // Not in the browse list: only the controller's accounts name it.
+        if (m.value("browse", "none") == "none") {
+            EXPECT_TRUE(hidden.count(m["name"].get<std::string>())) << m["name"];
+        }
+    }
+    // The controller itself, a hidden name, is checked by Kerberos alone.
+    ASSERT_EQ(doc["computers"].size(), 1u);
+    EXPECT_EQ(doc["computers"][0]["computer"], lab.json["domain"]["controller"]["name"]);
 }
 
 TEST_F(CliLabTest, ApplyChangesTheServerAndLogsIt)

@@ -62,7 +62,7 @@ TEST(HelperLifetime, EndsWhenTheProgramGoesDuringACall)
     ASSERT_GT(pid, 0);
     WireWriter credentials;
     credentials.number(static_cast<std::uint32_t>(HelperOp::SetCredentials)).text(lab.json["operator"]["user"])
-        .text(lab.json["domain"]["netbios"]).text(lab.operatorPassword()).number(60);
+        .text(lab.json["domain"]["netbios"]).text(lab.operatorPassword()).number(60).number(0);
     std::string answer;
     ASSERT_TRUE(writeFrame(channel, credentials.bytes()));
     ASSERT_TRUE(readFrame(channel, answer));

@@ -98,7 +98,7 @@ inline HelperUserRecord helperUserRecord(const LabManifest& lab, const std::stri
         return record;
     WireWriter credentials;
     credentials.number(static_cast<std::uint32_t>(HelperOp::SetCredentials)).text(lab.json["operator"]["user"])
-        .text(lab.json["domain"]["netbios"]).text(lab.operatorPassword()).number(30);
+        .text(lab.json["domain"]["netbios"]).text(lab.operatorPassword()).number(30).number(0);
     WireWriter request;
     request.number(static_cast<std::uint32_t>(HelperOp::UserGetInfo)).text(ServerName(computer).text()).text(user);
     std::optional<std::string> answer;
