@@ -62,6 +62,11 @@ Credentials (the Kerberos ticket, unless --as names an account):
   --as DOMAIN\USER     the account to act as; its password is asked on the
                        terminal without echo, or read from --as-password-fd
   --as-password-fd N   read that password, one line, from descriptor N
+  --allow-simple-bind, --no-allow-simple-bind
+                       where Kerberos cannot be used, send that password to
+                       the directory as a simple bind, only over TLS to a
+                       server whose certificate the system trusts for its
+                       name (off unless the settings file says otherwise)
 
 Progress goes to standard error when it is a terminal.
 Exit status: 0 every computer was checked; 1 some computer could not be
