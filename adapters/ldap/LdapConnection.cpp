@@ -37,7 +37,7 @@ std::string upper(std::string s)
     return s;
 }
 
-// The system's LDAP configuration; only root can write it where it counts.
+// The system's LDAP configuration, trusted only while root alone can write it.
 const char* const SystemConfiguration = "/etc/ldap/ldap.conf";
 const char* const SystemBundle = "/etc/ssl/certs/ca-certificates.crt";
 
