@@ -134,8 +134,8 @@ inline void restoreRmtest(const LabManifest& lab)
     EXPECT_EQ(net.setPassword(pc01, "rmtest", Secret::copyOf(lab.operatorPassword())), NetStatus::Success);
 }
 
-// The controller's record of simple binds from now on: its authentication
-// audit raised in every process of the controller (LDAP runs in workers),
+// The controller's record of simple binds from now on: the authentication
+// audit raised in its LDAP processes (the pre-fork master and its workers),
 // its log read from where it ended.
 class ControllerSimpleBinds {
 public:
@@ -162,8 +162,9 @@ private:
     static void auditLevel(int level)
     {
         const std::string conf = std::string(std::getenv("RMLAB_DIR")) + "/dc/etc/smb.conf";
-        const std::string command = "for p in $(ip netns pids rmlab-dc); do smbcontrol -s '" + conf
-            + "' $p debug 'auth_audit:" + std::to_string(level) + "' >/dev/null 2>&1; done";
+        const std::string command = "for p in $(ip netns pids rmlab-dc); do grep -qa 'task\\[ldap\\]' /proc/$p/cmdline"
+            " && smbcontrol -s '" + conf + "' $p debug 'auth_audit:" + std::to_string(level)
+            + "' >/dev/null 2>&1 & done; wait";
         std::system(command.c_str());
     }
     std::string log_;
