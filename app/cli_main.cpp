@@ -1,4 +1,5 @@
 // rostermill-cli: the console program over the Linux adapters.
+#include "adapters/ldap/LdapConnection.h"
 #include "adapters/linux/SecretsProtection.h"
 #include "app/Adapters.h"
 #include "cli/CliOptions.h"
@@ -26,6 +27,7 @@ private:
 
 int main(int argc, char** argv)
 {
+    rm::LdapConnection::ignoreUserConfiguration();
     return rm::runCli(std::vector<std::string>(argv + 1, argv + argc), std::cin, std::cout, std::cerr,
                       [](rm::ConsolePlatform::AskCredentials ask, bool askFirst) -> std::unique_ptr<rm::ConsolePlatform> {
                           try {

@@ -65,6 +65,11 @@ Credentials (the Kerberos ticket, unless --as names an account):
   --no-ntlm            that account reaches a computer by Kerberos only (a
                        ticket made in memory); where Kerberos cannot work the
                        computer is left out with "NTLM refused"
+  --allow-simple-bind, --no-allow-simple-bind
+                       where Kerberos cannot be used, send that password to
+                       the directory as a simple bind, only over TLS to a
+                       server whose certificate the system trusts for its
+                       name (off unless the settings file says otherwise)
 
 Progress goes to standard error when it is a terminal.
 Exit status: 0 every computer was checked; 1 some computer could not be

@@ -121,6 +121,8 @@ void searchSwitches(Handlers& switches, SearchArgs& s)
     switches["--no-hidden"] = [&](ArgumentReader&, const std::string&) { s.hidden = false; };
     switches["--ping"] = [&](ArgumentReader&, const std::string&) { s.ping = true; };
     switches["--no-ping"] = [&](ArgumentReader&, const std::string&) { s.ping = false; };
+    switches["--allow-simple-bind"] = [&](ArgumentReader&, const std::string&) { s.simpleBind = true; };
+    switches["--no-allow-simple-bind"] = [&](ArgumentReader&, const std::string&) { s.simpleBind = false; };
     switches["--all"] = [&](ArgumentReader&, const std::string&) { s.all = true; };
     switches["--timings"] = [&](ArgumentReader&, const std::string&) { s.timings = true; };
 }
@@ -264,6 +266,8 @@ SearchOptions searchOptionsFor(const SearchArgs& args, SearchOptions o)
         o.scanHidden = *args.hidden;
     if (args.ping)
         o.pingScan = *args.ping;
+    if (args.simpleBind)
+        o.allowSimpleBind = *args.simpleBind;
     return o;
 }
 

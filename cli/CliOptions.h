@@ -30,7 +30,7 @@ struct SearchArgs {
     std::optional<std::string> domain;
     std::optional<DiscoveryMethod> method;
     std::optional<std::string> orgUnit; // empty: the whole domain
-    std::optional<bool> serversOnly, hidden, ping;
+    std::optional<bool> serversOnly, hidden, ping, simpleBind;
 
     std::string accountName;
     bool groupMode = false;

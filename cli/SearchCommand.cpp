@@ -84,6 +84,8 @@ void tellNotices(const SearchRequest& request, const SearchOutcome& outcome, std
     if (const auto notice = discoveryNoticeMessage(outcome.discoveryNotice)) {
         if (outcome.discoveryNotice == DiscoveryNotice::NoDirectory)
             refusal = oneLine(notice->text);
+        else if (outcome.discoveryNotice == DiscoveryNotice::SimpleBindOff)
+            tell(err, {notice->title, simpleBindOffText("give --allow-simple-bind"), notice->buttons, notice->icon});
         else
             tell(err, *notice);
     }

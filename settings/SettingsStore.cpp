@@ -21,6 +21,7 @@ const StoredValue<SearchOptions> SearchValues[] = {
     {"PingScan", &SearchOptions::pingScan},
     {"ScanHidden", &SearchOptions::scanHidden},
     {"ServersOnly", &SearchOptions::serversOnly},
+    {"AllowSimpleBind", &SearchOptions::allowSimpleBind},
 };
 const StoredValue<PasswordOptions> PasswordValues[] = {
     {"GenerateUnique", &PasswordOptions::generateUnique},

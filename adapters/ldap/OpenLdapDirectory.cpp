@@ -39,7 +39,7 @@ std::unique_ptr<DirectoryClient::Connection> OpenLdapDirectory::connect(const st
         std::lock_guard lock(mutex_);
         identity = {account_, password_.reveal(), domain};
     }
-    auto connection = std::make_unique<LdapConnection>(std::move(servers), std::move(identity));
+    auto connection = std::make_unique<LdapConnection>(domain, std::move(servers), std::move(identity));
     wipe(identity.password);
     return connection;
 }

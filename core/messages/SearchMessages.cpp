@@ -48,10 +48,27 @@ std::optional<Message> discoveryNoticeMessage(DiscoveryNotice notice)
     case DiscoveryNotice::NoControllerForHidden:
         return Message{"Partial Failure", "Cannot scan for hidden computers; no PDC found.", MessageButtons::Ok,
                        MessageIcon::Exclamation};
+    case DiscoveryNotice::SimpleBindOff:
+        return Message{"Error", simpleBindOffText("set \"AllowSimpleBind\"=dword:00000001 under Search Options in the "
+                                                  "settings file (~/.config/Korvane/Rostermill.reg)"),
+                       MessageButtons::Ok, MessageIcon::Exclamation};
+    case DiscoveryNotice::DirectoryNotTrusted:
+        return Message{"Error",
+                       "No directory server of this domain proved its name with a trusted certificate, so the "
+                       "password was not sent and an LDAP scan cannot be performed. The certificate's authority "
+                       "must be in the system's trust store, or in TLS_CACERT of /etc/ldap/ldap.conf.",
+                       MessageButtons::Ok, MessageIcon::Exclamation};
     case DiscoveryNotice::None:
         break;
     }
     return std::nullopt;
+}
+
+std::string simpleBindOffText(const std::string& howToAllow)
+{
+    return "Kerberos cannot be used to sign in to the directory of this domain, and signing in there with the "
+           "password (a simple bind over verified TLS) is turned off, so an LDAP scan cannot be performed. To "
+           "allow it, " + howToAllow + ".";
 }
 
 std::optional<Message> livenessFailureMessage(LivenessFailure failure)

@@ -26,6 +26,15 @@ struct DirectoryQuery {
     std::chrono::seconds serverTimeLimit{0}; // what the server may spend on one
 };
 
+// How a bind ended.
+enum class BindResult {
+    Bound,
+    Refused,          // the server said no, or Kerberos refused the credentials
+    Unreachable,      // no server of the domain answered
+    SimpleBindOff,    // Kerberos cannot be used and the password bind is not allowed
+    ServerNotTrusted, // the password bind was allowed, but no server proved itself for it
+};
+
 // The directory (LDAP) service of a domain, read as the user the program acts
 // as. Destroying a search abandons it; destroying a connection unbinds and
 // closes it, whatever happened before.
@@ -41,8 +50,11 @@ public:
     class Connection {
     public:
         virtual ~Connection() = default;
-        // As the current identity; false when refused or unreachable.
-        virtual bool bind() = 0;
+        // As the current identity. With `allowSimpleBind`, typed credentials
+        // whose realm has no reachable Kerberos server may go as a simple bind,
+        // only over TLS to a server that proves its name with a trusted
+        // certificate.
+        virtual BindResult bind(bool allowSimpleBind) = 0;
         // Nothing when the search cannot be started.
         virtual std::unique_ptr<Search> searchPaged(const DirectoryQuery& query) = 0;
     };

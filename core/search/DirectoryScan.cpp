@@ -41,12 +41,15 @@ std::string canonicalToDn(const std::string& canonicalName)
 }
 
 std::vector<DirectoryComputer> directoryScan(DirectoryClient& client, const std::string& canonicalName,
-                                             const CancelToken* cancel)
+                                             const CancelToken* cancel, bool allowSimpleBind, BindResult* bound)
 {
     std::vector<DirectoryComputer> found;
     const std::unique_ptr<DirectoryClient::Connection> connection =
         client.connect(canonicalName.substr(0, canonicalName.find('/')));
-    if (!connection || !connection->bind())
+    const BindResult result = connection ? connection->bind(allowSimpleBind) : BindResult::Unreachable;
+    if (bound)
+        *bound = result;
+    if (result != BindResult::Bound)
         return found;
     const DirectoryQuery query{canonicalToDn(canonicalName), "objectClass=COMPUTER",
                                std::vector<std::string>(std::begin(Attributes), std::end(Attributes)),

@@ -15,8 +15,10 @@ std::string canonicalToDn(const std::string& canonicalName);
 
 // The directory's computer objects below a canonical name, in the order the
 // server gave them. Never an error: any failure gives what was read up to
-// then, usually nothing. A cancel stops it between pages.
+// then, usually nothing; `bound`, where given, says how the bind ended. A
+// cancel stops it between pages.
 std::vector<DirectoryComputer> directoryScan(DirectoryClient& client, const std::string& canonicalName,
-                                             const CancelToken* cancel = nullptr);
+                                             const CancelToken* cancel = nullptr, bool allowSimpleBind = false,
+                                             BindResult* bound = nullptr);
 
 } // namespace rm

@@ -35,11 +35,16 @@ void DomainScan::scanDirectory(const std::string& dnsName, std::string& controll
 {
     const SearchOptions& o = options_;
     const std::string canonical = o.restrictToOrgUnit ? dnsName + "/" + o.orgUnit : dnsName;
-    for (const DirectoryComputer& record : directoryScan(s_.directory, canonical, &cancel)) {
+    BindResult bound = BindResult::Bound;
+    for (const DirectoryComputer& record : directoryScan(s_.directory, canonical, &cancel, o.allowSimpleBind, &bound)) {
         const ComputerType type = directoryTypeText(record);
         if (!o.serversOnly || type.server)
             computers_.push_back({record.name, type.text});
     }
+    if (bound == BindResult::SimpleBindOff)
+        notice_ = DiscoveryNotice::SimpleBindOff;
+    else if (bound == BindResult::ServerNotTrusted)
+        notice_ = DiscoveryNotice::DirectoryNotTrusted;
     if (!o.scanHidden || o.restrictToOrgUnit)
         return;
     controllerName = locatedController(dnsName);

@@ -19,6 +19,9 @@ struct SearchOptions {
     bool restrictToOrgUnit = false;
     bool serversOnly = false;
     std::string orgUnit;
+    // Where Kerberos cannot be used, the directory may be bound with the
+    // typed password instead (over verified TLS only).
+    bool allowSimpleBind = false;
 
     bool operator==(const SearchOptions&) const = default;
 };

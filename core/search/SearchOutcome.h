@@ -54,6 +54,8 @@ enum class DiscoveryNotice {
     None,
     NoDirectory,           // the domain is unknown, so no directory to scan
     NoControllerForHidden, // computers were found, but no controller to ask for hidden ones
+    SimpleBindOff,         // Kerberos cannot be used and the password bind is turned off
+    DirectoryNotTrusted,   // no directory server proved itself for the password bind
 };
 
 // Why the liveness step removed nothing.

@@ -71,9 +71,11 @@ TEST(CliOptions, FlagsOverrideTheStoredSettings)
     stored.restrictToOrgUnit = true;
     stored.orgUnit = "Sales";
     stored.serversOnly = true;
+    stored.allowSimpleBind = true;
 
     SearchOptions o = searchOptionsFor(parse({"search", "--user", "a", "--no-ou", "--browse", "--ping",
-                                              "--domain", "other.example", "--no-servers-only"}).search,
+                                              "--domain", "other.example", "--no-servers-only",
+                                              "--no-allow-simple-bind"}).search,
                                        stored);
     EXPECT_EQ(o.domain, "other.example");
     EXPECT_EQ(o.method, DiscoveryMethod::BrowseList);
@@ -81,8 +83,11 @@ TEST(CliOptions, FlagsOverrideTheStoredSettings)
     EXPECT_EQ(o.orgUnit, "Sales"); // kept for the next time a unit is chosen
     EXPECT_FALSE(o.serversOnly);
     EXPECT_TRUE(o.pingScan);
+    EXPECT_FALSE(o.allowSimpleBind);
 
-    o = searchOptionsFor(parse({"search", "--user", "a", "--ou", "East"}).search, SearchOptions{});
+    o = searchOptionsFor(parse({"search", "--user", "a", "--ou", "East", "--allow-simple-bind"}).search,
+                         SearchOptions{});
+    EXPECT_TRUE(o.allowSimpleBind);
     EXPECT_EQ(o.method, DiscoveryMethod::Directory);
     EXPECT_TRUE(o.restrictToOrgUnit);
     EXPECT_EQ(o.orgUnit, "East");

@@ -153,6 +153,30 @@ TEST_F(DomainScanTest, UnknownDomainWorksInBrowseModeAsTyped)
     EXPECT_EQ(network.enumeratedDomains, std::vector<std::string>{"WORKGROUP"});
 }
 
+TEST_F(DomainScanTest, APasswordBindTurnedOffOrNotTrustedIsSaid)
+{
+    options.method = DiscoveryMethod::Directory;
+    options.scanHidden = false;
+    directory.bindAccepted = false;
+    directory.refusal = BindResult::SimpleBindOff;
+    EXPECT_TRUE(scan().empty());
+    EXPECT_FALSE(directory.simpleBindAllowed);
+    EXPECT_EQ(notice, DiscoveryNotice::SimpleBindOff);
+    const auto message = discoveryNoticeMessage(notice);
+    ASSERT_TRUE(message);
+    EXPECT_NE(message->text.find("\"AllowSimpleBind\"=dword:00000001"), std::string::npos);
+
+    options.allowSimpleBind = true;
+    directory.refusal = BindResult::ServerNotTrusted;
+    EXPECT_TRUE(scan().empty());
+    EXPECT_TRUE(directory.simpleBindAllowed);
+    EXPECT_EQ(notice, DiscoveryNotice::DirectoryNotTrusted);
+    // A plain refusal stays silent, as before.
+    directory.refusal = BindResult::Refused;
+    scan();
+    EXPECT_EQ(notice, DiscoveryNotice::None);
+}
+
 TEST_F(DomainScanTest, DirectoryModeNeedsADirectory)
 {
     identity.flat.clear();

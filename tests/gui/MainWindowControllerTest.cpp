@@ -20,7 +20,7 @@ TEST_F(MainWindowControllerTest, FirstStartWritesBothSectionsAtOnce)
     EXPECT_EQ(controller.searchOptions().domain, "lab.example");
     EXPECT_EQ(controls.text(IdDomain), "lab.example");
     EXPECT_EQ(stored("Search Options", "Domain"), "lab.example");
-    EXPECT_EQ(profile.namesIn("Search Options").size(), 7u);
+    EXPECT_EQ(profile.namesIn("Search Options").size(), 8u);
     EXPECT_EQ(profile.namesIn("Passwords").size(), 12u);
     // The name and mode belong to the quit procedure.
     EXPECT_FALSE(profile.has("Search Options", "Username"));
@@ -239,7 +239,7 @@ TEST_F(MainWindowControllerTest, SearchOptionsExchangeWorksOnACopy)
     EXPECT_EQ(controls.text(IdDomainLabel), "Org Unit:");
     EXPECT_EQ(controls.text(IdDomain), "corp.example/Sales");
     EXPECT_EQ(controls.focus, IdStartSearch);
-    EXPECT_EQ(profile.log.size(), 7u);
+    EXPECT_EQ(profile.log.size(), 8u);
     EXPECT_EQ(settings.loadSearchOptions(), edited);
 }
 

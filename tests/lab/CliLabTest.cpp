@@ -18,6 +18,7 @@
 #include <thread>
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
@@ -180,6 +181,40 @@ protected:
         return account;
     }
 };
+
+// Where Kerberos cannot be used the password bind is off unless asked for;
+// asked for, the controller, whose certificate nothing of the system trusts,
+// still gets no password, whatever the user's or the folder's LDAP
+// configuration says.
+TEST_F(CliLabTest, NoPasswordToAnUntrustedDirectoryWhateverLdaprcSays)
+{
+    UnreachableKdc kdc(lab);
+    ControllerSimpleBinds simpleBinds;
+    TempDir folder;
+    const std::string loose = "TLS_REQCERT never\nTLS_REQSAN never\n";
+    TempDir::write(folder / "ldaprc", loose);
+    TempDir::write(folder / "chosenrc", loose);
+    TempDir::write(home / ".ldaprc", loose);
+    ::setenv("LDAPRC", "chosenrc", 1);
+    ::setenv("LDAPTLS_REQCERT", "never", 1);
+    const auto here = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    const std::vector<std::string> search{"search", "--directory", "--domain", lab.json["domain"]["dnsName"],
+                                          "--no-hidden", "--no-ping", "--user", "Administrator"};
+    const CliRun off = cli(search);
+    std::vector<std::string> allowed = search;
+    allowed.push_back("--allow-simple-bind");
+    const CliRun on = cli(allowed);
+    std::filesystem::current_path(here);
+    ::unsetenv("LDAPRC");
+    ::unsetenv("LDAPTLS_REQCERT");
+
+    EXPECT_NE(off.err.find("is turned off"), std::string::npos) << off.err;
+    EXPECT_NE(off.err.find("give --allow-simple-bind"), std::string::npos) << off.err;
+    EXPECT_NE(on.err.find("proved its name with a trusted certificate"), std::string::npos) << on.err;
+    EXPECT_EQ(on.out.find("Administrator"), std::string::npos) << on.out;
+    EXPECT_EQ(simpleBinds.lines(), "");
+}
 
 TEST_F(CliLabTest, SearchPrintsWhatTheManifestHolds)
 {

@@ -1,4 +1,5 @@
 #include "LabSupport.h"
+#include "adapters/ldap/LdapConnection.h"
 #include "core/search/DirectoryScan.h"
 #include "core/search/DomainScan.h"
 
@@ -47,7 +48,7 @@ private:
     };
     struct WatchedConnection : Connection {
         WatchedConnection(WatchedDirectory& d, std::unique_ptr<Connection> c) : d_(d), c_(std::move(c)) {}
-        bool bind() override { return c_->bind(); }
+        BindResult bind(bool allowSimpleBind) override { return c_->bind(allowSimpleBind); }
         std::unique_ptr<Search> searchPaged(const DirectoryQuery& query) override
         {
             DirectoryQuery q = query;
@@ -155,6 +156,47 @@ TEST_F(DirectoryLabTest, RefusedBindsGiveNothing)
     // A domain without directory servers.
     ldap.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
     EXPECT_TRUE(directoryScan(directory, "nowhere.example").empty());
+}
+
+// The password's way in where the realm's Kerberos servers cannot be
+// reached: only where allowed, and then only to a server whose certificate
+// proves the name asked for. The controller's own audit says what reached it.
+class PasswordBindLabTest : public DirectoryLabTest {
+protected:
+    UnreachableKdc kdc{lab};
+    ControllerSimpleBinds simpleBinds;
+    const std::string controller = "dc1." + domain;
+
+    LdapConnection::Identity identity() const { return {lab.operatorAccount(), lab.operatorPassword(), domain}; }
+    // The authority the controller made for its own certificate, which nothing of the system trusts.
+    static LdapConnection::TrustAnchors controllersAuthority()
+    {
+        return {std::string(std::getenv("RMLAB_DIR")) + "/dc/private/tls/ca.pem", ""};
+    }
+};
+
+TEST_F(PasswordBindLabTest, OnlyWhereAllowedAndOnlyToAServerThatProvesItsName)
+{
+    // Trusted for its name: the password goes, and the audit sees it.
+    LdapConnection trusted(domain, {controller}, identity(), controllersAuthority());
+    ASSERT_EQ(trusted.bind(true), BindResult::Bound);
+    const std::string seen = simpleBinds.lines();
+    ASSERT_NE(seen.find("simple bind/TLS"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("NT_STATUS_OK"), std::string::npos) << seen;
+
+    // The same authority, asked under a name of the domain its certificate does not hold.
+    LdapConnection otherName(domain, {domain}, identity(), controllersAuthority());
+    EXPECT_EQ(otherName.bind(true), BindResult::ServerNotTrusted);
+
+    // The program's own trust, the system's: it holds no authority of the controller's.
+    ldap.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
+    BindResult bound = BindResult::Bound;
+    EXPECT_TRUE(directoryScan(directory, domain, nullptr, true, &bound).empty());
+    EXPECT_EQ(bound, BindResult::ServerNotTrusted);
+    // Not allowed: Kerberos or nothing.
+    EXPECT_TRUE(directoryScan(directory, domain, nullptr, false, &bound).empty());
+    EXPECT_EQ(bound, BindResult::SimpleBindOff);
+    EXPECT_EQ(simpleBinds.lines(), seen); // nothing reached the controller after the trusted bind
 }
 
 // The domain scan's directory mode over the real services.

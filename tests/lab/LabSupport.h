@@ -16,8 +16,12 @@
 #include "core/search/SearchServices.h"
 #include "helper/HelperProtocol.h"
 #include "support/LabManifest.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
 
 namespace rm {
 
@@ -129,5 +133,63 @@ inline void restoreRmtest(const LabManifest& lab)
     EXPECT_EQ(net.setEnabled(pc01, "rmtest", true), NetStatus::Success);
     EXPECT_EQ(net.setPassword(pc01, "rmtest", Secret::copyOf(lab.operatorPassword())), NetStatus::Success);
 }
+
+// The controller's record of simple binds from now on: the authentication
+// audit raised in its LDAP processes (the pre-fork master and its workers),
+// its log read from where it ended.
+class ControllerSimpleBinds {
+public:
+    ControllerSimpleBinds() : log_(std::string(std::getenv("RMLAB_DIR")) + "/dc/log/samba.log")
+    {
+        auditLevel(3);
+        start_ = TempDir::read(log_).size();
+    }
+    ~ControllerSimpleBinds() { auditLevel(0); }
+    // The audit's lines on simple binds since then.
+    std::string lines() const
+    {
+        std::string text = TempDir::read(log_);
+        text.erase(0, text.size() >= start_ ? start_ : 0); // a rotated log: all of the new one
+        std::istringstream in(text);
+        std::string found;
+        for (std::string line; std::getline(in, line);)
+            if (line.find("[LDAP,simple bind") != std::string::npos)
+                found += line + "\n";
+        return found;
+    }
+
+private:
+    static void auditLevel(int level)
+    {
+        const std::string conf = std::string(std::getenv("RMLAB_DIR")) + "/dc/etc/smb.conf";
+        const std::string command = "for p in $(ip netns pids rmlab-dc); do grep -qa 'task\\[ldap\\]' /proc/$p/cmdline"
+            " && smbcontrol -s '" + conf + "' $p debug 'auth_audit:" + std::to_string(level)
+            + "' >/dev/null 2>&1 & done; wait";
+        std::system(command.c_str());
+    }
+    std::string log_;
+    std::size_t start_ = 0;
+};
+
+// The realm's Kerberos servers unreachable, as a forged DNS answer could
+// make them, for this process and the programs it starts.
+class UnreachableKdc {
+public:
+    explicit UnreachableKdc(const LabManifest& lab)
+    {
+        const std::string realm = lab.json["domain"]["realm"];
+        TempDir::write(folder_ / "krb5.conf", "[libdefaults]\n\tdefault_realm = " + realm
+                           + "\n\tdns_lookup_kdc = false\n\tdns_lookup_realm = false\n\trdns = false\n[realms]\n\t"
+                           + realm + " = {\n\t\tkdc = 127.0.0.1:1\n\t}\n");
+        const char* was = std::getenv("KRB5_CONFIG");
+        was_ = was ? was : "";
+        ::setenv("KRB5_CONFIG", (folder_ / "krb5.conf").c_str(), 1);
+    }
+    ~UnreachableKdc() { ::setenv("KRB5_CONFIG", was_.c_str(), 1); }
+
+private:
+    TempDir folder_;
+    std::string was_;
+};
 
 } // namespace rm

@@ -23,7 +23,7 @@ TEST(SettingsStore, ReadsAndWritesInTheStatedOrders)
     MemoryProfileStore profile;
     SettingsStore settings(profile);
     const auto searchOrder = {"Domain", "ScanType", "RestrictToOrgUnit", "OrgUnit",
-                              "PingScan", "ScanHidden", "ServersOnly"};
+                              "PingScan", "ScanHidden", "ServersOnly", "AllowSimpleBind"};
     const auto passwordOrder = {"GenerateUnique", "Passwords", "Lowercase", "Uppercase",
                                 "Numerals", "Symbols", "NoSimilar", "RandomCaps",
                                 "DictionaryFile", "BitsOfEntropy", "SaveToFile", "SaveToLog"};
@@ -31,12 +31,12 @@ TEST(SettingsStore, ReadsAndWritesInTheStatedOrders)
     using Span = std::pair<std::size_t, std::size_t>;
     settings.loadSearchOptions();
     EXPECT_EQ(profile.log, prefixed("read", "Search Options", searchOrder));
-    EXPECT_EQ(profile.batches, (std::vector<Span>{{0, 7}})); // the record is one batch
+    EXPECT_EQ(profile.batches, (std::vector<Span>{{0, 8}})); // the record is one batch
     profile.log.clear();
     profile.batches.clear();
     settings.saveSearchOptions({});
     EXPECT_EQ(profile.log, prefixed("write", "Search Options", searchOrder));
-    EXPECT_EQ(profile.batches, (std::vector<Span>{{0, 7}}));
+    EXPECT_EQ(profile.batches, (std::vector<Span>{{0, 8}}));
     profile.log.clear();
     profile.batches.clear();
     settings.loadPasswordOptions();

@@ -17,6 +17,7 @@ public:
     std::vector<std::vector<DirectoryEntry>> pages;
     bool reachable = true;
     bool bindAccepted = true;
+    BindResult refusal = BindResult::Refused; // what a bind not accepted gives
     bool searchStarts = true;
     std::size_t failingPage = SIZE_MAX; // this page and all after it fail
     // Called before each page is served, with its index.
@@ -25,6 +26,7 @@ public:
     std::vector<std::string> domains;
     std::vector<DirectoryQuery> queries;
     int binds = 0;
+    bool simpleBindAllowed = false; // at the last bind
     std::size_t pagesAsked = 0;
     int openConnections = 0;
     int openSearches = 0;
@@ -67,10 +69,11 @@ private:
                 d_.searchOutlivedConnection = true;
             --d_.openConnections;
         }
-        bool bind() override
+        BindResult bind(bool allowSimpleBind) override
         {
             ++d_.binds;
-            return d_.bindAccepted;
+            d_.simpleBindAllowed = allowSimpleBind;
+            return d_.bindAccepted ? BindResult::Bound : d_.refusal;
         }
         std::unique_ptr<Search> searchPaged(const DirectoryQuery& query) override
         {
