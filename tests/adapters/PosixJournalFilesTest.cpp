@@ -23,6 +23,7 @@ TEST(PosixJournalFilesTest, HeldWhileItsWriterLivesNeverOverAnotherName)
     ASSERT_TRUE(writer);
     EXPECT_EQ(failure, FileFailure::None);
     ASSERT_EQ(writer->append("second"), FileFailure::None);
+    EXPECT_EQ(writer->read(), "first\nsecond\n"); // the finished batch's log is made from this
     struct stat st;
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
