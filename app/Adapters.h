@@ -5,6 +5,7 @@
 #include "adapters/linux/LinuxIcmpSockets.h"
 #include "adapters/linux/NetworkIdentity.h"
 #include "adapters/linux/PosixFileWriter.h"
+#include "adapters/linux/PosixJournalFiles.h"
 #include "adapters/linux/PosixThreadStarter.h"
 #include "adapters/linux/SteadyTickClock.h"
 #include "adapters/linux/SystemWallClock.h"
@@ -51,6 +52,7 @@ public:
     LinuxIcmpSockets icmp;
     TcpPortProbe probe;
     PosixFileWriter files;
+    PosixJournalFiles journals;
     SystemWallClock wallClock;
 };
 

@@ -9,6 +9,8 @@
 #include "app/Adapters.h"
 #include "gui/kit/CredentialsDialog.h"
 #include "gui/mainwindow/MainWindow.h"
+#include "gui/mainwindow/QtMainWindowDialogs.h"
+#include "gui/mainwindow/ReportFiles.h"
 #include "gui/resources/StringTable.h"
 
 #include <QFile>
@@ -44,13 +46,24 @@ void Application::run()
                        MessageButtons::Ok, MessageIcon::Stop});
         return;
     }
+    // What a batch killed part-way left, made into its log and told of as
+    // soon as the window shows.
+    const std::vector<FoundJournal> found =
+        recoverJournals(adapters->journals, adapters->files, windowLogFolder(), adapters->wallClock.now());
+    QMetaObject::invokeMethod(
+        this,
+        [&prompter, found] {
+            for (const FoundJournal& f : found)
+                prompter.show(ReportFiles::foundJournalMessage(f));
+        },
+        Qt::QueuedConnection);
     QtShell shell;
     QtFileChooser fileChooser;
     QtWaitCursor waitCursor;
     QtUiThread ui;
     MainWindow mainWindow({adapters->settings,
-                           {prompter, shell, fileChooser, adapters->files, adapters->wallClock, waitCursor, ui,
-                            adapters->search()}});
+                           {prompter, shell, fileChooser, adapters->files, adapters->journals, adapters->wallClock,
+                            waitCursor, ui, adapters->search()}});
     mainWindow.exec();
 }
 

@@ -15,6 +15,7 @@ public:
     rm::SearchServices search() override { return adapters_.search(); }
     rm::SettingsStore& settings() override { return adapters_.settings; }
     rm::FileWriter& files() override { return adapters_.files; }
+    rm::JournalFiles& journals() override { return adapters_.journals; }
     rm::WallClock& clock() override { return adapters_.wallClock; }
     void protectSecrets() override { rm::keepSecretsFromOtherProcesses(); }
     void refuseNtlm(bool refused) override { adapters_.network.refuseNtlm(refused); }

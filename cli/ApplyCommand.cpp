@@ -4,11 +4,12 @@
 #include "cli/BatchReport.h"
 #include "cli/CliProgram.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/Formats.h"
 #include "cli/InputText.h"
 #include "cli/Notices.h"
 #include "cli/Terminal.h"
 #include "core/batch/Batch.h"
-#include "core/report/ActivityLog.h"
+#include "core/report/BatchRecord.h"
 #include "core/report/FileErrorText.h"
 
 #include <cstdlib>
@@ -84,26 +85,24 @@ bool answeredYes(const Question& question, const BatchPlan& batch, const ApplyAr
     return answer && !answer->empty() && (answer->front() == 'y' || answer->front() == 'Y');
 }
 
-// The batch's activity log, under its default name in --log-dir, else in
-// the current folder when a file can be made there, else in the home
-// folder. Its path, or nothing when it could not be written (and said so).
-std::optional<std::string> writeLog(const ApplyArgs& args, const BatchOutcome& outcome, ConsolePlatform& platform,
-                                    std::ostream& err)
+// The batch's activity log, made from its journal, under its default name
+// in `folder`; then the journal goes. Its path, or nothing when it could not
+// be written (and said so).
+std::optional<std::string> writeLog(const std::string& folder, BatchJournal& journal, const BatchOutcome& outcome,
+                                    ConsolePlatform& platform, std::ostream& err)
 {
-    std::string folder = args.logFolder;
-    if (folder.empty() && ::access(".", W_OK) != 0) {
-        const char* home = std::getenv("HOME");
-        folder = home ? home : "";
-    }
-    const HtmlReport log = activityLog(outcome, platform.clock().now());
-    const std::string path = folder.empty()        ? log.defaultFileName()
-                             : folder.back() == '/' ? folder + log.defaultFileName()
-                                                    : folder + "/" + log.defaultFileName();
+    const HtmlReport log = finishedLog(&journal, outcome, platform.clock().now());
+    const std::string path = pathIn(folder, log.defaultFileName());
     const FileFailure failure = platform.files().replaceFile(path, log.fileContents());
-    if (failure == FileFailure::None)
-        return path;
-    err << "Rostermill: " << oneLine(fileErrorText(failure, path)) << std::endl;
-    return std::nullopt;
+    if (failure != FileFailure::None) {
+        err << "Rostermill: " << oneLine(fileErrorText(failure, path)) << std::endl;
+        return std::nullopt;
+    }
+    // The batch stopped there; the log, made from what it did, is the record.
+    if (journal.failure() != FileFailure::None)
+        err << "Rostermill: " << oneLine(fileErrorText(journal.failure(), journal.file().path())) << std::endl;
+    journal.file().remove();
+    return path;
 }
 
 // The request the flags and the targets make, the new password read.
@@ -126,6 +125,30 @@ BatchRequest requestFor(const ApplyArgs& args, ApplyTargets targets, ConsolePlat
 }
 
 } // namespace
+
+std::string logFolder(const std::string& given)
+{
+    if (!given.empty() || ::access(".", W_OK) == 0)
+        return given;
+    const char* home = std::getenv("HOME");
+    return home ? home : "";
+}
+
+void recoverEarlierBatches(const std::string& folder, ConsolePlatform& platform, std::ostream& err)
+{
+    const std::time_t now = platform.clock().now();
+    for (const FoundJournal& f : recoverJournals(platform.journals(), platform.files(), folder, now)) {
+        if (f.refusal)
+            err << "rostermill-cli: " << terminalText(f.journal) << " is not a batch journal this program can read"
+                << (f.refusal->line ? " (line " + std::to_string(f.refusal->line) + ": " : " (") << f.refusal->reason
+                << "); it is left as it is" << std::endl;
+        else if (!f.logWritten())
+            err << "rostermill-cli: " << oneLine(fileErrorText(f.failure, f.log)) << std::endl;
+        else
+            err << "rostermill-cli: " << (f.interrupted ? "a batch that did not finish" : "an earlier batch")
+                << " left its activity log: " << terminalText(f.log) << std::endl;
+    }
+}
 
 int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face, std::istream& in,
              std::ostream& out, std::ostream& err)
@@ -159,6 +182,14 @@ int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face
     if (args.yes)
         err << "Acting on " << targetsText(batch.request().targets) << std::flush;
     const std::time_t confirmed = platform.clock().now();
+    // No account is changed without a journal to say so.
+    const std::string folder = logFolder(args.logFolder);
+    const StartedJournal started = startJournal(platform.journals(), folder, batch.request(), confirmed);
+    if (!started.journal) {
+        err << "rostermill-cli: nothing done: " << oneLine(fileErrorText(started.failure, started.path)) << std::endl;
+        return ExitSomeFailed;
+    }
+    BatchJournal* const journal = started.journal.get();
     BatchOutcome outcome;
     {
         ConsoleProgress shown(err, ::isatty(STDERR_FILENO) == 1);
@@ -168,12 +199,12 @@ int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face
             shown.show("Working ... " + std::to_string(done) + " actions on " + std::to_string(accounts) + " accounts");
         });
         Job job([&](const CancelToken& cancel) {
-            outcome = apply(batch, confirmed, services.network, progress, cancel);
+            outcome = apply(batch, confirmed, services.network, progress, cancel, journal);
         });
         face.run(job);
     }
     out << outcomeText(outcome);
-    const std::optional<std::string> log = writeLog(args, outcome, platform, err);
+    const std::optional<std::string> log = writeLog(folder, *journal, outcome, platform, err);
     out << "\n" << totalsText(outcome.counts, outcome.cancelled);
     if (log)
         out << "Activity log: " << *log << "\n";

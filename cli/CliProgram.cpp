@@ -62,6 +62,9 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         const std::unique_ptr<ConsolePlatform> platform = makePlatform(asker(logon), !logon.account.empty());
         if (logon.refuseNtlm)
             platform->refuseNtlm(true);
+        // What a batch killed part-way left, before anything new is done.
+        recoverEarlierBatches(logFolder(command.kind == CommandLine::Kind::Apply ? command.apply.logFolder : ""),
+                              *platform, err);
         if (command.kind == CommandLine::Kind::Search)
             return runSearch(command.search, *platform, face, in, out, err);
         return runApply(command.apply, *platform, face, in, out, err);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ports/FileWriter.h"
+#include "core/ports/JournalFiles.h"
 #include "core/ports/Secret.h"
 #include "core/ports/WallClock.h"
 #include "core/search/SearchServices.h"
@@ -27,6 +28,7 @@ public:
     virtual SearchServices search() = 0;
     virtual SettingsStore& settings() = 0;
     virtual FileWriter& files() = 0;
+    virtual JournalFiles& journals() = 0;
     virtual WallClock& clock() = 0;
     // From now on no other process of the user may read this one's memory,
     // nor is a core file written: it is about to hold a password.

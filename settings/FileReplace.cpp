@@ -39,6 +39,8 @@ std::optional<std::string> randomSuffix()
     return out;
 }
 
+} // namespace
+
 void syncFolder(const std::filesystem::path& folder)
 {
     int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -48,7 +50,19 @@ void syncFolder(const std::filesystem::path& folder)
     }
 }
 
-} // namespace
+int createBeside(const std::filesystem::path& target, int flags, mode_t createMode, std::string& temp)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::optional<std::string> suffix = randomSuffix();
+        if (!suffix)
+            return -EAGAIN;
+        temp = target.string() + ".tmp-" + *suffix;
+        const int fd = ::open(temp.c_str(), flags | O_CREAT | O_EXCL | O_NOFOLLOW, createMode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd >= 0 ? fd : -errno;
+    }
+    return -EEXIST;
+}
 
 int followOwnLinks(const std::filesystem::path& path, FollowedPath& out)
 {
@@ -80,18 +94,9 @@ int replaceByRename(const std::filesystem::path& target, const std::string& cont
                     std::optional<mode_t> mode)
 {
     std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
-        const std::optional<std::string> suffix = randomSuffix();
-        if (!suffix)
-            return EAGAIN;
-        temp = target.string() + ".tmp-" + *suffix;
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode);
-        if (fd < 0 && errno != EEXIST)
-            return errno;
-    }
+    const int fd = createBeside(target, O_WRONLY | O_CLOEXEC, createMode, temp);
     if (fd < 0)
-        return EEXIST;
+        return -fd;
     int error = mode && ::fchmod(fd, *mode) != 0 ? errno : 0;
     if (error == 0)
         error = writeFully(fd, contents);

@@ -23,6 +23,14 @@ struct FollowedPath {
 };
 int followOwnLinks(const std::filesystem::path& path, FollowedPath& out);
 
+// A new file beside `target`, its name `target` + ".tmp-" + 16 random hex
+// digits, made only with O_CREAT, O_EXCL and O_NOFOLLOW beside `flags`. Its
+// descriptor with `temp` its name, or -errno.
+int createBeside(const std::filesystem::path& target, int flags, mode_t createMode, std::string& temp);
+
+// Syncs the folder's entries; what failing to would change nothing here.
+void syncFolder(const std::filesystem::path& folder);
+
 // Replaces `target` by a new file of an unpredictable name beside it, made
 // only with O_EXCL and O_NOFOLLOW, written, synced and renamed into place;
 // then the folder is synced. The new file has `mode` as given (no umask)

@@ -11,9 +11,8 @@
 #include <unistd.h>
 
 namespace rm {
-namespace {
 
-FileFailure failureOf(int error)
+FileFailure fileFailureOf(int error)
 {
     switch (error) {
     case EACCES:
@@ -45,13 +44,15 @@ FileFailure failureOf(int error)
     }
 }
 
+namespace {
+
 // Only a regular file of the user's own, the very one looked at: rewriting
 // another's in place would keep its owner and mode for what the user wrote.
 FileFailure rewriteInPlace(const std::filesystem::path& target, const struct stat& seen, const std::string& contents)
 {
     int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return failureOf(errno);
+        return fileFailureOf(errno);
     struct stat st;
     if (::fstat(fd, &st) != 0 || st.st_dev != seen.st_dev || st.st_ino != seen.st_ino || !S_ISREG(st.st_mode)
         || st.st_uid != ::geteuid()) {
@@ -65,7 +66,7 @@ FileFailure rewriteInPlace(const std::filesystem::path& target, const struct sta
         ::fsync(fd);
     if (::close(fd) != 0 && error == 0)
         error = errno;
-    return error == 0 ? FileFailure::None : failureOf(error);
+    return error == 0 ? FileFailure::None : fileFailureOf(error);
 }
 
 } // namespace
@@ -76,12 +77,12 @@ FileFailure PosixFileWriter::replaceFile(const std::string& path, const std::str
         return FileFailure::BadPath;
     FollowedPath target;
     if (const int error = followOwnLinks(path, target))
-        return failureOf(error);
+        return fileFailureOf(error);
 
     struct stat existing;
     const bool exists = ::lstat(target.path.c_str(), &existing) == 0;
     if (!exists && errno != ENOENT)
-        return failureOf(errno);
+        return fileFailureOf(errno);
     if (exists && (!S_ISREG(existing.st_mode) || ::access(target.path.c_str(), W_OK) != 0))
         return FileFailure::AccessDenied; // a folder, a device or a read-only file
     // The mode of a file is kept only when it is the user's own.
@@ -91,7 +92,7 @@ FileFailure PosixFileWriter::replaceFile(const std::string& path, const std::str
     const int error = replaceByRename(target.path, contents, 0666, mode);
     if (exists && (error == EACCES || error == EPERM))
         return rewriteInPlace(target.path, existing, contents);
-    return error == 0 ? FileFailure::None : failureOf(error);
+    return error == 0 ? FileFailure::None : fileFailureOf(error);
 }
 
 } // namespace rm

@@ -4,6 +4,9 @@
 
 namespace rm {
 
+// What the user is told of a failed file call's errno.
+FileFailure fileFailureOf(int error);
+
 // Writes a new file beside the target, syncs it and renames it into place,
 // so a write that fails half-way leaves the target as it was. A target that
 // is a link is written where the link leads, if followOwnLinks allows it;

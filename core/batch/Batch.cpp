@@ -15,7 +15,7 @@ void settle(ActionOutcome& action, NetStatus status, BatchCounts::Count& count)
 } // namespace
 
 BatchOutcome apply(const BatchPlan& plan, std::time_t confirmed, NetworkManagement& network,
-                   Progress<BatchCounts>& progress, const CancelToken& cancel)
+                   Progress<BatchCounts>& progress, const CancelToken& cancel, BatchJournal* journal)
 {
     const BatchRequest& r = plan.request();
     BatchOutcome out;
@@ -58,6 +58,11 @@ BatchOutcome apply(const BatchPlan& plan, std::time_t confirmed, NetworkManageme
             }
         }
         a.processed = true;
+        // A batch that can no longer keep its record stops as a cancelled one.
+        if (journal && !journal->record(a)) {
+            out.cancelled = true;
+            break;
+        }
     }
     // A cancel that came with the last account still marks the batch.
     out.cancelled = out.cancelled || cancel.cancelled();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/batch/BatchJournal.h"
 #include "core/batch/BatchOutcome.h"
 #include "core/batch/BatchPlan.h"
 #include "core/jobs/CancelToken.h"
@@ -14,7 +15,9 @@ namespace rm {
 // targets: the password, then the enabled state, then the rename, each
 // failure recorded and the walk going on. `confirmed` stamps every account.
 // A cancel is looked at before each account, so the one begun is completed.
+// Each account is recorded in `journal`, when given, once its actions end;
+// when that fails the batch stops there, as cancelled.
 BatchOutcome apply(const BatchPlan& plan, std::time_t confirmed, NetworkManagement& network,
-                   Progress<BatchCounts>& progress, const CancelToken& cancel);
+                   Progress<BatchCounts>& progress, const CancelToken& cancel, BatchJournal* journal = nullptr);
 
 } // namespace rm

@@ -26,9 +26,11 @@ std::string HtmlReport::pageText() const
                        "<HEAD><TITLE>" + title_ + "</TITLE></HEAD>\n"
                        "<BODY>\n"
                        "<H1>" + title_ + "</H1>\n"
-                       "<H3>File Generated: " + reportTimeText(created_) + "</H3>\n"
-                       "<TABLE BORDER=\"1\" CELLSPACING=\"0\" CELLPADDING=\"3\">\n"
-                       "<TR>\n";
+                       "<H3>File Generated: " + reportTimeText(created_) + "</H3>\n";
+    if (!note_.empty())
+        page += "<P>" + escapeHtml(note_) + "</P>\n";
+    page += "<TABLE BORDER=\"1\" CELLSPACING=\"0\" CELLPADDING=\"3\">\n"
+            "<TR>\n";
     for (const std::string& column : columns_)
         page += "<TH>" + column + "</TH>\n";
     page += "</TR>\n";

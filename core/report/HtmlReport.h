@@ -19,6 +19,8 @@ public:
     // "<stem> <time text>.html".
     std::string defaultFileName() const;
     std::time_t created() const { return created_; }
+    // A line of plain text under the heading; none unless set.
+    void setNote(std::string note) { note_ = std::move(note); }
     // The page as UTF-8 text with "\n" line ends.
     std::string pageText() const;
     // The page as its file holds it: one byte a character, CR LF line ends.
@@ -30,6 +32,7 @@ private:
     std::string fileStem_;
     std::string title_;
     std::time_t created_;
+    std::string note_;
 };
 
 } // namespace rm

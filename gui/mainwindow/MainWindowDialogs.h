@@ -8,6 +8,7 @@
 
 #include <ctime>
 #include <functional>
+#include <optional>
 
 namespace rm {
 
@@ -28,9 +29,10 @@ public:
     virtual bool runCheck(Search& search) = 0;
     virtual void runResults(const Search& search) = 0;
 
-    // The batch, run however the status dialog is closed.
-    virtual BatchOutcome runBatch(const BatchPlan& plan, std::time_t confirmed) = 0;
-    // The batch's activity log, written and opened.
+    // The batch, run however the status dialog is closed; nothing when it
+    // could not start (its journal could not be made, and the user was told).
+    virtual std::optional<BatchOutcome> runBatch(const BatchPlan& plan, std::time_t confirmed) = 0;
+    // The batch's activity log, written and opened; then its journal goes.
     virtual void writeActivityLog(const BatchOutcome& outcome) = 0;
     // The list as shown, through the save dialog.
     virtual void exportList(const std::vector<ComputerCells>& rows) = 0;

@@ -47,7 +47,10 @@ void MainWindowController::performCommand()
             return;
     const std::time_t confirmed = s_.clock.now();
     s_.identity.ensureCredentials();
-    const BatchOutcome outcome = s_.dialogs.runBatch(batch, confirmed);
+    const std::optional<BatchOutcome> ran = s_.dialogs.runBatch(batch, confirmed);
+    if (!ran)
+        return;
+    const BatchOutcome& outcome = *ran;
 
     // The outcome back into the rows it came from.
     for (std::size_t i = 0; i < outcome.accounts.size(); ++i) {

@@ -2,6 +2,7 @@
 
 #include "core/batch/Batch.h"
 #include "core/report/ActivityLog.h"
+#include "core/report/BatchRecord.h"
 #include "core/report/ListExports.h"
 #include "gui/dialogs/AboutDialog.h"
 #include "gui/dialogs/DomainScanDialog.h"
@@ -87,27 +88,41 @@ void QtMainWindowDialogs::runResults(const Search& search)
     dialog.exec();
 }
 
-BatchOutcome QtMainWindowDialogs::runBatch(const BatchPlan& plan, std::time_t confirmed)
+std::optional<BatchOutcome> QtMainWindowDialogs::runBatch(const BatchPlan& plan, std::time_t confirmed)
 {
+    // No account is changed without a journal to say so.
+    batchFolder_ = windowLogFolder();
+    StartedJournal started = startJournal(s_.journals, batchFolder_, plan.request(), confirmed);
+    if (!started.journal) {
+        reports_.journalRefused(started);
+        return std::nullopt;
+    }
+    journal_ = std::move(started.journal);
     OperationDialog dialog({s_.prompter, s_.ui}, owner_);
     Progress<BatchCounts> progress(s_.ui, [&dialog](const BatchCounts& c) { dialog.showProgress(c); });
     BatchOutcome outcome;
     Job job([&](const CancelToken& cancel) {
-        outcome = apply(plan, confirmed, s_.search.network, progress, cancel);
+        outcome = apply(plan, confirmed, s_.search.network, progress, cancel, journal_.get());
     });
     dialog.run(job);
     return outcome;
 }
 
+std::string windowLogFolder()
+{
+    if (QFileInfo(QDir::currentPath()).isWritable())
+        return {};
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QDir().mkpath(documents);
+    return documents.toStdString();
+}
+
 void QtMainWindowDialogs::writeActivityLog(const BatchOutcome& outcome)
 {
-    std::string folder;
-    if (!QFileInfo(QDir::currentPath()).isWritable()) {
-        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        QDir().mkpath(documents);
-        folder = documents.toStdString();
-    }
-    reports_.saveLog(activityLog(outcome, s_.wallClock.now()), folder);
+    const std::unique_ptr<BatchJournal> journal = std::move(journal_);
+    // A log that could not be written leaves the journal for the next start.
+    if (reports_.saveLog(finishedLog(journal.get(), outcome, s_.wallClock.now()), batchFolder_) && journal)
+        journal->file().remove();
 }
 
 void QtMainWindowDialogs::exportList(const std::vector<ComputerCells>& rows)

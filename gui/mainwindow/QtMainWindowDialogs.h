@@ -4,6 +4,8 @@
 #include "gui/mainwindow/ReportFiles.h"
 #include "gui/mainwindow/WindowServices.h"
 
+#include <memory>
+
 class QWidget;
 
 namespace rm {
@@ -20,10 +22,8 @@ public:
     void runLiveness(Search& search) override;
     bool runCheck(Search& search) override;
     void runResults(const Search& search) override;
-    BatchOutcome runBatch(const BatchPlan& plan, std::time_t confirmed) override;
-    // In the current folder when a file can be made there, else in the
-    // user's documents folder: a program started from "/" still keeps the
-    // record of what its batch changed.
+    std::optional<BatchOutcome> runBatch(const BatchPlan& plan, std::time_t confirmed) override;
+    // Where the journal went (windowLogFolder()), from the journal.
     void writeActivityLog(const BatchOutcome& outcome) override;
     void exportList(const std::vector<ComputerCells>& rows) override;
     void waitUntil(const std::function<bool()>& done) override;
@@ -32,6 +32,13 @@ private:
     QWidget* owner_;
     WindowServices s_;
     ReportFiles reports_;
+    std::string batchFolder_;
+    std::unique_ptr<BatchJournal> journal_;
 };
+
+// Where the window's logs and journals go: the current folder when a file
+// can be made there, else the user's documents folder, so a program
+// started from "/" still keeps the record of what its batch changed.
+std::string windowLogFolder();
 
 } // namespace rm

@@ -27,13 +27,39 @@ void ReportFiles::exportPage(const HtmlReport& page)
         s_.shell.open(*path);
 }
 
-void ReportFiles::saveLog(const HtmlReport& page, const std::string& folder)
+bool ReportFiles::saveLog(const HtmlReport& page, const std::string& folder)
 {
-    const std::string path = folder.empty()        ? page.defaultFileName()
-                             : folder.back() == '/' ? folder + page.defaultFileName()
-                                                    : folder + "/" + page.defaultFileName();
-    if (write(page, path))
-        s_.shell.open(path);
+    const std::string path = pathIn(folder, page.defaultFileName());
+    if (!write(page, path))
+        return false;
+    s_.shell.open(path);
+    return true;
+}
+
+void ReportFiles::journalRefused(const StartedJournal& started)
+{
+    s_.prompter.show({loadString(IdsApplicationTitle),
+                      fileErrorText(started.failure, started.path) + "\n\nNo action was performed.",
+                      MessageButtons::Ok, MessageIcon::Stop});
+}
+
+Message ReportFiles::foundJournalMessage(const FoundJournal& found)
+{
+    const std::string title = loadString(IdsApplicationTitle);
+    if (found.refusal)
+        return {title,
+                found.journal + " is not a batch journal Rostermill can read ("
+                    + (found.refusal->line ? "line " + std::to_string(found.refusal->line) + ": " : "")
+                    + found.refusal->reason + "). It is left as it is.",
+                MessageButtons::Ok, MessageIcon::Exclamation};
+    if (!found.logWritten())
+        return {title, fileErrorText(found.failure, found.log), MessageButtons::Ok, MessageIcon::Stop};
+    if (found.interrupted)
+        return {title, "A batch of actions did not finish. Its activity log, listing the accounts it reached, is\n"
+                           + found.log,
+                MessageButtons::Ok, MessageIcon::Exclamation};
+    return {title, "The activity log of an earlier batch of actions is\n" + found.log, MessageButtons::Ok,
+            MessageIcon::Information};
 }
 
 } // namespace rm

@@ -4,6 +4,7 @@
 #include "core/ports/FileWriter.h"
 #include "core/ports/Prompter.h"
 #include "core/ports/Shell.h"
+#include "core/report/BatchRecord.h"
 #include "core/report/HtmlReport.h"
 
 #include <string>
@@ -28,8 +29,13 @@ public:
     // cancelled), the page, then the question whether to view it.
     void exportPage(const HtmlReport& page);
     // The activity log: under its default name in `folder` (the current
-    // folder when empty), then opened without a question.
-    void saveLog(const HtmlReport& page, const std::string& folder);
+    // folder when empty), then opened without a question. False when it
+    // could not be written.
+    bool saveLog(const HtmlReport& page, const std::string& folder);
+    // A batch's journal that could not be made: the batch does not start.
+    void journalRefused(const StartedJournal& started);
+    // What became of a journal an earlier batch left, as the box that says so.
+    static Message foundJournalMessage(const FoundJournal& found);
 
 private:
     bool write(const HtmlReport& page, const std::string& path);

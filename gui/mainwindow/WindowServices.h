@@ -3,6 +3,7 @@
 #include "core/jobs/UiThread.h"
 #include "core/ports/FileChooser.h"
 #include "core/ports/FileWriter.h"
+#include "core/ports/JournalFiles.h"
 #include "core/ports/Prompter.h"
 #include "core/ports/Shell.h"
 #include "core/ports/WaitCursor.h"
@@ -12,12 +13,13 @@
 namespace rm {
 
 // What the window needs of the platform: its boxes, save dialog, files,
-// shell, clock, wait cursor and thread, and what a search uses.
+// batch journals, shell, clock, wait cursor and thread, and what a search uses.
 struct WindowServices {
     Prompter& prompter;
     Shell& shell;
     FileChooser& fileChooser;
     FileWriter& fileWriter;
+    JournalFiles& journals;
     WallClock& wallClock;
     WaitCursor& waitCursor;
     UiThread& ui;

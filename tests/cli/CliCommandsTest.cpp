@@ -5,6 +5,7 @@
 #include "cli/CliProgram.h"
 #include "support/FakeSearchServices.h"
 #include "support/MemoryProfileStore.h"
+#include "support/ReportDoubles.h"
 
 #include <nlohmann/json.hpp>
 
@@ -39,6 +40,7 @@ protected:
     MemoryProfileStore profile;
     SettingsStore settings{profile};
     MemoryFiles files;
+    MemoryJournalFiles journals;
     ManualWallClock wallClock;
     int secretsProtected = 0;
     bool ntlmRefused = false;
@@ -78,6 +80,7 @@ protected:
             SearchServices search() override { return t_.fakes.services(); }
             SettingsStore& settings() override { return t_.settings; }
             FileWriter& files() override { return t_.files; }
+            JournalFiles& journals() override { return t_.journals; }
             WallClock& clock() override { return t_.wallClock; }
             void protectSecrets() override { ++t_.secretsProtected; }
             void refuseNtlm(bool refused) override { t_.ntlmRefused = refused; }
@@ -203,6 +206,7 @@ TEST_F(CliCommandTest, ABatchPrintsEachAccountCountsAndLogs)
     EXPECT_EQ(fakes.network.changes, (std::vector<std::string>{"\\\\PC01 Administrator enabled 0",
                                                                "\\\\PC03 Administrator enabled 0"}));
     ASSERT_EQ(files.files.size(), 1u);
+    EXPECT_TRUE(journals.files.empty()); // gone once the log is in place
     const auto& [path, log] = *files.files.begin();
     EXPECT_EQ(path.rfind("/logs/", 0), 0u);
     EXPECT_EQ(path.find('/', 6), std::string::npos);

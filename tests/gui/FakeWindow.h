@@ -24,12 +24,16 @@ struct FakeWindowServices {
     FakeShell shell;
     ScriptedFileChooser chooser;
     RecordingFileWriter files;
+    MemoryJournalFiles journals;
     ManualWallClock wallClock;
     CountingWaitCursor waitCursor;
     QtUiThread ui;
     FakeSearchServices net;
 
-    WindowServices services() { return {prompter, shell, chooser, files, wallClock, waitCursor, ui, net.services()}; }
+    WindowServices services()
+    {
+        return {prompter, shell, chooser, files, journals, wallClock, waitCursor, ui, net.services()};
+    }
 };
 
 // The main window over those doubles and a settings file of its own.

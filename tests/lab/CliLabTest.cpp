@@ -14,11 +14,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <thread>
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
 #include <map>
 #include <set>
 #include <sstream>
@@ -30,13 +31,14 @@ using namespace std::chrono_literals;
 using nlohmann::json;
 
 struct CliRun {
-    int status = -1;
+    int status = -1; // -1 when ended by a signal
     std::string out, err;
 };
 
 // Runs the program with `input` on standard input and the texts of `fds` on
 // those descriptors, in a session of its own (no terminal), its settings in
-// `home`; sends it SIGINT after `interruptAfter` when given.
+// `home`; sends it SIGINT after `interruptAfter` when given, SIGKILL as
+// soon as `killWhen` holds (asked every 10 ms) when given.
 // In the child: the pipes as its descriptors, nothing else open, the home
 // folder given, then the program.
 [[noreturn]] void execCli(const std::vector<std::string>& args, const std::string& home, int in, int out, int err,
@@ -66,7 +68,8 @@ struct CliRun {
 
 CliRun runCli(const std::vector<std::string>& args, const std::string& home, const std::string& input,
               const std::map<int, std::string>& fds,
-              std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt)
+              std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt,
+              std::function<bool()> killWhen = {})
 {
     int in[2], out[2], err[2];
     if (::pipe(in) || ::pipe(out) || ::pipe(err))
@@ -94,12 +97,17 @@ CliRun runCli(const std::vector<std::string>& args, const std::string& home, con
     std::string* sink[2] = {&run.out, &run.err};
     const auto started = std::chrono::steady_clock::now();
     for (int open = 2; open > 0;) {
-        int wait = -1;
+        int wait = killWhen ? 10 : -1;
         if (interruptAfter) {
             const auto left = *interruptAfter - (std::chrono::steady_clock::now() - started);
             wait = static_cast<int>(std::max<long>(0, std::chrono::duration_cast<std::chrono::milliseconds>(left).count()));
         }
-        if (::poll(p, 2, wait) == 0 && interruptAfter) {
+        const int ready = ::poll(p, 2, wait);
+        if (killWhen && killWhen()) {
+            ::kill(pid, SIGKILL);
+            killWhen = {};
+        }
+        if (ready == 0 && interruptAfter) {
             ::kill(pid, SIGINT);
             interruptAfter.reset();
             continue;
@@ -135,11 +143,12 @@ protected:
 
     // The program acting as the operator, its password on descriptor 9.
     CliRun cli(std::vector<std::string> args, const std::string& input = "", std::map<int, std::string> fds = {},
-               std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt)
+               std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt,
+               std::function<bool()> killWhen = {})
     {
         args.insert(args.begin() + 1, {"--as", lab.operatorAccount(), "--as-password-fd", "9"});
         fds[9] = lab.operatorPassword() + "\n";
-        return runCli(args, home.path().string(), input, fds, interruptAfter);
+        return runCli(args, home.path().string(), input, fds, interruptAfter, std::move(killWhen));
     }
     // The first `n` names nobody answers, one a line.
     std::string unreachable(int n) const
@@ -561,6 +570,67 @@ TEST_F(CliLabTest, CtrlCEndsABatchAfterItsCurrentComputerAndLogsIt)
     ASSERT_NE(at, std::string::npos) << r.out;
     EXPECT_NE(TempDir::read(r.out.substr(at + 14, r.out.find('\n', at) - at - 14)).find("<TD>PC01</TD>"),
               std::string::npos);
+}
+
+TEST_F(CliLabTest, ABatchKilledPartWayLeavesTheLogOfWhatItChanged)
+{
+    TempDir logs;
+    // The accounts as the lab made them, whatever the test ends with.
+    struct Restore {
+        const LabManifest& lab;
+        ~Restore()
+        {
+            restoreRmtest(lab);
+            EXPECT_EQ(OperatorClient(lab, 1).setEnabled(ServerName("PC02"), "helpdesk", true), NetStatus::Success);
+        }
+    } restore{lab};
+    std::string silent = unreachable(1);
+    silent.pop_back();
+    // PC01 first; the silent computer then holds the batch for its seconds,
+    // and the program is killed there, once PC01 is in the journal; PC02 is
+    // never reached.
+    const std::string targets = "PC01\\rmtest\n" + silent + "\\rmtest\nPC02\\helpdesk\n";
+    auto journalLines = [&] {
+        std::size_t lines = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(logs.path()))
+            if (entry.path().extension() == ".journal") {
+                const std::string text = TempDir::read(entry.path());
+                lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+            }
+        return lines;
+    };
+    const CliRun killed = cli({"apply", "--disable", "--yes", "--log-dir", logs.path().string(), "--targets", "-"},
+                              targets, {}, std::nullopt, [&] { return journalLines() >= 2; });
+    EXPECT_EQ(killed.status, -1) << killed.err << killed.out;
+    EXPECT_EQ(journalLines(), 2u); // the batch line and PC01's
+
+    // The next start, whatever its command, makes the log and says where.
+    const CliRun next = cli({"apply", "--dry-run", "--enable", "--log-dir", logs.path().string(), "PC01\\rmtest"});
+    EXPECT_EQ(next.status, 0) << next.err;
+    const std::string said = "rostermill-cli: a batch that did not finish left its activity log: ";
+    const std::size_t at = next.err.find(said);
+    ASSERT_NE(at, std::string::npos) << next.err;
+    const std::string path = next.err.substr(at + said.size(), next.err.find('\n', at) - at - said.size());
+    EXPECT_EQ(std::filesystem::path(path).parent_path(), logs.path());
+    const std::string log = TempDir::read(path);
+    EXPECT_NE(log.find("<P>This batch did not finish."), std::string::npos) << log;
+    EXPECT_EQ(journalLines(), 0u);
+
+    // The log names exactly the accounts the servers hold as changed; the
+    // silent computer changed nothing.
+    using Account = std::pair<std::string, std::string>;
+    for (const auto& [computer, user] : {Account{"PC01", "rmtest"}, Account{"PC02", "helpdesk"}}) {
+        const HelperUserRecord record = helperUserRecord(lab, computer, user);
+        ASSERT_EQ(record.status, NetStatus::Success) << computer;
+        const bool changed = (record.flags & UserFlag::Disabled) != 0;
+        EXPECT_EQ(log.find("<TD>" + computer + "</TD>") != std::string::npos, changed) << computer << "\n" << log;
+    }
+    EXPECT_EQ(log.find("<TD>" + silent + "</TD>"), std::string::npos);
+    EXPECT_NE(log.find("<TD>PC01</TD>\r\n<TD>rmtest</TD>\r\n<TD>No</TD>"), std::string::npos) << log;
+
+    // A second start finds nothing more to say.
+    const CliRun again = cli({"apply", "--dry-run", "--enable", "--log-dir", logs.path().string(), "PC01\\rmtest"});
+    EXPECT_EQ(again.err, "") << again.err;
 }
 
 } // namespace

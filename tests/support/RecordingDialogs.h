@@ -62,7 +62,7 @@ public:
     void runResults(const Search& search) override { results.push_back(search.outcome()); }
 
     // Runs the batch, or cancels it before its first account.
-    BatchOutcome runBatch(const BatchPlan& plan, std::time_t confirmed) override
+    std::optional<BatchOutcome> runBatch(const BatchPlan& plan, std::time_t confirmed) override
     {
         ++batchRuns;
         confirmedAt = confirmed;

@@ -2,6 +2,11 @@
 
 #include "core/ports/FileChooser.h"
 #include "core/ports/FileWriter.h"
+#include "core/ports/JournalFiles.h"
+
+#include <map>
+#include <memory>
+#include <set>
 
 #include <deque>
 #include <functional>
@@ -46,5 +51,66 @@ public:
     std::vector<std::string> paths, contents;
 };
 using FailingFileWriter = RecordingFileWriter;
+
+// Journals kept in memory by path, as the files would hold them; a journal
+// is held while its JournalFile lives. `failure` answers every create.
+class MemoryJournalFiles : public JournalFiles {
+public:
+    std::unique_ptr<JournalFile> create(const std::string& path, const std::string& firstLine,
+                                        FileFailure& failed) override
+    {
+        failed = failure != FileFailure::None ? failure
+                 : files.count(path)          ? FileFailure::SharingViolation
+                                              : FileFailure::None;
+        if (failed != FileFailure::None)
+            return nullptr;
+        files[path] = firstLine + "\n";
+        return std::make_unique<Held>(*this, path);
+    }
+    std::vector<std::string> list(const std::string& folder) override
+    {
+        std::vector<std::string> paths;
+        for (const auto& [path, text] : files)
+            if (path.rfind(folder.empty() ? "" : folder.back() == '/' ? folder : folder + "/", 0) == 0)
+                paths.push_back(path);
+        return paths;
+    }
+    std::unique_ptr<JournalFile> claim(const std::string& path) override
+    {
+        if (!files.count(path) || held.count(path))
+            return nullptr;
+        return std::make_unique<Held>(*this, path);
+    }
+
+    FileFailure failure = FileFailure::None;
+    std::map<std::string, std::string> files;
+    std::set<std::string> held;
+
+private:
+    class Held : public JournalFile {
+    public:
+        Held(MemoryJournalFiles& owner, std::string path) : owner_(owner), path_(std::move(path))
+        {
+            owner_.held.insert(path_);
+        }
+        ~Held() override { owner_.held.erase(path_); }
+        const std::string& path() const override { return path_; }
+        FileFailure append(const std::string& line) override
+        {
+            owner_.files[path_] += line + "\n";
+            return FileFailure::None;
+        }
+        std::optional<std::string> read() override { return owner_.files.at(path_); }
+        FileFailure remove() override
+        {
+            owner_.files.erase(path_);
+            return FileFailure::None;
+        }
+
+    private:
+        MemoryJournalFiles& owner_;
+        std::string path_;
+    };
+};
 
 } // namespace rm
