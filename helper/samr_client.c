@@ -4,6 +4,7 @@
 #define TEVENT_DEPRECATED
 
 #include "account_flags.h"
+#include "kdc_probe.h"
 #include "net_names.h"
 #include "net_status.h"
 #include "password_buffer.h"
@@ -25,7 +26,6 @@
 #include <credentials.h>
 #include <param.h>
 #include <dcerpc.h>
-#include <krb5.h>
 #include <gen_ndr/ndr_samr_c.h>
 
 struct rm_samr {
@@ -33,10 +33,12 @@ struct rm_samr {
 	struct tevent_context *ev;
 	struct loadparm_context *lp;
 	/* Anonymous, the user's ticket, or typed credentials for Kerberos
-	 * (their ticket made in memory on first use); `kerberos` when they can
-	 * work at all. */
+	 * (their ticket made in memory on first use). */
 	struct cli_credentials *creds;
-	bool kerberos;
+	/* For typed credentials: what the domain's KDC says of the account and
+	 * of each computer (NULL without a realm: no Kerberos at all). */
+	rm_kdc_probe *probe;
+	bool typed;
 	/* The typed credentials again for NTLM, where a computer cannot take a
 	 * ticket; NULL when NTLM is refused or there is no password. */
 	struct cli_credentials *ntlm;
@@ -146,6 +148,7 @@ void rm_samr_free(rm_samr *c)
 	drop_conversation(c, true);
 	wipe_password(c->creds);
 	wipe_password(c->ntlm);
+	rm_kdc_probe_free(c->probe);
 	talloc_free(c->mem);
 }
 
@@ -169,8 +172,10 @@ uint32_t rm_samr_set_credentials(rm_samr *c, const char *user, const char *domai
 	wipe_password(c->ntlm);
 	TALLOC_FREE(c->creds);
 	TALLOC_FREE(c->ntlm);
+	rm_kdc_probe_free(c->probe);
+	c->probe = NULL;
+	c->typed = false;
 	c->ntlm_refused = ntlm_refused;
-	c->kerberos = false;
 	const bool named = user && *user;
 	const bool whole = password ? strlen(password) == password_length : password_length == 0;
 	if (!whole || (named && password_length == 0)) {
@@ -184,9 +189,11 @@ uint32_t rm_samr_set_credentials(rm_samr *c, const char *user, const char *domai
 		 * user@realm. NTLM, with user and domain, only for a computer that
 		 * cannot take a ticket. */
 		c->creds = typed_credentials(c, user, domain, password, CRED_USE_KERBEROS_REQUIRED);
-		c->kerberos = realm && *realm;
-		if (c->kerberos)
+		c->typed = true;
+		if (realm && *realm) {
 			cli_credentials_set_realm(c->creds, realm, CRED_SPECIFIED);
+			c->probe = rm_kdc_probe_new(user, realm, password);
+		}
 		if (!ntlm_refused)
 			c->ntlm = typed_credentials(c, user, domain, password, CRED_USE_KERBEROS_DISABLED);
 	} else {
@@ -196,7 +203,6 @@ uint32_t rm_samr_set_credentials(rm_samr *c, const char *user, const char *domai
 		cli_credentials_set_conf(c->creds, c->lp);
 		cli_credentials_set_kerberos_state(c->creds, CRED_USE_KERBEROS_REQUIRED, CRED_SPECIFIED);
 		cli_credentials_set_ccache(c->creds, c->lp, NULL, CRED_SPECIFIED, &error);
-		c->kerberos = true;
 	}
 	return RM_OK;
 }
@@ -241,22 +247,6 @@ static uint32_t open_domains(rm_samr *c, const char *server)
 	return outcome(c, dcerpc_samr_OpenDomain(h, mem, &c->connect_handle, SEC_FLAG_MAXIMUM_ALLOWED, c->builtin_sid, &c->builtin_handle, &result), result);
 }
 
-/* Whether a failed Kerberos-only set-up may be tried again with NTLM: not
- * when the password itself is wrong (the KDC says so), since that would
- * only count a second failed logon against the account. */
-static bool ticket_refused_password(rm_samr *c)
-{
-	const char *error = NULL;
-	struct ccache_container *ticket = NULL;
-	int ret = cli_credentials_get_named_ccache(c->creds, c->ev, c->lp, NULL, &ticket, &error);
-	return ret == KRB5KDC_ERR_PREAUTH_FAILED || ret == KRB5KRB_AP_ERR_BAD_INTEGRITY;
-}
-
-static bool refused_at_logon(uint32_t st)
-{
-	return st == RM_ACCESS_DENIED || st == RM_LOGON_FAILURE || st == RM_INVALID_PARAMETER;
-}
-
 static uint32_t connect_as(rm_samr *c, const char *server, struct cli_credentials *creds)
 {
 	drop_conversation(c, true);
@@ -269,9 +259,30 @@ static uint32_t connect_as(rm_samr *c, const char *server, struct cli_credential
 	return rm_status_of_connect(NT_STATUS_V(s));
 }
 
-/* Opens (or keeps) the conversation with one server: with Kerberos where
- * it works; with NTLM, where `ntlm` allows it, only for a computer that
- * cannot take a ticket. */
+/* Which credentials a computer gets: the user's ticket; for typed ones,
+ * Kerberos where the domain knows the computer, else NTLM where `ntlm`
+ * allows it. NULL, with the status, when none may go. */
+static struct cli_credentials *credentials_for(rm_samr *c, const char *server, bool ntlm, uint32_t *refused)
+{
+	if (!c->typed)
+		return c->creds; /* anonymous, or the user's own ticket */
+	switch (rm_kdc_probe_computer(c->probe, server)) {
+	case RM_KDC_KNOWS_COMPUTER:
+		return c->creds;
+	case RM_KDC_BAD_PASSWORD:
+		*refused = RM_LOGON_FAILURE; /* nothing sent to the computer */
+		return NULL;
+	case RM_KDC_UNKNOWN_COMPUTER:
+	case RM_KDC_UNREACHABLE:
+		break;
+	}
+	if (ntlm && c->ntlm)
+		return c->ntlm;
+	*refused = c->ntlm_refused ? RM_NTLM_REFUSED : RM_ACCESS_DENIED;
+	return NULL;
+}
+
+/* Opens (or keeps) the conversation with one server. */
 static uint32_t open_server_as(rm_samr *c, const char *server_name, bool ntlm)
 {
 	const char *server = rm_strip_backslashes(server_name);
@@ -279,16 +290,17 @@ static uint32_t open_server_as(rm_samr *c, const char *server_name, bool ntlm)
 		return RM_INVALID_COMPUTER;
 	if (c->pipe && strcasecmp(c->server, server) == 0 && c->server_ntlm == ntlm)
 		return RM_OK;
-	const bool anonymous = cli_credentials_is_anonymous(c->creds);
-	uint32_t st = c->kerberos || anonymous ? connect_as(c, server, c->creds) : RM_LOGON_FAILURE;
-	if (st != RM_OK && refused_at_logon(st) && !anonymous) {
-		if (c->kerberos && cli_credentials_get_password(c->creds) && ticket_refused_password(c))
-			st = RM_LOGON_FAILURE;
-		else if (ntlm && c->ntlm)
-			st = connect_as(c, server, c->ntlm);
-		else if (c->ntlm_refused)
-			st = RM_NTLM_REFUSED;
+	uint32_t st = RM_OK;
+	struct cli_credentials *creds = credentials_for(c, server, ntlm, &st);
+	if (!creds) {
+		drop_conversation(c, true);
+		return st;
 	}
+	st = connect_as(c, server, creds);
+	/* A computer the domain knows that takes no ticket (it offers no
+	 * Kerberos at all) refused the logon, whoever it is. */
+	if (st == RM_INVALID_PARAMETER && c->typed && creds == c->creds)
+		st = RM_LOGON_FAILURE;
 	if (st != RM_OK)
 		return st;
 	dcerpc_binding_handle_set_timeout(c->pipe->binding_handle, c->timeout);

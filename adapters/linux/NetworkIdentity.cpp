@@ -171,13 +171,13 @@ std::string NetworkIdentity::dnsToFlatDomainName(const std::string& dnsName)
 
 std::string NetworkIdentity::flatToDnsDomainName(const std::string& flatName)
 {
-    std::string dns = translate(flatName, DomainNameForm::Dns);
-    if (!dns.empty() || flatName.empty() || flatName.find('.') != std::string::npos)
-        return dns;
-    // The locator finds a flat name only by NetBIOS, which needs a local name
-    // server to hear the controller's answer. Ask instead the domains this
-    // machine knows by DNS (its resolver's search list, the ticket's or the
-    // credentials' realm) which of them has that flat name.
+    if (flatName.empty() || flatName.find('.') != std::string::npos)
+        return translate(flatName, DomainNameForm::Dns);
+    // The locator finds a flat name only by a NetBIOS broadcast, and whoever
+    // answers it would name the domain that the directory's password and
+    // ticket go to. Ask instead the domains this machine knows by DNS (its
+    // resolver's search list, the ticket's or the credentials' realm) which
+    // of them has that flat name.
     std::vector<std::string> candidates;
     struct __res_state resolver {};
     if (res_ninit(&resolver) == 0) {

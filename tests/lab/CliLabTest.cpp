@@ -11,6 +11,8 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,9 +43,17 @@ struct CliRun {
 // soon as `killWhen` holds (asked every 10 ms) when given.
 // In the child: the pipes as its descriptors, nothing else open, the home
 // folder given, then the program.
+// When set, the program sees this file as /etc/hosts, in a mount namespace
+// of its own: as if a forged answer had named a computer's address.
+std::string hostsOfTheChild;
+
 [[noreturn]] void execCli(const std::vector<std::string>& args, const std::string& home, int in, int out, int err,
                           const std::map<int, std::array<int, 2>>& extra)
 {
+    if (!hostsOfTheChild.empty()
+        && (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount(hostsOfTheChild.c_str(), "/etc/hosts", nullptr, MS_BIND, nullptr) != 0))
+        ::_exit(126);
     ::setsid();
     ::dup2(in, 0);
     ::dup2(out, 1);
@@ -429,6 +439,39 @@ TEST_F(CliLabTest, ARogueBrowserAndControllerGetsNoCredentials)
                                     && s.find("with [NTLMv2]") != std::string::npos;
                             }),
               1);
+}
+
+// A computer the domain knows, answered by another host: the controller's
+// short name points at the rogue host, as a forged name answer would. The
+// domain holds a service ticket for that name, so it gets Kerberos alone;
+// the rogue, which cannot take the ticket, gets no NTLM however it refuses.
+TEST_F(CliLabTest, AnImpostorOfAComputerTheDomainKnowsGetsNoNtlm)
+{
+    const json& dc = lab.json["domain"]["controller"];
+    const std::string record = std::string(std::getenv("RMLAB_DIR")) + "/hosts/"
+        + lab.json["rogue"]["name"].get<std::string>() + "/log/auth.log";
+    TempDir etc;
+    // Its full name, which the KDC is found by, stays its own.
+    std::string full = dc["name"].get<std::string>() + "." + lab.json["domain"]["dnsName"].get<std::string>();
+    std::transform(full.begin(), full.end(), full.begin(), ::tolower);
+    TempDir::write(etc / "hosts", "127.0.0.1 localhost\n" + dc["address"].get<std::string>() + " " + full + "\n"
+                                      + lab.json["rogue"]["address"].get<std::string>() + " "
+                                      + dc["name"].get<std::string>() + "\n");
+    std::ofstream(record, std::ios::trunc).flush();
+    hostsOfTheChild = (etc / "hosts").string();
+    const CliRun r = cli({"search", "--computers", "-", "--no-ping", "--user", "Administrator", "--all", "--format",
+                          "json"},
+                         dc["name"].get<std::string>() + "\n");
+    hostsOfTheChild.clear();
+    const json doc = json::parse(r.out, nullptr, false);
+    ASSERT_TRUE(doc.is_object()) << r.out << r.err;
+    // Checked, and refused: the real controller would have matched.
+    EXPECT_TRUE(doc["computers"].empty());
+    ASSERT_EQ(doc["notMatched"].size(), 1u) << r.out;
+    EXPECT_EQ(doc["notMatched"][0]["reason"], "access denied (logon failure)") << r.out;
+    std::ifstream in(record);
+    for (std::string line; std::getline(in, line);)
+        EXPECT_EQ(line.find("with [NTLMv2]"), std::string::npos) << line;
 }
 
 // Typed credentials become a ticket in memory, with no ticket file: the
