@@ -36,6 +36,7 @@ const StoredValue<PasswordOptions> PasswordValues[] = {
     {"BitsOfEntropy", &PasswordOptions::bitsOfEntropy},
     {"SaveToFile", &PasswordOptions::saveToFile},
     {"SaveToLog", &PasswordOptions::saveToLog},
+    {"Recipients", &PasswordOptions::recipients},
 };
 
 // Booleans and numbers are integers in the profile, texts are texts; an

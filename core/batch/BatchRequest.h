@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/passwords/PasswordOptions.h"
 #include "core/ports/Secret.h"
+
+#include <cstdint>
 
 #include <optional>
 #include <string>
@@ -21,6 +24,15 @@ struct BatchTarget {
     bool operator==(const BatchTarget&) const = default;
 };
 
+// Passwords drawn for each account instead of the typed one, and where the
+// encrypted record of them goes.
+struct GeneratedPasswords {
+    PasswordOptions options;
+    std::vector<std::string> words;      // the dictionary, in passphrase mode
+    std::optional<std::int32_t> length; // characters or words, instead of the options' bits
+    std::string recordFile;             // the separate record; empty: beside the activity log
+};
+
 // What the user asked for, texts exactly as typed, and the selected
 // accounts in list order.
 struct BatchRequest {
@@ -30,6 +42,9 @@ struct BatchRequest {
     bool changePassword = false;
     Secret password;
     Secret verification;
+    // With changePassword: a generated password for each account, the typed
+    // ones not consulted.
+    std::optional<GeneratedPasswords> generated;
     EnabledChoice enabledChoice = EnabledChoice::Keep;
     // The same-machine test of a rename runs in group mode only.
     bool groupMode = false;

@@ -19,6 +19,9 @@ struct PasswordOptions {
     std::int32_t bitsOfEntropy = 128;
     bool saveToFile = false;
     bool saveToLog = true;
+    // Who can read the generated passwords back: key fingerprints or
+    // addresses, parted by commas or blanks.
+    std::string recipients;
 
     bool operator==(const PasswordOptions&) const = default;
 };
