@@ -9,6 +9,7 @@
 #include "cli/Notices.h"
 #include "cli/Terminal.h"
 #include "core/batch/Batch.h"
+#include "core/passwords/Dictionary.h"
 #include "core/report/BatchRecord.h"
 #include "core/report/FileErrorText.h"
 
@@ -111,7 +112,18 @@ BatchRequest requestFor(const ApplyArgs& args, ApplyTargets targets, ConsolePlat
     BatchRequest request;
     request.targets = std::move(targets.rows);
     request.groupMode = targets.groupMode;
-    if (args.setPassword) {
+    if (args.generateUnique) {
+        platform.protectSecrets();
+        request.changePassword = true;
+        GeneratedPasswords generated = generatedFor(args, platform.settings().loadPasswordOptions());
+        if (!generated.options.passwords) {
+            generated.words = loadDictionary(platform.reader(), generated.options.dictionaryFile);
+            if (generated.words.empty())
+                throw UsageError("the dictionary file \"" + generated.options.dictionaryFile
+                                 + "\" cannot be read or holds no word");
+        }
+        request.generated = std::move(generated);
+    } else if (args.setPassword) {
         platform.protectSecrets();
         request.changePassword = true;
         readNewPassword(args, request);
@@ -165,7 +177,7 @@ int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face
     if (!args.dryRun)
         requireCredentials(services.identity);
 
-    auto planned = plan(std::move(request));
+    auto planned = plan(std::move(request), &platform.cipher());
     if (const auto* refusal = std::get_if<Refusal>(&planned))
         throw UsageError(oneLine(refusal->message.text));
     const BatchPlan& batch = std::get<BatchPlan>(planned);
@@ -190,6 +202,13 @@ int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face
         return ExitSomeFailed;
     }
     BatchJournal* const journal = started.journal.get();
+    const StartedKeeper keeper =
+        startPasswordKeeper(batch, platform.journals(), started, platform.random(), platform.cipher());
+    if (batch.generation() && !keeper.keeper) {
+        err << "rostermill-cli: nothing done: " << oneLine(keeper.failure) << std::endl;
+        journal->file().remove();
+        return ExitSomeFailed;
+    }
     BatchOutcome outcome;
     {
         ConsoleProgress shown(err, ::isatty(STDERR_FILENO) == 1);
@@ -199,15 +218,19 @@ int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face
             shown.show("Working ... " + std::to_string(done) + " actions on " + std::to_string(accounts) + " accounts");
         });
         Job job([&](const CancelToken& cancel) {
-            outcome = apply(batch, confirmed, services.network, progress, cancel, journal);
+            outcome = apply(batch, confirmed, services.network, progress, cancel, journal, keeper.keeper.get());
         });
         face.run(job);
     }
+    if (keeper.keeper && !keeper.keeper->failure().empty())
+        err << "rostermill-cli: the batch stopped: " << oneLine(keeper.keeper->failure()) << std::endl;
     out << outcomeText(outcome);
     const std::optional<std::string> log = writeLog(folder, *journal, outcome, platform, err);
     out << "\n" << totalsText(outcome.counts, outcome.cancelled);
     if (log)
         out << "Activity log: " << *log << "\n";
+    if (keeper.keeper && !keeper.keeper->recordPath().empty())
+        out << "Password record: " << keeper.keeper->recordPath() << "\n";
     out.flush();
     return outcome.counts.failed() > 0 || outcome.cancelled || !log ? ExitSomeFailed : ExitDone;
 }

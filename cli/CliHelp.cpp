@@ -57,6 +57,9 @@ Output:
                        (offline by ping, unreachable, access denied, account
                        not found, ...)
   --timings            the seconds of each step on standard error
+  --password-older-than DAYS
+                       keep only accounts whose password is older than DAYS
+                       days (the ones a rotation is due for)
 
 Credentials (the Kerberos ticket, unless --as names an account):
   --as DOMAIN\USER     the account to act as; its password is asked on the
@@ -102,6 +105,18 @@ Actions:
                        terminal
   --rename NEW         rename the account
   --enable, --disable  enable or disable the account
+
+Generated passwords (each flag overrides the settings file's password options):
+  --generate-unique    set a different generated password on each account,
+                       each encrypted to the recipients' OpenPGP keys and
+                       written to the record before it is set
+  --length N           passwords of N characters
+  --passphrase WORDS   passphrases of WORDS dictionary words
+  --recipient KEY      a key's fingerprint or address (repeat for more); the
+                       batch refuses unless each names one usable key
+  --record FILE        the separate record (new file; default: beside the
+                       activity log, when the settings keep one); read it back
+                       with "rostermill-cli reveal FILE"
 
 Running:
   --dry-run            print what would be done on which computer; change

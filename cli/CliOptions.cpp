@@ -60,6 +60,16 @@ int descriptor(const std::string& flag, const std::string& text)
     return fd;
 }
 
+// A whole number from `least` on.
+std::int32_t count(const std::string& flag, const std::string& text, std::int32_t least)
+{
+    std::int32_t n = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (error != std::errc() || end != text.data() + text.size() || n < least)
+        throw UsageError(flag + " needs a whole number from " + std::to_string(least) + ", not \"" + text + "\"");
+    return n;
+}
+
 // A flag's value that is one of a few words.
 template <class Value>
 Value oneOf(const std::string& flag, const std::string& value,
@@ -164,6 +174,9 @@ CommandLine parseSearch(ArgumentReader& in)
         if (s.computersFile.empty())
             throw UsageError("--computers needs a file (- for standard input)");
     };
+    flags["--password-older-than"] = [&](ArgumentReader& r, const std::string& f) {
+        s.passwordOlderThanDays = count(f, r.value(f), 0);
+    };
     logonFlags(flags, switches, s.logon);
     // The new password's flag in apply; here it once meant the sign-in password.
     flags["--password-fd"] = [](ArgumentReader&, const std::string&) -> void {
@@ -185,6 +198,23 @@ CommandLine parseSearch(ArgumentReader& in)
     return c;
 }
 
+void generationFlags(Handlers& flags, Handlers& switches, ApplyArgs& a)
+{
+    switches["--generate-unique"] = [&](ArgumentReader&, const std::string&) { a.generateUnique = true; };
+    flags["--length"] = [&](ArgumentReader& r, const std::string& f) { a.length = count(f, r.value(f), 1); };
+    flags["--passphrase"] = [&](ArgumentReader& r, const std::string& f) { a.passphrase = count(f, r.value(f), 1); };
+    flags["--recipient"] = [&](ArgumentReader& r, const std::string& f) {
+        a.recipients.push_back(r.value(f));
+        if (a.recipients.back().empty())
+            throw UsageError("--recipient needs a key's fingerprint or address");
+    };
+    flags["--record"] = [&](ArgumentReader& r, const std::string& f) {
+        a.recordFile = r.value(f);
+        if (a.recordFile->empty())
+            throw UsageError("--record needs a file");
+    };
+}
+
 CommandLine parseApply(ArgumentReader& in)
 {
     CommandLine c;
@@ -201,6 +231,7 @@ CommandLine parseApply(ArgumentReader& in)
     };
     flags["--log-dir"] = [&](ArgumentReader& r, const std::string& f) { a.logFolder = r.value(f); };
     logonFlags(flags, switches, a.logon);
+    generationFlags(flags, switches, a);
     switches["--set-password"] = [&](ArgumentReader&, const std::string&) { a.setPassword = true; };
     auto enabled = [&](EnabledChoice choice) {
         return [&a, choice](ArgumentReader&, const std::string&) {
@@ -227,6 +258,12 @@ CommandLine parseApply(ArgumentReader& in)
         return {CommandLine::Kind::Help, {}, {}, ApplyHelp};
     if (a.passwordFd >= 0 && !a.setPassword)
         throw UsageError("--password-fd goes with --set-password");
+    if (a.generateUnique && (a.setPassword || a.allowEmptyPassword))
+        throw UsageError("--generate-unique sets a password of its own: leave out --set-password");
+    if (!a.generateUnique && (a.length || a.passphrase || !a.recipients.empty() || a.recordFile))
+        throw UsageError("--length, --passphrase, --recipient and --record go with --generate-unique");
+    if (a.length && a.passphrase)
+        throw UsageError("--length and --passphrase exclude each other");
     if (!a.targets.empty() && !a.targetsFile.empty())
         throw UsageError("give targets as arguments or with --targets, not both");
     return c;
@@ -247,6 +284,31 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help")
         return {CommandLine::Kind::Help, {}, {}, MainHelp};
     throw UsageError("unknown command \"" + args[0] + "\": search or apply");
+}
+
+GeneratedPasswords generatedFor(const ApplyArgs& args, PasswordOptions o)
+{
+    GeneratedPasswords g;
+    if (args.length) {
+        o.passwords = true;
+        g.length = args.length;
+    }
+    if (args.passphrase) {
+        o.passwords = false;
+        g.length = args.passphrase;
+    }
+    if (!args.recipients.empty()) {
+        o.recipients.clear();
+        for (const std::string& r : args.recipients)
+            o.recipients += (o.recipients.empty() ? "" : ",") + r;
+    }
+    // A record asked for on the command line is kept, whatever the settings say.
+    if (args.recordFile) {
+        o.saveToFile = true;
+        g.recordFile = *args.recordFile;
+    }
+    g.options = std::move(o);
+    return g;
 }
 
 SearchOptions searchOptionsFor(const SearchArgs& args, SearchOptions o)

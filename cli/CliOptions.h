@@ -3,6 +3,7 @@
 #include "core/batch/BatchRequest.h"
 #include "core/search/SearchRequest.h"
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -39,6 +40,7 @@ struct SearchArgs {
     Liveness alive = Liveness::Ping;
     std::string computersFile; // the computers themselves instead of a domain scan
     bool timings = false;
+    std::optional<int> passwordOlderThanDays; // keep only accounts whose password is older
     LogonArgs logon;
 };
 
@@ -55,6 +57,13 @@ struct ApplyArgs {
     std::string targetsFile; // "-": standard input
     std::string logFolder;
     LogonArgs logon;
+    // A generated password for each account; each flag given overrides the
+    // settings file's password options.
+    bool generateUnique = false;
+    std::optional<std::int32_t> length;     // characters
+    std::optional<std::int32_t> passphrase; // words
+    std::vector<std::string> recipients;
+    std::optional<std::string> recordFile;
 };
 
 struct CommandLine {
@@ -67,6 +76,9 @@ struct CommandLine {
 
 // The arguments after the program's name. Throws UsageError.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// The generation flags laid over the settings file's password options.
+GeneratedPasswords generatedFor(const ApplyArgs& args, PasswordOptions stored);
 
 // The search flags laid over the settings file's values.
 SearchOptions searchOptionsFor(const SearchArgs& args, SearchOptions stored);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/ports/FileReader.h"
 #include "core/ports/FileWriter.h"
 #include "core/ports/JournalFiles.h"
+#include "core/ports/RandomSource.h"
+#include "core/ports/RecordCipher.h"
 #include "core/ports/Secret.h"
 #include "core/ports/WallClock.h"
 #include "core/search/SearchServices.h"
@@ -30,6 +33,10 @@ public:
     virtual FileWriter& files() = 0;
     virtual JournalFiles& journals() = 0;
     virtual WallClock& clock() = 0;
+    virtual FileReader& reader() = 0;
+    virtual RandomSource& random() = 0;
+    // The user's OpenPGP keys, for the generated passwords' record.
+    virtual RecordCipher& cipher() = 0;
     // From now on no other process of the user may read this one's memory,
     // nor is a core file written: it is about to hold a password.
     virtual void protectSecrets() = 0;

@@ -121,6 +121,19 @@ void printReport(const SearchArgs& args, const SearchReport& report, std::ostrea
     out.flush();
 }
 
+// Only the accounts whose password is older than `days` days: those a
+// rotation is due for. Rows without an account go too.
+void keepOlderPasswords(SearchOutcome& outcome, int days, std::ostream& err)
+{
+    const std::int64_t limit = std::int64_t{days} * 86400;
+    const std::size_t before = outcome.rows.size();
+    std::erase_if(outcome.rows,
+                  [&](const ComputerRow& r) { return !r.account || r.account->passwordAgeSeconds <= limit; });
+    if (outcome.rows.size() != before)
+        err << "Left out " << before - outcome.rows.size() << " account(s) whose password is " << days
+            << " days old or newer." << std::endl;
+}
+
 } // namespace
 
 int runSearch(const SearchArgs& args, ConsolePlatform& platform, ConsoleFace& face, std::istream& in,
@@ -140,6 +153,8 @@ int runSearch(const SearchArgs& args, ConsolePlatform& platform, ConsoleFace& fa
     tellNotices(request, outcome, err);
     if (outcome.state == SearchState::CheckCancelled)
         return ExitSomeFailed;
+    if (args.passwordOlderThanDays)
+        keepOlderPasswords(outcome, *args.passwordOlderThanDays, err);
     printReport(args, {request, outcome, args.all}, out, err);
     if (args.timings) {
         const double total = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

@@ -15,7 +15,8 @@ void settle(ActionOutcome& action, NetStatus status, BatchCounts::Count& count)
 } // namespace
 
 BatchOutcome apply(const BatchPlan& plan, std::time_t confirmed, NetworkManagement& network,
-                   Progress<BatchCounts>& progress, const CancelToken& cancel, BatchJournal* journal)
+                   Progress<BatchCounts>& progress, const CancelToken& cancel, BatchJournal* journal,
+                   PasswordKeeper* keeper)
 {
     const BatchRequest& r = plan.request();
     BatchOutcome out;
@@ -38,12 +39,23 @@ BatchOutcome apply(const BatchPlan& plan, std::time_t confirmed, NetworkManageme
             break;
         }
         const ServerName server(a.target.computer);
+        std::optional<Secret> generated;
+        if (r.changePassword && r.generated) {
+            generated = keeper ? keeper->draw(a) : std::nullopt;
+            if (!generated) {
+                out.cancelled = true;
+                break;
+            }
+        }
         {
             // The account's calls share one connection; no cancel is given to
             // the session, since an account once begun is completed.
             const auto session = network.openSession(server);
             if (r.changePassword) {
-                settle(a.password, network.setPassword(server, a.target.user, r.password), out.counts.password);
+                settle(a.password, network.setPassword(server, a.target.user, generated ? *generated : r.password),
+                       out.counts.password);
+                if (generated)
+                    keeper->settled(a);
                 progress.update([&](BatchCounts& c) { c = out.counts; });
             }
             if (changeEnabled) {

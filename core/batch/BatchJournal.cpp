@@ -139,6 +139,36 @@ void readBatch(const std::vector<std::string_view>& f, JournalContents& out)
     out.batch.newName = text(f[6]);
 }
 
+// A sealed line waits for its account's line; the batch's time stands in
+// until then.
+void readSealed(const std::vector<std::string_view>& f, JournalContents& out)
+{
+    if (f.size() != 5)
+        throw Unreadable{"a sealed line has not 5 fields"};
+    AccountOutcome a;
+    a.time = out.confirmed;
+    a.target.computer = text(f[2]);
+    a.target.user = text(f[3]);
+    a.sealedPassword = text(f[4]);
+    a.password.requested = true;
+    if (!out.batch.changePassword)
+        throw Unreadable{"a sealed line in a batch that sets no password"};
+    a.enable.requested = out.batch.enabledChoice != EnabledChoice::Keep;
+    a.rename.requested = out.batch.rename;
+    out.sealed.push_back(std::move(a));
+}
+
+// The account's sealed line, taken from those waiting.
+void attachSealed(AccountOutcome& a, JournalContents& out)
+{
+    for (auto it = out.sealed.begin(); it != out.sealed.end(); ++it)
+        if (it->target.computer == a.target.computer && it->target.user == a.target.user) {
+            a.sealedPassword = std::move(it->sealedPassword);
+            out.sealed.erase(it);
+            return;
+        }
+}
+
 void readAccount(const std::vector<std::string_view>& f, JournalContents& out)
 {
     if (f.size() != 11)
@@ -160,6 +190,7 @@ void readAccount(const std::vector<std::string_view>& f, JournalContents& out)
     settle(a.password, b.changePassword, b.counts.password);
     settle(a.enable, b.enabledChoice != EnabledChoice::Keep, b.counts.enable);
     settle(a.rename, b.rename, b.counts.rename);
+    attachSealed(a, out);
     b.accounts.push_back(std::move(a));
 }
 
@@ -176,6 +207,8 @@ void readLine(std::string_view line, bool first, JournalContents& out)
         readBatch(f, out);
     } else if (f[1] == "account") {
         readAccount(f, out);
+    } else if (f[1] == "sealed") {
+        readSealed(f, out);
     } else if (f[1] == "end") {
         if (f.size() != 3)
             throw Unreadable{"the end line has not 3 fields"};
@@ -207,6 +240,11 @@ std::string journalAccountLine(const AccountOutcome& a)
         + bit(a.processed) + " " + action(a.password) + " " + action(a.enable) + " " + action(a.rename);
 }
 
+std::string journalSealedLine(const std::string& computer, const std::string& user, const std::string& block)
+{
+    return std::string(Mark) + " sealed " + field(computer) + " " + field(user) + " " + field(block);
+}
+
 std::string journalEndLine(bool cancelled)
 {
     return std::string(Mark) + " end " + bit(cancelled);
@@ -230,6 +268,10 @@ std::variant<JournalContents, JournalRefusal> readJournal(std::string_view text)
     }
     if (number == 0)
         return JournalRefusal{1, "the journal holds no whole line"};
+    // Accounts the batch stopped in: their passwords may have been set.
+    for (AccountOutcome& a : out.sealed)
+        out.batch.accounts.push_back(std::move(a));
+    out.sealed.clear();
     return out;
 }
 
@@ -245,6 +287,11 @@ bool BatchJournal::append(const std::string& line)
 bool BatchJournal::record(const AccountOutcome& account)
 {
     return append(journalAccountLine(account));
+}
+
+bool BatchJournal::recordSealed(const AccountOutcome& account)
+{
+    return append(journalSealedLine(account.target.computer, account.target.user, account.sealedPassword));
 }
 
 bool BatchJournal::finish(const BatchOutcome& batch)

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace rm {
 
@@ -17,6 +18,7 @@ namespace rm {
 // space, ',' and every byte below 0x21 or from 0x7F on written %XX.
 //
 //   RMJ1 batch CONFIRMED PASSWORD ENABLED RENAME NEWNAME
+//   RMJ1 sealed COMPUTER USER BLOCK
 //   RMJ1 account TIME COMPUTER USER FOUND GROUPS PROCESSED PASSWORD ENABLE RENAME
 //   RMJ1 end CANCELLED
 //
@@ -26,9 +28,14 @@ namespace rm {
 // fields parted by ','. The actions of an account are - (not asked for),
 // . (asked for, not tried) or the status number the try ended with. The
 // batch line comes first, then a line per account as its actions end, then
-// the accounts a cancel left, then the end line. No password is written.
+// the accounts a cancel left, then the end line. A generated password that
+// the log keeps comes encrypted (BLOCK, an armoured message) in a sealed line
+// written before it is set; a sealed line no account line follows is an
+// account the batch stopped in, its password perhaps set. No password is
+// written in the clear.
 std::string journalBatchLine(const BatchOutcome& batch, std::time_t confirmed);
 std::string journalAccountLine(const AccountOutcome& account);
+std::string journalSealedLine(const std::string& computer, const std::string& user, const std::string& block);
 std::string journalEndLine(bool cancelled);
 
 // A journal read back: the batch with the accounts it holds, and whether
@@ -37,6 +44,7 @@ struct JournalContents {
     BatchOutcome batch;
     std::time_t confirmed = 0;
     bool finished = false;
+    std::vector<AccountOutcome> sealed; // sealed lines no account line has followed yet
 };
 // Why a journal was refused, and on which line (from 1).
 struct JournalRefusal {
@@ -56,6 +64,7 @@ public:
 
     // False once a line could not be written.
     bool record(const AccountOutcome& account);
+    bool recordSealed(const AccountOutcome& account);
     // The accounts a cancel left, then the end line.
     bool finish(const BatchOutcome& batch);
     FileFailure failure() const;

@@ -24,6 +24,9 @@ struct AccountOutcome {
     std::time_t time = 0;   // when the batch was confirmed
     bool processed = false; // reached before a cancel
     ActionOutcome password, enable, rename;
+    // A generated password, encrypted (an armoured block), when the activity
+    // log keeps it.
+    std::string sealedPassword;
 };
 
 // The nine counts of a batch: per action succeeded, failed and total.

@@ -24,7 +24,52 @@ std::optional<std::string> sameMachineConflict(const std::vector<BatchTarget>& t
     return std::nullopt;
 }
 
+// What generated passwords are drawn from and encrypted to; else why the
+// batch must not run.
+std::variant<BatchPlan::Generation, Refusal> generation(const GeneratedPasswords& g, RecordCipher* cipher)
+{
+    const std::string lost = "The generated passwords would be lost: ";
+    if (!g.options.saveToFile && !g.options.saveToLog)
+        return refusal(lost + "neither \"Save passwords in separate text file\" nor \"Save passwords in the regular "
+                              "log file\" is chosen.");
+    const std::vector<std::string> recipients = recipientList(g.options.recipients);
+    if (recipients.empty())
+        return refusal(lost + "no recipient is named to encrypt them to.");
+    if (!cipher)
+        return refusal(lost + "there is no way to encrypt them here.");
+    RecordCipher::Keys keys = cipher->resolve(recipients);
+    if (!keys.refusal.empty())
+        return refusal(lost + keys.refusal + ".");
+    auto recipe = PasswordRecipe::make(g.options, g.words, g.length);
+    if (const auto* no = std::get_if<PasswordRecipe::Refusal>(&recipe))
+        return refusal("No password can be generated: " + no->reason + ".");
+    return BatchPlan::Generation{std::move(std::get<PasswordRecipe>(recipe)), std::move(keys.fingerprints)};
+}
+
 } // namespace
+
+std::vector<std::string> recipientList(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::string current;
+    for (char c : text + ",") {
+        if (c == ',' || c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            // A fingerprint written in groups of four is one recipient.
+            const bool group = current.size() == 4 && !out.empty() && c == ' '
+                && current.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos
+                && out.back().find_first_not_of("0123456789abcdefABCDEF") == std::string::npos
+                && out.back().size() < 40;
+            if (group)
+                out.back() += current;
+            else if (!current.empty())
+                out.push_back(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    return out;
+}
 
 std::string confirmationText(const BatchRequest& request)
 {
@@ -32,7 +77,10 @@ std::string confirmationText(const BatchRequest& request)
     std::string text = "The following actions will be performed on each selected user:\n\n";
     if (request.rename)
         text += bullet + "Rename the user to \"" + request.newName + "\"\n";
-    if (request.changePassword)
+    if (request.changePassword && request.generated)
+        text += bullet + "Set a unique generated password for each of " + std::to_string(request.targets.size())
+            + " accounts\n";
+    else if (request.changePassword)
         text += bullet + "Change the associated password\n";
     if (request.enabledChoice == EnabledChoice::Enable)
         text += bullet + "Enable the account\n";
@@ -41,7 +89,7 @@ std::string confirmationText(const BatchRequest& request)
     return text + "\nDo you wish to continue?";
 }
 
-std::variant<BatchPlan, Refusal> plan(BatchRequest request)
+std::variant<BatchPlan, Refusal> plan(BatchRequest request, RecordCipher* cipher)
 {
     const BatchRequest& r = request;
     if (r.targets.empty())
@@ -54,11 +102,18 @@ std::variant<BatchPlan, Refusal> plan(BatchRequest request)
     if (r.groupMode && r.rename)
         if (auto conflict = sameMachineConflict(r.targets))
             return refusal(*conflict);
-    if (r.changePassword && !r.verification.matches(r.password))
+    if (!r.generated && r.changePassword && !r.verification.matches(r.password))
         return refusal("The two passwords do not match. Please re-enter the passwords.");
+    std::optional<BatchPlan::Generation> generated;
+    if (r.changePassword && r.generated) {
+        auto made = generation(*r.generated, cipher);
+        if (auto* no = std::get_if<Refusal>(&made))
+            return std::move(*no);
+        generated = std::move(std::get<BatchPlan::Generation>(made));
+    }
 
     std::vector<Question> questions;
-    if (r.changePassword && r.password.empty())
+    if (r.changePassword && !r.generated && r.password.empty())
         questions.push_back({Question::Kind::EmptyPassword,
                              {"Security Warning",
                               "You have specified an empty password.  This will remove the password from the selected "
@@ -66,7 +121,10 @@ std::variant<BatchPlan, Refusal> plan(BatchRequest request)
                               MessageButtons::YesNo, MessageIcon::Exclamation}});
     questions.push_back({Question::Kind::Confirmation,
                          {"Perform Operation", confirmationText(r), MessageButtons::YesNo, MessageIcon::Question}});
-    return BatchPlan(std::move(request), std::move(questions));
+    BatchPlan planned(std::move(request), std::move(questions));
+    if (generated)
+        planned.setGeneration(std::move(*generated));
+    return planned;
 }
 
 } // namespace rm

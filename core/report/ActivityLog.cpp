@@ -1,9 +1,12 @@
 #include "core/report/ActivityLog.h"
 
 #include "core/batch/NetErrorText.h"
+#include "core/passwords/PasswordRecord.h"
 #include "core/ports/LocalTime.h"
 #include "core/report/ComputerCells.h"
 #include "core/report/EnglishTime.h"
+
+#include <algorithm>
 
 namespace rm {
 namespace {
@@ -15,6 +18,18 @@ std::string outcome(const ActionOutcome& action, const std::string& success)
     if (action.succeeded())
         return success;
     return action.failed() ? netErrorText(action.status) : std::string();
+}
+
+// The encrypted password and, once its set ended, how; as the record file
+// holds them, so that the way back reads either.
+std::string sealedCell(const AccountOutcome& a)
+{
+    if (a.sealedPassword.empty())
+        return {};
+    if (!a.password.attempted)
+        return a.sealedPassword;
+    const RecordState state = a.password.succeeded() ? RecordState::Set : RecordState::Failed;
+    return a.sealedPassword + "\n" + recordMarkerLine(state, a.target.computer, a.target.user);
 }
 
 } // namespace
@@ -36,6 +51,10 @@ ActivityLogTable activityLogTable(const BatchOutcome& batch)
         table.columns.push_back("User Name");
     if (batch.changePassword)
         table.columns.push_back("Changed Password?");
+    const bool sealed = std::any_of(batch.accounts.begin(), batch.accounts.end(),
+                                    [](const AccountOutcome& a) { return !a.sealedPassword.empty(); });
+    if (sealed)
+        table.columns.push_back("Generated Password (encrypted)");
     table.columns.insert(table.columns.end(), {"Account Enabled", "Local Groups"});
 
     const std::string enabledTo = yesNo(batch.enabledChoice == EnabledChoice::Enable);
@@ -47,6 +66,8 @@ ActivityLogTable activityLogTable(const BatchOutcome& batch)
         // Never the password itself: whether it changed, or why not.
         if (batch.changePassword)
             row.push_back(outcome(a.password, "Yes"));
+        if (sealed)
+            row.push_back(sealedCell(a));
         row.push_back(a.enable.requested ? outcome(a.enable, enabledTo)
                                          : a.target.enabled ? yesNo(*a.target.enabled) : std::string());
         row.push_back(groupsText(a.target.groups));

@@ -1,6 +1,7 @@
 #include "core/report/BatchRecord.h"
 
 #include "core/report/ActivityLog.h"
+#include "core/report/FileErrorText.h"
 
 #include <algorithm>
 
@@ -57,6 +58,38 @@ StartedJournal startJournal(JournalFiles& files, const std::string& folder, cons
     return started;
 }
 
+StartedKeeper startPasswordKeeper(const BatchPlan& plan, JournalFiles& files, const StartedJournal& journal,
+                                  RandomSource& random, RecordCipher& cipher)
+{
+    StartedKeeper started;
+    const auto& generation = plan.generation();
+    if (!generation || !plan.request().generated)
+        return started;
+    const GeneratedPasswords& g = *plan.request().generated;
+    std::unique_ptr<JournalFile> record;
+    if (g.options.saveToFile) {
+        std::string path = g.recordFile;
+        if (path.empty()) {
+            const std::string_view end = ".html.journal";
+            path = journal.path.substr(0, journal.path.size() - (endsWith(journal.path, end) ? end.size() : 0))
+                + " passwords.asc";
+        }
+        FileFailure failure = FileFailure::None;
+        record = files.create(path,
+                              "# Generated passwords, each encrypted to its recipients. Read them with: "
+                              "rostermill-cli reveal FILE",
+                              failure);
+        if (!record) {
+            started.failure = fileErrorText(failure, path);
+            return started;
+        }
+    }
+    started.keeper = std::make_unique<PasswordKeeper>(generation->recipe, generation->keys, random, cipher,
+                                                      std::move(record),
+                                                      g.options.saveToLog ? journal.journal.get() : nullptr);
+    return started;
+}
+
 HtmlReport finishedLog(BatchJournal* journal, const BatchOutcome& outcome, std::time_t created)
 {
     if (journal && journal->finish(outcome)) {
@@ -96,7 +129,10 @@ std::vector<FoundJournal> recoverJournals(JournalFiles& journals, FileWriter& fi
         std::vector<AccountOutcome>& accounts = contents.batch.accounts;
         if (f.interrupted)
             accounts.erase(std::remove_if(accounts.begin(), accounts.end(),
-                                          [](const AccountOutcome& a) { return !a.processed; }),
+                                          [](const AccountOutcome& a) {
+                                              // One whose generated password may be set stays.
+                                              return !a.processed && a.sealedPassword.empty();
+                                          }),
                            accounts.end());
         HtmlReport log = activityLog(contents.batch, now);
         if (f.interrupted)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/batch/BatchJournal.h"
+#include "core/batch/BatchPlan.h"
+#include "core/batch/PasswordKeeper.h"
 #include "core/batch/BatchRequest.h"
 #include "core/ports/FileWriter.h"
 #include "core/ports/JournalFiles.h"
@@ -30,6 +32,18 @@ struct StartedJournal {
 };
 StartedJournal startJournal(JournalFiles& files, const std::string& folder, const BatchRequest& request,
                             std::time_t confirmed);
+
+// The keeper of a plan's generated passwords, with its separate record
+// made new at the path the request names, else beside the journal ("Log
+// <time>.html.journal" gives "Log <time> passwords.asc"), when the options
+// choose one. Nothing for a plan without generated passwords; nothing and
+// why when the record cannot be made.
+struct StartedKeeper {
+    std::unique_ptr<PasswordKeeper> keeper;
+    std::string failure;
+};
+StartedKeeper startPasswordKeeper(const BatchPlan& plan, JournalFiles& files, const StartedJournal& journal,
+                                  RandomSource& random, RecordCipher& cipher);
 
 // The log of a batch that ran to its end, made at `created` from the
 // journal read back, or from `outcome` when there is no whole journal. Once

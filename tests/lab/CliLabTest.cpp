@@ -676,5 +676,169 @@ TEST_F(CliLabTest, ABatchKilledPartWayLeavesTheLogOfWhatItChanged)
     EXPECT_EQ(again.err, "") << again.err;
 }
 
+// A throwaway OpenPGP key in the program's home, for generated passwords.
+std::string makeRecipientKey(const std::filesystem::path& home)
+{
+    const std::filesystem::path gnupg = home / ".gnupg";
+    std::filesystem::create_directory(gnupg);
+    std::filesystem::permissions(gnupg, std::filesystem::perms::owner_all);
+    const std::string command = "gpg --homedir '" + gnupg.string()
+        + "' --batch --quiet --passphrase '' --quick-gen-key 'Lab Rotation <rotation@lab.example>' future-default "
+          "default never 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return "rotation@lab.example";
+}
+
+// Ends the agent the key brought up, by its own command.
+struct AgentOf {
+    std::filesystem::path home;
+    ~AgentOf()
+    {
+        std::system(("gpgconf --homedir '" + (home / ".gnupg").string() + "' --kill all").c_str());
+    }
+};
+
+NetStatus logOnAt(const std::string& computer, const std::string& user, const std::string& password)
+{
+    NetApiClient asUser(helperSettings(1));
+    asUser.setCredentials(user, Secret::copyOf(password));
+    UserAccount account;
+    return asUser.getUser(ServerName(computer), user, account);
+}
+
+// Every file under `folders` (up to 64 MiB each) that holds `text`.
+std::vector<std::string> filesHolding(const std::vector<std::filesystem::path>& folders, const std::string& text)
+{
+    std::vector<std::string> found;
+    for (const auto& folder : folders) {
+        std::error_code ec;
+        for (auto it = std::filesystem::recursive_directory_iterator(
+                 folder, std::filesystem::directory_options::skip_permission_denied, ec);
+             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+            if (!it->is_regular_file(ec) || it->file_size(ec) > (64u << 20))
+                continue;
+            if (TempDir::read(it->path()).find(text) != std::string::npos)
+                found.push_back(it->path().string());
+        }
+    }
+    return found;
+}
+
+TEST_F(CliLabTest, UniqueGeneratedPasswordsLogOnAndReadBackOnlyThroughTheRecipientsKey)
+{
+    TempDir logs;
+    AgentOf agent{home.path()};
+    const std::string recipient = makeRecipientKey(home.path());
+    const std::vector<std::string> members{"PC01", "PC02", "PC04"};
+    struct Restore {
+        const LabManifest& lab;
+        const std::vector<std::string>& members;
+        ~Restore()
+        {
+            OperatorClient net(lab, 1);
+            for (const std::string& m : members)
+                EXPECT_EQ(net.setPassword(ServerName(m), "helpdesk", Secret::copyOf(lab.operatorPassword())),
+                          NetStatus::Success);
+        }
+    } restore{lab, members};
+
+    // A recipient without a key: refused, nothing changed, no log.
+    const CliRun refused = cli({"apply", "--generate-unique", "--recipient", "nobody@lab.example", "--yes", "--log-dir",
+                                logs.path().string(), "--user", "helpdesk", "PC01"});
+    EXPECT_EQ(refused.status, 2) << refused.err;
+    EXPECT_NE(refused.err.find("The generated passwords would be lost: "), std::string::npos) << refused.err;
+    EXPECT_TRUE(std::filesystem::is_empty(logs.path()));
+    EXPECT_EQ(logOnAt("PC01", "helpdesk", lab.operatorPassword()), NetStatus::Success);
+
+    const std::string record = (logs.path() / "rotation.asc").string();
+    const CliRun r = cli({"apply", "--generate-unique", "--recipient", recipient, "--record", record, "--yes",
+                          "--log-dir", logs.path().string(), "--user", "helpdesk", "PC01", "PC02", "PC04"});
+    ASSERT_EQ(r.status, 0) << r.err << r.out;
+    const std::size_t at = r.out.find("Activity log: ");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    const std::string log = r.out.substr(at + 14, r.out.find('\n', at) - at - 14);
+
+    // The record and the log's blocks both read back, through the key only.
+    std::map<std::string, std::string> revealed;
+    for (const std::string& file : {record, log}) {
+        const CliRun shown = runCli({"reveal", file, "--format", "json"}, home.path().string(), "", {});
+        ASSERT_EQ(shown.status, 0) << file << "\n" << shown.err;
+        const json entries = json::parse(shown.out);
+        ASSERT_EQ(entries.size(), members.size()) << shown.out;
+        for (const json& e : entries) {
+            EXPECT_EQ(e["account"], "helpdesk");
+            EXPECT_EQ(e["state"], "set");
+            const std::string computer = e["computer"], password = e["password"];
+            if (file == record)
+                revealed[computer] = password;
+            else
+                EXPECT_EQ(revealed[computer], password) << "the log and the record disagree on " << computer;
+        }
+    }
+    std::set<std::string> distinct;
+    for (const std::string& m : members) {
+        const std::string& password = revealed[m];
+        distinct.insert(password);
+        EXPECT_EQ(logOnAt(m, "helpdesk", password), NetStatus::Success) << m << " logs on with its new password";
+        EXPECT_NE(logOnAt(m, "helpdesk", lab.operatorPassword()), NetStatus::Success) << m << " the old one fails";
+        EXPECT_EQ(r.out.find(password), std::string::npos);
+        EXPECT_EQ(r.err.find(password), std::string::npos);
+        EXPECT_EQ(filesHolding({home.path(), logs.path(), std::getenv("RMLAB_DIR")}, password), std::vector<std::string>{})
+            << "a clear generated password on disk";
+        std::printf("%s\thelpdesk\tlogs on with its new password\treveal matches\n", m.c_str());
+    }
+    EXPECT_EQ(distinct.size(), members.size());
+
+    // Without the key, nothing reads back.
+    TempDir stranger;
+    const CliRun blind = runCli({"reveal", record}, stranger.path().string(), "", {});
+    EXPECT_NE(blind.status, 0);
+    for (const auto& [m, password] : revealed)
+        EXPECT_EQ(blind.out.find(password), std::string::npos);
+}
+
+TEST_F(CliLabTest, AGeneratedPasswordBatchKilledPartWayHasRecordedEveryPasswordItSet)
+{
+    TempDir logs;
+    AgentOf agent{home.path()};
+    const std::string recipient = makeRecipientKey(home.path());
+    struct Restore {
+        const LabManifest& lab;
+        ~Restore()
+        {
+            OperatorClient net(lab, 1);
+            for (const char* m : {"PC01", "PC02"})
+                net.setPassword(ServerName(m), "helpdesk", Secret::copyOf(lab.operatorPassword()));
+        }
+    } restore{lab};
+    std::string silent = unreachable(1);
+    silent.pop_back();
+    // PC01, then the silent computer holds the batch; killed there, once its
+    // entry is in the record. PC02 is never reached.
+    const std::string record = (logs.path() / "killed.asc").string();
+    auto entries = [&] {
+        const std::string text = std::filesystem::exists(record) ? TempDir::read(record) : "";
+        std::size_t n = 0;
+        for (std::size_t at = 0; (at = text.find("-----END PGP MESSAGE-----", at)) != std::string::npos; ++at)
+            ++n;
+        return n;
+    };
+    const CliRun killed = cli({"apply", "--generate-unique", "--recipient", recipient, "--record", record, "--yes",
+                               "--log-dir", logs.path().string(), "--user", "helpdesk", "--targets", "-"},
+                              "PC01\n" + silent + "\nPC02\n", {}, std::nullopt, [&] { return entries() >= 2; });
+    EXPECT_EQ(killed.status, -1) << killed.err << killed.out;
+
+    const CliRun shown = runCli({"reveal", record, "--format", "json"}, home.path().string(), "", {});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    const json e = json::parse(shown.out);
+    ASSERT_EQ(e.size(), 2u) << shown.out;
+    EXPECT_EQ(e[0]["computer"], "PC01");
+    EXPECT_EQ(e[0]["state"], "set");
+    EXPECT_EQ(logOnAt("PC01", "helpdesk", e[0]["password"]), NetStatus::Success);
+    EXPECT_EQ(e[1]["computer"], silent);
+    EXPECT_EQ(e[1]["state"], "unknown");
+    EXPECT_EQ(logOnAt("PC02", "helpdesk", lab.operatorPassword()), NetStatus::Success); // never reached
+}
+
 } // namespace
 } // namespace rm

@@ -83,6 +83,7 @@ public:
     }
 
     FileFailure failure = FileFailure::None;
+    FileFailure appendFailure = FileFailure::None; // answers every append
     std::map<std::string, std::string> files;
     std::set<std::string> held;
 
@@ -97,6 +98,8 @@ private:
         const std::string& path() const override { return path_; }
         FileFailure append(const std::string& line) override
         {
+            if (owner_.appendFailure != FileFailure::None)
+                return owner_.appendFailure;
             owner_.files[path_] += line + "\n";
             return FileFailure::None;
         }
