@@ -32,6 +32,20 @@ public:
     // Characters, or words in passphrase mode.
     std::int32_t length() const;
     Secret draw(RandomSource& random) const;
+
+private:
+    PasswordRecipe() = default;
+
+    bool phrases_ = false;
+    // Password mode: the characters, and the class of each as a bit.
+    std::string alphabet_;
+    std::vector<std::uint8_t> classBits_;
+    std::uint8_t allClasses_ = 0;
+    // Passphrase mode: what one word is drawn from.
+    std::vector<std::string> words_;
+    std::size_t longestWord_ = 0;
+    std::int32_t length_ = 0;
+    double bits_ = 0;
 };
 
 } // namespace rm
