@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adapters/gpg/GpgmeRecordCipher.h"
 #include "adapters/ldap/OpenLdapDirectory.h"
 #include "adapters/linux/AddrInfoResolver.h"
 #include "adapters/linux/LinuxIcmpSockets.h"
@@ -29,8 +30,8 @@ public:
 
 // The Linux adapters of both programs, made once, in one place: the
 // settings, the network (the helper pool and the directory, with the
-// identity that hands them credentials), threads, clocks, names, ICMP and
-// files. The face says how credentials are asked for.
+// identity that hands them credentials), threads, clocks, names, ICMP,
+// files and the record cipher. The face says how credentials are asked for.
 class Adapters {
 public:
     // Throws MissingHelper. The settings are the user's own unless a
@@ -54,6 +55,7 @@ public:
     PosixFileWriter files;
     PosixJournalFiles journals;
     SystemWallClock wallClock;
+    GpgmeRecordCipher cipher;
 };
 
 // The helper by its absolute path, never through the current folder.

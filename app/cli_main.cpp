@@ -17,6 +17,7 @@ public:
     rm::FileWriter& files() override { return adapters_.files; }
     rm::JournalFiles& journals() override { return adapters_.journals; }
     rm::WallClock& clock() override { return adapters_.wallClock; }
+    rm::RecordCipher& cipher() override { return adapters_.cipher; }
     void protectSecrets() override { rm::keepSecretsFromOtherProcesses(); }
     void refuseNtlm(bool refused) override { adapters_.network.refuseNtlm(refused); }
 

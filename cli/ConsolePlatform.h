@@ -2,6 +2,7 @@
 
 #include "core/ports/FileWriter.h"
 #include "core/ports/JournalFiles.h"
+#include "core/ports/RecordCipher.h"
 #include "core/ports/Secret.h"
 #include "core/ports/WallClock.h"
 #include "core/search/SearchServices.h"
@@ -14,7 +15,8 @@
 namespace rm {
 
 // What the console program needs of the platform, made once its command line
-// is read: what a search uses, the settings, files and the clock.
+// is read: what a search uses, the settings, files, the clock and the
+// record cipher.
 class ConsolePlatform {
 public:
     // Asks for "DOMAIN\user" (or "user@REALM") and a password; false when none is given.
@@ -30,6 +32,7 @@ public:
     virtual FileWriter& files() = 0;
     virtual JournalFiles& journals() = 0;
     virtual WallClock& clock() = 0;
+    virtual RecordCipher& cipher() = 0;
     // From now on no other process of the user may read this one's memory,
     // nor is a core file written: it is about to hold a password.
     virtual void protectSecrets() = 0;

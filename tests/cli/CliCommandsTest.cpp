@@ -3,6 +3,7 @@
 // questions a script must answer, and standard input never read for two
 // things at once.
 #include "cli/CliProgram.h"
+#include "support/ClearRecordCipher.h"
 #include "support/FakeSearchServices.h"
 #include "support/MemoryProfileStore.h"
 #include "support/ReportDoubles.h"
@@ -42,6 +43,7 @@ protected:
     MemoryFiles files;
     MemoryJournalFiles journals;
     ManualWallClock wallClock;
+    ClearRecordCipher cipher;
     int secretsProtected = 0;
     bool ntlmRefused = false;
     std::string out, err;
@@ -82,6 +84,7 @@ protected:
             FileWriter& files() override { return t_.files; }
             JournalFiles& journals() override { return t_.journals; }
             WallClock& clock() override { return t_.wallClock; }
+            RecordCipher& cipher() override { return t_.cipher; }
             void protectSecrets() override { ++t_.secretsProtected; }
             void refuseNtlm(bool refused) override { t_.ntlmRefused = refused; }
 
