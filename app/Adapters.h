@@ -1,9 +1,12 @@
 #pragma once
 
+#include "adapters/gpg/GpgmeRecordCipher.h"
 #include "adapters/ldap/OpenLdapDirectory.h"
 #include "adapters/linux/AddrInfoResolver.h"
+#include "adapters/linux/GetrandomSource.h"
 #include "adapters/linux/LinuxIcmpSockets.h"
 #include "adapters/linux/NetworkIdentity.h"
+#include "adapters/linux/PosixFileReader.h"
 #include "adapters/linux/PosixFileWriter.h"
 #include "adapters/linux/PosixJournalFiles.h"
 #include "adapters/linux/PosixThreadStarter.h"
@@ -29,8 +32,8 @@ public:
 
 // The Linux adapters of both programs, made once, in one place: the
 // settings, the network (the helper pool and the directory, with the
-// identity that hands them credentials), threads, clocks, names, ICMP and
-// files. The face says how credentials are asked for.
+// identity that hands them credentials), threads, clocks, names, ICMP,
+// files and the record cipher. The face says how credentials are asked for.
 class Adapters {
 public:
     // Throws MissingHelper. The settings are the user's own unless a
@@ -54,6 +57,9 @@ public:
     PosixFileWriter files;
     PosixJournalFiles journals;
     SystemWallClock wallClock;
+    PosixFileReader reader;
+    GetrandomSource random;
+    GpgmeRecordCipher cipher;
 };
 
 // The helper by its absolute path, never through the current folder.

@@ -17,6 +17,9 @@ public:
     rm::FileWriter& files() override { return adapters_.files; }
     rm::JournalFiles& journals() override { return adapters_.journals; }
     rm::WallClock& clock() override { return adapters_.wallClock; }
+    rm::FileReader& reader() override { return adapters_.reader; }
+    rm::RandomSource& random() override { return adapters_.random; }
+    rm::RecordCipher& cipher() override { return adapters_.cipher; }
     void protectSecrets() override { rm::keepSecretsFromOtherProcesses(); }
     void refuseNtlm(bool refused) override { adapters_.network.refuseNtlm(refused); }
 

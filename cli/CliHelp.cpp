@@ -4,6 +4,7 @@ namespace rm {
 
 const char* const MainHelp = R"(Usage: rostermill-cli search [OPTIONS] (--user NAME | --group NAME)
        rostermill-cli apply [OPTIONS] [COMPUTER\ACCOUNT...]
+       rostermill-cli reveal FILE [--computer NAME] [--account NAME]
 
 Finds on which computers of a domain a local account exists (or a local group
 has members), and sets its password, renames, enables or disables it there.
@@ -13,6 +14,8 @@ Commands:
            check every one for the account and print the matches
   apply    act on accounts given as arguments, in a file or piped from
            "search --format json", and write the HTML activity log
+  reveal   decrypt the generated passwords of a record file or activity
+           log with your OpenPGP key and print them
 
 "rostermill-cli COMMAND --help" describes each command's options.
 
@@ -135,6 +138,23 @@ Credentials (the Kerberos ticket, unless --as names an account):
 
 Exit status: 0 every action succeeded; 1 some action failed, the batch was
 interrupted or not confirmed; 2 bad usage or input.
+)";
+
+const char* const RevealHelp = R"(Usage: rostermill-cli reveal FILE [OPTIONS]
+
+Reads the generated passwords back from FILE, a password record or an HTML
+activity log (- for standard input), each entry decrypted with your own
+OpenPGP key through GnuPG's agent, which may ask for its passphrase. Prints
+the computer, account, password, the time it was generated and its state:
+set, failed, or unknown where the record does not say whether it was set.
+
+  --computer NAME      only this computer's entries (any case)
+  --account NAME       only this account's entries (any case)
+  --format table|json  an aligned table (default) or one JSON document
+
+Entries that cannot be read are named on standard error.
+Exit status: 0 entries were printed and every entry could be read; 1 none
+matched or some entry could not be read; 2 bad usage or input.
 )";
 
 } // namespace rm

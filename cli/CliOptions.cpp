@@ -51,6 +51,13 @@ private:
     std::optional<std::string> pending_;
 };
 
+CommandLine helpOf(const char* text)
+{
+    CommandLine c;
+    c.helpText = text;
+    return c;
+}
+
 int descriptor(const std::string& flag, const std::string& text)
 {
     int fd = -1;
@@ -189,7 +196,7 @@ CommandLine parseSearch(ArgumentReader& in)
     readArguments(in, flags, switches,
                   [](const std::string& a) { throw UsageError("search takes no operand \"" + a + "\""); });
     if (help)
-        return {CommandLine::Kind::Help, {}, {}, SearchHelp};
+        return helpOf(SearchHelp);
     if (userGiven == groupGiven)
         throw UsageError("search needs one of --user NAME or --group NAME");
     s.groupMode = groupGiven;
@@ -255,7 +262,7 @@ CommandLine parseApply(ArgumentReader& in)
         a.targets.push_back(t);
     });
     if (help)
-        return {CommandLine::Kind::Help, {}, {}, ApplyHelp};
+        return helpOf(ApplyHelp);
     if (a.passwordFd >= 0 && !a.setPassword)
         throw UsageError("--password-fd goes with --set-password");
     if (a.generateUnique && (a.setPassword || a.allowEmptyPassword))
@@ -269,21 +276,59 @@ CommandLine parseApply(ArgumentReader& in)
     return c;
 }
 
+CommandLine parseReveal(ArgumentReader& in)
+{
+    CommandLine c;
+    c.kind = CommandLine::Kind::Reveal;
+    RevealArgs& r = c.reveal;
+    Handlers flags, switches;
+    const auto name = [](std::string& into) {
+        return [&into](ArgumentReader& in, const std::string& f) {
+            into = in.value(f);
+            if (into.empty())
+                throw UsageError(f + " needs a name");
+        };
+    };
+    flags["--computer"] = name(r.computer);
+    flags["--account"] = name(r.account);
+    flags["--format"] = [&](ArgumentReader& in, const std::string& f) {
+        r.format = oneOf<OutputFormat>(f, in.value(f), {{"table", OutputFormat::Table}, {"json", OutputFormat::Json}},
+                                       "table or json");
+    };
+    bool help = false;
+    switches["--help"] = [&](ArgumentReader&, const std::string&) { help = true; };
+    switches["-h"] = switches["--help"];
+    bool given = false;
+    readArguments(in, flags, switches, [&](const std::string& a) {
+        if (given)
+            throw UsageError("reveal reads one file, not also \"" + a + "\"");
+        r.file = a;
+        given = true;
+    });
+    if (help)
+        return helpOf(RevealHelp);
+    if (r.file.empty())
+        throw UsageError("reveal needs the record file or activity log to read");
+    return c;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& args)
 {
     if (args.empty())
-        throw UsageError("a command is needed: search or apply (see rostermill-cli --help)");
+        throw UsageError("a command is needed: search, apply or reveal (see rostermill-cli --help)");
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     ArgumentReader in(rest);
     if (args[0] == "search")
         return parseSearch(in);
     if (args[0] == "apply")
         return parseApply(in);
+    if (args[0] == "reveal")
+        return parseReveal(in);
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help")
-        return {CommandLine::Kind::Help, {}, {}, MainHelp};
-    throw UsageError("unknown command \"" + args[0] + "\": search or apply");
+        return helpOf(MainHelp);
+    throw UsageError("unknown command \"" + args[0] + "\": search, apply or reveal");
 }
 
 GeneratedPasswords generatedFor(const ApplyArgs& args, PasswordOptions o)

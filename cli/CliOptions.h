@@ -66,12 +66,20 @@ struct ApplyArgs {
     std::optional<std::string> recordFile;
 };
 
+// The record of generated passwords read back.
+struct RevealArgs {
+    std::string file; // "-": standard input
+    std::string computer, account; // empty: all
+    OutputFormat format = OutputFormat::Table; // or Json
+};
+
 struct CommandLine {
-    enum class Kind { Search, Apply, Help };
+    enum class Kind { Search, Apply, Reveal, Help };
     Kind kind = Kind::Help;
     SearchArgs search;
     ApplyArgs apply;
     std::string helpText;
+    RevealArgs reveal;
 };
 
 // The arguments after the program's name. Throws UsageError.
@@ -86,5 +94,6 @@ SearchOptions searchOptionsFor(const SearchArgs& args, SearchOptions stored);
 extern const char* const MainHelp;
 extern const char* const SearchHelp;
 extern const char* const ApplyHelp;
+extern const char* const RevealHelp;
 
 } // namespace rm

@@ -5,6 +5,7 @@
 #include "cli/ConsoleFace.h"
 #include "cli/Formats.h"
 #include "cli/Interruption.h"
+#include "cli/RevealCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/Terminal.h"
 
@@ -55,6 +56,12 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         if (command.kind == CommandLine::Kind::Help) {
             out << command.helpText;
             return ExitDone;
+        }
+        if (command.kind == CommandLine::Kind::Reveal) {
+            // Nothing reaches the network: no credentials, and no batch is
+            // recovered by a command that only reads.
+            const auto platform = makePlatform([](std::string&, Secret&) { return false; }, false);
+            return runReveal(command.reveal, *platform, in, out, err);
         }
         ConsoleFace face;
         const LogonArgs& logon =

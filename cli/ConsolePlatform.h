@@ -17,7 +17,8 @@
 namespace rm {
 
 // What the console program needs of the platform, made once its command line
-// is read: what a search uses, the settings, files and the clock.
+// is read: what a search uses, the settings, files, the clock and the
+// record cipher.
 class ConsolePlatform {
 public:
     // Asks for "DOMAIN\user" (or "user@REALM") and a password; false when none is given.

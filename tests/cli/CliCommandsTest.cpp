@@ -3,6 +3,9 @@
 // questions a script must answer, and standard input never read for two
 // things at once.
 #include "cli/CliProgram.h"
+#include "adapters/linux/GetrandomSource.h"
+#include "adapters/linux/PosixFileReader.h"
+#include "support/ClearRecordCipher.h"
 #include "support/FakeSearchServices.h"
 #include "support/MemoryProfileStore.h"
 #include "support/ReportDoubles.h"
@@ -42,6 +45,9 @@ protected:
     MemoryFiles files;
     MemoryJournalFiles journals;
     ManualWallClock wallClock;
+    ClearRecordCipher cipher;
+    PosixFileReader reader;
+    GetrandomSource random;
     int secretsProtected = 0;
     bool ntlmRefused = false;
     std::string out, err;
@@ -82,6 +88,9 @@ protected:
             FileWriter& files() override { return t_.files; }
             JournalFiles& journals() override { return t_.journals; }
             WallClock& clock() override { return t_.wallClock; }
+            FileReader& reader() override { return t_.reader; }
+            RandomSource& random() override { return t_.random; }
+            RecordCipher& cipher() override { return t_.cipher; }
             void protectSecrets() override { ++t_.secretsProtected; }
             void refuseNtlm(bool refused) override { t_.ntlmRefused = refused; }
 

@@ -95,8 +95,8 @@ TEST(CliOptions, FlagsOverrideTheStoredSettings)
 
 TEST(CliOptions, UsageErrorsNameTheProblem)
 {
-    EXPECT_EQ(usageError({}), "a command is needed: search or apply (see rostermill-cli --help)");
-    EXPECT_EQ(usageError({"serch"}), "unknown command \"serch\": search or apply");
+    EXPECT_EQ(usageError({}), "a command is needed: search, apply or reveal (see rostermill-cli --help)");
+    EXPECT_EQ(usageError({"serch"}), "unknown command \"serch\": search, apply or reveal");
     EXPECT_EQ(usageError({"search"}), "search needs one of --user NAME or --group NAME");
     EXPECT_EQ(usageError({"search", "--user", "a", "--group", "b"}), "search needs one of --user NAME or --group NAME");
     EXPECT_EQ(usageError({"search", "--user"}), "--user needs a value");

@@ -285,9 +285,9 @@ TEST(CliBatch, PlanOutcomesAndTheNineCounts)
     o.enabledChoice = EnabledChoice::Disable;
     const ActionOutcome done{true, true, NetStatus::Success}, failed{true, true, NetStatus::BadNetPath},
         notReached{true, false, NetStatus::Success}, none{false, false, NetStatus::Success};
-    o.accounts = {{target("PC01", "rmtest"), 0, true, done, done, done},
-                  {target("PC06", "rmtest"), 0, true, failed, failed, failed},
-                  {target("PC02", "x"), 0, false, notReached, notReached, notReached}};
+    o.accounts = {{target("PC01", "rmtest"), 0, true, done, done, done, {}},
+                  {target("PC06", "rmtest"), 0, true, failed, failed, failed, {}},
+                  {target("PC02", "x"), 0, false, notReached, notReached, notReached, {}}};
     const auto l = lines(outcomeText(o));
     ASSERT_EQ(l.size(), 3u);
     EXPECT_EQ(l[0], "PC01\\rmtest: password set; disabled; renamed to \"admin2\"");
@@ -296,7 +296,7 @@ TEST(CliBatch, PlanOutcomesAndTheNineCounts)
     EXPECT_EQ(l[2], "PC02\\x: not reached (cancelled)");
     o.enabledChoice = EnabledChoice::Enable;
     o.changePassword = o.rename = false;
-    o.accounts = {{target("PC01", "rmtest"), 0, true, none, done, none}};
+    o.accounts = {{target("PC01", "rmtest"), 0, true, none, done, none, {}}};
     EXPECT_EQ(outcomeText(o), "PC01\\rmtest: enabled\n");
 
     BatchCounts c;

@@ -26,7 +26,7 @@ TEST(SettingsStore, ReadsAndWritesInTheStatedOrders)
                               "PingScan", "ScanHidden", "ServersOnly", "AllowSimpleBind"};
     const auto passwordOrder = {"GenerateUnique", "Passwords", "Lowercase", "Uppercase",
                                 "Numerals", "Symbols", "NoSimilar", "RandomCaps",
-                                "DictionaryFile", "BitsOfEntropy", "SaveToFile", "SaveToLog"};
+                                "DictionaryFile", "BitsOfEntropy", "SaveToFile", "SaveToLog", "Recipients"};
 
     using Span = std::pair<std::size_t, std::size_t>;
     settings.loadSearchOptions();
@@ -41,12 +41,12 @@ TEST(SettingsStore, ReadsAndWritesInTheStatedOrders)
     profile.batches.clear();
     settings.loadPasswordOptions();
     EXPECT_EQ(profile.log, prefixed("read", "Passwords", passwordOrder));
-    EXPECT_EQ(profile.batches, (std::vector<Span>{{0, 12}}));
+    EXPECT_EQ(profile.batches, (std::vector<Span>{{0, 13}}));
     profile.log.clear();
     profile.batches.clear();
     settings.savePasswordOptions({});
     EXPECT_EQ(profile.log, prefixed("write", "Passwords", passwordOrder));
-    EXPECT_EQ(profile.batches, (std::vector<Span>{{0, 12}}));
+    EXPECT_EQ(profile.batches, (std::vector<Span>{{0, 13}}));
 }
 
 TEST(SettingsStore, TheMainWindowsOwnValuesAreSingleCalls)
