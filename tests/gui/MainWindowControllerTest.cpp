@@ -21,7 +21,7 @@ TEST_F(MainWindowControllerTest, FirstStartWritesBothSectionsAtOnce)
     EXPECT_EQ(controls.text(IdDomain), "lab.example");
     EXPECT_EQ(stored("Search Options", "Domain"), "lab.example");
     EXPECT_EQ(profile.namesIn("Search Options").size(), 8u);
-    EXPECT_EQ(profile.namesIn("Passwords").size(), 12u);
+    EXPECT_EQ(profile.namesIn("Passwords").size(), 13u);
     // The name and mode belong to the quit procedure.
     EXPECT_FALSE(profile.has("Search Options", "Username"));
     EXPECT_FALSE(profile.has("Search Options", "Search Groups"));
