@@ -763,7 +763,7 @@ TEST_F(CliLabTest, UniqueGeneratedPasswordsLogOnAndReadBackOnlyThroughTheRecipie
     for (const std::string& file : {record, log}) {
         const CliRun shown = runCli({"reveal", file, "--format", "json"}, home.path().string(), "", {});
         ASSERT_EQ(shown.status, 0) << file << "\n" << shown.err;
-        const json entries = json::parse(shown.out);
+        const json entries = json::parse(shown.out)["entries"];
         ASSERT_EQ(entries.size(), members.size()) << shown.out;
         for (const json& e : entries) {
             EXPECT_EQ(e["account"], "helpdesk");
@@ -830,7 +830,7 @@ TEST_F(CliLabTest, AGeneratedPasswordBatchKilledPartWayHasRecordedEveryPasswordI
 
     const CliRun shown = runCli({"reveal", record, "--format", "json"}, home.path().string(), "", {});
     ASSERT_EQ(shown.status, 0) << shown.err;
-    const json e = json::parse(shown.out);
+    const json e = json::parse(shown.out)["entries"];
     ASSERT_EQ(e.size(), 2u) << shown.out;
     EXPECT_EQ(e[0]["computer"], "PC01");
     EXPECT_EQ(e[0]["state"], "set");
