@@ -21,7 +21,7 @@ TEST_F(MainWindowControllerTest, FirstStartWritesBothSectionsAtOnce)
     EXPECT_EQ(controls.text(IdDomain), "lab.example");
     EXPECT_EQ(stored("Search Options", "Domain"), "lab.example");
     EXPECT_EQ(profile.namesIn("Search Options").size(), 8u);
-    EXPECT_EQ(profile.namesIn("Passwords").size(), 12u);
+    EXPECT_EQ(profile.namesIn("Passwords").size(), 13u);
     // The name and mode belong to the quit procedure.
     EXPECT_FALSE(profile.has("Search Options", "Username"));
     EXPECT_FALSE(profile.has("Search Options", "Search Groups"));
@@ -212,6 +212,27 @@ TEST_F(MainWindowControllerTest, QuitAsksOnlyWithASelection)
     prompter.answers = {MessageAnswer::Yes};
     EXPECT_TRUE(controller.quit());
     EXPECT_EQ(stored("Search Options", "Username"), "");
+}
+
+// The box is the record's GenerateUnique: shown as stored, saved with the
+// options (after their dialog) and at quit, never lost to the dialog's OK.
+TEST_F(MainWindowControllerTest, TheUniquePasswordBoxIsStoredWithThePasswordOptions)
+{
+    auto generateUnique = [&] { return std::get<std::uint32_t>(*profile.value("Passwords", "GenerateUnique")); };
+    profile.writeInteger("Passwords", "GenerateUnique", 1);
+    controller.initialise();
+    EXPECT_TRUE(controls.isChecked(IdGenerateUnique));
+
+    controls.setChecked(IdGenerateUnique, false);
+    dialogs.editPasswordOptions = [](PasswordOptions& o) { o.bitsOfEntropy = 100; };
+    controller.passwordOptionsExchange();
+    EXPECT_EQ(generateUnique(), 0u);
+    EXPECT_EQ(std::get<std::uint32_t>(*profile.value("Passwords", "BitsOfEntropy")), 100u);
+
+    controls.setChecked(IdGenerateUnique, true);
+    EXPECT_TRUE(controller.quit());
+    EXPECT_EQ(generateUnique(), 1u);
+    EXPECT_EQ(std::get<std::uint32_t>(*profile.value("Passwords", "BitsOfEntropy")), 100u);
 }
 
 TEST_F(MainWindowControllerTest, SearchOptionsExchangeWorksOnACopy)
