@@ -62,7 +62,7 @@ void Application::run()
     QtWaitCursor waitCursor;
     QtUiThread ui;
     MainWindow mainWindow({adapters->settings,
-                           {prompter, shell, fileChooser, adapters->files, adapters->journals, adapters->wallClock,
+                           {prompter, shell, fileChooser, adapters->files, adapters->reader, adapters->journals, adapters->wallClock,
                             waitCursor, ui, adapters->search()}});
     mainWindow.exec();
 }

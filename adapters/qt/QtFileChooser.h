@@ -4,10 +4,11 @@
 
 namespace rm {
 
-// The save-as dialog over the active modal window.
+// The save-as and open dialogs over the active modal window.
 class QtFileChooser : public FileChooser {
 public:
     std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
+    std::optional<std::string> chooseOpenFile(const OpenFileRequest& request) override;
 };
 
 } // namespace rm

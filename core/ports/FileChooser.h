@@ -12,13 +12,21 @@ struct SaveFileRequest {
     std::string filterPattern;
 };
 
-// The system's save-as dialog, owned by the active window. Choosing an
-// existing file is not questioned: the caller replaces it.
+struct OpenFileRequest {
+    std::string initialName; // selected when it exists; may carry a folder
+    std::string filterLabel;
+    std::string filterPattern;
+};
+
+// The system's save-as and open dialogs, owned by the active window.
+// Choosing an existing file to save is not questioned: the caller replaces it.
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
     // The full path chosen, or nothing when the user cancelled.
     virtual std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) = 0;
+    // An existing file's full path, or nothing when the user cancelled.
+    virtual std::optional<std::string> chooseOpenFile(const OpenFileRequest& request) = 0;
 };
 
 } // namespace rm

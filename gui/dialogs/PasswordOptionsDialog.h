@@ -9,7 +9,7 @@ namespace rm {
 class PasswordOptionsDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    PasswordOptionsDialog(PasswordOptions& record, QWidget* parent);
+    PasswordOptionsDialog(PasswordOptions& record, PasswordOptionsForm::Services services, QWidget* parent);
 
 public slots:
     void accept() override;

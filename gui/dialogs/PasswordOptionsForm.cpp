@@ -1,7 +1,10 @@
 #include "gui/dialogs/PasswordOptionsForm.h"
 
+#include "core/passwords/Dictionary.h"
 #include "core/passwords/PasswordAlphabet.h"
+#include "core/passwords/PasswordRecipe.h"
 
+#include <cmath>
 #include <limits>
 
 namespace rm {
@@ -19,14 +22,13 @@ std::int32_t leadingNumber(const std::string& text)
     return static_cast<std::int32_t>(n);
 }
 
-PasswordOptionsForm::PasswordOptionsForm(DialogControls& controls, PasswordOptions& record)
-    : c_(controls), record_(record)
+PasswordOptionsForm::PasswordOptionsForm(DialogControls& controls, PasswordOptions& record, Services services)
+    : c_(controls), record_(record), s_(services)
 {
 }
 
 void PasswordOptionsForm::initialise()
 {
-    c_.setText(IdWordCount, "0 words");
     c_.setChecked(IdRandomCaps, record_.randomCaps);
     c_.setChecked(IdUppercase, record_.uppercase);
     c_.setChecked(IdSymbols, record_.symbols);
@@ -36,6 +38,8 @@ void PasswordOptionsForm::initialise()
     c_.setChecked(IdNoSimilar, record_.noSimilar);
     c_.setChecked(IdLowercase, record_.lowercase);
     c_.setText(IdDictionaryFile, record_.dictionaryFile);
+    c_.setText(IdRecipients, record_.recipients);
+    loadWords();
     c_.setText(IdBits, std::to_string(record_.bitsOfEntropy));
     c_.setChecked(record_.passwords ? IdGeneratePasswords : IdGeneratePassphrases, true);
     refreshControls();
@@ -55,7 +59,26 @@ PasswordOptions PasswordOptionsForm::readControls() const
     o.saveToLog = c_.isChecked(IdSaveToLog);
     o.dictionaryFile = c_.text(IdDictionaryFile);
     o.bitsOfEntropy = leadingNumber(c_.text(IdBits));
+    o.recipients = c_.text(IdRecipients);
     return o;
+}
+
+// A bounded read of a local file: quick enough for the window's thread.
+void PasswordOptionsForm::loadWords()
+{
+    words_ = loadDictionary(s_.files, c_.text(IdDictionaryFile));
+    c_.setText(IdWordCount, std::to_string(words_.size()) + (words_.size() == 1 ? " word" : " words"));
+}
+
+void PasswordOptionsForm::browse()
+{
+    const std::optional<std::string> chosen =
+        s_.chooser.chooseOpenFile({c_.text(IdDictionaryFile), "Word lists", "*.txt"});
+    if (chosen) {
+        c_.setText(IdDictionaryFile, *chosen);
+        loadWords();
+    }
+    refreshControls();
 }
 
 void PasswordOptionsForm::refreshControls()
@@ -66,12 +89,25 @@ void PasswordOptionsForm::refreshControls()
     for (int id : {IdRandomCaps, IdBrowse, IdDictionaryLabel, IdWordCount, IdDictionaryFile})
         c_.setEnabled(id, !passwords);
 
-    const PasswordAlphabet alphabet(readControls());
+    const PasswordOptions options = readControls();
+    const PasswordAlphabet alphabet(options, static_cast<std::int64_t>(words_.size()));
     if (!updating_) {
         updating_ = true;
         c_.setText(IdCharacters, std::to_string(alphabet.lengthForBits()));
         updating_ = false;
     }
+
+    const auto recipe = PasswordRecipe::make(options, words_);
+    if (const auto* refusal = std::get_if<PasswordRecipe::Refusal>(&recipe)) {
+        acceptable_ = false;
+        c_.setText(IdEntropy, refusal->reason);
+    } else {
+        acceptable_ = true;
+        // Rounded down: the label never claims more than is drawn.
+        const auto bits = static_cast<long long>(std::floor(std::get<PasswordRecipe>(recipe).entropyBits()));
+        c_.setText(IdEntropy, std::to_string(bits) + " bits of entropy per password");
+    }
+    c_.setEnabled(IdOk, acceptable_);
 }
 
 void PasswordOptionsForm::bitsChanged()
@@ -83,7 +119,7 @@ void PasswordOptionsForm::charactersChanged()
 {
     if (updating_)
         return;
-    const PasswordAlphabet alphabet(readControls());
+    const PasswordAlphabet alphabet(readControls(), static_cast<std::int64_t>(words_.size()));
     const std::int32_t length = leadingNumber(c_.text(IdCharacters));
     updating_ = true;
     c_.setText(IdBits, std::to_string(alphabet.bitsForLength(length)));

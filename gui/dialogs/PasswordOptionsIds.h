@@ -23,6 +23,9 @@ enum PasswordOptionsId {
     IdNoSimilar = 1120,
     IdRandomCaps = 1122,
     IdDictionaryLabel = 1127,
+    IdEntropy = 1128,
+    IdRecipients = 1129,
+    IdRecipientsLabel = 1130,
 };
 
 } // namespace rm

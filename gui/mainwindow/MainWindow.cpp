@@ -24,7 +24,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     const WindowServices& p = services.platform;
     controller_ = std::make_unique<MainWindowController>(MainWindowController::Services{
         *this, rows_, services.settings, p.prompter, *dialogs, p.search.identity, p.waitCursor, p.ui, p.wallClock,
-        p.search});
+        p.fileReader, p.search});
 
     setUpLayout(ResizeHorizontally | ResizeVertically, ShowSizeGrip | ReducedRepainting);
     // The About item of the system menu (string 101) needs a system menu the
@@ -69,7 +69,7 @@ void MainWindow::registerLayout()
         {{IdExportList}, M::Move, M::Move},
         {{IdActionsFrame, IdNewUserName, IdPassword, IdVerifyPassword}, M::Stretch, M::Move},
         {{IdChangePassword, IdChangeUsername, IdVerifyLabel, IdEnableLabel, IdAbout, IdKeepEnabledState,
-          IdEnableAccount, IdDisableAccount},
+          IdEnableAccount, IdDisableAccount, IdGenerateUnique, IdConfigure},
          M::Fixed, M::Move},
         {{IdPerform, IdQuit}, M::Move, M::Move},
     };

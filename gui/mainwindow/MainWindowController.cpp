@@ -36,6 +36,7 @@ void MainWindowController::initialise()
     s_.controls.setVisible(IdGroupMode, true);
     s_.controls.setVisible(IdExportList, true);
     s_.controls.setChecked(IdKeepEnabledState, true);
+    s_.controls.setChecked(IdGenerateUnique, passwordOptions_.generateUnique);
 }
 
 void MainWindowController::defaultDomainFound()
@@ -118,7 +119,14 @@ void MainWindowController::searchOptionsExchange()
 void MainWindowController::passwordOptionsExchange()
 {
     if (s_.dialogs.runPasswordOptions(passwordOptions_))
-        s_.settings.savePasswordOptions(passwordOptions_);
+        savePasswordOptions();
+}
+
+// The box is part of the record, saved with it.
+void MainWindowController::savePasswordOptions()
+{
+    passwordOptions_.generateUnique = s_.controls.isChecked(IdGenerateUnique);
+    s_.settings.savePasswordOptions(passwordOptions_);
 }
 
 void MainWindowController::exportList()
@@ -145,6 +153,7 @@ bool MainWindowController::quit()
     }
     s_.settings.saveUsername(s_.controls.text(IdAccountName));
     s_.settings.saveSearchGroups(s_.controls.isChecked(IdGroupMode));
+    savePasswordOptions();
     return true;
 }
 

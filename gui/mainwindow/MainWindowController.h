@@ -4,6 +4,7 @@
 #include "core/jobs/UiThread.h"
 #include "core/passwords/PasswordOptions.h"
 #include "core/ports/CurrentIdentity.h"
+#include "core/ports/FileReader.h"
 #include "core/ports/Prompter.h"
 #include "core/ports/WaitCursor.h"
 #include "core/ports/WallClock.h"
@@ -33,6 +34,7 @@ public:
         WaitCursor& waitCursor;
         UiThread& ui;
         WallClock& clock;
+        FileReader& files; // the passphrase dictionary
         SearchServices search;
     };
 
@@ -59,6 +61,8 @@ public:
     void performCommand();
     // Export List: the list as shown.
     void exportList();
+    // What Perform asks of the batch: the controls and rows as they are.
+    BatchRequest batchRequest(const std::vector<int>& rows) const;
     // True when the window is to end (with the Cancel code).
     bool quit();
 
@@ -69,7 +73,7 @@ public:
 
 private:
     SearchRequest searchRequest(const std::string& account) const;
-    BatchRequest batchRequest(const std::vector<int>& rows) const;
+    void savePasswordOptions();
     // The search's steps from discovery on; `search` keeps what they found.
     void runSearch(Search& search);
 

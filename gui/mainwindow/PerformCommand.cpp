@@ -1,5 +1,6 @@
 // "&Perform and Log Actions": the requested actions on the selected rows.
 #include "core/batch/BatchPlan.h"
+#include "core/passwords/Dictionary.h"
 #include "gui/mainwindow/MainWindowController.h"
 #include "gui/mainwindow/MainWindowIds.h"
 
@@ -22,7 +23,14 @@ BatchRequest MainWindowController::batchRequest(const std::vector<int>& rows) co
     r.rename = c.isChecked(IdChangeUsername);
     r.newName = c.text(IdNewUserName);
     r.changePassword = c.isChecked(IdChangePassword);
-    if (r.changePassword) {
+    if (r.changePassword && c.isChecked(IdGenerateUnique)) {
+        GeneratedPasswords& g = r.generated.emplace();
+        g.options = passwordOptions_;
+        g.options.generateUnique = true;
+        // A bounded read of a local file, as the options dialog does.
+        if (!g.options.passwords)
+            g.words = loadDictionary(s_.files, g.options.dictionaryFile);
+    } else if (r.changePassword) {
         r.password = Secret(c.text(IdPassword));
         r.verification = Secret(c.text(IdVerifyPassword));
     }

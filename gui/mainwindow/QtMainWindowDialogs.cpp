@@ -38,7 +38,7 @@ bool QtMainWindowDialogs::runSearchOptions(SearchOptions& options)
 
 bool QtMainWindowDialogs::runPasswordOptions(PasswordOptions& options)
 {
-    PasswordOptionsDialog dialog(options, owner_);
+    PasswordOptionsDialog dialog(options, {s_.fileReader, s_.fileChooser}, owner_);
     return dialog.exec() == QDialog::Accepted;
 }
 

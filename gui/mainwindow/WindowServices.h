@@ -2,6 +2,7 @@
 
 #include "core/jobs/UiThread.h"
 #include "core/ports/FileChooser.h"
+#include "core/ports/FileReader.h"
 #include "core/ports/FileWriter.h"
 #include "core/ports/JournalFiles.h"
 #include "core/ports/Prompter.h"
@@ -12,13 +13,14 @@
 
 namespace rm {
 
-// What the window needs of the platform: its boxes, save dialog, files,
+// What the window needs of the platform: its boxes, file dialogs, files,
 // batch journals, shell, clock, wait cursor and thread, and what a search uses.
 struct WindowServices {
     Prompter& prompter;
     Shell& shell;
     FileChooser& fileChooser;
     FileWriter& fileWriter;
+    FileReader& fileReader;
     JournalFiles& journals;
     WallClock& wallClock;
     WaitCursor& waitCursor;

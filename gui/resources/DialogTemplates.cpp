@@ -42,9 +42,8 @@ DialogTemplate mainWindow()
                 {1007, K::PushButton, "&Perform and Log Actions", 235, 360, 105, 14, Disabled | GroupStart},
                 {1010, K::PushButton, "A&bout...", 5, 385, 50, 14},
                 {1067, K::PushButton, "&Quit", 295, 385, 50, 14},
-                {1125, K::CheckBox, "Generate a unique password for each machine", 120, 390, 60, 10,
-                 Hidden | Disabled},
-                {1126, K::PushButton, "&Configure...", 170, 385, 50, 14, Hidden | Disabled},
+                {1125, K::CheckBox, "Generate a unique password for each machine", 62, 387, 170, 10, Disabled},
+                {1126, K::PushButton, "&Configure...", 237, 385, 50, 14, Disabled},
                 {1, K::DefPushButton, "", 60, 385, 55, 14, Hidden | Disabled},
             }};
 }
@@ -65,7 +64,7 @@ DialogTemplate aboutBox()
 
 DialogTemplate passwordOptions()
 {
-    return {158, "Random Password Options", 260, 262, "Tahoma", 8, SystemMenu,
+    return {158, "Random Password Options", 260, 299, "Tahoma", 8, SystemMenu,
             {
                 {NoControlId, K::GroupBox, "Password generation options", 5, 5, 250, 143},
                 {1100, K::RadioButton, "Generate Passwords", 15, 18, 120, 10, GroupStart},
@@ -80,19 +79,22 @@ DialogTemplate passwordOptions()
                 {1114, K::Edit, "", 78, 116, 120, 14, ReadOnly | AutoHScroll},
                 {1113, K::PushButton, "&Browse...", 202, 116, 45, 14},
                 {1115, K::Static, "0 words", 78, 133, 80, 8},
-                {NoControlId, K::GroupBox, "Password Length", 5, 152, 250, 47},
+                {NoControlId, K::GroupBox, "Password Length", 5, 152, 250, 64},
                 {1104, K::Edit, "", 15, 164, 35, 14, DigitsOnly},
                 {1106, K::Static, "characters", 54, 167, 50, 8},
                 {1102, K::Edit, "", 110, 164, 35, 14, DigitsOnly},
                 {NoControlId, K::Static, "bits of entropy", 149, 167, 60, 8},
+                {1128, K::Static, "", 15, 182, 235, 16},
                 {NoControlId, K::Static,
                  "256 bits of entropy or more are recommended for the most secure passwords.", 15,
-                 182, 235, 16},
-                {NoControlId, K::GroupBox, "Record Keeping", 5, 203, 250, 36},
-                {1099, K::CheckBox, "Save passwords in separate text file", 15, 214, 200, 10},
-                {1098, K::CheckBox, "Save passwords in the regular log file", 15, 226, 200, 10},
-                {1, K::DefPushButton, "OK", 150, 244, 50, 14},
-                {2, K::PushButton, "Cancel", 205, 244, 50, 14},
+                 199, 235, 16},
+                {NoControlId, K::GroupBox, "Record Keeping", 5, 220, 250, 56},
+                {1099, K::CheckBox, "Save passwords in separate text file", 15, 231, 200, 10},
+                {1098, K::CheckBox, "Save passwords in the regular log file", 15, 243, 200, 10},
+                {1130, K::Static, "Recipients:", 15, 259, 40, 8},
+                {1129, K::Edit, "", 57, 256, 190, 14, AutoHScroll},
+                {1, K::DefPushButton, "OK", 150, 281, 50, 14},
+                {2, K::PushButton, "Cancel", 205, 281, 50, 14},
             }};
 }
 

@@ -16,14 +16,15 @@
 
 namespace rm {
 
-// What the window uses of the platform, as doubles: boxes, shell, save
-// dialog, files kept in memory, clocks, wait cursor and a network in memory.
+// What the window uses of the platform, as doubles: boxes, shell, file
+// dialogs, files kept in memory, clocks, wait cursor and a network in memory.
 // The window's thread is the real one.
 struct FakeWindowServices {
     ScriptedPrompter prompter;
     FakeShell shell;
     ScriptedFileChooser chooser;
     RecordingFileWriter files;
+    MemoryFileReader reader;
     MemoryJournalFiles journals;
     ManualWallClock wallClock;
     CountingWaitCursor waitCursor;
@@ -32,7 +33,7 @@ struct FakeWindowServices {
 
     WindowServices services()
     {
-        return {prompter, shell, chooser, files, journals, wallClock, waitCursor, ui, net.services()};
+        return {prompter, shell, chooser, files, reader, journals, wallClock, waitCursor, ui, net.services()};
     }
 };
 

@@ -214,6 +214,27 @@ TEST_F(MainWindowControllerTest, QuitAsksOnlyWithASelection)
     EXPECT_EQ(stored("Search Options", "Username"), "");
 }
 
+// The box is the record's GenerateUnique: shown as stored, saved with the
+// options (after their dialog) and at quit, never lost to the dialog's OK.
+TEST_F(MainWindowControllerTest, TheUniquePasswordBoxIsStoredWithThePasswordOptions)
+{
+    auto generateUnique = [&] { return std::get<std::uint32_t>(*profile.value("Passwords", "GenerateUnique")); };
+    profile.writeInteger("Passwords", "GenerateUnique", 1);
+    controller.initialise();
+    EXPECT_TRUE(controls.isChecked(IdGenerateUnique));
+
+    controls.setChecked(IdGenerateUnique, false);
+    dialogs.editPasswordOptions = [](PasswordOptions& o) { o.bitsOfEntropy = 100; };
+    controller.passwordOptionsExchange();
+    EXPECT_EQ(generateUnique(), 0u);
+    EXPECT_EQ(std::get<std::uint32_t>(*profile.value("Passwords", "BitsOfEntropy")), 100u);
+
+    controls.setChecked(IdGenerateUnique, true);
+    EXPECT_TRUE(controller.quit());
+    EXPECT_EQ(generateUnique(), 1u);
+    EXPECT_EQ(std::get<std::uint32_t>(*profile.value("Passwords", "BitsOfEntropy")), 100u);
+}
+
 TEST_F(MainWindowControllerTest, SearchOptionsExchangeWorksOnACopy)
 {
     profile.writeText("Search Options", "Domain", "x");

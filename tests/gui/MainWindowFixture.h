@@ -9,6 +9,7 @@
 #include "support/MemoryDialogControls.h"
 #include "support/MemoryProfileStore.h"
 #include "support/RecordingDialogs.h"
+#include "support/ReportDoubles.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +33,9 @@ protected:
     CountingWaitCursor cursor;
     ManualUiThread ui;
     ManualWallClock wallClock;
+    MemoryFileReader reader;
     MainWindowController controller{
-        {controls, list, settings, prompter, dialogs, net.identity, cursor, ui, wallClock, net.services()}};
+        {controls, list, settings, prompter, dialogs, net.identity, cursor, ui, wallClock, reader, net.services()}};
 
     // A computer of the domain's browse list.
     void listed(const std::string& name, bool server = true)

@@ -61,8 +61,10 @@ private slots:
         QVERIFY(control<QRadioButton>(w.get(), 1055)->isVisible());
         QVERIFY(control<QRadioButton>(w.get(), 1056)->isVisible());
         QVERIFY(!control<QLabel>(w.get(), 1016)->isVisible());
-        QVERIFY(!control<QPushButton>(w.get(), 1126)->isVisible());
-        QVERIFY(!control<QCheckBox>(w.get(), 1125)->isVisible());
+        for (int id : {IdGenerateUnique, IdConfigure}) {
+            QVERIFY(control<QWidget>(w.get(), id)->isVisible());
+            QVERIFY(!control<QWidget>(w.get(), id)->isEnabled());
+        }
         QVERIFY(control<QPushButton>(w.get(), 3)->isVisible());
         QVERIFY(control<QRadioButton>(w.get(), 1022)->isChecked());
         QCOMPARE(control<QLineEdit>(w.get(), 1006)->echoMode(), QLineEdit::Password);
@@ -204,6 +206,44 @@ private slots:
         auto* rename = control<QCheckBox>(w.get(), IdChangeUsername);
         QTest::mouseClick(rename, Qt::LeftButton);
         QVERIFY(control<QLineEdit>(w.get(), IdNewUserName)->isEnabled());
+    }
+
+    // Ticked: the typed passwords give way to Configure, and the choice
+    // outlives the window.
+    void uniquePasswordsBoxTakesOverFromTheTypedOnes()
+    {
+        auto w = open();
+        w->computerList().setRows({{{"PC1", "Server"}, AccountInfo{"Administrator", true, {"Administrators"}, 86400, 500}},
+                                   {{"PC2", "Server"}, AccountInfo{"Administrator", true, {"Administrators"}, 86400, 500}}});
+        w->controller().setSearchDone(true);
+        w->controller().refreshEnableRules();
+        QTest::mouseClick(control<QPushButton>(w.get(), IdSelectAll), Qt::LeftButton);
+        auto* unique = control<QCheckBox>(w.get(), IdGenerateUnique);
+        QVERIFY(!unique->isEnabled());
+        click(w.get(), IdChangePassword);
+        QVERIFY(unique->isEnabled());
+        QVERIFY(!control<QPushButton>(w.get(), IdConfigure)->isEnabled());
+        click(w.get(), IdGenerateUnique);
+        QVERIFY(unique->isChecked());
+        QVERIFY(unique->sizeHint().width() <= unique->width()); // the caption is not cut
+        QVERIFY(control<QPushButton>(w.get(), IdConfigure)->isEnabled());
+        QVERIFY(!control<QLineEdit>(w.get(), IdPassword)->isEnabled());
+        QVERIFY(!control<QLineEdit>(w.get(), IdVerifyPassword)->isEnabled());
+        // Nothing at the bottom row covers another control.
+        for (int id : {IdAbout, IdConfigure, IdQuit, IdActionsFrame})
+            QVERIFY2(!control<QWidget>(w.get(), id)->geometry().intersects(unique->geometry()),
+                     qPrintable(QString::number(id)));
+        QVERIFY(!control<QWidget>(w.get(), IdConfigure)->geometry().intersects(control<QWidget>(w.get(), IdQuit)->geometry()));
+        saveScreenshot(w.get(), "unique-passwords");
+
+        QTest::mouseClick(control<QPushButton>(w.get(), IdConfigure), Qt::LeftButton);
+        QCOMPARE(dialogs->passwordOptionsRuns, 1);
+        w->computerList().setSelected(0, false);
+        w->computerList().setSelected(1, false);
+        QTest::mouseClick(control<QPushButton>(w.get(), IdQuit), Qt::LeftButton);
+        QCOMPARE(fake->profile.readInteger("Passwords", "GenerateUnique", 0), 1u);
+        auto again = open();
+        QVERIFY(control<QCheckBox>(again.get(), IdGenerateUnique)->isChecked());
     }
 
     void headerClicksSortTheRowsInPlace()

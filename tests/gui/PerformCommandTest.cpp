@@ -82,6 +82,50 @@ TEST_F(PerformCommandTest, ThePasswordAndTheEnabledStateAreReadFromTheirControls
     EXPECT_EQ(row(1)[CellUser], "alice");
 }
 
+// A generated password for each account: the typed ones stay out of the
+// request, which carries the window's options and, for passphrases, the
+// dictionary's words.
+TEST_F(PerformCommandTest, UniquePasswordsCarryTheOptionsAndWordsInsteadOfTheTypedPassword)
+{
+    std::string dictionary;
+    for (int i = 0; i < 300; ++i)
+        dictionary += "word" + std::to_string(i) + "\n";
+    reader.files["/lists/words.txt"] = dictionary;
+    PasswordOptions& options = controller.passwordOptions();
+    options.recipients = "ops@example.org";
+    options.dictionaryFile = "/lists/words.txt";
+    controls.setChecked(IdChangePassword, true);
+    controls.setText(IdPassword, "typed");
+    controls.setText(IdVerifyPassword, "typed");
+    controls.setChecked(IdGenerateUnique, true);
+
+    for (bool passwords : {true, false}) {
+        options.passwords = passwords;
+        const BatchRequest r = controller.batchRequest({1});
+        EXPECT_TRUE(r.changePassword);
+        EXPECT_TRUE(r.password.empty());
+        EXPECT_TRUE(r.verification.empty());
+        ASSERT_TRUE(r.generated);
+        EXPECT_EQ(r.generated->options.recipients, "ops@example.org");
+        EXPECT_EQ(r.generated->options.passwords, passwords);
+        EXPECT_TRUE(r.generated->options.generateUnique);
+        EXPECT_FALSE(r.generated->length);
+        if (passwords) {
+            EXPECT_TRUE(r.generated->words.empty()); // no dictionary read for characters
+        } else {
+            ASSERT_EQ(r.generated->words.size(), 300u);
+            EXPECT_EQ(r.generated->words.front(), "word0");
+            EXPECT_EQ(r.generated->words.back(), "word299");
+        }
+    }
+
+    // Unticked, the typed password is the request's again.
+    controls.setChecked(IdGenerateUnique, false);
+    const BatchRequest typed = controller.batchRequest({1});
+    EXPECT_FALSE(typed.generated);
+    EXPECT_TRUE(typed.verification.matches(Secret::copyOf("typed")));
+}
+
 TEST_F(PerformCommandTest, GroupModeIsTheRadioOfTheMoment)
 {
     std::vector<ComputerRow> same = rows();

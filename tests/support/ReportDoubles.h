@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ports/FileChooser.h"
+#include "core/ports/FileReader.h"
 #include "core/ports/FileWriter.h"
 #include "core/ports/JournalFiles.h"
 
@@ -16,13 +17,28 @@
 
 namespace rm {
 
-// Answers save dialogs from a script (nothing left: cancelled) and keeps
-// every request it was shown.
+// Answers save and open dialogs from one script (nothing left: cancelled)
+// and keeps every request it was shown.
 class ScriptedFileChooser : public FileChooser {
 public:
     std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override
     {
         requests.push_back(request);
+        return answer();
+    }
+    std::optional<std::string> chooseOpenFile(const OpenFileRequest& request) override
+    {
+        openRequests.push_back(request);
+        return answer();
+    }
+    std::deque<std::optional<std::string>> answers;
+    std::vector<SaveFileRequest> requests;
+    std::vector<OpenFileRequest> openRequests;
+    std::function<void()> onShow; // e.g. the user taking minutes over the dialog
+
+private:
+    std::optional<std::string> answer()
+    {
         if (onShow)
             onShow();
         if (answers.empty())
@@ -31,9 +47,19 @@ public:
         answers.pop_front();
         return a;
     }
-    std::deque<std::optional<std::string>> answers;
-    std::vector<SaveFileRequest> requests;
-    std::function<void()> onShow; // e.g. the user taking minutes over the dialog
+};
+
+// Files by path in memory; one past the limit is not read, as on disk.
+class MemoryFileReader : public FileReader {
+public:
+    std::optional<std::string> readFile(const std::string& path, std::size_t limit) override
+    {
+        const auto found = files.find(path);
+        if (found == files.end() || found->second.size() > limit)
+            return std::nullopt;
+        return found->second;
+    }
+    std::map<std::string, std::string> files;
 };
 
 // Writes nothing: answers every write with one cause (None: written),
