@@ -62,8 +62,8 @@ void Application::run()
     QtWaitCursor waitCursor;
     QtUiThread ui;
     MainWindow mainWindow({adapters->settings,
-                           {prompter, shell, fileChooser, adapters->files, adapters->reader, adapters->journals, adapters->wallClock,
-                            waitCursor, ui, adapters->search()}});
+                           {prompter, shell, fileChooser, adapters->files, adapters->reader, adapters->random, adapters->cipher,
+                            adapters->journals, adapters->wallClock, waitCursor, ui, adapters->search()}});
     mainWindow.exec();
 }
 

@@ -24,7 +24,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     const WindowServices& p = services.platform;
     controller_ = std::make_unique<MainWindowController>(MainWindowController::Services{
         *this, rows_, services.settings, p.prompter, *dialogs, p.search.identity, p.waitCursor, p.ui, p.wallClock,
-        p.fileReader, p.search});
+        p.fileReader, p.cipher, p.search});
 
     setUpLayout(ResizeHorizontally | ResizeVertically, ShowSizeGrip | ReducedRepainting);
     // The About item of the system menu (string 101) needs a system menu the

@@ -34,7 +34,8 @@ public:
         WaitCursor& waitCursor;
         UiThread& ui;
         WallClock& clock;
-        FileReader& files; // the passphrase dictionary
+        FileReader& files;    // the passphrase dictionary
+        RecordCipher& cipher; // the recipients' keys of generated passwords
         SearchServices search;
     };
 

@@ -44,7 +44,7 @@ BatchRequest MainWindowController::batchRequest(const std::vector<int>& rows) co
 void MainWindowController::performCommand()
 {
     const std::vector<int> rows = selectedRows(s_.list);
-    auto planned = plan(batchRequest(rows));
+    auto planned = plan(batchRequest(rows), &s_.cipher);
     if (const auto* refusal = std::get_if<Refusal>(&planned)) {
         s_.prompter.show(refusal->message);
         return;

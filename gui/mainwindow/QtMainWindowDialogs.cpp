@@ -97,14 +97,23 @@ std::optional<BatchOutcome> QtMainWindowDialogs::runBatch(const BatchPlan& plan,
         reports_.journalRefused(started);
         return std::nullopt;
     }
+    const StartedKeeper keeper = startPasswordKeeper(plan, s_.journals, started, s_.random, s_.cipher);
+    if (plan.generation() && !keeper.keeper) {
+        started.journal->file().remove();
+        s_.prompter.show({"Error", "Nothing was done: " + keeper.failure, MessageButtons::Ok, MessageIcon::Stop});
+        return std::nullopt;
+    }
     journal_ = std::move(started.journal);
     OperationDialog dialog({s_.prompter, s_.ui}, owner_);
     Progress<BatchCounts> progress(s_.ui, [&dialog](const BatchCounts& c) { dialog.showProgress(c); });
     BatchOutcome outcome;
     Job job([&](const CancelToken& cancel) {
-        outcome = apply(plan, confirmed, s_.search.network, progress, cancel, journal_.get());
+        outcome = apply(plan, confirmed, s_.search.network, progress, cancel, journal_.get(), keeper.keeper.get());
     });
     dialog.run(job);
+    if (keeper.keeper && !keeper.keeper->failure().empty())
+        s_.prompter.show({"Error", "The batch stopped: " + keeper.keeper->failure(), MessageButtons::Ok,
+                          MessageIcon::Stop});
     return outcome;
 }
 

@@ -6,6 +6,8 @@
 #include "core/ports/FileWriter.h"
 #include "core/ports/JournalFiles.h"
 #include "core/ports/Prompter.h"
+#include "core/ports/RandomSource.h"
+#include "core/ports/RecordCipher.h"
 #include "core/ports/Shell.h"
 #include "core/ports/WaitCursor.h"
 #include "core/ports/WallClock.h"
@@ -14,13 +16,16 @@
 namespace rm {
 
 // What the window needs of the platform: its boxes, file dialogs, files,
-// batch journals, shell, clock, wait cursor and thread, and what a search uses.
+// batch journals, shell, clock, wait cursor and thread, the random source
+// and cipher of generated passwords, and what a search uses.
 struct WindowServices {
     Prompter& prompter;
     Shell& shell;
     FileChooser& fileChooser;
     FileWriter& fileWriter;
     FileReader& fileReader;
+    RandomSource& random;
+    RecordCipher& cipher; // the generated passwords' record
     JournalFiles& journals;
     WallClock& wallClock;
     WaitCursor& waitCursor;

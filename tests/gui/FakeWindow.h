@@ -5,6 +5,8 @@
 #include "gui/mainwindow/WindowServices.h"
 #include "settings/RegistryFileStore.h"
 #include "settings/SettingsStore.h"
+#include "adapters/linux/GetrandomSource.h"
+#include "support/ClearRecordCipher.h"
 #include "support/Doubles.h"
 #include "support/FakeSearchServices.h"
 #include "support/ReportDoubles.h"
@@ -25,6 +27,8 @@ struct FakeWindowServices {
     ScriptedFileChooser chooser;
     RecordingFileWriter files;
     MemoryFileReader reader;
+    GetrandomSource random;
+    ClearRecordCipher cipher;
     MemoryJournalFiles journals;
     ManualWallClock wallClock;
     CountingWaitCursor waitCursor;
@@ -33,7 +37,7 @@ struct FakeWindowServices {
 
     WindowServices services()
     {
-        return {prompter, shell, chooser, files, reader, journals, wallClock, waitCursor, ui, net.services()};
+        return {prompter, shell, chooser, files, reader, random, cipher, journals, wallClock, waitCursor, ui, net.services()};
     }
 };
 

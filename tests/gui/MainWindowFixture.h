@@ -3,6 +3,7 @@
 #include "gui/mainwindow/MainWindowController.h"
 #include "gui/mainwindow/MainWindowIds.h"
 #include "settings/SettingsStore.h"
+#include "support/ClearRecordCipher.h"
 #include "support/FakeSearchServices.h"
 #include "support/ManualUiThread.h"
 #include "support/MemoryComputerList.h"
@@ -34,8 +35,10 @@ protected:
     ManualUiThread ui;
     ManualWallClock wallClock;
     MemoryFileReader reader;
+    ClearRecordCipher cipher;
     MainWindowController controller{
-        {controls, list, settings, prompter, dialogs, net.identity, cursor, ui, wallClock, reader, net.services()}};
+        {controls, list, settings, prompter, dialogs, net.identity, cursor, ui, wallClock, reader, cipher,
+         net.services()}};
 
     // A computer of the domain's browse list.
     void listed(const std::string& name, bool server = true)

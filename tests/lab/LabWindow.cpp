@@ -41,7 +41,8 @@ LabWindow::LabWindow(const std::filesystem::path& settingsFile)
     std::system("kdestroy -q 2>/dev/null");
     window_ = std::make_unique<MainWindow>(MainWindow::Services{
         adapters_.settings,
-        {prompter_, shell_, fileChooser_, adapters_.files, adapters_.reader, adapters_.journals, adapters_.wallClock, waitCursor_, ui_,
+        {prompter_, shell_, fileChooser_, adapters_.files, adapters_.reader, adapters_.random, adapters_.cipher, adapters_.journals,
+         adapters_.wallClock, waitCursor_, ui_,
          adapters_.search()}});
     QCoreApplication::removePostedEvents(window_.get(), QEvent::MetaCall); // no About box
     window_->show();
