@@ -81,7 +81,10 @@ std::string planText(const BatchPlan& plan)
 {
     const BatchRequest& r = plan.request();
     std::vector<std::string> parts;
-    if (r.changePassword)
+    if (r.changePassword && plan.generation())
+        parts.push_back("set a generated password of "
+                        + std::to_string(static_cast<int>(plan.generation()->recipe.entropyBits())) + " bits");
+    else if (r.changePassword)
         parts.push_back("set the password");
     if (r.enabledChoice != EnabledChoice::Keep)
         parts.push_back(enableWord(r.enabledChoice) + " the account");
