@@ -94,7 +94,8 @@ bool usable(gpgme_key_t key)
     return false;
 }
 
-// 40 hex digits, blanks allowed between them: the digits in capitals.
+// 40 hex digits (64 for a version 5 key), blanks allowed between them: the
+// digits in capitals.
 std::optional<std::string> fingerprintOf(const std::string& recipient)
 {
     std::string digits;
@@ -105,9 +106,42 @@ std::optional<std::string> fingerprintOf(const std::string& recipient)
             return std::nullopt;
         digits += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    if (digits.size() != 40)
+    if (digits.size() != 40 && digits.size() != 64)
         return std::nullopt;
     return digits;
+}
+
+// "name@domain" or "<name@domain>": the address alone; else nothing (names,
+// short key ids, anything GnuPG would match as part of a user id).
+std::optional<std::string> addressOf(std::string recipient)
+{
+    if (recipient.size() > 2 && recipient.front() == '<' && recipient.back() == '>')
+        recipient = recipient.substr(1, recipient.size() - 2);
+    const std::size_t at = recipient.find('@');
+    if (at == 0 || at == std::string::npos || at + 1 == recipient.size() || recipient.find('@', at + 1) != std::string::npos
+        || recipient.find_first_of(" \t<>,") != std::string::npos)
+        return std::nullopt;
+    return recipient;
+}
+
+bool sameText(const char* a, const std::string& b)
+{
+    return a && std::strlen(a) == b.size()
+        && std::equal(b.begin(), b.end(), a, [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Named by address, a key is taken only when a user id with that address is
+// valid in the user's own web of trust (a key of theirs, or one they or
+// someone they trust have certified): an imported key that merely claims
+// the address is not.
+bool certifiedFor(gpgme_key_t key, const std::string& address)
+{
+    for (gpgme_user_id_t uid = key->uids; uid; uid = uid->next)
+        if (!uid->revoked && !uid->invalid && uid->validity >= GPGME_VALIDITY_FULL && sameText(uid->email, address))
+            return true;
+    return false;
 }
 
 bool sameFingerprint(const char* a, const std::string& b)
@@ -156,10 +190,14 @@ RecordCipher::Keys GpgmeRecordCipher::resolve(const std::vector<std::string>& re
         return keys;
     for (const std::string& recipient : recipients) {
         const std::optional<std::string> fingerprint = fingerprintOf(recipient);
-        // A bare address is matched exactly, not as part of a longer one.
-        std::string pattern = fingerprint ? *fingerprint : recipient;
-        if (!fingerprint && recipient.find('@') != std::string::npos && recipient.find('<') == std::string::npos)
-            pattern = "<" + recipient + ">";
+        const std::optional<std::string> address = fingerprint ? std::nullopt : addressOf(recipient);
+        if (!fingerprint && !address) {
+            keys.refusal = recipient + " is neither a key's full fingerprint nor an address";
+            return keys;
+        }
+        // An address is matched whole, not as part of a longer one.
+        const std::string pattern = fingerprint ? *fingerprint : "<" + *address + ">";
+        bool uncertified = false;
 
         std::vector<std::string> found;
         Context context;
@@ -171,11 +209,19 @@ RecordCipher::Keys GpgmeRecordCipher::resolve(const std::vector<std::string>& re
             if ((e = gpgme_op_keylist_next(context.get(), &listed)))
                 break;
             const Key key(listed);
-            if (usable(key.get()) && named(key.get(), fingerprint) && key->fpr)
+            if (!usable(key.get()) || !named(key.get(), fingerprint) || !key->fpr)
+                continue;
+            if (address && !certifiedFor(key.get(), *address))
+                uncertified = true;
+            else
                 found.emplace_back(key->fpr);
         }
         if (e && gpgme_err_code(e) != GPG_ERR_EOF) {
             keys.refusal = "the keys of " + recipient + " cannot be listed: " + errorText(e);
+            return keys;
+        }
+        if (found.empty() && uncertified) {
+            keys.refusal = "the key of " + recipient + " is not certified as theirs; check it and give its fingerprint";
             return keys;
         }
         if (found.empty()) {
@@ -262,6 +308,10 @@ std::optional<Secret> GpgmeRecordCipher::decrypt(const std::string& armoured, st
 {
     if (!ready(error))
         return std::nullopt;
+    if (cancelled_) {
+        error = "decryption was cancelled";
+        return std::nullopt;
+    }
     Context context;
     if (const gpgme_error_t e = context.failure()) {
         error = errorText(e);
@@ -285,6 +335,8 @@ std::optional<Secret> GpgmeRecordCipher::decrypt(const std::string& armoured, st
     if (!e)
         e = gpgme_op_decrypt(context.get(), in, out);
     if (e) {
+        if (gpgme_err_code(e) == GPG_ERR_CANCELED)
+            cancelled_ = true;
         error = sink.tooLong                             ? "it holds more than an entry"
             : gpgme_err_code(e) == GPG_ERR_NO_SECKEY     ? "none of your secret keys can decrypt it"
             : gpgme_err_code(e) == GPG_ERR_NO_DATA       ? "it is no OpenPGP message"

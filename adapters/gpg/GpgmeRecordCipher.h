@@ -2,6 +2,8 @@
 
 #include "core/ports/RecordCipher.h"
 
+#include <atomic>
+
 namespace rm {
 
 // OpenPGP through GPGME over the user's GnuPG home (GNUPGHOME, else
@@ -13,7 +15,12 @@ public:
     Keys resolve(const std::vector<std::string>& recipients) override;
     std::optional<std::string> encrypt(const std::vector<std::string>& fingerprints, const Secret& plaintext,
                                        std::string& error) override;
+    // Once the user cancels a passphrase question, every later message is
+    // refused without asking again.
     std::optional<Secret> decrypt(const std::string& armoured, std::string& error) override;
+
+private:
+    std::atomic<bool> cancelled_{false};
 };
 
 } // namespace rm

@@ -50,19 +50,14 @@ std::variant<BatchPlan::Generation, Refusal> generation(const GeneratedPasswords
 
 std::vector<std::string> recipientList(const std::string& text)
 {
+    // Blanks part nothing: a fingerprint may be written in groups.
     std::vector<std::string> out;
     std::string current;
     for (char c : text + ",") {
-        if (c == ',' || c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-            // A fingerprint written in groups of four is one recipient.
-            const bool group = current.size() == 4 && !out.empty() && c == ' '
-                && current.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos
-                && out.back().find_first_not_of("0123456789abcdefABCDEF") == std::string::npos
-                && out.back().size() < 40;
-            if (group)
-                out.back() += current;
-            else if (!current.empty())
-                out.push_back(current);
+        if (c == ',' || c == ';' || c == '\n') {
+            const std::size_t first = current.find_first_not_of(" \t\r");
+            if (first != std::string::npos)
+                out.push_back(current.substr(first, current.find_last_not_of(" \t\r") - first + 1));
             current.clear();
         } else {
             current += c;

@@ -53,7 +53,8 @@ private:
 // Generated passwords need `cipher` to find the recipients' keys.
 std::variant<BatchPlan, Refusal> plan(BatchRequest request, RecordCipher* cipher = nullptr);
 
-// The recipients an options text names, parted by commas or blanks.
+// The recipients an options text names, parted by commas, semicolons or
+// line ends.
 std::vector<std::string> recipientList(const std::string& text);
 
 // "The following actions will be performed on each selected user: ..."

@@ -29,6 +29,9 @@ std::optional<Secret> PasswordKeeper::draw(AccountOutcome& account)
         account.sealedPassword = *block;
         if (!journal_->recordSealed(account)) {
             account.sealedPassword.clear();
+            // The record holds a password that is now never set.
+            if (record_)
+                record_->append(recordMarkerLine(RecordState::Failed, account.target.computer, account.target.user));
             failure_ = "the generated password could not be written to " + journal_->file().path();
             return std::nullopt;
         }

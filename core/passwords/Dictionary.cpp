@@ -10,10 +10,14 @@ std::vector<std::string> loadDictionary(FileReader& files, const std::string& di
     constexpr std::size_t Limit = 16u << 20;
     if (dictionaryFile.empty())
         return {};
-    std::vector<std::string> places{dictionaryFile};
-    // The installed default list, then the one a build tree generates, so
-    // the programs find it run from either without a path in the options.
-    if (!std::filesystem::path(dictionaryFile).is_absolute())
+    std::vector<std::string> places;
+    // A relative name is never looked for in the current folder, where
+    // anyone who can write there could plant a list: only in the installed
+    // data folder, then in the one a build tree generates, so the programs
+    // find it run from either.
+    if (std::filesystem::path(dictionaryFile).is_absolute())
+        places.push_back(dictionaryFile);
+    else
         for (const char* folder : {RM_DATA_DIR, RM_BUILD_DATA_DIR})
             places.push_back((std::filesystem::path(folder) / dictionaryFile).string());
     for (const auto& place : places)

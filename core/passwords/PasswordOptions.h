@@ -20,7 +20,7 @@ struct PasswordOptions {
     bool saveToFile = false;
     bool saveToLog = true;
     // Who can read the generated passwords back: key fingerprints or
-    // addresses, parted by commas or blanks.
+    // addresses, parted by commas.
     std::string recipients;
 
     bool operator==(const PasswordOptions&) const = default;

@@ -1,5 +1,6 @@
 #include "core/passwords/PasswordRecipe.h"
 #include "core/passwords/PasswordAlphabet.h"
+#include "core/passwords/WordList.h"
 #include "core/ports/Wipe.h"
 
 #include <algorithm>
@@ -105,8 +106,9 @@ std::variant<PasswordRecipe, PasswordRecipe::Refusal> PasswordRecipe::make(const
     if (!options.passwords) {
         r.phrases_ = true;
         for (const auto& word : words)
-            if (word.empty() || word.find_first_of(" \t\r\n\v\f") != std::string::npos)
-                return Refusal{"the dictionary holds a word with a blank in it"};
+            if (!isPassphraseWord(word))
+                return Refusal{"the dictionary holds a word that cannot stand in a passphrase (blank, control "
+                               "character, or longer than " + std::to_string(MaximumWordBytes) + " bytes)"};
         r.length_ = length ? *length : PasswordAlphabet(options, std::int64_t(words.size())).lengthForBits();
         if (r.length_ < 1)
             return Refusal{"a passphrase needs at least one word"};

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <optional>
-#include <unordered_map>
 
 namespace rm {
 namespace {
@@ -184,12 +183,13 @@ std::string recordMarkerLine(RecordState state, const std::string& computer, con
 RevealedRecord readPasswordRecord(std::string_view text, RecordCipher& cipher)
 {
     RevealedRecord record;
-    // The latest entry of each computer and account, and the block each
-    // entry came from: a marker is not given to an entry when an unreadable
-    // block, which may be its own, lies between them.
-    std::unordered_map<std::string, std::size_t> latest;
-    std::vector<std::size_t> blockOf;
-    std::size_t blocks = 0, lastUnreadable = 0;
+    // A marker belongs to the entry it follows with nothing but line ends
+    // and blanks between, as both writers put it: text from elsewhere (a
+    // name in another cell of a page) cannot mark an entry. Only the first
+    // thing after an entry is looked at, so the scan stays linear.
+    constexpr std::size_t NoEntry = static_cast<std::size_t>(-1);
+    std::size_t lastEntry = NoEntry, lastEnd = 0;
+    std::size_t blocks = 0;
 
     // Line numbers counted as the scan moves forward, never twice.
     std::size_t line = 1, counted = 0;
@@ -210,14 +210,14 @@ RevealedRecord readPasswordRecord(std::string_view text, RecordCipher& cipher)
     std::size_t at = 0;
     while (begin != None || marker != None) {
         if (marker < begin) {
-            if (auto m = markerAt(text, marker)) {
-                const auto found = latest.find(key(m->computer, m->account));
-                if (found != latest.end() && blockOf[found->second] > lastUnreadable) {
-                    RecordEntry& entry = record.entries[found->second];
-                    if (entry.state == RecordState::Unknown)
+            if (lastEntry != NoEntry && marker >= lastEnd
+                && text.substr(lastEnd, marker - lastEnd).find_first_not_of(" \t\r\n") == None)
+                if (auto m = markerAt(text, marker)) {
+                    RecordEntry& entry = record.entries[lastEntry];
+                    if (key(m->computer, m->account) == key(entry.computer, entry.account))
                         entry.state = m->state;
                 }
-            }
+            lastEntry = NoEntry;
             at = marker + MarkerTag.size();
             marker = text.find(MarkerTag, at);
             continue;
@@ -233,14 +233,14 @@ RevealedRecord readPasswordRecord(std::string_view text, RecordCipher& cipher)
         const std::size_t next = text.find(Begin, begin + Begin.size());
         if (end == None || next < end) {
             problem(begin, "an entry is cut short (it has no end line)");
-            lastUnreadable = blocks;
+            lastEntry = NoEntry;
             begin = next;
             continue;
         }
         const std::size_t after = end + End.size();
         if (after - begin > MaxBlock) {
             problem(begin, "an entry is too long to be one");
-            lastUnreadable = blocks;
+            lastEntry = NoEntry;
         } else {
             std::string error;
             // A page's lines end in CR LF; the armour is read with LF alone.
@@ -250,10 +250,10 @@ RevealedRecord readPasswordRecord(std::string_view text, RecordCipher& cipher)
             std::optional<RecordEntry> entry = plaintext ? entryOf(*plaintext) : std::nullopt;
             if (!entry) {
                 problem(begin, plaintext ? "an entry that is not a password entry" : "an entry cannot be read: " + error);
-                lastUnreadable = blocks;
+                lastEntry = NoEntry;
             } else {
-                latest[key(entry->computer, entry->account)] = record.entries.size();
-                blockOf.push_back(blocks);
+                lastEntry = record.entries.size();
+                lastEnd = after;
                 record.entries.push_back(std::move(*entry));
             }
         }

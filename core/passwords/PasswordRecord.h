@@ -24,7 +24,7 @@ struct RecordEntry {
     std::string account;
     Secret password;
     std::time_t time = 0;
-    RecordState state = RecordState::Unknown; // from the first marker after it
+    RecordState state = RecordState::Unknown; // from the marker right after it
 };
 
 // The plaintext sealed for one entry.

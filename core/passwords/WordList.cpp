@@ -45,7 +45,30 @@ bool isUtf8(std::string_view s)
     return true;
 }
 
+bool hasControl(std::string_view s)
+{
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x20 || b == 0x7F)
+            return true;
+        // U+0080 to U+009F, written C2 80 to C2 9F.
+        if (b == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) <= 0x9F)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+bool isPassphraseWord(std::string_view word)
+{
+    if (word.empty() || word.size() > MaximumWordBytes || hasControl(word) || !isUtf8(word))
+        return false;
+    for (char c : word)
+        if (isBlank(c))
+            return false;
+    return true;
+}
 
 std::vector<std::string> readWordList(std::string_view text)
 {
@@ -62,10 +85,7 @@ std::vector<std::string> readWordList(std::string_view text)
             line.remove_prefix(1);
         while (!line.empty() && isBlank(line.back()))
             line.remove_suffix(1);
-        bool blankInside = false;
-        for (char c : line)
-            blankInside = blankInside || isBlank(c);
-        if (line.empty() || blankInside || !isUtf8(line) || !seen.insert(line).second)
+        if (!isPassphraseWord(line) || !seen.insert(line).second)
             continue;
         words.emplace_back(line);
     }

@@ -80,7 +80,11 @@ StartedKeeper startPasswordKeeper(const BatchPlan& plan, JournalFiles& files, co
                               "rostermill-cli reveal FILE",
                               failure);
         if (!record) {
-            started.failure = fileErrorText(failure, path);
+            // Never over a file already there: an earlier record may be all
+            // that can read its passwords.
+            started.failure = failure == FileFailure::SharingViolation
+                ? "The password record " + path + " exists already; name a new file."
+                : fileErrorText(failure, path);
             return started;
         }
     }

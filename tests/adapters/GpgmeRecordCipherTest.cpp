@@ -51,16 +51,19 @@ std::string spacedLower(const std::string& fingerprint)
 
 TEST_F(GpgmeRecordCipherTest, EachRecipientMustNameExactlyOneUsableKey)
 {
-    RecordCipher::Keys keys = cipher.resolve({"alice@example.org", spacedLower(carol2), "Alice"});
+    RecordCipher::Keys keys = cipher.resolve({"alice@example.org", spacedLower(carol2), "<alice@example.org>"});
     EXPECT_EQ(keys.refusal, "");
     EXPECT_EQ(keys.fingerprints, (std::vector<std::string>{alice, carol2}));
+    // A name or a short key id would match whatever user id holds it.
+    EXPECT_EQ(cipher.resolve({"Alice"}).refusal, "Alice is neither a key's full fingerprint nor an address");
+    EXPECT_EQ(cipher.resolve({alice.substr(32)}).refusal,
+              alice.substr(32) + " is neither a key's full fingerprint nor an address");
 
     // Not part of a longer address, not a fingerprint's prefix.
     EXPECT_EQ(cipher.resolve({"alice@example.org", "lice@example.org"}).refusal,
               "no usable encryption key for lice@example.org");
     const std::string otherLast = alice.substr(0, 39) + (alice.back() == '0' ? "1" : "0");
     EXPECT_EQ(cipher.resolve({otherLast}).refusal, "no usable encryption key for " + otherLast);
-    EXPECT_EQ(cipher.resolve({alice.substr(0, 38)}).refusal, "no usable encryption key for " + alice.substr(0, 38));
     EXPECT_EQ(cipher.resolve({"nobody@example.org"}).refusal, "no usable encryption key for nobody@example.org");
     EXPECT_EQ(cipher.resolve({"dave@example.org"}).refusal, "no usable encryption key for dave@example.org");
     EXPECT_EQ(cipher.resolve({dave}).refusal, "no usable encryption key for " + dave);

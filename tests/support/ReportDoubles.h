@@ -54,12 +54,14 @@ class MemoryFileReader : public FileReader {
 public:
     std::optional<std::string> readFile(const std::string& path, std::size_t limit) override
     {
+        asked.push_back(path);
         const auto found = files.find(path);
         if (found == files.end() || found->second.size() > limit)
             return std::nullopt;
         return found->second;
     }
     std::map<std::string, std::string> files;
+    std::vector<std::string> asked; // every path read, in order
 };
 
 // Writes nothing: answers every write with one cause (None: written),
