@@ -1,5 +1,6 @@
 // "&Perform and Log Actions": the requested actions on the selected rows.
 #include "core/batch/BatchPlan.h"
+#include "core/jobs/Job.h"
 #include "core/passwords/Dictionary.h"
 #include "gui/mainwindow/MainWindowController.h"
 #include "gui/mainwindow/MainWindowIds.h"
@@ -44,7 +45,18 @@ BatchRequest MainWindowController::batchRequest(const std::vector<int>& rows) co
 void MainWindowController::performCommand()
 {
     const std::vector<int> rows = selectedRows(s_.list);
-    auto planned = plan(batchRequest(rows), &s_.cipher);
+    BatchRequest request = batchRequest(rows);
+    std::optional<std::variant<BatchPlan, Refusal>> checked;
+    if (request.generated) {
+        // Finding the recipients' keys runs GnuPG: not on the window's
+        // thread, which keeps painting meanwhile.
+        Job keys([&](const CancelToken&) { checked.emplace(plan(std::move(request), &s_.cipher)); });
+        keys.start(s_.ui, {});
+        s_.dialogs.waitUntil([&keys] { return keys.hasEnded(); });
+    } else {
+        checked.emplace(plan(std::move(request), &s_.cipher));
+    }
+    auto& planned = *checked;
     if (const auto* refusal = std::get_if<Refusal>(&planned)) {
         s_.prompter.show(refusal->message);
         return;

@@ -119,6 +119,23 @@ TEST_F(PerformCommandTest, UniquePasswordsCarryTheOptionsAndWordsInsteadOfTheTyp
         }
     }
 
+    // Performed: the keys are looked for while the window waits, not on its
+    // thread; a recipient without one stops it before any question.
+    list.setSelected(1, true);
+    cipher.keyless = {"ops@example.org"};
+    controller.performCommand();
+    EXPECT_EQ(dialogs.waits, 1);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text,
+              "The generated passwords would be lost: no usable encryption key for ops@example.org.");
+    EXPECT_EQ(dialogs.batchRuns, 0);
+    cipher.keyless.clear();
+    prompter.answers = {MessageAnswer::No};
+    controller.performCommand();
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_NE(prompter.shown[1].text.find("Set a unique generated password for each of 1 accounts"), std::string::npos)
+        << prompter.shown[1].text;
+
     // Unticked, the typed password is the request's again.
     controls.setChecked(IdGenerateUnique, false);
     const BatchRequest typed = controller.batchRequest({1});
