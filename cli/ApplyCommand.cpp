@@ -90,9 +90,9 @@ bool answeredYes(const Question& question, const BatchPlan& batch, const ApplyAr
 // in `folder`; then the journal goes. Its path, or nothing when it could not
 // be written (and said so).
 std::optional<std::string> writeLog(const std::string& folder, BatchJournal& journal, const BatchOutcome& outcome,
-                                    ConsolePlatform& platform, std::ostream& err)
+                                    const std::string& passwordRecord, ConsolePlatform& platform, std::ostream& err)
 {
-    const HtmlReport log = finishedLog(&journal, outcome, platform.clock().now());
+    const HtmlReport log = finishedLog(&journal, outcome, platform.clock().now(), passwordRecord);
     const std::string path = pathIn(folder, log.defaultFileName());
     const FileFailure failure = platform.files().replaceFile(path, log.fileContents());
     if (failure != FileFailure::None) {
@@ -225,7 +225,8 @@ int runApply(const ApplyArgs& args, ConsolePlatform& platform, ConsoleFace& face
     if (keeper.keeper && !keeper.keeper->failure().empty())
         err << "rostermill-cli: the batch stopped: " << oneLine(keeper.keeper->failure()) << std::endl;
     out << outcomeText(outcome);
-    const std::optional<std::string> log = writeLog(folder, *journal, outcome, platform, err);
+    const std::optional<std::string> log =
+        writeLog(folder, *journal, outcome, keeper.keeper ? keeper.keeper->recordPath() : "", platform, err);
     out << "\n" << totalsText(outcome.counts, outcome.cancelled);
     if (log)
         out << "Activity log: " << *log << "\n";

@@ -94,16 +94,23 @@ StartedKeeper startPasswordKeeper(const BatchPlan& plan, JournalFiles& files, co
     return started;
 }
 
-HtmlReport finishedLog(BatchJournal* journal, const BatchOutcome& outcome, std::time_t created)
+HtmlReport finishedLog(BatchJournal* journal, const BatchOutcome& outcome, std::time_t created,
+                       const std::string& passwordRecord)
 {
+    std::optional<HtmlReport> log;
     if (journal && journal->finish(outcome)) {
         if (const std::optional<std::string> text = journal->file().read()) {
             const auto read = readJournal(*text);
             if (const auto* contents = std::get_if<JournalContents>(&read); contents && contents->finished)
-                return activityLog(contents->batch, created);
+                log = activityLog(contents->batch, created);
         }
     }
-    return activityLog(outcome, created);
+    if (!log)
+        log = activityLog(outcome, created);
+    if (!passwordRecord.empty())
+        log->setNote("The generated passwords are kept, each encrypted to its recipients, in " + passwordRecord
+                     + ".");
+    return std::move(*log);
 }
 
 std::vector<FoundJournal> recoverJournals(JournalFiles& journals, FileWriter& files, const std::string& folder,

@@ -47,8 +47,10 @@ StartedKeeper startPasswordKeeper(const BatchPlan& plan, JournalFiles& files, co
 
 // The log of a batch that ran to its end, made at `created` from the
 // journal read back, or from `outcome` when there is no whole journal. Once
-// the log is in place the face removes the journal.
-HtmlReport finishedLog(BatchJournal* journal, const BatchOutcome& outcome, std::time_t created);
+// the log is in place the face removes the journal. A separate record of
+// generated passwords, when given, is named in the log's note.
+HtmlReport finishedLog(BatchJournal* journal, const BatchOutcome& outcome, std::time_t created,
+                       const std::string& passwordRecord = {});
 
 // A journal found at start and what became of it.
 struct FoundJournal {

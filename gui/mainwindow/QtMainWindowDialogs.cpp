@@ -13,6 +13,7 @@
 #include "gui/dialogs/SearchOptionsDialog.h"
 #include "gui/dialogs/SearchProgressDialog.h"
 
+#include <utility>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -104,6 +105,7 @@ std::optional<BatchOutcome> QtMainWindowDialogs::runBatch(const BatchPlan& plan,
         return std::nullopt;
     }
     journal_ = std::move(started.journal);
+    passwordRecord_ = keeper.keeper ? keeper.keeper->recordPath() : std::string();
     OperationDialog dialog({s_.prompter, s_.ui}, owner_);
     Progress<BatchCounts> progress(s_.ui, [&dialog](const BatchCounts& c) { dialog.showProgress(c); });
     BatchOutcome outcome;
@@ -130,7 +132,8 @@ void QtMainWindowDialogs::writeActivityLog(const BatchOutcome& outcome)
 {
     const std::unique_ptr<BatchJournal> journal = std::move(journal_);
     // A log that could not be written leaves the journal for the next start.
-    if (reports_.saveLog(finishedLog(journal.get(), outcome, s_.wallClock.now()), batchFolder_) && journal)
+    const std::string record = std::exchange(passwordRecord_, {});
+    if (reports_.saveLog(finishedLog(journal.get(), outcome, s_.wallClock.now(), record), batchFolder_) && journal)
         journal->file().remove();
 }
 

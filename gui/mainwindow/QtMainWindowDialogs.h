@@ -34,6 +34,7 @@ private:
     ReportFiles reports_;
     std::string batchFolder_;
     std::unique_ptr<BatchJournal> journal_;
+    std::string passwordRecord_; // the running batch's separate record, named in its log
 };
 
 // Where the window's logs and journals go: the current folder when a file

@@ -119,7 +119,8 @@ TEST_F(PasswordKeeperTest, EachPasswordIsInBothRecordsBeforeItIsSetAndEachSetSay
 
     // The record and the log made from the journal both give each password
     // back with how its set ended; every password differs and is the one set.
-    const std::string log = finishedLog(journal.journal.get(), out, Confirmed + 5).fileContents();
+    const std::string log = finishedLog(journal.journal.get(), out, Confirmed + 5, record).fileContents();
+    EXPECT_NE(log.find("kept, each encrypted to its recipients, in " + record), std::string::npos);
     for (const std::string& kept : {text(record), log}) {
         const std::vector<RecordEntry> found = entries(kept);
         ASSERT_EQ(found.size(), 3u);
