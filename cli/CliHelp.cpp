@@ -115,8 +115,9 @@ Generated passwords (each flag overrides the settings file's password options):
                        written to the record before it is set
   --length N           passwords of N characters
   --passphrase WORDS   passphrases of WORDS dictionary words
-  --recipient KEY      a key's fingerprint or address (repeat for more); the
-                       batch refuses unless each names one usable key
+  --recipient KEY      a key's full fingerprint, or an address whose key is
+                       certified in your keyring (repeat for more); the batch
+                       refuses unless each names one usable key
   --record FILE        the separate record (new file; default: beside the
                        activity log, when the settings keep one); read it back
                        with "rostermill-cli reveal FILE"
