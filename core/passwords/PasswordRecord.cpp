@@ -79,11 +79,12 @@ std::optional<std::time_t> timeOf(std::string_view field)
     return static_cast<std::time_t>(seconds);
 }
 
-// "RMP1 COMPUTER ACCOUNT TIME PASSWORD", the password to the text's end.
+// "RMP1 COMPUTER ACCOUNT TIME PASSWORD", the password to the text's end; no
+// line end of either kind in it, as a page's CR LF would change it.
 std::optional<RecordEntry> entryOf(const Secret& plaintext)
 {
     const std::string& text = plaintext.reveal();
-    if (text.compare(0, EntryTag.size(), EntryTag) != 0 || text.find_first_of(std::string_view("\n\0", 2)) != std::string::npos)
+    if (text.compare(0, EntryTag.size(), EntryTag) != 0 || text.find_first_of(std::string_view("\n\r\0", 3)) != std::string::npos)
         return std::nullopt;
     std::string_view fields[3];
     std::size_t at = EntryTag.size();
@@ -244,8 +245,11 @@ RevealedRecord readPasswordRecord(std::string_view text, RecordCipher& cipher)
         } else {
             std::string error;
             // A page's lines end in CR LF; the armour is read with LF alone.
-            std::string block(text.substr(begin, after - begin));
-            std::erase(block, '\r');
+            std::string block;
+            block.reserve(after - begin);
+            for (std::size_t i = begin; i < after; ++i)
+                if (text[i] != '\r' || i + 1 == after || text[i + 1] != '\n')
+                    block += text[i];
             std::optional<Secret> plaintext = cipher.decrypt(block + "\n", error);
             std::optional<RecordEntry> entry = plaintext ? entryOf(*plaintext) : std::nullopt;
             if (!entry) {
