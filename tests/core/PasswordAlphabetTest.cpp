@@ -1,3 +1,4 @@
+#include "PasswordClasses.h"
 #include "core/passwords/PasswordAlphabet.h"
 
 #include <gtest/gtest.h>
@@ -7,17 +8,6 @@
 
 namespace rm {
 namespace {
-
-PasswordOptions classes(bool lower, bool upper, bool numerals, bool symbols, bool noSimilar = false)
-{
-    PasswordOptions o;
-    o.lowercase = lower;
-    o.uppercase = upper;
-    o.numerals = numerals;
-    o.symbols = symbols;
-    o.noSimilar = noSimilar;
-    return o;
-}
 
 TEST(PasswordAlphabet, CharacterSets)
 {

@@ -1,3 +1,4 @@
+#include "PasswordClasses.h"
 #include "adapters/linux/GetrandomSource.h"
 #include "core/passwords/Dictionary.h"
 #include "core/passwords/PasswordAlphabet.h"
@@ -14,17 +15,6 @@
 
 namespace rm {
 namespace {
-
-PasswordOptions classes(bool lower, bool upper, bool numerals, bool symbols, bool noSimilar = false)
-{
-    PasswordOptions o;
-    o.lowercase = lower;
-    o.uppercase = upper;
-    o.numerals = numerals;
-    o.symbols = symbols;
-    o.noSimilar = noSimilar;
-    return o;
-}
 
 PasswordOptions phrases(bool randomCaps = false)
 {
