@@ -1,6 +1,7 @@
 #include "gui/FakeWindow.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/dialogs/PasswordOptionsDialog.h"
+#include "core/passwords/Dictionary.h"
 #include "core/passwords/PasswordRecipe.h"
 #include "support/MemoryProfileStore.h"
 #include "support/ReportDoubles.h"
@@ -15,6 +16,14 @@
 #include <QTimer>
 
 namespace rm {
+
+// Where the default list "dict.txt" is looked for: the installed one.
+std::string installedList()
+{
+    MemoryFileReader probe;
+    loadDictionary(probe, "dict.txt");
+    return probe.asked.front();
+}
 
 class PasswordOptionsDialogTest : public QObject {
     Q_OBJECT
@@ -49,7 +58,7 @@ private slots:
         MemoryProfileStore profile;
         SettingsStore settings(profile);
         record = settings.loadPasswordOptions();
-        reader->files["dict.txt"] = words(7776);
+        reader->files[installedList()] = words(7776);
         PasswordOptionsDialog d(record, services(), nullptr);
         QCOMPARE(d.windowTitle(), QString("Random Password Options"));
         QCOMPARE(text(&d, IdBits), QString("128"));
@@ -200,7 +209,7 @@ private slots:
     void okStoresEveryFieldButGenerateUnique()
     {
         record.generateUnique = true;
-        reader->files["dict.txt"] = words(7776); // as the picture shows it
+        reader->files[installedList()] = words(7776); // as the picture shows it
         PasswordOptionsDialog d(record, services(), nullptr);
         d.show();
         click(&d, IdNoSimilar);
