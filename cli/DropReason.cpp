@@ -30,6 +30,8 @@ std::string dropReasonText(const DroppedComputer& d, const SearchRequest& reques
         return "check cancelled";
     if (d.status == NetStatus::NtlmRefused)
         return "NTLM refused";
+    if (d.status == NetStatus::NoDnsName)
+        return "no DNS name for Kerberos";
     std::string text = netErrorText(d.status);
     if (text.rfind("ERROR: ", 0) == 0)
         text.erase(0, 7);

@@ -36,6 +36,9 @@ enum {
 	RM_LAST_ADMIN = 2452,
 	/* Kerberos could not reach the computer, and NTLM is refused. */
 	RM_NTLM_REFUSED = 1937,
+	/* Kerberos needs the computer's DNS name, and the domain's DNS has none
+	 * for its short name. */
+	RM_NO_DNS_NAME = 9003,
 	RM_NO_BROWSER_SERVERS_FOUND = 6118,
 };
 

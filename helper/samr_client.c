@@ -11,6 +11,8 @@
 #include "samr_replies.h"
 #include "core/ports/Wipe.h"
 
+#include <ctype.h>
+#include <netdb.h>
 #include <stdbool.h>
 #include <stdio.h>
 #include <string.h>
@@ -259,14 +261,38 @@ static uint32_t connect_as(rm_samr *c, const char *server, struct cli_credential
 	return rm_status_of_connect(NT_STATUS_V(s));
 }
 
+/* The name Kerberos knows a computer by: a short (browse-list) name gets
+ * the domain's DNS suffix, as long as the domain's DNS resolves it; an
+ * address or a dotted name stays as it is. NULL when there is no such name. */
+static const char *kerberos_name(rm_samr *c, const char *server, char *out, size_t size)
+{
+	const char *realm = c->typed ? rm_kdc_probe_realm(c->probe) : cli_credentials_get_realm(c->creds);
+	if (cli_credentials_is_anonymous(c->creds) || strchr(server, '.') || strchr(server, ':') || !realm || !*realm)
+		return server;
+	int length = snprintf(out, size, "%s.%s", server, realm);
+	if (length < 0 || (size_t)length >= size)
+		return NULL;
+	for (char *p = out + strlen(server); *p; p++)
+		*p = (char)tolower((unsigned char)*p);
+	struct addrinfo hints = {.ai_socktype = SOCK_STREAM}, *found = NULL;
+	if (getaddrinfo(out, NULL, &hints, &found) != 0)
+		return NULL;
+	freeaddrinfo(found);
+	return out;
+}
+
 /* Which credentials a computer gets: the user's ticket; for typed ones,
  * Kerberos where the domain knows the computer, else NTLM where `ntlm`
- * allows it. NULL, with the status, when none may go. */
+ * allows it. NULL, with the status, when none may go. `server` is the
+ * computer's Kerberos name, NULL without one. */
 static struct cli_credentials *credentials_for(rm_samr *c, const char *server, bool ntlm, uint32_t *refused)
 {
-	if (!c->typed)
-		return c->creds; /* anonymous, or the user's own ticket */
-	switch (rm_kdc_probe_computer(c->probe, server)) {
+	if (!c->typed) {
+		if (!server)
+			*refused = RM_NO_DNS_NAME;
+		return server ? c->creds : NULL; /* anonymous, or the user's own ticket */
+	}
+	switch (server ? rm_kdc_probe_computer(c->probe, server) : RM_KDC_UNKNOWN_COMPUTER) {
 	case RM_KDC_KNOWS_COMPUTER:
 		return c->creds;
 	case RM_KDC_BAD_PASSWORD:
@@ -278,7 +304,7 @@ static struct cli_credentials *credentials_for(rm_samr *c, const char *server, b
 	}
 	if (ntlm && c->ntlm)
 		return c->ntlm;
-	*refused = c->ntlm_refused ? RM_NTLM_REFUSED : RM_ACCESS_DENIED;
+	*refused = !server ? RM_NO_DNS_NAME : c->ntlm_refused ? RM_NTLM_REFUSED : RM_ACCESS_DENIED;
 	return NULL;
 }
 
@@ -291,12 +317,15 @@ static uint32_t open_server_as(rm_samr *c, const char *server_name, bool ntlm)
 	if (c->pipe && strcasecmp(c->server, server) == 0 && c->server_ntlm == ntlm)
 		return RM_OK;
 	uint32_t st = RM_OK;
-	struct cli_credentials *creds = credentials_for(c, server, ntlm, &st);
+	char dns_name[256];
+	const char *named = kerberos_name(c, server, dns_name, sizeof dns_name);
+	struct cli_credentials *creds = credentials_for(c, named, ntlm, &st);
 	if (!creds) {
 		drop_conversation(c, true);
 		return st;
 	}
-	st = connect_as(c, server, creds);
+	/* A ticket is asked for the name connected to. */
+	st = connect_as(c, creds == c->ntlm ? server : named, creds);
 	/* A computer the domain knows that takes no ticket (it offers no
 	 * Kerberos at all) refused the logon, whoever it is. */
 	if (st == RM_INVALID_PARAMETER && c->typed && creds == c->creds)

@@ -37,6 +37,8 @@ const char* sentence(NetStatus status)
         return "The operation is not allowed on the last administrative account.";
     case NetStatus::NtlmRefused:
         return "NTLM refused";
+    case NetStatus::NoDnsName:
+        return "no DNS name for Kerberos";
     default:
         return nullptr;
     }

@@ -35,6 +35,7 @@ enum class NetStatus : std::uint32_t {
     PasswordTooShort = 2245,
     InvalidComputer = 2351,
     LastAdmin = 2452,
+    NoDnsName = 9003, // Kerberos needs the computer's DNS name, and the domain's DNS has none
 };
 
 inline std::uint32_t statusNumber(NetStatus status)
