@@ -82,11 +82,12 @@ def unreachable_hosts():
 
 def dns_only_hosts():
     """Names that only the controller's DNS resolves: the load computers'
-    addresses and the unreachable ones again."""
+    addresses and the unreachable ones again, and the joined members."""
     d = MANIFEST["dnsOnly"]
     renamed = lambda hosts, prefix, old: [(prefix + name[len(old):], a) for name, a in hosts]
     return (renamed(load_hosts(), d["loadPrefix"], MANIFEST["load"]["namePrefix"])
-            + renamed(unreachable_hosts(), d["unreachablePrefix"], MANIFEST["unreachable"]["namePrefix"]))
+            + renamed(unreachable_hosts(), d["unreachablePrefix"], MANIFEST["unreachable"]["namePrefix"])
+            + [(m["name"], m["address"]) for m in MANIFEST["joinedMembers"]])
 
 
 def all_names():
@@ -135,6 +136,9 @@ def build_network():
     add_host_namespace("rmlab-blackhole", [MANIFEST["blackhole"]["address"]], index)
     index += 1
     add_host_namespace("rmlab-load", [a for _, a in load_hosts()], index)
+    for m in MANIFEST["joinedMembers"]:
+        index += 1
+        add_host_namespace("rmlab-" + m["name"].lower(), [m["address"]], index)
 
     etc = "/etc/netns/" + CLIENT
     os.makedirs(etc, exist_ok=True)
@@ -143,6 +147,8 @@ def build_network():
         dns = MANIFEST["domain"]["dnsName"]
         for name, address in all_names():
             f.write("%s %s.%s %s\n" % (address, name.lower(), dns, name))
+        alias = MANIFEST["shortNameOnly"]
+        f.write("%s %s\n" % (alias["address"], alias["name"]))
     with open(etc + "/resolv.conf", "w") as f:
         f.write("nameserver %s\nsearch %s\n" % (MANIFEST["domain"]["controller"]["address"], dns))
     build_client_accounts()
@@ -183,12 +189,13 @@ class Accounts:
     def _names(self, lines):
         return {l.split(":")[0] for l in lines}
 
-    def user(self, name):
+    def user(self, name, uid=None):
         if name in self._names(self.passwd):
             return
-        self.passwd.append("%s:x:%d:%s::/nonexistent:/usr/sbin/nologin" % (name, self.next_id, self.nogroup))
+        self.passwd.append("%s:x:%d:%s::/nonexistent:/usr/sbin/nologin" % (name, uid or self.next_id, self.nogroup))
         self.shadow.append("%s:!:19000:0:99999:7:::" % name)
-        self.next_id += 1
+        if uid is None:
+            self.next_id += 1
 
     def group_(self, name, members=()):
         if name in self._names(self.group):
@@ -210,7 +217,11 @@ def unix_name(samba_name):
     return "rmlab-" + samba_name.lower().replace(" ", "-")
 
 
-def member_conf(name, address, state, browse="none", listen_all=False):
+# A domain account's Unix id on a joined member: this plus its relative identifier.
+DOMAIN_ID_BASE = 10000
+
+
+def member_conf(name, address, state, browse="none", listen_all=False, joined=False):
     os.makedirs(state, exist_ok=True)
     for d in ("private", "lock", "state", "cache", "pid", "ncalrpc", "log", "usershares"):
         os.makedirs(os.path.join(state, d), exist_ok=True)
@@ -219,16 +230,14 @@ def member_conf(name, address, state, browse="none", listen_all=False):
         "[global]",
         "netbios name = %s" % name,
         "workgroup = %s" % MANIFEST["domain"]["netbios"],
-        "server role = standalone server",
+        "server role = %s" % ("member server" if joined else "standalone server"),
         "private dir = %s/private" % state,
         "lock directory = %s/lock" % state,
         "state directory = %s/state" % state,
         "cache directory = %s/cache" % state,
         "pid directory = %s/pid" % state,
         "ncalrpc dir = %s/ncalrpc" % state,
-        "log file = %s/log/%%m.log" % state,
         "usershare path = %s/usershares" % state,
-        "max log size = 2000",
         "passdb backend = tdbsam:%s/private/passdb.tdb" % state,
         "username map = %s/usermap" % state,
         "rename user script = %s/rename-user %%uold %%unew" % HERE,
@@ -240,6 +249,22 @@ def member_conf(name, address, state, browse="none", listen_all=False):
     ]
     if not listen_all:
         lines += ["interfaces = %s/%d" % (address, PREFIX), "bind interfaces only = yes"]
+    if joined:
+        d = MANIFEST["domain"]
+        lines += [
+            "realm = %s" % d["realm"], "security = ads",
+            # The machine's own keys in a keytab of the lab, not /etc/krb5.keytab.
+            "kerberos method = dedicated keytab",
+            "dedicated keytab file = FILE:%s/private/krb5.keytab" % state,
+            "idmap config * : backend = tdb", "idmap config * : range = 3000-7999",
+            "idmap config %s : backend = rid" % d["netbios"],
+            "idmap config %s : range = %d-999999" % (d["netbios"], DOMAIN_ID_BASE),
+            "winbind enum users = no", "winbind enum groups = no",
+            # Every session's authorization, with its kind of authentication.
+            "log level = 1 auth_audit:4", "log file = %s/log/smbd.log" % state, "max log size = 0",
+        ]
+    else:
+        lines += ["log file = %s/log/%%m.log" % state, "max log size = 2000"]
     if browse == "master":
         lines += ["local master = yes", "preferred master = yes", "os level = 65", "domain master = no"]
     elif browse == "announce":
@@ -256,6 +281,13 @@ def unix_accounts(ns, host):
     accounts = Accounts(ns)
     if host.get("refusesOperator"):
         accounts.user(op["user"])
+    if host.get("joined"):
+        # The Unix account the domain's operator runs as there, with the uid
+        # the member's identity mapping gives it: the lab's namespaces have no
+        # name service for the domain's users. Not a mapped name, which would
+        # make the session forget its ticket's groups.
+        sid = domain_account(op["user"], "show")
+        accounts.user(op["user"], DOMAIN_ID_BASE + int(sid.rsplit("-", 1)[1]))
     accounts.group_("rmlab-admins")
     for g in host.get("groups", []):
         accounts.group_(unix_name(g["name"]))
@@ -272,10 +304,14 @@ def provision_accounts(ns, conf, state, host):
     smbpasswd = lambda user, pw: netns_exec(ns, "smbpasswd", "-c", conf, "-s", "-a", user, env=STANDALONE_ENV,
                                             input="%s\n%s\n" % (pw, pw))
     # The operator works as root on the member, except where it is refused.
+    # On a joined member its domain ticket counts instead: its rights come
+    # from the domain's administrators being local ones.
     with open(os.path.join(state, "usermap"), "w") as f:
-        if not host.get("refusesOperator"):
+        if not host.get("joined") and not host.get("refusesOperator"):
             f.write("root = %s\n" % op["user"])
-    if host.get("refusesOperator"):
+    if host.get("joined"):
+        pass
+    elif host.get("refusesOperator"):
         smbpasswd(op["user"], op["password"])
         with open(conf, "a") as f:
             f.write("\n[IPC$]\ninvalid users = %s\n" % op["user"])
@@ -290,7 +326,12 @@ def provision_accounts(ns, conf, state, host):
         net("groupmap", "add", "rid=%d" % g["rid"], "ntgroup=%s" % g["name"],
             "unixgroup=%s" % unix_name(g["name"]), "type=domain")
     for u in host["users"]:
-        smbpasswd(u["name"], op["password"])
+        if "rid" in u:
+            # The built-in administrator's relative identifier, whatever its name.
+            netns_exec(ns, "pdbedit", "-s", conf, "-a", "-t", "-u", u["name"], "-U", str(u["rid"]),
+                       env=STANDALONE_ENV, input="%s\n%s\n" % (op["password"], op["password"]))
+        else:
+            smbpasswd(u["name"], op["password"])
         if not u["enabled"]:
             netns_exec(ns, "smbpasswd", "-c", conf, "-d", u["name"], env=STANDALONE_ENV)
         for g in u.get("directGroups", u["groups"]):
@@ -306,8 +347,54 @@ def provision_accounts(ns, conf, state, host):
             net("groupmap", "addmem", "%s-%d" % (local_sid, g["rid"]), sid)
 
 
+def join_member(host, ns, conf, state):
+    """Joins the domain as a Windows member server does: a machine account
+    with its keys in a keytab."""
+    d = MANIFEST["domain"]
+    netns_exec(ns, *covered(state, ["net", "ads", "join", "-s", conf, "--no-dns-updates",
+                                    "createcomputer=" + host["ou"], "-U", "Administrator%" + d["adminPassword"]]),
+               env=STANDALONE_ENV)
+    netns_exec(ns, *covered(state, ["net", "ads", "keytab", "create", "-P", "-s", conf]), env=STANDALONE_ENV)
+
+
+def add_domain_members(host, ns, conf, state):
+    """The domain's administrators among the local Administrators, as a
+    join makes them, and deleted domain accounts left in local groups."""
+    domain_sid = netns_exec(ns, *covered(state, ["net", "-s", conf, "getdomainsid"]),
+                            env=STANDALONE_ENV).strip().splitlines()[-1].split()[-1]
+    net = lambda *a: netns_exec(ns, *covered(state, ["net", "-s", conf] + list(a)), env=STANDALONE_ENV)
+    net("groupmap", "addmem", "S-1-5-32-544", "%s-512" % domain_sid)
+    local_sid = net("getlocalsid").strip().split()[-1]
+    deleted = {}
+    for g in host.get("groups", []):
+        for account in g.get("deletedDomainMembers", []):
+            sid = domain_account(account, "create")
+            net("groupmap", "addmem", "%s-%d" % (local_sid, g["rid"]), sid)
+            domain_account(account, "delete")
+            deleted.setdefault(g["name"], []).append(sid)
+    return deleted
+
+
+def domain_account(name, verb):
+    """Makes or looks up (giving its SID), or deletes an account of the domain."""
+    dc = os.path.join(LAB, "dc")
+    tool = lambda *a: sh("samba-tool", "user", *a, "-H", os.path.join(dc, "private", "sam.ldb"),
+                         "-s", os.path.join(dc, "etc", "smb.conf"))
+    if verb == "delete":
+        tool("delete", name)
+        return None
+    if verb == "create":
+        tool("create", name, "--random-password")
+    out = tool("show", name, "--attributes=objectSid")
+    return next(l.split(":", 1)[1].strip() for l in out.splitlines() if l.startswith("objectSid:"))
+
+
 def start_member(host, ns, conf):
     state = os.path.dirname(conf)
+    if host.get("joined"):
+        start_daemon(ns, state, "winbindd", "-D", "-s", conf)
+        start_daemon(ns, state, "smbd", "-D", "-s", conf)
+        return
     start_daemon(ns, state, "smbd", "-D", "-s", conf, env=STANDALONE_ENV)
     if host.get("browse", "none") != "none":
         start_daemon(ns, state, "nmbd", "-D", "-s", conf, env=STANDALONE_ENV)
@@ -320,6 +407,18 @@ def build_member(host):
     unix_accounts(ns, host)
     provision_accounts(ns, conf, state, host)
     start_member(host, ns, conf)
+
+
+def build_joined_member(host):
+    state = os.path.join(LAB, "hosts", host["name"])
+    ns = "rmlab-" + host["name"].lower()
+    conf = member_conf(host["name"], host["address"], state, joined=True)
+    unix_accounts(ns, host)
+    join_member(host, ns, conf, state)
+    provision_accounts(ns, conf, state, host)
+    deleted = add_domain_members(host, ns, conf, state)
+    start_member(host, ns, conf)
+    return deleted
 
 
 def build_load_group():
@@ -444,11 +543,12 @@ def add_dns_records(dc, conf):
 
 def directory_computers():
     """Every computer object the manifest describes, generated ones included,
-    as (name, unit path, attributes, made by the provisioning)."""
+    as (name, unit path, attributes, made by the provisioning or a join)."""
     d = MANIFEST["domain"]["directory"]
     attributes = ("operatingSystem", "operatingSystemServicePack", "operatingSystemVersion")
     for c in d["computers"]:
-        yield c["name"], c.get("ou", ""), {a: c[a] for a in attributes if a in c}, c.get("provisioned", False)
+        made = c.get("provisioned", False) or c.get("joined", False)
+        yield c["name"], c.get("ou", ""), {a: c[a] for a in attributes if a in c}, made
     for g in d["generated"]:
         for i in range(g["count"]):
             yield "%s%03d" % (g["namePrefix"], i + 1), g.get("ou", ""), {a: g[a] for a in attributes if a in g}, False
@@ -471,7 +571,8 @@ def populate_directory(sam, conf):
     started, count = time.time(), 0
     samdb.transaction_start()
     try:
-        for path in MANIFEST["domain"]["directory"]["orgUnits"]:
+        units = MANIFEST["domain"]["directory"]["orgUnits"] + [m["ou"] for m in MANIFEST["joinedMembers"]]
+        for path in sorted(set(units), key=units.index):
             samdb.add({"dn": dn_of(path), "objectClass": "organizationalUnit"})
         for name, path, attributes, provisioned in directory_computers():
             if provisioned:
@@ -575,7 +676,8 @@ def note_what_up_makes():
 
 
 def host_namespaces():
-    return ["rmlab-dc", "rmlab-blackhole", "rmlab-load"] + ["rmlab-" + m["name"].lower() for m in MANIFEST["members"]]
+    return (["rmlab-dc", "rmlab-blackhole", "rmlab-load"]
+            + ["rmlab-" + m["name"].lower() for m in MANIFEST["members"] + MANIFEST["joinedMembers"]])
 
 
 def is_up(hosts=None):
@@ -617,10 +719,14 @@ def up():
     build_controller()
     for m in MANIFEST["members"]:
         build_member(m)
+    deleted = {m["name"]: build_joined_member(m) for m in MANIFEST["joinedMembers"]}
+    # The SIDs the deleted accounts had, which only the lab knows.
+    with open(os.path.join(LAB, "deleted-members.json"), "w") as f:
+        json.dump(deleted, f)
     build_load_group()
     build_blackhole()
     build_rogue()
-    for m in MANIFEST["members"]:
+    for m in MANIFEST["members"] + MANIFEST["joinedMembers"]:
         wait_for_port(m["address"], 445, 30)
     wait_for_port(MANIFEST["blackhole"]["address"], 445, 30)
     wait_for_port(load_hosts()[0][1], 445, 30)

@@ -4,6 +4,7 @@
 // manifest, the written pages and the servers themselves.
 #include "HostAnnouncement.h"
 #include "LabWindow.h"
+#include "MemberSessions.h"
 #include "gui/dialogs/ResultsDialogIds.h"
 #include "gui/dialogs/SearchOptionsIds.h"
 #include "gui/GuiTestSupport.h"
@@ -86,7 +87,7 @@ class AcceptanceLabTest : public QObject {
     // A window on a settings file that already holds `values` (section
     // "Search Options"): the lab's domain, no ping scan unless told.
     std::unique_ptr<LabWindow> window(std::map<std::string, std::int32_t> values = {},
-                                      const std::string& orgUnit = {})
+                                      const std::string& orgUnit = {}, bool ticketOnly = false)
     {
         {
             RegistryFileStore p(*dir / "Rostermill.reg", "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill");
@@ -99,7 +100,7 @@ class AcceptanceLabTest : public QObject {
             if (!orgUnit.empty())
                 p.writeText("Search Options", "OrgUnit", orgUnit);
         }
-        return std::make_unique<LabWindow>(*dir / "Rostermill.reg");
+        return std::make_unique<LabWindow>(*dir / "Rostermill.reg", ticketOnly);
     }
 
     // The members in the browse list, and those of them that refuse the
@@ -405,6 +406,52 @@ private slots:
         w->saveAs = {*dir / "list.htm"};
         w->click(IdExportList);
         QCOMPARE(Page::read(*dir / "list.htm").rows, w->rows());
+    }
+
+    // Only the operator's Kerberos ticket: a directory search of the joined
+    // members' unit and a batch on them ask for no credentials, and every
+    // session the members saw was the operator's by Kerberos.
+    void aTicketOnlySearchAndBatchOnTheJoinedMembers()
+    {
+        const std::string unit = lab.json["joinedMembers"][0]["ou"];
+        auto w = window({{"ScanType", 1}, {"RestrictToOrgUnit", 1}}, unit, true);
+        const MemberSessions logs(lab);
+        w->setAccount("svcdesk", false);
+        w->click(IdStartSearch);
+        const std::vector<std::string> names = w->names();
+        QCOMPARE(std::set<std::string>(names.begin(), names.end()), (std::set<std::string>{"SRV01", "SRV02"}));
+
+        const std::string password = "Ticket-Batch-" + std::to_string(std::time(nullptr));
+        MainWindow& main = w->window();
+        QTest::mouseClick(control<QPushButton>(&main, IdSelectAll), Qt::LeftButton);
+        control<QCheckBox>(&main, IdChangePassword)->click();
+        control<QLineEdit>(&main, IdPassword)->setText(QString::fromStdString(password));
+        control<QLineEdit>(&main, IdVerifyPassword)->setText(QString::fromStdString(password));
+        QString succeeded;
+        w->once(131, [&](QWidget* d) {
+            auto* viewLog = control<QPushButton>(d, OperationDialog::IdViewLog);
+            while (!viewLog->isEnabled())
+                QTest::qWait(20);
+            succeeded = text(d, OperationDialog::IdPasswordSucceeded);
+            viewLog->click();
+        });
+        w->click(IdPerform);
+        QCOMPARE(succeeded, QString("2"));
+        QVERIFY2(!w->credentialsAsked, qPrintable(w->report()));
+        for (const auto& [member, sessions] : logs.since()) {
+            QVERIFY2(!sessions.empty(), member.c_str()); // the search's may serve the batch too
+            for (const auto& session : sessions)
+                QCOMPARE(session.kind + " " + session.account, std::string("krb5 LAB\\operator"));
+        }
+        NetApiClient ticket({HELPER_PATH, 1, std::chrono::milliseconds(30000)}); // the ticket's
+        NetApiClient asSvcdesk({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+        asSvcdesk.setCredentials("svcdesk", Secret::copyOf(password));
+        for (const std::string& member : names) {
+            UserAccount account; // logs on with its new password
+            QCOMPARE(asSvcdesk.getUser(ServerName(member), "svcdesk", account), NetStatus::Success);
+            QCOMPARE(ticket.setPassword(ServerName(member), "svcdesk", Secret::copyOf(lab.operatorPassword())),
+                     NetStatus::Success);
+        }
     }
 
     // Cancelled while the first (offline) computer is being worked on: the

@@ -3,6 +3,7 @@
 // batch checked on the server (and undone), a dry run and a run without
 // --yes that change nothing, and a search piped into a batch.
 #include "LabSupport.h"
+#include "MemberSessions.h"
 #include "core/search/Search.h"
 #include "support/TempDir.h"
 
@@ -497,9 +498,119 @@ TEST_F(CliLabTest, TypedCredentialsReachTheControllerByKerberosAndNoMemberByNtlm
             EXPECT_TRUE(hidden.count(m["name"].get<std::string>())) << m["name"];
         }
     }
-    // The controller itself, a hidden name, is checked by Kerberos alone.
-    ASSERT_EQ(doc["computers"].size(), 1u);
-    EXPECT_EQ(doc["computers"][0]["computer"], lab.json["domain"]["controller"]["name"]);
+    // The controller itself, a hidden name, is checked by Kerberos alone, and
+    // so are the domain's members.
+    std::set<std::string> found, expected{lab.json["domain"]["controller"]["name"].get<std::string>()};
+    for (const json& row : doc["computers"])
+        found.insert(row["computer"].get<std::string>());
+    for (const json& m : lab.json["joinedMembers"])
+        for (const json& u : m["users"])
+            if (u["name"] == "Administrator")
+                expected.insert(m["name"].get<std::string>());
+    EXPECT_EQ(found, expected) << r.out;
+}
+
+// The joined members by their short names (as a browse list gives them), and
+// a short name of one of them that only the hosts file knows.
+class JoinedMembersLabTest : public CliLabTest {
+protected:
+    std::filesystem::path list()
+    {
+        std::string names;
+        for (const json& m : lab.json["joinedMembers"])
+            names += m["name"].get<std::string>() + "\n";
+        TempDir::write(home / "joined", names + lab.json["shortNameOnly"]["name"].get<std::string>() + "\n");
+        return home / "joined";
+    }
+    // Each joined member's rows and the short name's reason, of a search for svcdesk.
+    void expectSvcdeskFound(const CliRun& r)
+    {
+        const json doc = json::parse(r.out, nullptr, false);
+        ASSERT_TRUE(doc.is_object()) << r.out << r.err;
+        std::set<std::string> found;
+        for (const json& row : doc["computers"]) {
+            EXPECT_EQ(row["user"], "svcdesk");
+            found.insert(row["computer"].get<std::string>());
+        }
+        EXPECT_EQ(found, (std::set<std::string>{"SRV01", "SRV02"})) << r.out;
+        ASSERT_EQ(doc["notMatched"].size(), 1u) << r.out;
+        EXPECT_EQ(doc["notMatched"][0]["computer"], lab.json["shortNameOnly"]["name"]);
+        EXPECT_EQ(doc["notMatched"][0]["reason"], "no DNS name for Kerberos");
+    }
+    // Every session since `logs` began, on each member, was the operator's by Kerberos.
+    void expectKerberosOnly(const MemberSessions& logs, std::size_t atLeast)
+    {
+        for (const auto& [member, sessions] : logs.since()) {
+            EXPECT_GE(sessions.size(), atLeast) << member;
+            for (const auto& s : sessions)
+                EXPECT_EQ(s.kind + " " + s.account, "krb5 LAB\\operator") << member;
+        }
+    }
+};
+
+// Only the operator's ticket: the search and a batch on the joined members
+// ask for nothing, and every session they open is Kerberos, to the DNS name.
+TEST_F(JoinedMembersLabTest, ATicketAloneSearchesAndChangesThemByKerberos)
+{
+    ASSERT_TRUE(lab.kinitOperator());
+    const MemberSessions logs(lab);
+    const auto run = [&](std::vector<std::string> args, const std::string& input = "") {
+        return runCli(args, home.path().string(), input, {});
+    };
+    const CliRun search = run({"search", "--computers", list().string(), "--user", "svcdesk", "--all",
+                               "--format", "json"});
+    expectSvcdeskFound(search);
+    const std::string password = "Joined-" + std::to_string(std::time(nullptr)) + "!x";
+    const CliRun apply = run({"apply", "--set-password", "--yes", "--log-dir", home.path().string(),
+                              "SRV01\\svcdesk", "SRV02\\svcdesk"}, password + "\n");
+    EXPECT_EQ(apply.status, 0) << apply.out << apply.err;
+    EXPECT_EQ(search.err.find("assword"), std::string::npos) << search.err; // never asked
+    expectKerberosOnly(logs, 2);
+
+    for (const char* member : {"SRV01", "SRV02"}) {
+        EXPECT_EQ(logOn("svcdesk", password, member), NetStatus::Success) << member;
+        EXPECT_EQ(logOn("svcdesk", lab.operatorPassword(), member), NetStatus::LogonFailure) << member;
+    }
+    const CliRun restore = run({"apply", "--set-password", "--yes", "--log-dir", home.path().string(),
+                                "SRV01\\svcdesk", "SRV02\\svcdesk"}, lab.operatorPassword() + "\n");
+    EXPECT_EQ(restore.status, 0) << restore.out << restore.err;
+}
+
+// Typed credentials and no ticket file: the ticket made in memory reaches
+// the joined members, NTLM refused or not.
+TEST_F(JoinedMembersLabTest, TypedCredentialsReachThemByKerberosThroughTheTicketInMemory)
+{
+    const MemberSessions logs(lab);
+    expectSvcdeskFound(cli({"search", "--computers", list().string(), "--user", "svcdesk", "--all", "--format",
+                            "json", "--no-ntlm"}));
+    const CliRun allowed = cli({"search", "--computers", list().string(), "--user", "svcdesk", "--format", "json"});
+    EXPECT_EQ(json::parse(allowed.out, nullptr, false)["computers"].size(), 3u) << allowed.out; // the alias by NTLM
+    std::map<std::string, std::vector<MemberSessions::Session>> sessions = logs.since();
+    // The short name only the hosts file knows was reached by NTLM, as allowed; nothing else was.
+    auto& srv02 = sessions["SRV02"];
+    const auto ntlm = std::count_if(srv02.begin(), srv02.end(), [](const auto& s) { return s.kind == "NTLMSSP"; });
+    EXPECT_EQ(ntlm, 1);
+    srv02.erase(std::remove_if(srv02.begin(), srv02.end(), [](const auto& s) { return s.kind == "NTLMSSP"; }),
+                srv02.end());
+    for (const auto& [member, list] : sessions) {
+        EXPECT_GE(list.size(), 2u) << member;
+        for (const auto& s : list)
+            EXPECT_EQ(s.kind + " " + s.account, "krb5 LAB\\operator") << member;
+    }
+}
+
+// A local group that holds a deleted domain account's SID: the group's own
+// member is still found, nothing fails.
+TEST_F(JoinedMembersLabTest, AGroupHoldingADeletedDomainAccountStillGivesItsLocalMember)
+{
+    const CliRun r = cli({"search", "--computers", "-", "--group", "Project Team", "--all", "--format", "json"},
+                         "SRV01\n");
+    const json doc = json::parse(r.out, nullptr, false);
+    ASSERT_TRUE(doc.is_object()) << r.out << r.err;
+    EXPECT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(doc["computers"].size(), 1u) << r.out;
+    EXPECT_EQ(doc["computers"][0]["user"], "svcdesk");
+    EXPECT_TRUE(doc["notMatched"].empty()) << r.out;
 }
 
 TEST_F(CliLabTest, ApplyChangesTheServerAndLogsIt)

@@ -78,13 +78,13 @@ struct LabSearchServices {
     SearchServices services() { return {network, identity, directory, resolver, icmp, probe, threads, clock}; }
 };
 
-// What logging on to PC01 as `user` with `password` answers.
-inline NetStatus logOn(const std::string& user, const std::string& password)
+// What logging on to the computer as its `user` with `password` answers.
+inline NetStatus logOn(const std::string& user, const std::string& password, const std::string& computer = "PC01")
 {
     NetApiClient asUser(helperSettings(1));
     asUser.setCredentials(user, Secret::copyOf(password));
     UserAccount account;
-    return asUser.getUser(ServerName("PC01"), user, account);
+    return asUser.getUser(ServerName(computer), user, account);
 }
 
 // A user's level-1 record as the helper answers it, with the flags and the

@@ -25,20 +25,23 @@ void later(QWidget* target, std::function<void()> action)
 
 } // namespace
 
-LabWindow::LabWindow(const std::filesystem::path& settingsFile)
+LabWindow::LabWindow(const std::filesystem::path& settingsFile, bool ticketOnly)
     : adapters_(
-          [](std::string& account, Secret& password) {
+          [this, ticketOnly](std::string& account, Secret& password) {
+              credentialsAsked = true;
               const LabManifest lab = LabManifest::load();
               account = lab.operatorAccount();
               password = Secret::copyOf(lab.operatorPassword());
-              return true;
+              return !ticketOnly;
           },
           false,
           std::make_unique<RegistryFileStore>(settingsFile, "HKEY_CURRENT_USER\\Software\\Korvane\\Rostermill"))
 {
-    // The lab's members are no domain members: without a ticket the operator
+    // Most members are no domain members: without a ticket the operator
     // signs in when asked, and the typed credentials reach the directory too.
     std::system("kdestroy -q 2>/dev/null");
+    if (ticketOnly && !LabManifest::load().kinitOperator())
+        qWarning("no ticket for the operator");
     window_ = std::make_unique<MainWindow>(MainWindow::Services{
         adapters_.settings,
         {prompter_, shell_, fileChooser_, adapters_.files, adapters_.reader, adapters_.random, adapters_.cipher, adapters_.journals,
@@ -190,11 +193,12 @@ void LabWindow::serve()
 std::set<std::string> membersWithUser(const LabManifest& lab, const std::string& user)
 {
     std::set<std::string> names;
-    for (const auto& m : lab.json["members"])
-        if (!m.value("refusesOperator", false))
-            for (const auto& u : m["users"])
-                if (u["name"] == user)
-                    names.insert(m["name"]);
+    for (const char* kind : {"members", "joinedMembers"})
+        for (const auto& m : lab.json[kind])
+            if (!m.value("refusesOperator", false))
+                for (const auto& u : m["users"])
+                    if (u["name"] == user)
+                        names.insert(m["name"]);
     return names;
 }
 

@@ -38,7 +38,9 @@ public:
     };
     using Handler = std::function<void(QWidget* modal)>;
 
-    explicit LabWindow(const std::filesystem::path& settingsFile);
+    // With `ticketOnly` the operator's Kerberos ticket is all it has: asked
+    // for credentials, it gives none and notes that it was asked.
+    explicit LabWindow(const std::filesystem::path& settingsFile, bool ticketOnly = false);
     // Members announce themselves to the master browser within seconds to
     // minutes of starting: waits until its list has them all and `more`.
     static void waitForTheBrowseList(const LabManifest& lab, const std::vector<std::string>& more);
@@ -66,6 +68,7 @@ public:
     std::vector<Box> boxes;
     std::vector<std::filesystem::path> saveAs;
     std::vector<QString> seen; // the templates of the dialogs shown, in order
+    bool credentialsAsked = false;
 
 private:
     void serve();

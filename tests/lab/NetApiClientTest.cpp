@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -62,6 +63,20 @@ protected:
         return net.getUser(ServerName(server), user, account);
     }
 };
+
+// A joined member's group holds a domain account deleted since: it is
+// listed by its SID, beside the local member, and the user's groups still read.
+TEST_F(NetApiClientTest, ADeletedDomainAccountInAGroupIsListedByItsSid)
+{
+    std::ifstream in(std::string(std::getenv("RMLAB_DIR")) + "/deleted-members.json");
+    const json deleted = json::parse(in, nullptr, false);
+    ASSERT_TRUE(deleted.is_object());
+    const std::string sid = deleted["SRV01"]["Project Team"][0];
+    EXPECT_EQ(members("SRV01", "Project Team"), (std::vector<std::string>{sid, "SRV01\\svcdesk"}));
+    const std::vector<std::string> groups = localGroups("SRV01", "svcdesk");
+    EXPECT_EQ(std::set<std::string>(groups.begin(), groups.end()),
+              (std::set<std::string>{"Service Desk", "Project Team"}));
+}
 
 TEST_F(NetApiClientTest, UserInformationMatchesTheManifest)
 {
