@@ -57,7 +57,7 @@ void MainWindowController::runSearch(Search& search)
     s_.waitCursor.begin();
     const SearchRequest& request = search.request();
     if (!s_.dialogs.runCheck(search)) {
-        s_.prompter.show(searchCancelled(request.account));
+        s_.prompter.show(searchCancelled(request.kind, request.account));
         s_.waitCursor.end();
         return;
     }
