@@ -2,7 +2,7 @@
 
 namespace rm {
 
-const char* const MainHelp = R"(Usage: rostermill-cli search [OPTIONS] (--user NAME | --group NAME)
+const char* const MainHelp = R"(Usage: rostermill-cli search [OPTIONS] (--user NAME | --group NAME | --builtin-admin)
        rostermill-cli apply [OPTIONS] [COMPUTER\ACCOUNT...]
        rostermill-cli reveal FILE [--computer NAME] [--account NAME]
 
@@ -23,7 +23,7 @@ Exit status: 0 all done; 1 some computers failed, or nothing was done;
 2 bad usage or input (one line on standard error names the problem).
 )";
 
-const char* const SearchHelp = R"(Usage: rostermill-cli search [OPTIONS] (--user NAME | --group NAME)
+const char* const SearchHelp = R"(Usage: rostermill-cli search [OPTIONS] (--user NAME | --group NAME | --builtin-admin)
 
 Runs the domain scan, the ping step and the parallel account check of the
 desktop program, and prints the matched computers with the columns Computer
@@ -34,6 +34,9 @@ Discovery settings not given here come from the settings file
 Account:
   --user NAME          the local user to look for
   --group NAME         the local group whose local members to list
+  --builtin-admin      the built-in administrator account whatever it is
+                       named (the user whose relative identifier is 500);
+                       each row shows that computer's own name for it
 
 Discovery:
   --domain NAME        the domain to scan
@@ -97,6 +100,8 @@ Targets (one source):
   (piped)              when standard input is not a terminal and no targets
                        are given, they are read from it
   --user NAME          the account of targets that name only a computer
+                       (the built-in administrator, whatever each computer
+                       calls it: pipe in "search --builtin-admin --format json")
 
 Actions:
   --set-password       set a new password, read from standard input (one

@@ -149,7 +149,7 @@ CommandLine parseSearch(ArgumentReader& in)
     CommandLine c;
     c.kind = CommandLine::Kind::Search;
     SearchArgs& s = c.search;
-    bool userGiven = false, groupGiven = false;
+    bool userGiven = false, groupGiven = false, builtinGiven = false;
     Handlers flags, switches;
     flags["--domain"] = [&](ArgumentReader& r, const std::string& f) { s.domain = r.value(f); };
     flags["--ou"] = [&](ArgumentReader& r, const std::string& f) {
@@ -190,6 +190,7 @@ CommandLine parseSearch(ArgumentReader& in)
         throw UsageError("search sets no password: the sign-in password's descriptor is --as-password-fd");
     };
     searchSwitches(switches, s);
+    switches["--builtin-admin"] = [&](ArgumentReader&, const std::string&) { builtinGiven = true; };
     bool help = false;
     switches["--help"] = [&](ArgumentReader&, const std::string&) { help = true; };
     switches["-h"] = switches["--help"];
@@ -197,9 +198,11 @@ CommandLine parseSearch(ArgumentReader& in)
                   [](const std::string& a) { throw UsageError("search takes no operand \"" + a + "\""); });
     if (help)
         return helpOf(SearchHelp);
-    if (userGiven == groupGiven)
-        throw UsageError("search needs one of --user NAME or --group NAME");
-    s.groupMode = groupGiven;
+    if (builtinGiven && (userGiven || groupGiven))
+        throw UsageError("--builtin-admin finds the account whatever its name: leave out --user and --group");
+    if (!builtinGiven && userGiven == groupGiven)
+        throw UsageError("search needs one of --user NAME, --group NAME or --builtin-admin");
+    s.kind = builtinGiven ? AccountKind::BuiltinAdministrator : groupGiven ? AccountKind::Group : AccountKind::User;
     if (s.orgUnit && !s.orgUnit->empty() && s.method == DiscoveryMethod::BrowseList)
         throw UsageError("--ou needs the directory, not --browse");
     return c;
@@ -231,6 +234,11 @@ CommandLine parseApply(ArgumentReader& in)
     flags["--password-fd"] = [&](ArgumentReader& r, const std::string& f) { a.passwordFd = descriptor(f, r.value(f)); };
     flags["--rename"] = [&](ArgumentReader& r, const std::string& f) { a.newName = r.value(f); };
     flags["--user"] = [&](ArgumentReader& r, const std::string& f) { a.user = r.value(f); };
+    // Names differ per computer, and apply looks nothing up.
+    switches["--builtin-admin"] = [](ArgumentReader&, const std::string&) -> void {
+        throw UsageError("apply takes each computer's name for the built-in administrator from a search: pipe "
+                         "search --builtin-admin --format json into it");
+    };
     flags["--targets"] = [&](ArgumentReader& r, const std::string& f) {
         a.targetsFile = r.value(f);
         if (a.targetsFile.empty())

@@ -33,8 +33,8 @@ struct SearchArgs {
     std::optional<std::string> orgUnit; // empty: the whole domain
     std::optional<bool> serversOnly, hidden, ping, simpleBind;
 
-    std::string accountName;
-    bool groupMode = false;
+    std::string accountName; // empty for the built-in administrator
+    AccountKind kind = AccountKind::User;
     OutputFormat format = OutputFormat::Table;
     bool all = false;
     Liveness alive = Liveness::Ping;

@@ -18,7 +18,15 @@ std::string dropReasonText(const DroppedComputer& d, const SearchRequest& reques
         }
         return "offline by ping";
     case DropReason::NotFound:
-        return request.kind == AccountKind::Group ? "group empty or not found" : "account not found";
+        switch (request.kind) {
+        case AccountKind::Group:
+            return "group empty or not found";
+        case AccountKind::BuiltinAdministrator:
+            return "no built-in administrator account";
+        case AccountKind::User:
+            break;
+        }
+        return "account not found";
     case DropReason::AccessDenied:
         return d.status == NetStatus::LogonFailure ? "access denied (logon failure)" : "access denied";
     case DropReason::Unreachable:

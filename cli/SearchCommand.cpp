@@ -62,7 +62,7 @@ SearchRequest requestFor(const SearchArgs& args, ConsolePlatform& platform, Curr
         throw UsageError("standard input cannot carry both the computers and the password: use another descriptor");
     SearchRequest request;
     request.account = args.accountName;
-    request.kind = args.groupMode ? AccountKind::Group : AccountKind::User;
+    request.kind = args.kind;
     request.options = searchOptionsFor(args, platform.settings().loadSearchOptions());
     request.liveness = args.alive;
     if (!args.computersFile.empty())
@@ -96,7 +96,7 @@ void tellNotices(const SearchRequest& request, const SearchOutcome& outcome, std
     if (outcome.counts.totalFound == 0)
         tell(err, noComputersFound());
     else if (outcome.state == SearchState::CheckCancelled)
-        tell(err, searchCancelled(request.account));
+        tell(err, searchCancelled(request.kind, request.account));
     else if (outcome.rows.empty())
         tell(err, allComputersRemoved(request.kind, request.account));
     if (!refusal.empty())

@@ -63,8 +63,20 @@ std::string jsonText(const SearchReport& report)
 {
     using json = nlohmann::ordered_json;
     json doc;
-    doc["account"] = report.request.account;
-    doc["mode"] = report.request.kind == AccountKind::Group ? "group" : "user";
+    // Each row names its own built-in administrator; there is no one name.
+    switch (report.request.kind) {
+    case AccountKind::User:
+        doc["account"] = report.request.account;
+        doc["mode"] = "user";
+        break;
+    case AccountKind::Group:
+        doc["account"] = report.request.account;
+        doc["mode"] = "group";
+        break;
+    case AccountKind::BuiltinAdministrator:
+        doc["mode"] = "builtin-admin";
+        break;
+    }
     json computers = json::array();
     for (const ComputerRow& r : report.outcome.rows) {
         json row;

@@ -22,6 +22,7 @@ enum class HelperOp : std::uint32_t {
     QueryDisplayMachines = 8,
     ServerEnum = 9,
     GetDcName = 10,
+    UserGetInfoByRid = 11,
 };
 
 // What SetCredentials's flags allow.

@@ -28,6 +28,7 @@ std::optional<RequestShape> requestShape(HelperOp op)
         return RequestShape{1, 2};
     case HelperOp::ServerEnum:
     case HelperOp::GetDcName:
+    case HelperOp::UserGetInfoByRid:
         return RequestShape{1, 1};
     }
     return std::nullopt;

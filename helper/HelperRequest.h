@@ -13,6 +13,7 @@ namespace rm {
 // (texts before numbers for every operation):
 //   SetCredentials        user, domain, password; seconds, CredentialFlags
 //   UserGetInfo           server, user
+//   UserGetInfoByRid      server; relative identifier
 //   UserSetPassword       server, user, password
 //   UserSetFlags          server, user; flags
 //   UserSetName           server, user, new name

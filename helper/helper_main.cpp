@@ -68,9 +68,12 @@ void serve(rm_samr* client, const rm::HelperRequest& r, WireWriter& out)
         callLimit = n[0];
         return;
     }
-    case HelperOp::UserGetInfo: {
+    case HelperOp::UserGetInfo:
+    case HelperOp::UserGetInfoByRid: {
         rm_user_info1 info{};
-        std::uint32_t status = rm_user_get_info1(client, t[0].c_str(), t[1].c_str(), &info);
+        std::uint32_t status = r.op == HelperOp::UserGetInfo
+                                   ? rm_user_get_info1(client, t[0].c_str(), t[1].c_str(), &info)
+                                   : rm_user_get_info1_by_rid(client, t[0].c_str(), n[0], &info);
         out.number(status).text(info.name).number(info.password_age).number(info.priv)
             .text(info.home_dir).text(info.comment).number(info.flags).text(info.script_path).number(info.rid);
         return;

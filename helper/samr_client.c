@@ -363,8 +363,22 @@ static uint32_t lookup_user(rm_samr *c, TALLOC_CTX *mem, const char *user, uint3
 
 typedef uint32_t (*user_step)(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg);
 
-/* Opens the user's account, runs the step on it and closes it again, on
- * every path. */
+/* Opens the account of the open conversation's account domain with that
+ * relative identifier, runs the step on it and closes it again, on every
+ * path. No such account is 2221. */
+static uint32_t with_open_user(rm_samr *c, TALLOC_CTX *mem, uint32_t rid, uint32_t access, user_step step,
+			       void *arg)
+{
+	struct policy_handle handle = {0};
+	NTSTATUS result = NT_STATUS_OK;
+	uint32_t st = outcome(c, dcerpc_samr_OpenUser(c->pipe->binding_handle, mem, &c->account_handle, access, rid, &handle, &result), result);
+	if (st == RM_OK)
+		st = step(c, mem, &handle, rid, arg);
+	if (!close_handle(c, mem, &handle))
+		drop_conversation(c, false);
+	return st;
+}
+
 static uint32_t with_user(rm_samr *c, TALLOC_CTX *mem, const char *server, const char *user, uint32_t access,
 			  user_step step, void *arg)
 {
@@ -372,14 +386,15 @@ static uint32_t with_user(rm_samr *c, TALLOC_CTX *mem, const char *server, const
 	uint32_t rid = 0;
 	if (st != RM_OK || (st = lookup_user(c, mem, user, &rid)) != RM_OK)
 		return st;
-	struct policy_handle handle = {0};
-	NTSTATUS result = NT_STATUS_OK;
-	st = outcome(c, dcerpc_samr_OpenUser(c->pipe->binding_handle, mem, &c->account_handle, access, rid, &handle, &result), result);
-	if (st == RM_OK)
-		st = step(c, mem, &handle, rid, arg);
-	if (!close_handle(c, mem, &handle))
-		drop_conversation(c, false);
-	return st;
+	return with_open_user(c, mem, rid, access, step, arg);
+}
+
+/* Some accounts are known by their identifier only, whatever their name. */
+static uint32_t with_user_rid(rm_samr *c, TALLOC_CTX *mem, const char *server, uint32_t rid, uint32_t access,
+			      user_step step, void *arg)
+{
+	uint32_t st = open_server(c, server);
+	return st != RM_OK ? st : with_open_user(c, mem, rid, access, step, arg);
 }
 
 static uint32_t get_info1(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg)
@@ -402,15 +417,30 @@ static uint32_t get_info1(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *use
 	return st != RM_OK ? st : rm_reply_priv(&aliases, &out->priv);
 }
 
-uint32_t rm_user_get_info1(rm_samr *c, const char *server, const char *user, struct rm_user_info1 *out)
+static const uint32_t info1_access = SAMR_USER_ACCESS_GET_ATTRIBUTES | SAMR_USER_ACCESS_GET_NAME_ETC
+				     | SAMR_USER_ACCESS_GET_LOCALE | SAMR_USER_ACCESS_GET_LOGONINFO;
+
+/* By the relative identifier where one is given, else by name. */
+static uint32_t user_info1(rm_samr *c, const char *server, const char *user, const uint32_t *rid,
+			   struct rm_user_info1 *out)
 {
 	TALLOC_CTX *mem = talloc_new(c->mem);
 	struct rm_user_info1 info = {0};
-	uint32_t st = with_user(c, mem, server, user, SAMR_USER_ACCESS_GET_ATTRIBUTES | SAMR_USER_ACCESS_GET_NAME_ETC
-				| SAMR_USER_ACCESS_GET_LOCALE | SAMR_USER_ACCESS_GET_LOGONINFO, get_info1, &info);
+	uint32_t st = rid ? with_user_rid(c, mem, server, *rid, info1_access, get_info1, &info)
+			  : with_user(c, mem, server, user, info1_access, get_info1, &info);
 	*out = st == RM_OK ? info : (struct rm_user_info1){0};
 	talloc_free(mem);
 	return st;
+}
+
+uint32_t rm_user_get_info1(rm_samr *c, const char *server, const char *user, struct rm_user_info1 *out)
+{
+	return user_info1(c, server, user, NULL, out);
+}
+
+uint32_t rm_user_get_info1_by_rid(rm_samr *c, const char *server, uint32_t rid, struct rm_user_info1 *out)
+{
+	return user_info1(c, server, NULL, &rid, out);
 }
 
 struct user_info_change {

@@ -54,6 +54,10 @@ void rm_samr_set_timeout(rm_samr *client, unsigned seconds);
 
 uint32_t rm_user_get_info1(rm_samr *c, const char *server, const char *user,
 			   struct rm_user_info1 *out);
+/* The account of the computer's account domain with that relative
+ * identifier (500: the built-in administrator, whatever its name), without
+ * looking a name up; 2221 when there is none. */
+uint32_t rm_user_get_info1_by_rid(rm_samr *c, const char *server, uint32_t rid, struct rm_user_info1 *out);
 uint32_t rm_user_set_password(rm_samr *c, const char *server, const char *user,
 			      const char *password);
 uint32_t rm_user_set_flags(rm_samr *c, const char *server, const char *user, uint32_t flags);

@@ -130,4 +130,16 @@ void SettingsStore::saveSearchGroups(bool groupMode)
     profile_.writeInteger(SearchSection, "Search Groups", groupMode ? 1 : 0);
 }
 
+// A value of its own: a program that knows only the two modes reads the
+// choice as user mode.
+bool SettingsStore::loadSearchBuiltinAdministrator()
+{
+    return profile_.readInteger(SearchSection, "Search Builtin Administrator", 0) != 0;
+}
+
+void SettingsStore::saveSearchBuiltinAdministrator(bool chosen)
+{
+    profile_.writeInteger(SearchSection, "Search Builtin Administrator", chosen ? 1 : 0);
+}
+
 } // namespace rm

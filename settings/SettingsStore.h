@@ -23,10 +23,13 @@ public:
     PasswordOptions loadPasswordOptions();
     void savePasswordOptions(const PasswordOptions& options);
 
-    // The account name and the mode last searched for.
+    // The account name and the mode last searched for; the built-in
+    // administrator, when chosen, goes before either mode.
     std::string loadUsername();
     void saveUsername(const std::string& name);
     bool loadSearchGroups();
+    bool loadSearchBuiltinAdministrator();
+    void saveSearchBuiltinAdministrator(bool chosen);
     // Whether typed credentials may go to a computer by NTLM where Kerberos
     // cannot work; set by hand, never written by the program.
     bool loadRefuseNtlm();

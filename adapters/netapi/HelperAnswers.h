@@ -18,7 +18,7 @@ namespace rm {
 // The platform's account flag that the program reads and changes.
 constexpr std::uint32_t AccountDisabled = 0x0002;
 
-// UserGetInfo: the platform's level-1 record, of which the program keeps
+// UserGetInfo and UserGetInfoByRid: the platform's level-1 record, of which the program keeps
 // the name, the password's age, the flags and the identifier.
 struct UserAnswer {
     UserAccount account;

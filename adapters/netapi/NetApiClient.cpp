@@ -16,6 +16,8 @@ constexpr std::uint32_t IncludeIndirectGroups = 1;
 constexpr std::uint32_t ReturnFlatName = 0x80000000;
 constexpr std::uint32_t ReturnDnsName = 0x40000000;
 constexpr std::uint32_t AllServerTypes = 0xFFFFFFFF;
+// The built-in administrator's relative identifier in every account domain.
+constexpr std::uint32_t AdministratorRid = 500;
 
 // What a thread's session binds it to: one helper, taken at its first call,
 // and the failure that every call of the session returns without a helper.
@@ -180,17 +182,32 @@ NetStatus NetApiClient::call(const std::string& req, std::string& answer)
     return status;
 }
 
-NetStatus NetApiClient::readUser(const ServerName& server, const std::string& user, UserAnswer& record)
+NetStatus NetApiClient::readUser(const std::string& req, UserAnswer& record)
 {
     std::string answer;
-    const NetStatus transport = call(request(HelperOp::UserGetInfo).text(server.text()).text(user).bytes(), answer);
+    const NetStatus transport = call(req, answer);
     return transport != NetStatus::Success ? transport : readUserAnswer(answer, record);
+}
+
+NetStatus NetApiClient::readUser(const ServerName& server, const std::string& user, UserAnswer& record)
+{
+    return readUser(request(HelperOp::UserGetInfo).text(server.text()).text(user).bytes(), record);
 }
 
 NetStatus NetApiClient::getUser(const ServerName& server, const std::string& user, UserAccount& account)
 {
     UserAnswer record;
     const NetStatus status = readUser(server, user, record);
+    if (status == NetStatus::Success)
+        account = record.account;
+    return status;
+}
+
+NetStatus NetApiClient::getBuiltinAdministrator(const ServerName& server, UserAccount& account)
+{
+    UserAnswer record;
+    const NetStatus status =
+        readUser(request(HelperOp::UserGetInfoByRid).text(server.text()).number(AdministratorRid).bytes(), record);
     if (status == NetStatus::Success)
         account = record.account;
     return status;

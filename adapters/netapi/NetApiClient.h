@@ -42,6 +42,7 @@ public:
 
     std::unique_ptr<Session> openSession(const ServerName& server, const CancelToken* cancel = nullptr) override;
     NetStatus getUser(const ServerName& server, const std::string& user, UserAccount& account) override;
+    NetStatus getBuiltinAdministrator(const ServerName& server, UserAccount& account) override;
     NetStatus userLocalGroups(const ServerName& server, const std::string& user,
                               std::vector<std::string>& groups) override;
     NetStatus localGroupMembers(const ServerName& server, const std::string& group,
@@ -60,6 +61,8 @@ private:
     class ThreadSession;
 
     NetStatus readUser(const ServerName& server, const std::string& user, UserAnswer& record);
+    // A UserGetInfo or UserGetInfoByRid request's answer.
+    NetStatus readUser(const std::string& request, UserAnswer& record);
     // The answer, or the status that stands for a helper that failed.
     NetStatus call(const std::string& request, std::string& answer);
     NetStatus exchange(HelperProcess* helper, const std::string& request, std::string& answer);

@@ -2,6 +2,13 @@
 
 namespace rm {
 
+namespace {
+
+// What was searched for, where it has no one name.
+const std::string BuiltinAdministratorText = "the built-in administrator account (any name)";
+
+} // namespace
+
 Message clearListQuestion()
 {
     return {"Clear List?", "Clear the machine list and repopulate?", MessageButtons::YesNo, MessageIcon::Question};
@@ -21,19 +28,30 @@ Message noComputersFound()
             MessageIcon::Exclamation};
 }
 
-Message searchCancelled(const std::string& account)
+Message searchCancelled(AccountKind kind, const std::string& account)
 {
-    return {"Operation cancelled", "The search for \"" + account + "\" was cancelled.", MessageButtons::Ok,
+    const std::string what =
+        kind == AccountKind::BuiltinAdministrator ? BuiltinAdministratorText : "\"" + account + "\"";
+    return {"Operation cancelled", "The search for " + what + " was cancelled.", MessageButtons::Ok,
             MessageIcon::Information};
 }
 
 Message allComputersRemoved(AccountKind kind, const std::string& account)
 {
-    const bool group = kind == AccountKind::Group;
+    std::string found;
+    switch (kind) {
+    case AccountKind::User:
+        found = "The username \"" + account + "\" was not found on any machine.";
+        break;
+    case AccountKind::Group:
+        found = "Local group \"" + account + "\" was empty on all machines.";
+        break;
+    case AccountKind::BuiltinAdministrator:
+        found = "No machine has " + BuiltinAdministratorText + ".";
+        break;
+    }
     return {"All Computers Removed",
-            (group ? "Local group \"" : "The username \"") + account
-                + (group ? "\" was empty on all machines." : "\" was not found on any machine.")
-                + " All computers have been removed from the list. You must repopulate the list.",
+            found + " All computers have been removed from the list. You must repopulate the list.",
             MessageButtons::Ok, MessageIcon::Information};
 }
 

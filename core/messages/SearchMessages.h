@@ -13,7 +13,7 @@ namespace rm {
 Message clearListQuestion();
 Message noAccountNameError(AccountKind kind);
 Message noComputersFound();
-Message searchCancelled(const std::string& account);
+Message searchCancelled(AccountKind kind, const std::string& account);
 Message allComputersRemoved(AccountKind kind, const std::string& account);
 // Nothing where the step has nothing to say.
 std::optional<Message> discoveryNoticeMessage(DiscoveryNotice notice);

@@ -71,6 +71,9 @@ public:
     virtual std::unique_ptr<Session> openSession(const ServerName& server, const CancelToken* cancel = nullptr) = 0;
 
     virtual NetStatus getUser(const ServerName& server, const std::string& user, UserAccount& account) = 0;
+    // The account whose relative identifier is 500 in the computer's account
+    // domain, by whatever name it has there; UserNotFound where there is none.
+    virtual NetStatus getBuiltinAdministrator(const ServerName& server, UserAccount& account) = 0;
     // The local groups the user belongs to, directly or through a domain group.
     virtual NetStatus userLocalGroups(const ServerName& server, const std::string& user,
                                       std::vector<std::string>& groups) = 0;

@@ -26,8 +26,25 @@ HtmlReport computerListReport(const std::vector<ComputerCells>& rows, std::time_
 HtmlReport resultsReport(ResultsExport which, const SearchRequest& request, const SearchOutcome& outcome,
                          std::time_t created)
 {
-    const bool group = request.kind == AccountKind::Group;
-    const std::string account = quoted(request.account);
+    // What was searched for, as the headings and titles name it.
+    std::string heading, without, with;
+    switch (request.kind) {
+    case AccountKind::User:
+        heading = "Local User " + quoted(request.account);
+        without = "without a local user " + quoted(request.account);
+        with = "with a local user " + quoted(request.account);
+        break;
+    case AccountKind::Group:
+        heading = "Local Group " + quoted(request.account);
+        without = "with an empty local group " + quoted(request.account);
+        with = "with a non-empty local group " + quoted(request.account);
+        break;
+    case AccountKind::BuiltinAdministrator:
+        heading = "Built-in Administrator (any name)";
+        without = "without the built-in administrator account";
+        with = "with the built-in administrator account";
+        break;
+    }
     std::vector<ReportRow> rows;
     if (which != ResultsExport::NotMatched)
         for (const FoundComputer& c : outcome.matched)
@@ -45,17 +62,14 @@ HtmlReport resultsReport(ResultsExport which, const SearchRequest& request, cons
         break;
     case ResultsExport::NotMatched:
         stem = "Computers Not Matched";
-        title = std::string("Rostermill - Computers offline or ")
-              + (group ? "with an empty local group " : "without a local user ") + account;
+        title = "Rostermill - Computers offline or " + without;
         break;
     case ResultsExport::Matched:
         stem = "Computers Matched";
-        title = std::string("Rostermill - Computers with a ") + (group ? "non-empty local group " : "local user ")
-              + account;
+        title = "Rostermill - Computers " + with;
         break;
     }
-    return HtmlReport({"Computer", "Computer Type", "Status", (group ? "Local Group " : "Local User ") + account},
-                      std::move(rows), stem, title, created);
+    return HtmlReport({"Computer", "Computer Type", "Status", heading}, std::move(rows), stem, title, created);
 }
 
 } // namespace rm

@@ -3,23 +3,33 @@
 namespace rm {
 namespace {
 
-void lookUpAccount(NetworkManagement& network, const ServerName& server, const std::string& name,
-                   ComputerCheck& check)
+// The account a look-up gave; its groups are asked for by the name it
+// goes by on that computer.
+void takeAccount(NetworkManagement& network, const ServerName& server, NetStatus status, const UserAccount& user,
+                 ComputerCheck& check)
 {
-    UserAccount user;
-    const NetStatus status = network.getUser(server, name, user);
     if (status != NetStatus::Success) {
         if (status != NetStatus::UserNotFound && !check.failed())
             check.failure = status;
         return;
     }
     AccountInfo& found = check.accounts.emplace_back();
-    found.user = name;
+    found.user = user.name;
     found.enabled = user.enabled;
     found.passwordAgeSeconds = static_cast<std::int32_t>(user.passwordAgeSeconds);
     found.rid = user.rid;
-    if (network.userLocalGroups(server, name, found.groups) != NetStatus::Success)
+    if (network.userLocalGroups(server, found.user, found.groups) != NetStatus::Success)
         found.groups.clear();
+}
+
+void lookUpAccount(NetworkManagement& network, const ServerName& server, const std::string& name,
+                   ComputerCheck& check)
+{
+    UserAccount user;
+    const NetStatus status = network.getUser(server, name, user);
+    // The name as asked, not as the computer spells it.
+    user.name = name;
+    takeAccount(network, server, status, user, check);
 }
 
 } // namespace
@@ -31,6 +41,12 @@ ComputerCheck checkComputer(NetworkManagement& network, const ServerName& server
     const auto session = network.openSession(server, &cancel);
     if (kind == AccountKind::User) {
         lookUpAccount(network, server, account, check);
+        return check;
+    }
+    if (kind == AccountKind::BuiltinAdministrator) {
+        UserAccount user;
+        const NetStatus status = network.getBuiltinAdministrator(server, user);
+        takeAccount(network, server, status, user, check);
         return check;
     }
     std::vector<std::string> members;

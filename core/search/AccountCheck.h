@@ -10,8 +10,9 @@
 
 namespace rm {
 
-// What the check found on one computer: the account (user mode) or the
-// group's local members (group mode), in the order the computer gave them,
+// What the check found on one computer: the account (user and built-in
+// administrator modes, the latter under the computer's own name for it) or
+// the group's local members (group mode), in the order the computer gave them,
 // and the first failure of a look-up other than "no such account".
 struct ComputerCheck {
     std::vector<AccountInfo> accounts;

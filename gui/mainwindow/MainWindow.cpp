@@ -63,7 +63,7 @@ void MainWindow::registerLayout()
     } table[] = {
         {{IdAccountFrame, IdDomain, IdAccountName}, M::Stretch, M::Fixed},
         {{IdStartSearch, IdSearchOptions}, M::Move, M::Fixed},
-        {{IdLocalUserLabel, IdUserMode, IdGroupMode}, M::Fixed, M::Fixed},
+        {{IdLocalUserLabel, IdUserMode, IdGroupMode, IdBuiltinAdminMode}, M::Fixed, M::Fixed},
         {{IdComputerFrame, IdComputerList}, M::Stretch, M::Stretch},
         {{IdSelectionHint, IdSelectAll}, M::Fixed, M::Move},
         {{IdExportList}, M::Move, M::Move},
@@ -89,7 +89,7 @@ void MainWindow::connectCommands()
     on(IdStartSearch, [&c] { c.searchCommand(); });
     on(IdPerform, [&c] { c.performCommand(); });
     on(IdQuit, [this] { reject(); });
-    for (int id : {IdChangeUsername, IdChangePassword, IdGenerateUnique})
+    for (int id : {IdChangeUsername, IdChangePassword, IdGenerateUnique, IdUserMode, IdGroupMode, IdBuiltinAdminMode})
         on(id, [&c] { c.refreshEnableRules(); });
     on(IdSearchOptions, [&c] { c.searchOptionsExchange(); });
     on(IdSelectAll, [this, &c] {

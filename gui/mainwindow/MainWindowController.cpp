@@ -29,11 +29,17 @@ void MainWindowController::initialise()
     s_.controls.setText(IdAccountName, s_.settings.loadUsername());
     s_.controls.selectAllText(IdAccountName);
     s_.controls.setFocus(IdAccountName);
-    s_.controls.setChecked(s_.settings.loadSearchGroups() ? IdGroupMode : IdUserMode, true);
+    s_.controls.setChecked(s_.settings.loadSearchBuiltinAdministrator() ? IdBuiltinAdminMode
+                           : s_.settings.loadSearchGroups()            ? IdGroupMode
+                                                                       : IdUserMode,
+                           true);
+    // No name is typed for the built-in administrator.
+    s_.controls.setEnabled(IdAccountName, !s_.controls.isChecked(IdBuiltinAdminMode));
 
     s_.controls.setVisible(IdLocalUserLabel, false);
     s_.controls.setVisible(IdUserMode, true);
     s_.controls.setVisible(IdGroupMode, true);
+    s_.controls.setVisible(IdBuiltinAdminMode, true);
     s_.controls.setVisible(IdExportList, true);
     s_.controls.setChecked(IdKeepEnabledState, true);
     s_.controls.setChecked(IdGenerateUnique, passwordOptions_.generateUnique);
@@ -71,9 +77,10 @@ void MainWindowController::refreshEnableRules()
     const bool active = rows > 0 && searchDone_;
 
     c.setEnabled(IdComputerList, active);
-    c.setEnabled(IdAccountName, true);
+    c.setEnabled(IdAccountName, !c.isChecked(IdBuiltinAdminMode));
     c.setEnabled(IdUserMode, true);
     c.setEnabled(IdGroupMode, true);
+    c.setEnabled(IdBuiltinAdminMode, true);
     c.setEnabled(IdExportList, rows > 0);
     c.setEnabled(IdSelectAll, rows > 0);
     for (int id : {IdEnableLabel, IdChangePassword, IdChangeUsername, IdPerform, IdDisableAccount,
@@ -153,6 +160,7 @@ bool MainWindowController::quit()
     }
     s_.settings.saveUsername(s_.controls.text(IdAccountName));
     s_.settings.saveSearchGroups(s_.controls.isChecked(IdGroupMode));
+    s_.settings.saveSearchBuiltinAdministrator(s_.controls.isChecked(IdBuiltinAdminMode));
     savePasswordOptions();
     return true;
 }

@@ -29,6 +29,7 @@ enum MainWindowId {
     IdUserMode = 1055,
     IdGroupMode = 1056,
     IdDomainLabel = 1057,
+    IdBuiltinAdminMode = 1058,
     IdAccountFrame = 1060,
     IdQuit = 1067,
     IdChangeUsername = 1079,

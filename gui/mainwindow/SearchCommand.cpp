@@ -5,11 +5,24 @@
 
 namespace rm {
 
+namespace {
+
+AccountKind chosenKind(const DialogControls& controls)
+{
+    if (controls.isChecked(IdBuiltinAdminMode))
+        return AccountKind::BuiltinAdministrator;
+    return controls.isChecked(IdGroupMode) ? AccountKind::Group : AccountKind::User;
+}
+
+} // namespace
+
 SearchRequest MainWindowController::searchRequest(const std::string& account) const
 {
     SearchRequest request;
-    request.account = account;
-    request.kind = s_.controls.isChecked(IdGroupMode) ? AccountKind::Group : AccountKind::User;
+    request.kind = chosenKind(s_.controls);
+    // The built-in administrator is found by its identifier, not a name.
+    if (request.kind != AccountKind::BuiltinAdministrator)
+        request.account = account;
     request.options = searchOptions_;
     return request;
 }
@@ -19,8 +32,8 @@ void MainWindowController::searchCommand()
     if (s_.list.rowCount() > 0 && s_.prompter.show(clearListQuestion()) != MessageAnswer::Yes)
         return;
     const std::string account = s_.controls.text(IdAccountName);
-    const AccountKind kind = s_.controls.isChecked(IdGroupMode) ? AccountKind::Group : AccountKind::User;
-    if (account.empty()) {
+    const AccountKind kind = chosenKind(s_.controls);
+    if (account.empty() && kind != AccountKind::BuiltinAdministrator) {
         s_.prompter.show(noAccountNameError(kind));
         return;
     }
@@ -57,7 +70,7 @@ void MainWindowController::runSearch(Search& search)
     s_.waitCursor.begin();
     const SearchRequest& request = search.request();
     if (!s_.dialogs.runCheck(search)) {
-        s_.prompter.show(searchCancelled(request.account));
+        s_.prompter.show(searchCancelled(request.kind, request.account));
         s_.waitCursor.end();
         return;
     }

@@ -29,6 +29,11 @@ TEST(HelperRequests, EachOperationReadsItsTextsThenItsNumbers)
     EXPECT_EQ(r->texts, std::vector<std::string>{"\\\\DC1"});
     EXPECT_EQ(r->numbers, (std::vector<std::uint32_t>{7, 100}));
 
+    r = decodeRequest(request(HelperOp::UserGetInfoByRid).text("\\\\PC01").number(500).bytes());
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->texts, std::vector<std::string>{"\\\\PC01"});
+    EXPECT_EQ(r->numbers, std::vector<std::uint32_t>{500});
+
     // What follows the arguments is not read.
     r = decodeRequest(request(HelperOp::UserGetInfo).text("\\\\PC01").text("Administrator").text("extra").bytes());
     ASSERT_TRUE(r);
@@ -41,7 +46,7 @@ TEST(HelperRequests, UnknownOperationsAndShortFramesAreRefused)
     EXPECT_FALSE(decodeRequest(""));
     EXPECT_FALSE(decodeRequest(std::string("\x02\x00\x00", 3)));
     EXPECT_FALSE(decodeRequest(request(HelperOp{0}).bytes()));
-    EXPECT_FALSE(decodeRequest(request(HelperOp{11}).text("x").bytes()));
+    EXPECT_FALSE(decodeRequest(request(HelperOp{12}).text("x").bytes()));
     const std::string whole = request(HelperOp::UserSetFlags).text("\\\\PC01").text("a").number(2).bytes();
     for (std::size_t n = 0; n < whole.size(); ++n)
         EXPECT_FALSE(decodeRequest(whole.substr(0, n))) << n;

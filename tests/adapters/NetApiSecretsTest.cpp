@@ -118,6 +118,8 @@ TEST(NetApiHelper, PasswordsItCannotUseWholeAreRefused)
               NetStatus::InvalidParameter);
     client.setCredentials("LAB\\operator", Secret(std::string("Password")));
     EXPECT_EQ(client.getUser(Nowhere, "Administrator", account), NetStatus::InvalidComputer);
+    // The helper serves the look-up by identifier too, and answers for the server.
+    EXPECT_EQ(client.getBuiltinAdministrator(Nowhere, account), NetStatus::InvalidComputer);
 }
 
 // The logon frame and a new password's frame are built, sent and dropped

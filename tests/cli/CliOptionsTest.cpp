@@ -36,7 +36,7 @@ TEST(CliOptions, SearchTakesEveryDiscoveryFlag)
     EXPECT_FALSE(*s.hidden);
     EXPECT_FALSE(*s.ping);
     EXPECT_EQ(s.accountName, "Administrator");
-    EXPECT_FALSE(s.groupMode);
+    EXPECT_EQ(s.kind, AccountKind::User);
     EXPECT_EQ(s.format, OutputFormat::Json);
     EXPECT_TRUE(s.all);
     EXPECT_EQ(s.alive, Liveness::PingOrPort);
@@ -48,7 +48,8 @@ TEST(CliOptions, SearchDefaultsLeaveTheSettingsAlone)
 {
     const CommandLine c = parse({"search", "--group", "Administrators"});
     const SearchArgs& s = c.search;
-    EXPECT_TRUE(s.groupMode);
+    EXPECT_EQ(s.kind, AccountKind::Group);
+    EXPECT_EQ(parse({"search", "--builtin-admin"}).search.kind, AccountKind::BuiltinAdministrator);
     EXPECT_FALSE(s.domain || s.method || s.orgUnit || s.serversOnly || s.hidden || s.ping);
     EXPECT_EQ(s.format, OutputFormat::Table);
     EXPECT_EQ(s.alive, Liveness::Ping);
@@ -97,8 +98,12 @@ TEST(CliOptions, UsageErrorsNameTheProblem)
 {
     EXPECT_EQ(usageError({}), "a command is needed: search, apply or reveal (see rostermill-cli --help)");
     EXPECT_EQ(usageError({"serch"}), "unknown command \"serch\": search, apply or reveal");
-    EXPECT_EQ(usageError({"search"}), "search needs one of --user NAME or --group NAME");
-    EXPECT_EQ(usageError({"search", "--user", "a", "--group", "b"}), "search needs one of --user NAME or --group NAME");
+    EXPECT_EQ(usageError({"search"}), "search needs one of --user NAME, --group NAME or --builtin-admin");
+    EXPECT_EQ(usageError({"search", "--user", "a", "--group", "b"}),
+              "search needs one of --user NAME, --group NAME or --builtin-admin");
+    for (const char* named : {"--user", "--group"})
+        EXPECT_EQ(usageError({"search", "--builtin-admin", named, "a"}),
+                  "--builtin-admin finds the account whatever its name: leave out --user and --group");
     EXPECT_EQ(usageError({"search", "--user"}), "--user needs a value");
     EXPECT_EQ(usageError({"search", "--user", "a", "--format", "xml"}),
               "--format takes table, csv or json, not \"xml\"");
@@ -115,6 +120,9 @@ TEST(CliOptions, UsageErrorsNameTheProblem)
     EXPECT_EQ(usageError({"apply", "--password-fd", "3", "PC01\\a"}), "--password-fd goes with --set-password");
     EXPECT_EQ(usageError({"apply", "--targets", "f", "PC01\\a"}), "give targets as arguments or with --targets, not both");
     EXPECT_EQ(usageError({"apply", "-"}), "read targets from standard input with --targets -");
+    EXPECT_EQ(usageError({"apply", "--builtin-admin", "PC01"}),
+              "apply takes each computer's name for the built-in administrator from a search: pipe search "
+              "--builtin-admin --format json into it");
 }
 
 TEST(CliOptions, ApplyTakesActionsAndTargets)

@@ -170,6 +170,13 @@ TEST(CliSearchReport, JsonIsTypedEscapedAndReadBackByApply)
     EXPECT_EQ(t.rows[2].groups, std::vector<std::string>{"a\nb"});
     EXPECT_TRUE(t.rows[3].groups.empty());
     EXPECT_FALSE(t.groupMode);
+
+    // The built-in administrator has no one name: apply takes each row's.
+    s.request.kind = AccountKind::BuiltinAdministrator;
+    const std::string builtin = jsonText(s.report());
+    EXPECT_FALSE(nlohmann::json::parse(builtin).contains("account"));
+    EXPECT_EQ(nlohmann::json::parse(builtin)["mode"], "builtin-admin");
+    EXPECT_EQ(parseTargets(builtin, "").rows[1], target("BÜRO-7", "Administrator", false, {"Administrators"}));
 }
 
 TEST(CliTargets, TheEarlierJsonWithTextsReadsAsTheTypedOne)
@@ -236,13 +243,15 @@ TEST(CliTargets, TheSameAccountTwiceIsActedOnOnce)
 
 TEST(CliReasons, EachWayOfLeavingTheListHasItsWords)
 {
-    SearchRequest user, group;
+    SearchRequest user, group, builtin;
     group.kind = AccountKind::Group;
+    builtin.kind = AccountKind::BuiltinAdministrator;
     auto reason = [](DropReason r, NetStatus s, const SearchRequest& request) {
         return dropReasonText({{"PC", ""}, r, s}, request);
     };
     EXPECT_EQ(reason(DropReason::NotFound, NetStatus::Success, user), "account not found");
     EXPECT_EQ(reason(DropReason::NotFound, NetStatus::Success, group), "group empty or not found");
+    EXPECT_EQ(reason(DropReason::NotFound, NetStatus::Success, builtin), "no built-in administrator account");
     EXPECT_EQ(reason(DropReason::AccessDenied, NetStatus::AccessDenied, user), "access denied");
     EXPECT_EQ(reason(DropReason::AccessDenied, NetStatus::LogonFailure, user), "access denied (logon failure)");
     EXPECT_EQ(reason(DropReason::Unreachable, NetStatus::BadNetPath, user), "unreachable");

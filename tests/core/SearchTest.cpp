@@ -1,6 +1,8 @@
 // A whole search over doubles: the list's order after each step, what each
 // liveness mode drops, the rows of a group's members, the results dialog's
-// lists and counts, and why each computer left.
+// lists and counts, and why each computer left; the built-in administrator
+// found under each computer's name and renamed by a batch over those rows.
+#include "core/batch/Batch.h"
 #include "core/search/Search.h"
 #include "support/FakeSearchServices.h"
 
@@ -128,6 +130,44 @@ TEST_F(SearchTest, GroupMembersAreListedFirstThenLastBackToSecond)
     EXPECT_EQ(o.dropped, (std::vector<DroppedComputer>{{server("P"), DropReason::NotFound, NetStatus::Success}}));
     EXPECT_EQ(o.counts, (SearchCounts{3, 1, 0}));
     EXPECT_EQ(o.counts.matched(), 2);
+}
+
+TEST_F(SearchTest, TheBuiltinAdministratorGoesByEachComputersNameAndABatchGivesThemOne)
+{
+    request.kind = AccountKind::BuiltinAdministrator;
+    found({"P", "Q", "R"}); // listed R, Q, P
+    holding("P", "Verwalter") = {true, 86400, 500, {"Administratoren"}};
+    holding("Q", "LocalBoss") = {false, 7, 500, {"Administrators"}};
+    holding("Q", "Administrator") = {true, 0, 1001, {"Users"}};         // the usual name, not the account
+    holding("R", "Administrator") = {true, 0, 1000, {"Administrators"}}; // no identifier 500 here
+    const SearchOutcome o = run();
+    // Each row's groups were asked for under that computer's name.
+    EXPECT_EQ(o.rows, (std::vector<ComputerRow>{
+                          {workstation("Q"), AccountInfo{"LocalBoss", false, {"Administrators"}, 7, 500}},
+                          {server("P"), AccountInfo{"Verwalter", true, {"Administratoren"}, 86400, 500}}}));
+    EXPECT_EQ(o.dropped, (std::vector<DroppedComputer>{{server("R"), DropReason::NotFound, NetStatus::Success}}));
+    EXPECT_EQ(o.counts, (SearchCounts{3, 0, 1}));
+
+    // The rows as a face makes them targets.
+    BatchRequest batch;
+    for (const ComputerRow& r : o.rows)
+        batch.targets.push_back({r.computer.name, r.account->user, r.account->enabled, r.account->groups});
+    batch.rename = true;
+    batch.newName = "LocalAdmin";
+    auto planned = plan(std::move(batch));
+    ASSERT_TRUE(std::holds_alternative<BatchPlan>(planned));
+    Progress<BatchCounts> batchProgress;
+    const BatchOutcome done = apply(std::get<BatchPlan>(planned), 0, net.network, batchProgress, cancel);
+    EXPECT_EQ(done.counts.rename, (BatchCounts::Count{2, 0, 2}));
+    EXPECT_EQ(net.network.changes,
+              (std::vector<std::string>{"\\\\Q LocalBoss rename LocalAdmin", "\\\\P Verwalter rename LocalAdmin"}));
+    for (const char* computer : {"P", "Q"}) {
+        const auto& accounts = net.network.computers[std::string("\\\\") + computer].accounts;
+        ASSERT_EQ(accounts.count("LocalAdmin"), 1u) << computer;
+        EXPECT_EQ(accounts.at("LocalAdmin").rid, 500u);
+    }
+    EXPECT_EQ(net.network.computers["\\\\Q"].accounts.count("LocalBoss"), 0u);
+    EXPECT_EQ(net.network.computers["\\\\P"].accounts.count("Verwalter"), 0u);
 }
 
 TEST_F(SearchTest, NothingFoundDropsEveryComputerAndTheNameIsSearchedAsTyped)

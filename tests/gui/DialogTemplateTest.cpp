@@ -15,7 +15,7 @@ TEST(DialogTemplate, MainWindowControlsAndStates)
     EXPECT_EQ(t.title, "Korvane Rostermill");
     EXPECT_EQ(t.width, 352);
     EXPECT_EQ(t.height, 403);
-    EXPECT_EQ(t.controls.size(), 31u);
+    EXPECT_EQ(t.controls.size(), 32u);
     std::set<int> ids;
     for (const ControlTemplate& c : t.controls)
         EXPECT_TRUE(ids.insert(c.id).second) << "repeated id " << c.id;
@@ -24,9 +24,9 @@ TEST(DialogTemplate, MainWindowControlsAndStates)
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->kind, ControlKind::ListView);
     EXPECT_EQ(list->x, 10);
-    EXPECT_EQ(list->y, 75);
+    EXPECT_EQ(list->y, 87);
     EXPECT_EQ(list->width, 330);
-    EXPECT_EQ(list->height, 165);
+    EXPECT_EQ(list->height, 153);
     EXPECT_TRUE(list->style & Disabled);
     EXPECT_TRUE(t.control(1055)->style & Hidden);
     EXPECT_FALSE(t.control(1016)->style & Hidden);

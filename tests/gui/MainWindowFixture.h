@@ -24,7 +24,8 @@ namespace rm {
 // the test's thread by the core over a network of doubles.
 class MainWindowFixture : public ::testing::Test {
 protected:
-    MemoryDialogControls controls{{{IdUserMode, IdGroupMode}, {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
+    MemoryDialogControls controls{
+        {{IdUserMode, IdGroupMode, IdBuiltinAdminMode}, {IdKeepEnabledState, IdEnableAccount, IdDisableAccount}}};
     MemoryComputerList list;
     MemoryProfileStore profile;
     SettingsStore settings{profile};

@@ -173,6 +173,32 @@ private slots:
         QVERIFY(control<QRadioButton>(again.get(), IdGroupMode)->isChecked());
     }
 
+    // A click on the choice turns the name off; quit keeps the choice and the
+    // name as typed for the next start.
+    void builtinAdministratorChoiceIsKeptAndNeedsNoName()
+    {
+        {
+            auto w = open();
+            auto* builtin = control<QRadioButton>(w.get(), IdBuiltinAdminMode);
+            QVERIFY(builtin->isVisible());
+            QCOMPARE(builtin->text(), QString("The built-in a&dministrator account (any name)"));
+            QTest::mouseClick(builtin, Qt::LeftButton);
+            QVERIFY(builtin->isChecked());
+            QVERIFY(!control<QLineEdit>(w.get(), IdAccountName)->isEnabled());
+            QTest::mouseClick(control<QRadioButton>(w.get(), IdUserMode), Qt::LeftButton);
+            QVERIFY(control<QLineEdit>(w.get(), IdAccountName)->isEnabled());
+            QTest::mouseClick(builtin, Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(w.get(), IdQuit), Qt::LeftButton);
+            QVERIFY(!w->isVisible());
+        }
+        QCOMPARE(fake->profile.readInteger("Search Options", "Search Builtin Administrator", 7), 1u);
+        QCOMPARE(fake->profile.readInteger("Search Options", "Search Groups", 7), 0u);
+        auto again = open();
+        QVERIFY(control<QRadioButton>(again.get(), IdBuiltinAdminMode)->isChecked());
+        QVERIFY(!control<QLineEdit>(again.get(), IdAccountName)->isEnabled());
+        QCOMPARE(control<QLineEdit>(again.get(), IdAccountName)->text(), QString("Administrator"));
+    }
+
     void enableRulesFollowTheCheckBoxes()
     {
         auto w = open();

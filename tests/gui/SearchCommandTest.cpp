@@ -167,6 +167,30 @@ TEST_F(SearchCommandTest, GroupModeListsTheMembersTheSearchFound)
     EXPECT_TRUE(controller.searchDone());
 }
 
+TEST_F(SearchCommandTest, TheBuiltinAdministratorNeedsNoNameAndEachRowShowsItsOwn)
+{
+    controls.setChecked(IdBuiltinAdminMode, true);
+    controls.setText(IdAccountName, "");
+    holding({});
+    account("P", "Verwalter", true, {"Administratoren"}).rid = 500;
+    account("R", "LocalBoss").rid = 500;
+    account("Q", "Administrator"); // another identifier
+    controller.searchCommand();
+    EXPECT_TRUE(prompter.shown.empty());
+    ASSERT_EQ(list.rowCount(), 2);
+    EXPECT_EQ(row(0)[CellName] + " " + row(0)[CellUser], "R LocalBoss");
+    EXPECT_EQ(row(1)[CellName] + " " + row(1)[CellUser], "P Verwalter");
+    EXPECT_EQ(row(1)[CellGroups], "Administratoren");
+    EXPECT_TRUE(controller.searchDone());
+
+    net.network.computers["\\\\P"].accounts.erase("Verwalter");
+    net.network.computers["\\\\R"].accounts.erase("LocalBoss");
+    prompter.answers = {MessageAnswer::Yes};
+    controller.searchCommand();
+    EXPECT_EQ(lastMessage().text, "No machine has the built-in administrator account (any name). All computers have "
+                                  "been removed from the list. You must repopulate the list.");
+}
+
 TEST_F(SearchCommandTest, NothingFoundEmptiesTheListInBothModes)
 {
     holding({});

@@ -24,6 +24,10 @@ public:
     {
         return real_.getUser(s, u, a);
     }
+    NetStatus getBuiltinAdministrator(const ServerName& s, UserAccount& a) override
+    {
+        return real_.getBuiltinAdministrator(s, a);
+    }
     NetStatus userLocalGroups(const ServerName& s, const std::string& u, std::vector<std::string>& g) override
     {
         return real_.userLocalGroups(s, u, g);

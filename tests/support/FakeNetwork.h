@@ -60,12 +60,7 @@ public:
     {
         if (cancelled())
             return NetStatus::Cancelled;
-        const int now = ++running;
-        for (int peak = peakRunning; now > peak && !peakRunning.compare_exchange_weak(peak, now);) {}
-        ++lookups;
-        if (onLookup)
-            onLookup(server.text());
-        --running;
+        lookingUp(server);
         const Account* a = nullptr;
         if (const NetStatus status = find(server, user, a); status != NetStatus::Success)
             return status;
@@ -73,6 +68,25 @@ public:
             return a->status;
         account = {user, a->enabled, a->passwordAge, a->rid};
         return NetStatus::Success;
+    }
+    // The account whose rid is 500, whatever its name.
+    NetStatus getBuiltinAdministrator(const ServerName& server, UserAccount& account) override
+    {
+        if (cancelled())
+            return NetStatus::Cancelled;
+        lookingUp(server);
+        const Computer* c = computer(server);
+        if (!c || c->status != NetStatus::Success)
+            return c ? c->status : NetStatus::BadNetPath;
+        for (const auto& [name, a] : c->accounts) {
+            if (a.rid != 500)
+                continue;
+            if (a.status != NetStatus::Success)
+                return a.status;
+            account = {name, a.enabled, a.passwordAge, a.rid};
+            return NetStatus::Success;
+        }
+        return NetStatus::UserNotFound;
     }
     NetStatus userLocalGroups(const ServerName& server, const std::string& user,
                               std::vector<std::string>& groups) override
@@ -177,6 +191,15 @@ public:
     std::vector<std::string> enumeratedDomains;
 
 private:
+    void lookingUp(const ServerName& server)
+    {
+        const int now = ++running;
+        for (int peak = peakRunning; now > peak && !peakRunning.compare_exchange_weak(peak, now);) {}
+        ++lookups;
+        if (onLookup)
+            onLookup(server.text());
+        --running;
+    }
     const Computer* computer(const ServerName& server) const
     {
         auto it = computers.find(server.text());
