@@ -613,6 +613,45 @@ TEST_F(JoinedMembersLabTest, AGroupHoldingADeletedDomainAccountStillGivesItsLoca
     EXPECT_TRUE(doc["notMatched"].empty()) << r.out;
 }
 
+// The built-in administrator found by its relative identifier on every
+// member, joined or not, each row with that computer's own name; one batch
+// renames them all to one name (and they are named back).
+TEST_F(JoinedMembersLabTest, TheBuiltInAdministratorWhateverItsNameAndOneBatchOnAllOfThem)
+{
+    std::string names;
+    std::map<std::string, std::string> expected;
+    for (const char* kind : {"members", "joinedMembers"})
+        for (const json& m : lab.json[kind]) {
+            names += m["name"].get<std::string>() + "\n";
+            for (const json& u : m["users"])
+                if (u.value("rid", 0) == 500 && !m.value("refusesOperator", false))
+                    expected[m["name"]] = u["name"];
+        }
+    ASSERT_TRUE(expected.count("SRV02") && expected["SRV02"] != "Administrator");
+    TempDir::write(home / "all", names);
+    const auto search = [&] {
+        const CliRun r = cli({"search", "--computers", (home / "all").string(), "--builtin-admin", "--format", "json"});
+        std::map<std::string, std::string> found;
+        const json doc = json::parse(r.out, nullptr, false);
+        for (const json& row : doc["computers"])
+            found[row["computer"]] = row["user"];
+        return std::make_pair(r, found);
+    };
+    const auto [before, found] = search();
+    EXPECT_EQ(found, expected) << before.out << before.err;
+
+    TempDir::write(home / "found.json", before.out);
+    const CliRun apply = cli({"apply", "--rename", "rmbuiltin", "--yes", "--log-dir", home.path().string(),
+                              "--targets", (home / "found.json").string()});
+    EXPECT_EQ(apply.status, 0) << apply.out << apply.err;
+    const auto [after, renamed] = search();
+    OperatorClient net(lab, 1);
+    for (const auto& [computer, name] : expected) {
+        EXPECT_EQ(renamed.count(computer) ? renamed.at(computer) : "", "rmbuiltin") << computer;
+        EXPECT_EQ(net.rename(ServerName(computer), "rmbuiltin", name), NetStatus::Success) << computer;
+    }
+}
+
 TEST_F(CliLabTest, ApplyChangesTheServerAndLogsIt)
 {
     TempDir logs;
