@@ -3,14 +3,7 @@
 // Samba's rpcclient in parallel (as many at once as the pool has helpers) and
 // one after another; then the search again with names nobody answers mixed
 // in. Runs inside the lab (lab/run); its last line holds the figures.
-#include "adapters/linux/AddrInfoResolver.h"
-#include "adapters/linux/LinuxIcmpSockets.h"
-#include "adapters/linux/NetworkIdentity.h"
-#include "adapters/linux/PosixThreadStarter.h"
-#include "adapters/linux/SteadyTickClock.h"
-#include "adapters/netapi/NetApiClient.h"
-#include "adapters/netapi/TcpPortProbe.h"
-#include "core/search/Search.h"
+#include "AccountCheckMeasures.h"
 #include "support/LabManifest.h"
 
 #include <chrono>
@@ -26,122 +19,9 @@
 #include <vector>
 
 using namespace rm;
-using Clock = std::chrono::steady_clock;
+using namespace rm::bench;
 
 namespace {
-
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double cpuMs(const rusage& u)
-{
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
-}
-
-double ownCpuMs()
-{
-    rusage u{};
-    ::getrusage(RUSAGE_SELF, &u);
-    return cpuMs(u);
-}
-
-double childrenCpuMs()
-{
-    rusage u{};
-    ::getrusage(RUSAGE_CHILDREN, &u);
-    return cpuMs(u);
-}
-
-// User and system time of a running process.
-double processCpuMs(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto close = stat.rfind(')');
-    if (close == std::string::npos)
-        return 0;
-    std::istringstream fields(stat.substr(close + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 3; fields >> field && i <= 15; ++i)
-        if (i == 14 || i == 15)
-            ticks += std::stod(field);
-    return ticks * 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
-
-double pssMegabytes(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
-    std::string key;
-    long kb = 0;
-    while (in >> key) {
-        if (key == "Pss:") {
-            in >> kb;
-            return kb / 1024.0;
-        }
-        in.ignore(1 << 20, '\n');
-    }
-    return 0;
-}
-
-// The computers are listed: no directory is read.
-class NoDirectory : public DirectoryClient {
-public:
-    std::unique_ptr<Connection> connect(const std::string&) override { return nullptr; }
-};
-
-struct SearchRun {
-    double seconds = 0;
-    double cpuMs = 0; // the program and all its helpers
-    int found = 0;
-};
-
-// The search of the listed computers without its liveness step: the check alone.
-SearchRun checkAll(NetApiClient& net, const std::vector<std::string>& names)
-{
-    PosixThreadStarter threads;
-    SteadyTickClock clock;
-    AddrInfoResolver resolver;
-    LinuxIcmpSockets icmp;
-    TcpPortProbe probe;
-    NoDirectory directory;
-    NetworkIdentity identity(net, net, nullptr);
-    SearchRequest request;
-    request.account = "Administrator";
-    request.options.pingScan = false;
-    request.computers = names;
-    Progress<SearchProgress> progress;
-    CancelToken cancel;
-    double helpersBefore = 0;
-    for (pid_t pid : net.helperProcesses())
-        helpersBefore += processCpuMs(pid);
-    const double ownBefore = ownCpuMs();
-    const auto start = Clock::now();
-    const SearchOutcome outcome =
-        search(request, {net, identity, directory, resolver, icmp, probe, threads, clock}, progress, cancel);
-    SearchRun run;
-    run.seconds = secondsSince(start);
-    double helpersAfter = 0;
-    for (pid_t pid : net.helperProcesses())
-        helpersAfter += processCpuMs(pid);
-    run.cpuMs = ownCpuMs() - ownBefore + helpersAfter - helpersBefore;
-    run.found = static_cast<int>(outcome.matched.size());
-    return run;
-}
-
-std::vector<std::string> numberedNames(const nlohmann::json& group, int count)
-{
-    std::vector<std::string> names;
-    const std::string prefix = group["namePrefix"];
-    for (int i = 1; i <= count; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "%s%03d", prefix.c_str(), i);
-        names.push_back(name);
-    }
-    return names;
-}
 
 struct CommandRun {
     double seconds = 0;

@@ -114,8 +114,3 @@ enum rm_kdc_answer rm_kdc_probe_computer(rm_kdc_probe *p, const char *computer)
 		krb5_free_creds(p->context, got);
 	return answer_of(code);
 }
-
-const char *rm_kdc_probe_realm(const rm_kdc_probe *p)
-{
-	return p ? p->realm : NULL;
-}

@@ -24,8 +24,6 @@ enum rm_kdc_answer {
 rm_kdc_probe *rm_kdc_probe_new(const char *user, const char *realm, const char *password);
 void rm_kdc_probe_free(rm_kdc_probe *probe);
 enum rm_kdc_answer rm_kdc_probe_computer(rm_kdc_probe *probe, const char *computer);
-/* The account's realm; NULL without a probe. */
-const char *rm_kdc_probe_realm(const rm_kdc_probe *probe);
 
 #ifdef __cplusplus
 }

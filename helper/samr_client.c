@@ -261,38 +261,44 @@ static uint32_t connect_as(rm_samr *c, const char *server, struct cli_credential
 	return rm_status_of_connect(NT_STATUS_V(s));
 }
 
-/* The name Kerberos knows a computer by: a short (browse-list) name gets
- * the domain's DNS suffix, as long as the domain's DNS resolves it; an
- * address or a dotted name stays as it is. NULL when there is no such name. */
+/* The name Kerberos knows a computer by: its DNS name. A short (browse-list)
+ * name gets the canonical name the resolver gives it, through the DNS search
+ * list; an address or a dotted name stays as it is. NULL when the resolver
+ * knows no dotted name for it. */
 static const char *kerberos_name(rm_samr *c, const char *server, char *out, size_t size)
 {
-	const char *realm = c->typed ? rm_kdc_probe_realm(c->probe) : cli_credentials_get_realm(c->creds);
-	if (cli_credentials_is_anonymous(c->creds) || strchr(server, '.') || strchr(server, ':') || !realm || !*realm)
+	if (cli_credentials_is_anonymous(c->creds) || strchr(server, '.'))
 		return server;
-	int length = snprintf(out, size, "%s.%s", server, realm);
-	if (length < 0 || (size_t)length >= size)
+	struct addrinfo hints = {.ai_socktype = SOCK_STREAM, .ai_flags = AI_CANONNAME}, *found = NULL;
+	if (getaddrinfo(server, NULL, &hints, &found) != 0)
 		return NULL;
-	for (char *p = out + strlen(server); *p; p++)
-		*p = (char)tolower((unsigned char)*p);
-	struct addrinfo hints = {.ai_socktype = SOCK_STREAM}, *found = NULL;
-	if (getaddrinfo(out, NULL, &hints, &found) != 0)
-		return NULL;
+	const char *name = found->ai_canonname;
+	const bool dotted = name && strchr(name, '.') && strlen(name) < size;
+	if (dotted) {
+		size_t k = 0;
+		for (; name[k]; k++)
+			out[k] = (char)tolower((unsigned char)name[k]);
+		out[k] = '\0';
+	}
 	freeaddrinfo(found);
-	return out;
+	return dotted ? out : NULL;
 }
 
 /* Which credentials a computer gets: the user's ticket; for typed ones,
  * Kerberos where the domain knows the computer, else NTLM where `ntlm`
- * allows it. NULL, with the status, when none may go. `server` is the
- * computer's Kerberos name, NULL without one. */
-static struct cli_credentials *credentials_for(rm_samr *c, const char *server, bool ntlm, uint32_t *refused)
+ * allows it, but never to a computer the domain knows by its short name:
+ * whoever answers for that name may be someone else. NULL, with the
+ * status, when none may go. `named` is the computer's Kerberos name, NULL
+ * without one; `server` the name given. */
+static struct cli_credentials *credentials_for(rm_samr *c, const char *named, const char *server, bool ntlm,
+					       uint32_t *refused)
 {
 	if (!c->typed) {
-		if (!server)
+		if (!named)
 			*refused = RM_NO_DNS_NAME;
-		return server ? c->creds : NULL; /* anonymous, or the user's own ticket */
+		return named ? c->creds : NULL; /* anonymous, or the user's own ticket */
 	}
-	switch (server ? rm_kdc_probe_computer(c->probe, server) : RM_KDC_UNKNOWN_COMPUTER) {
+	switch (named ? rm_kdc_probe_computer(c->probe, named) : RM_KDC_UNKNOWN_COMPUTER) {
 	case RM_KDC_KNOWS_COMPUTER:
 		return c->creds;
 	case RM_KDC_BAD_PASSWORD:
@@ -302,9 +308,13 @@ static struct cli_credentials *credentials_for(rm_samr *c, const char *server, b
 	case RM_KDC_UNREACHABLE:
 		break;
 	}
+	if (named != server && rm_kdc_probe_computer(c->probe, server) == RM_KDC_KNOWS_COMPUTER) {
+		*refused = RM_NO_DNS_NAME;
+		return NULL;
+	}
 	if (ntlm && c->ntlm)
 		return c->ntlm;
-	*refused = !server ? RM_NO_DNS_NAME : c->ntlm_refused ? RM_NTLM_REFUSED : RM_ACCESS_DENIED;
+	*refused = !named ? RM_NO_DNS_NAME : c->ntlm_refused ? RM_NTLM_REFUSED : RM_ACCESS_DENIED;
 	return NULL;
 }
 
@@ -319,7 +329,7 @@ static uint32_t open_server_as(rm_samr *c, const char *server_name, bool ntlm)
 	uint32_t st = RM_OK;
 	char dns_name[256];
 	const char *named = kerberos_name(c, server, dns_name, sizeof dns_name);
-	struct cli_credentials *creds = credentials_for(c, named, ntlm, &st);
+	struct cli_credentials *creds = credentials_for(c, named, server, ntlm, &st);
 	if (!creds) {
 		drop_conversation(c, true);
 		return st;
@@ -394,7 +404,23 @@ static uint32_t with_user_rid(rm_samr *c, TALLOC_CTX *mem, const char *server, u
 			      user_step step, void *arg)
 {
 	uint32_t st = open_server(c, server);
-	return st != RM_OK ? st : with_open_user(c, mem, rid, access, step, arg);
+	if (st != RM_OK)
+		return st;
+	/* An account domain that holds computers' machine accounts is a
+	 * domain's, on one of its controllers: its accounts are the domain's,
+	 * none of them the computer's own. (The role it reports cannot tell:
+	 * Samba calls every account domain of its own a primary one.) */
+	uint32_t total = 0, returned = 0;
+	union samr_DispInfo machines;
+	memset(&machines, 0, sizeof machines);
+	NTSTATUS result = NT_STATUS_OK;
+	st = outcome(c, dcerpc_samr_QueryDisplayInfo(c->pipe->binding_handle, mem, &c->account_handle, 2, 0, 1,
+						      (uint32_t)-1, &total, &returned, &machines, &result), result);
+	if (st != RM_OK && st != RM_MORE_DATA)
+		return st;
+	if (returned > 0)
+		return RM_USER_NOT_FOUND;
+	return with_open_user(c, mem, rid, access, step, arg);
 }
 
 static uint32_t get_info1(rm_samr *c, TALLOC_CTX *mem, struct policy_handle *user, uint32_t rid, void *arg)

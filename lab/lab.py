@@ -74,6 +74,12 @@ def load_hosts():
     return [("%s%03d" % (load["namePrefix"], i + 1), str(first + i)) for i in range(load["count"])]
 
 
+def wan_hosts():
+    wan = MANIFEST["wan"]
+    first = ipaddress.ip_address(wan["firstAddress"])
+    return [("%s%03d" % (wan["namePrefix"], i + 1), str(first + i)) for i in range(wan["count"])]
+
+
 def unreachable_hosts():
     gone = MANIFEST["unreachable"]
     first = ipaddress.ip_address(gone["firstAddress"])
@@ -98,7 +104,7 @@ def all_names():
     names += [(MANIFEST["offline"]["name"], MANIFEST["offline"]["address"]),
               (MANIFEST["blackhole"]["name"], MANIFEST["blackhole"]["address"]),
               (MANIFEST["rogue"]["name"], MANIFEST["rogue"]["address"])]
-    return names + load_hosts() + unreachable_hosts()
+    return names + load_hosts() + unreachable_hosts() + wan_hosts()
 
 
 # --- network ---------------------------------------------------------------
@@ -109,8 +115,8 @@ def add_host_namespace(ns, addresses, index):
     sh("ip", "link", "add", host_if, "netns", ns, "type", "veth", "peer", "name", peer_if, "netns", CLIENT)
     netns_exec(ns, "ip", "link", "set", "lo", "up")
     netns_exec(ns, "ip", "link", "set", host_if, "name", "eth0")
-    for a in addresses:
-        netns_exec(ns, "ip", "addr", "add", "%s/%d" % (a, PREFIX), "dev", "eth0")
+    # One ip process for all of them: thousands of addresses in a few seconds.
+    sh("ip", "-n", ns, "-batch", "-", input="".join("address add %s/%d dev eth0\n" % (a, PREFIX) for a in addresses))
     netns_exec(ns, "ip", "link", "set", "eth0", "up")
     netns_exec(CLIENT, "ip", "link", "set", peer_if, "master", BRIDGE)
     netns_exec(CLIENT, "ip", "link", "set", peer_if, "up")
@@ -139,6 +145,8 @@ def build_network():
     for m in MANIFEST["joinedMembers"]:
         index += 1
         add_host_namespace("rmlab-" + m["name"].lower(), [m["address"]], index)
+    index += 1
+    add_host_namespace("rmlab-wan", [a for _, a in wan_hosts()], index)
 
     etc = "/etc/netns/" + CLIENT
     os.makedirs(etc, exist_ok=True)
@@ -433,6 +441,31 @@ def build_load_group():
     start_member(host, "rmlab-load", conf)
 
 
+def build_wan_group():
+    """The load computers again, across a wide-area network: a server on the
+    namespace's loopback, and the relay on every address in front of it,
+    adding the manifest's delay each way."""
+    wan = MANIFEST["wan"]
+    host = {"name": "WANSRV", "users": wan["users"], "groups": []}
+    state = os.path.join(LAB, "hosts", "WANSRV")
+    conf = member_conf("WANSRV", "127.0.0.1", state)
+    with open(conf, "a") as f:
+        f.write("max smbd processes = 0\n")
+    unix_accounts("rmlab-wan", host)
+    provision_accounts("rmlab-wan", conf, state, host)
+    start_member(host, "rmlab-wan", conf)
+    relay = os.path.join(LAB, "relay")
+    sh("cc", "-O2", "-o", relay, os.path.join(HERE, "relay.c"))
+    addresses = os.path.join(LAB, "wan-addresses")
+    with open(addresses, "w") as f:
+        f.write("".join(a + "\n" for _, a in wan_hosts()))
+    wait_for_port_in("rmlab-wan", "127.0.0.1", 445, 30)
+    subprocess.Popen(["ip", "netns", "exec", "rmlab-wan", relay, addresses, "445", "127.0.0.1", "445",
+                      str(wan["delayMs"]), os.path.join(LAB, "relay.status")],
+                     stdout=subprocess.DEVNULL, stderr=open(os.path.join(LAB, "relay.log"), "w"),
+                     start_new_session=True)
+
+
 ROGUE_INDEX = 90  # its veth pair's number, clear of the members'
 
 
@@ -596,9 +629,13 @@ def populate_directory(sam, conf):
 
 
 def wait_for_port(address, port, seconds):
+    wait_for_port_in(CLIENT, address, port, seconds)
+
+
+def wait_for_port_in(ns, address, port, seconds):
     deadline = time.time() + seconds
     while time.time() < deadline:
-        r = subprocess.run(["ip", "netns", "exec", CLIENT, sys.executable, "-c",
+        r = subprocess.run(["ip", "netns", "exec", ns, sys.executable, "-c",
                             "import socket,sys; s=socket.create_connection((sys.argv[1], int(sys.argv[2])), 1)",
                             address, str(port)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if r.returncode == 0:
@@ -676,7 +713,7 @@ def note_what_up_makes():
 
 
 def host_namespaces():
-    return (["rmlab-dc", "rmlab-blackhole", "rmlab-load"]
+    return (["rmlab-dc", "rmlab-blackhole", "rmlab-load", "rmlab-wan"]
             + ["rmlab-" + m["name"].lower() for m in MANIFEST["members"] + MANIFEST["joinedMembers"]])
 
 
@@ -724,12 +761,14 @@ def up():
     with open(os.path.join(LAB, "deleted-members.json"), "w") as f:
         json.dump(deleted, f)
     build_load_group()
+    build_wan_group()
     build_blackhole()
     build_rogue()
     for m in MANIFEST["members"] + MANIFEST["joinedMembers"]:
         wait_for_port(m["address"], 445, 30)
     wait_for_port(MANIFEST["blackhole"]["address"], 445, 30)
     wait_for_port(load_hosts()[0][1], 445, 30)
+    wait_for_port(wan_hosts()[-1][1], 445, 30)
     with open(os.path.join(LAB, "ready"), "w") as f:
         f.write("%.1f\n" % (time.time() - started))
     log("up in %.1f s" % (time.time() - started))

@@ -435,6 +435,13 @@ private slots:
             succeeded = text(d, OperationDialog::IdPasswordSucceeded);
             viewLog->click();
         });
+        // svcdesk's password back as the lab made it, whatever fails below.
+        const auto restore = [&] {
+            NetApiClient ticket({HELPER_PATH, 1, std::chrono::milliseconds(30000)}); // the ticket's
+            for (const std::string& member : names)
+                ticket.setPassword(ServerName(member), "svcdesk", Secret::copyOf(lab.operatorPassword()));
+        };
+        std::unique_ptr<void, std::function<void(void*)>> restoreAtEnd(this, [&](void*) { restore(); });
         w->click(IdPerform);
         QCOMPARE(succeeded, QString("2"));
         QVERIFY2(!w->credentialsAsked, qPrintable(w->report()));
@@ -443,14 +450,11 @@ private slots:
             for (const auto& session : sessions)
                 QCOMPARE(session.kind + " " + session.account, std::string("krb5 LAB\\operator"));
         }
-        NetApiClient ticket({HELPER_PATH, 1, std::chrono::milliseconds(30000)}); // the ticket's
         NetApiClient asSvcdesk({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
         asSvcdesk.setCredentials("svcdesk", Secret::copyOf(password));
         for (const std::string& member : names) {
             UserAccount account; // logs on with its new password
             QCOMPARE(asSvcdesk.getUser(ServerName(member), "svcdesk", account), NetStatus::Success);
-            QCOMPARE(ticket.setPassword(ServerName(member), "svcdesk", Secret::copyOf(lab.operatorPassword())),
-                     NetStatus::Success);
         }
     }
 

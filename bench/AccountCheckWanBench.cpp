@@ -1,0 +1,115 @@
+// The account check across a wide-area network: the lab's WAN computers,
+// behind its relay (a fixed delay each way), searched by the program as it
+// is and by the program held to a number of checks in flight (32 unless
+// --in-flight says otherwise), turn about, twice each. Runs inside the lab
+// (lab/run); its last line holds the figures. max_in_flight is the most
+// connections the relay carried at once during the program's own runs.
+#include "AccountCheckMeasures.h"
+#include "support/LabManifest.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+
+using namespace rm;
+using namespace rm::bench;
+
+namespace {
+
+struct RelayStatus {
+    long open = 0, max = 0, pid = 0;
+};
+
+RelayStatus relayStatus()
+{
+    const char* dir = std::getenv("RMLAB_DIR");
+    std::ifstream in(std::string(dir ? dir : "") + "/relay.status");
+    RelayStatus s;
+    std::string word;
+    in >> word >> s.open >> word >> s.max >> word >> s.pid;
+    return s;
+}
+
+// The most connections open at once from now on, read after the run.
+void resetRelayMaximum()
+{
+    const RelayStatus s = relayStatus();
+    if (s.pid > 0)
+        ::kill(static_cast<pid_t>(s.pid), SIGUSR1);
+    // It notices within one turn of its loop and says so within 100 ms.
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+}
+
+struct WanRun {
+    SearchRun search;
+    long maxInFlight = 0;
+    double pssAllHelpers = 0;
+};
+
+WanRun run(const LabManifest& lab, const std::vector<std::string>& names, std::size_t helpers)
+{
+    NetApiClient::Settings settings{HELPER_PATH};
+    if (helpers)
+        settings.poolSize = helpers;
+    NetApiClient net(settings);
+    net.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
+    resetRelayMaximum();
+    WanRun r;
+    r.search = checkAll(net, names);
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    r.maxInFlight = relayStatus().max;
+    for (pid_t pid : net.helperProcesses())
+        r.pssAllHelpers += pssMegabytes(pid);
+    return r;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const LabManifest lab = LabManifest::load();
+    if (!lab.available() || !lab.json.contains("wan")) {
+        std::fprintf(stderr, "run inside the lab: scripts/bench account-check-wan [COMPUTERS] [--in-flight N]\n");
+        return 2;
+    }
+    const int available = lab.json["wan"]["count"];
+    int computers = available;
+    std::size_t limited = 32;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--in-flight") == 0 && i + 1 < argc)
+            limited = static_cast<std::size_t>(std::atoi(argv[++i]));
+        else
+            computers = std::min(std::atoi(argv[i]), available);
+    }
+    const std::vector<std::string> names = numberedNames(lab.json["wan"], computers);
+
+    WanRun own[2], held[2];
+    for (int turn = 0; turn < 2; ++turn) {
+        own[turn] = run(lab, names, 0);
+        std::printf("program: %d of %d matched in %.2f s, %ld in flight at most, %.1f ms CPU a computer, "
+                    "helpers' PSS %.0f MB\n",
+                    own[turn].search.found, computers, own[turn].search.seconds, own[turn].maxInFlight,
+                    own[turn].search.cpuMs / computers, own[turn].pssAllHelpers);
+        std::fflush(stdout);
+        held[turn] = run(lab, names, limited);
+        std::printf("held to %zu: %d of %d matched in %.2f s, %ld in flight at most\n", limited,
+                    held[turn].search.found, computers, held[turn].search.seconds, held[turn].maxInFlight);
+        std::fflush(stdout);
+    }
+    const auto mean = [](const WanRun (&runs)[2], auto field) { return (field(runs[0]) + field(runs[1])) / 2; };
+    const double seconds = mean(own, [](const WanRun& r) { return r.search.seconds; });
+    const double secondsAt32 = mean(held, [](const WanRun& r) { return r.search.seconds; });
+    const double cpu = mean(own, [](const WanRun& r) { return r.search.cpuMs; }) / computers;
+    const double pss = std::max(own[0].pssAllHelpers, own[1].pssAllHelpers);
+    const long inFlight = std::max(own[0].maxInFlight, own[1].maxInFlight);
+    std::printf("computers=%d seconds=%.2f seconds_at_%zu=%.2f max_in_flight=%ld client_cpu_ms_per_computer=%.1f "
+                "pss_mb_all_helpers=%.0f\n",
+                computers, seconds, limited, secondsAt32, inFlight, cpu, pss);
+    const bool allFound = own[0].search.found == computers && own[1].search.found == computers
+                          && held[0].search.found == computers && held[1].search.found == computers;
+    return allFound ? 0 : 1;
+}
