@@ -401,6 +401,12 @@ def start_member(host, ns, conf):
     state = os.path.dirname(conf)
     if host.get("joined"):
         start_daemon(ns, state, "winbindd", "-D", "-s", conf)
+        # smbd maps each session's identity through winbindd: it answers first.
+        deadline = time.time() + 20
+        while netns_exec(ns, *covered(state, ["wbinfo", "-p"]), check=False, quiet=True).find("succeeded") < 0:
+            if time.time() > deadline:
+                raise RuntimeError("winbindd of %s did not answer" % host["name"])
+            time.sleep(0.2)
         start_daemon(ns, state, "smbd", "-D", "-s", conf)
         return
     start_daemon(ns, state, "smbd", "-D", "-s", conf, env=STANDALONE_ENV)
@@ -423,6 +429,10 @@ def build_joined_member(host):
     conf = member_conf(host["name"], host["address"], state, joined=True)
     unix_accounts(ns, host)
     join_member(host, ns, conf, state)
+    for alias in host.get("servicePrincipalAliases", []):
+        dc = os.path.join(LAB, "dc")
+        sh("samba-tool", "spn", "add", "HOST/" + alias, host["name"] + "$",
+           "-H", os.path.join(dc, "private", "sam.ldb"), "-s", os.path.join(dc, "etc", "smb.conf"))
     provision_accounts(ns, conf, state, host)
     deleted = add_domain_members(host, ns, conf, state)
     start_member(host, ns, conf)
