@@ -54,7 +54,7 @@ DialogTemplate aboutBox()
     return {100, "Korvane Rostermill", 298, 231, "Tahoma", 8, 0,
             {
                 {NoControlId, K::Picture, "", 0, 0, 298, 127, 0, 146},
-                {NoControlId, K::Static, "Korvane Rostermill Version 1.21", 10, 136, 278, 8, AlignRight},
+                {NoControlId, K::Static, "Korvane Rostermill Version " ROSTERMILL_VERSION, 10, 136, 278, 8, AlignRight},
                 {NoControlId, K::Static, "Web:", 10, 170, 30, 8, AlignRight},
                 {1037, K::Static, "www.korvane.example", 45, 170, 150, 8},
                 {NoControlId, K::Static, "Email:", 10, 184, 30, 8, AlignRight},

@@ -34,7 +34,7 @@ private slots:
 
         bool versionShown = false;
         for (QLabel* label : about.findChildren<QLabel*>())
-            versionShown |= label->text() == "Korvane Rostermill Version 1.21";
+            versionShown |= label->text() == "Korvane Rostermill Version " ROSTERMILL_VERSION;
         QVERIFY(versionShown);
 
         QCOMPARE(about.webLink()->text(), QString("www.korvane.example"));
