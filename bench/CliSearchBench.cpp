@@ -62,7 +62,7 @@ int main()
 
     const std::string err = readFile(dir + "/err");
     const auto doc = nlohmann::json::parse(readFile(dir + "/out"), nullptr, false);
-    std::system(("rm -rf " + dir).c_str());
+    (void)!std::system(("rm -rf " + dir).c_str());
     const std::size_t timings = err.rfind("discovery_seconds=");
     if (doc.is_discarded() || timings == std::string::npos) {
         std::fprintf(stderr, "cli-search: the search failed (status %d): %s\n", status, err.c_str());

@@ -85,7 +85,7 @@ int main(int argc, char** argv)
         std::printf("round %d: scan %zu objects in %.3f s, ldapsearch %ld in %.3f s\n", round + 1, objects,
                     ours.back(), listed, theirs.back());
     }
-    std::system("kdestroy -q");
+    (void)!std::system("kdestroy -q");
     if (listed != static_cast<long>(objects))
         std::printf("the two disagree: %zu against %ld objects\n", objects, listed);
     std::printf("objects=%zu seconds=%.3f ldapsearch_seconds=%.3f\n", objects, median(ours), median(theirs));

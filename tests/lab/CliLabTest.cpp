@@ -149,8 +149,8 @@ protected:
     TempDir home;
 
     // The members answer the operator's own account, not the domain's ticket.
-    void SetUp() override { std::system("kdestroy -q 2>/dev/null"); }
-    void TearDown() override { std::system("kdestroy -q 2>/dev/null"); }
+    void SetUp() override { (void)!std::system("kdestroy -q 2>/dev/null"); }
+    void TearDown() override { (void)!std::system("kdestroy -q 2>/dev/null"); }
 
     // The program acting as the operator, its password on descriptor 9.
     CliRun cli(std::vector<std::string> args, const std::string& input = "", std::map<int, std::string> fds = {},
@@ -834,7 +834,7 @@ struct AgentOf {
     std::filesystem::path home;
     ~AgentOf()
     {
-        std::system(("gpgconf --homedir '" + (home / ".gnupg").string() + "' --kill all").c_str());
+        (void)!std::system(("gpgconf --homedir '" + (home / ".gnupg").string() + "' --kill all").c_str());
     }
 };
 

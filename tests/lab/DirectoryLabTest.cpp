@@ -70,8 +70,8 @@ protected:
     WatchedDirectory directory{ldap};
     const std::string domain = lab.json["domain"]["dnsName"];
 
-    void SetUp() override { std::system("kdestroy -q 2>/dev/null"); }
-    void TearDown() override { std::system("kdestroy -q 2>/dev/null"); }
+    void SetUp() override { (void)!std::system("kdestroy -q 2>/dev/null"); }
+    void TearDown() override { (void)!std::system("kdestroy -q 2>/dev/null"); }
 
     static bool defaultCacheExists()
     {

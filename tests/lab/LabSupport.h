@@ -165,7 +165,7 @@ private:
         const std::string command = "for p in $(ip netns pids rmlab-dc); do grep -qa 'task\\[ldap\\]' /proc/$p/cmdline"
             " && smbcontrol -s '" + conf + "' $p debug 'auth_audit:" + std::to_string(level)
             + "' >/dev/null 2>&1 & done; wait";
-        std::system(command.c_str());
+        (void)!std::system(command.c_str());
     }
     std::string log_;
     std::size_t start_ = 0;

@@ -19,8 +19,8 @@ protected:
     NetApiClient net{helperSettings(2)};
     int asked = 0;
 
-    void SetUp() override { std::system("kdestroy -q 2>/dev/null"); }
-    void TearDown() override { std::system("kdestroy -q 2>/dev/null"); }
+    void SetUp() override { (void)!std::system("kdestroy -q 2>/dev/null"); }
+    void TearDown() override { (void)!std::system("kdestroy -q 2>/dev/null"); }
 
     NetworkIdentity identityAnswering(bool give)
     {
