@@ -96,8 +96,10 @@ int main(int argc, char** argv)
                     own[turn].search.cpuMs / computers, own[turn].pssAllHelpers);
         std::fflush(stdout);
         held[turn] = run(lab, names, limited);
-        std::printf("held to %zu: %d of %d matched in %.2f s, %ld in flight at most\n", limited,
-                    held[turn].search.found, computers, held[turn].search.seconds, held[turn].maxInFlight);
+        std::printf("held to %zu: %d of %d matched in %.2f s, %ld in flight at most, %.1f ms CPU a computer, "
+                    "helpers' PSS %.0f MB\n",
+                    limited, held[turn].search.found, computers, held[turn].search.seconds, held[turn].maxInFlight,
+                    held[turn].search.cpuMs / computers, held[turn].pssAllHelpers);
         std::fflush(stdout);
     }
     const auto mean = [](const WanRun (&runs)[2], auto field) { return (field(runs[0]) + field(runs[1])) / 2; };
