@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -41,6 +42,7 @@ struct side {
 	int eof_due;	   /* the peer ended: shut this side's writing once `out` is empty */
 	int closed;	   /* its writing shut */
 	int ended;	   /* nothing more to read from it */
+	int connecting;	   /* the upstream side, until its connection is made */
 };
 
 struct pair {
@@ -138,9 +140,24 @@ static int append(struct buffer *b, const char *data, size_t length)
 	return 0;
 }
 
-/* Writes what is due on this side; shuts it once the peer's end is due. */
+/* Writes what is due on this side; shuts it once the peer's end is due.
+ * An upstream connection still being made keeps it until it is. */
 static void flush(struct side *s)
 {
+	if (s->connecting) {
+		int error = 0;
+		socklen_t length = sizeof error;
+		struct pollfd p = {.fd = s->fd, .events = POLLOUT};
+		if (poll(&p, 1, 0) == 0) {
+			watch(s, EPOLLOUT, EPOLL_CTL_MOD);
+			return;
+		}
+		if (getsockopt(s->fd, SOL_SOCKET, SO_ERROR, &error, &length) < 0 || error != 0) {
+			close_pair(s->pair);
+			return;
+		}
+		s->connecting = 0;
+	}
 	while (s->out.length > 0) {
 		ssize_t n = write(s->fd, s->out.data, s->out.length);
 		if (n < 0) {
@@ -228,9 +245,9 @@ static void accept_all(int listener, const struct sockaddr_in *upstream)
 		}
 		p->alive = 1;
 		p->client = (struct side){.kind = SIDE, .fd = fd, .pair = p, .peer = &p->server};
-		p->server = (struct side){.kind = SIDE, .fd = up, .pair = p, .peer = &p->client};
+		p->server = (struct side){.kind = SIDE, .fd = up, .pair = p, .peer = &p->client, .connecting = 1};
 		watch(&p->client, EPOLLIN, EPOLL_CTL_ADD);
-		watch(&p->server, EPOLLIN, EPOLL_CTL_ADD);
+		watch(&p->server, EPOLLOUT, EPOLL_CTL_ADD);
 		if (++open_pairs > max_pairs)
 			max_pairs = open_pairs;
 	}
