@@ -3,7 +3,8 @@
 // is and by the program held to a number of checks in flight (32 unless
 // --in-flight says otherwise), turn about, twice each. Runs inside the lab
 // (lab/run); its last line holds the figures. max_in_flight is the most
-// connections the relay carried at once during the program's own runs.
+// checks the relay carried at once during the program's own runs: connections
+// that carried more than the reachability probe's negotiation.
 #include "AccountCheckMeasures.h"
 #include "support/LabManifest.h"
 
@@ -20,17 +21,30 @@ using namespace rm::bench;
 
 namespace {
 
+std::string labFile(const char* name)
+{
+    const char* dir = std::getenv("RMLAB_DIR");
+    return std::string(dir ? dir : "") + "/" + name;
+}
+
 struct RelayStatus {
-    long open = 0, max = 0, pid = 0;
+    long maxConnections = 0, maxChecks = 0, pid = 0;
 };
 
 RelayStatus relayStatus()
 {
-    const char* dir = std::getenv("RMLAB_DIR");
-    std::ifstream in(std::string(dir ? dir : "") + "/relay.status");
+    std::ifstream in(labFile("relay.status"));
     RelayStatus s;
-    std::string word;
-    in >> word >> s.open >> word >> s.max >> word >> s.pid;
+    std::string key;
+    long value = 0;
+    while (in >> key >> value) {
+        if (key == "max")
+            s.maxConnections = value;
+        else if (key == "maxchecks")
+            s.maxChecks = value;
+        else if (key == "pid")
+            s.pid = value;
+    }
     return s;
 }
 
@@ -46,7 +60,7 @@ void resetRelayMaximum()
 
 struct WanRun {
     SearchRun search;
-    long maxInFlight = 0;
+    long maxInFlight = 0, maxConnections = 0;
     double pssAllHelpers = 0;
 };
 
@@ -61,7 +75,9 @@ WanRun run(const LabManifest& lab, const std::vector<std::string>& names, std::s
     WanRun r;
     r.search = checkAll(net, names);
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    r.maxInFlight = relayStatus().max;
+    const RelayStatus relay = relayStatus();
+    r.maxInFlight = relay.maxChecks;
+    r.maxConnections = relay.maxConnections;
     for (pid_t pid : net.helperProcesses())
         r.pssAllHelpers += pssMegabytes(pid);
     return r;
@@ -90,15 +106,16 @@ int main(int argc, char** argv)
     WanRun own[2], held[2];
     for (int turn = 0; turn < 2; ++turn) {
         own[turn] = run(lab, names, 0);
-        std::printf("program: %d of %d matched in %.2f s, %ld in flight at most, %.1f ms CPU a computer, "
+        std::printf("program: %d of %d matched in %.2f s, %ld checks (%ld connections) in flight at most, %.1f ms CPU a computer, "
                     "helpers' PSS %.0f MB\n",
-                    own[turn].search.found, computers, own[turn].search.seconds, own[turn].maxInFlight,
+                    own[turn].search.found, computers, own[turn].search.seconds, own[turn].maxInFlight, own[turn].maxConnections,
                     own[turn].search.cpuMs / computers, own[turn].pssAllHelpers);
         std::fflush(stdout);
         held[turn] = run(lab, names, limited);
-        std::printf("held to %zu: %d of %d matched in %.2f s, %ld in flight at most, %.1f ms CPU a computer, "
+        std::printf("held to %zu: %d of %d matched in %.2f s, %ld checks (%ld connections) in flight at most, %.1f ms CPU a computer, "
                     "helpers' PSS %.0f MB\n",
                     limited, held[turn].search.found, computers, held[turn].search.seconds, held[turn].maxInFlight,
+                    held[turn].maxConnections,
                     held[turn].search.cpuMs / computers, held[turn].pssAllHelpers);
         std::fflush(stdout);
     }

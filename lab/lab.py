@@ -317,13 +317,11 @@ def provision_accounts(ns, conf, state, host):
     with open(os.path.join(state, "usermap"), "w") as f:
         if not host.get("joined") and not host.get("refusesOperator"):
             f.write("root = %s\n" % op["user"])
-    if host.get("joined"):
-        pass
-    elif host.get("refusesOperator"):
+    if host.get("refusesOperator"):
         smbpasswd(op["user"], op["password"])
         with open(conf, "a") as f:
             f.write("\n[IPC$]\ninvalid users = %s\n" % op["user"])
-    else:
+    elif not host.get("joined"):
         smbpasswd("root", op["password"])
     net("groupmap", "add", "sid=S-1-5-32-544", "ntgroup=Administrators", "unixgroup=rmlab-admins", "type=builtin")
     for g in host.get("groups", []):

@@ -4,8 +4,16 @@
  * (one a line), connects each client to the upstream server, and carries
  * every byte both ways DELAY-MS late, as a link with that one-way delay
  * would. One process, one epoll loop. Every 100 ms STATUS-FILE says
- * "open N max M pid P": the connections open now, the most open at once
- * since the start or the last SIGUSR1, and whom to send it to. */
+ * "open N max M checks C maxchecks K pid P": the connections open now and
+ * the most open at once since the start or the last SIGUSR1; the same for
+ * those whose client sent more than a bare negotiation (a reachability
+ * probe sends one, a check much more); and whom to send the signal to.
+ *
+ * The upstream server's listen backlog is short: a burst overflows it and
+ * the kernel drops the SYN, which it would send again only a second later.
+ * An upstream connection not made within 50 ms is made anew instead, so
+ * a burst costs the server's accept rate, not the SYN back-off.
+ */
 #define _GNU_SOURCE
 #include <arpa/inet.h>
 #include <errno.h>
@@ -43,12 +51,15 @@ struct side {
 	int closed;	   /* its writing shut */
 	int ended;	   /* nothing more to read from it */
 	int connecting;	   /* the upstream side, until its connection is made */
+	int64_t first_try, this_try;
 };
 
 struct pair {
 	struct side client, server;
 	int alive;
 	long chunks; /* waiting chunks that name it: freed only when none are left */
+	size_t sent; /* by the client, so far */
+	int check;   /* it sent more than a probe does */
 	struct pair *next_dead;
 };
 
@@ -65,7 +76,14 @@ struct chunk {
 static int epoll_fd;
 static int64_t delay_ns;
 static struct chunk *head, *tail;
-static long open_pairs, max_pairs;
+static long open_pairs, max_pairs, open_checks, max_checks;
+static struct sockaddr_in upstream;
+/* Upstream sides still connecting, looked at every turn of the loop. */
+static struct side **connecting;
+static size_t connecting_count, connecting_capacity;
+#define PROBE_BYTES 512
+#define RETRY_NS ((int64_t)50000000)
+#define GIVE_UP_NS ((int64_t)30000000000)
 static volatile sig_atomic_t reset_max;
 static struct pair *dead;
 
@@ -105,6 +123,8 @@ static void close_pair(struct pair *p)
 	free(p->server.out.data);
 	p->client.out = p->server.out = (struct buffer){0};
 	open_pairs--;
+	if (p->check)
+		open_checks--;
 	p->next_dead = dead;
 	dead = p;
 }
@@ -140,24 +160,59 @@ static int append(struct buffer *b, const char *data, size_t length)
 	return 0;
 }
 
+static int start_connect(struct side *s)
+{
+	s->fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+	if (s->fd < 0)
+		return -1;
+	int one = 1;
+	setsockopt(s->fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+	if (connect(s->fd, (const struct sockaddr *)&upstream, sizeof upstream) < 0 && errno != EINPROGRESS) {
+		close(s->fd);
+		s->fd = -1;
+		return -1;
+	}
+	s->connecting = 1;
+	s->this_try = now_ns();
+	watch(s, EPOLLOUT, EPOLL_CTL_ADD);
+	return 0;
+}
+
+/* The upstream side made anew: its SYN was dropped or refused. */
+static void reconnect(struct side *s)
+{
+	epoll_ctl(epoll_fd, EPOLL_CTL_DEL, s->fd, NULL);
+	close(s->fd);
+	if (now_ns() - s->first_try > GIVE_UP_NS || start_connect(s) < 0) {
+		s->fd = -1;
+		close_pair(s->pair);
+	}
+}
+
+/* Whether the upstream side's connection is made; a failed one is tried again. */
+static int connected(struct side *s)
+{
+	struct pollfd p = {.fd = s->fd, .events = POLLOUT};
+	if (poll(&p, 1, 0) == 0) {
+		watch(s, EPOLLOUT, EPOLL_CTL_MOD);
+		return 0;
+	}
+	int error = 0;
+	socklen_t length = sizeof error;
+	if (getsockopt(s->fd, SOL_SOCKET, SO_ERROR, &error, &length) < 0 || error != 0) {
+		reconnect(s);
+		return 0;
+	}
+	s->connecting = 0;
+	return 1;
+}
+
 /* Writes what is due on this side; shuts it once the peer's end is due.
  * An upstream connection still being made keeps it until it is. */
 static void flush(struct side *s)
 {
-	if (s->connecting) {
-		int error = 0;
-		socklen_t length = sizeof error;
-		struct pollfd p = {.fd = s->fd, .events = POLLOUT};
-		if (poll(&p, 1, 0) == 0) {
-			watch(s, EPOLLOUT, EPOLL_CTL_MOD);
-			return;
-		}
-		if (getsockopt(s->fd, SOL_SOCKET, SO_ERROR, &error, &length) < 0 || error != 0) {
-			close_pair(s->pair);
-			return;
-		}
-		s->connecting = 0;
-	}
+	if (s->connecting && !connected(s))
+		return;
 	while (s->out.length > 0) {
 		ssize_t n = write(s->fd, s->out.data, s->out.length);
 		if (n < 0) {
@@ -221,36 +276,61 @@ static void deliver(void)
 	}
 }
 
-static void accept_all(int listener, const struct sockaddr_in *upstream)
+static int grow_connecting(void)
+{
+	size_t capacity = connecting_capacity ? connecting_capacity * 2 : 1024;
+	struct side **grown = realloc(connecting, capacity * sizeof *grown);
+	if (!grown)
+		return -1;
+	connecting = grown;
+	connecting_capacity = capacity;
+	return 0;
+}
+
+static void accept_all(int listener)
 {
 	for (;;) {
 		int fd = accept4(listener, NULL, NULL, SOCK_NONBLOCK | SOCK_CLOEXEC);
 		if (fd < 0)
 			return;
-		int up = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-		if (up < 0 || (connect(up, (const struct sockaddr *)upstream, sizeof *upstream) < 0 && errno != EINPROGRESS)) {
+		struct pair *p = calloc(1, sizeof *p);
+		if (!p || (connecting_count == connecting_capacity && grow_connecting() < 0)) {
+			free(p);
 			close(fd);
-			if (up >= 0)
-				close(up);
 			continue;
 		}
 		int one = 1;
 		setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-		setsockopt(up, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-		struct pair *p = calloc(1, sizeof *p);
-		if (!p) {
+		p->client = (struct side){.kind = SIDE, .fd = fd, .pair = p, .peer = &p->server};
+		p->server = (struct side){.kind = SIDE, .pair = p, .peer = &p->client, .first_try = now_ns()};
+		if (start_connect(&p->server) < 0) {
 			close(fd);
-			close(up);
+			free(p);
 			continue;
 		}
 		p->alive = 1;
-		p->client = (struct side){.kind = SIDE, .fd = fd, .pair = p, .peer = &p->server};
-		p->server = (struct side){.kind = SIDE, .fd = up, .pair = p, .peer = &p->client, .connecting = 1};
 		watch(&p->client, EPOLLIN, EPOLL_CTL_ADD);
-		watch(&p->server, EPOLLOUT, EPOLL_CTL_ADD);
+		connecting[connecting_count++] = &p->server;
 		if (++open_pairs > max_pairs)
 			max_pairs = open_pairs;
 	}
+}
+
+/* Drops the sides connected or gone; makes anew those whose try is stale. */
+static void look_at_connecting(void)
+{
+	const int64_t now = now_ns();
+	size_t kept = 0;
+	for (size_t i = 0; i < connecting_count; i++) {
+		struct side *s = connecting[i];
+		if (!s->pair->alive || !s->connecting)
+			continue;
+		if (now - s->this_try > RETRY_NS)
+			reconnect(s);
+		if (s->pair->alive && s->connecting)
+			connecting[kept++] = s;
+	}
+	connecting_count = kept;
 }
 
 static void receive(struct side *s)
@@ -261,6 +341,12 @@ static void receive(struct side *s)
 	for (;;) {
 		ssize_t n = read(s->fd, data, sizeof data);
 		if (n > 0) {
+			struct pair *p = s->pair;
+			if (s == &p->client && (p->sent += (size_t)n) > PROBE_BYTES && !p->check) {
+				p->check = 1;
+				if (++open_checks > max_checks)
+					max_checks = open_checks;
+			}
 			schedule(s->peer, data, (size_t)n);
 			continue;
 		}
@@ -290,8 +376,9 @@ static int listen_on(const char *address, int port)
 
 static void write_status(const char *path)
 {
-	char text[64];
-	int length = snprintf(text, sizeof text, "open %ld max %ld pid %ld\n", open_pairs, max_pairs, (long)getpid());
+	char text[128];
+	int length = snprintf(text, sizeof text, "open %ld max %ld checks %ld maxchecks %ld pid %ld\n", open_pairs,
+			      max_pairs, open_checks, max_checks, (long)getpid());
 	char temporary[4096];
 	snprintf(temporary, sizeof temporary, "%s.new", path);
 	FILE *f = fopen(temporary, "w");
@@ -309,7 +396,7 @@ int main(int argc, char **argv)
 		return 2;
 	}
 	const int port = atoi(argv[2]);
-	struct sockaddr_in upstream = {.sin_family = AF_INET, .sin_port = htons((uint16_t)atoi(argv[4]))};
+	upstream = (struct sockaddr_in){.sin_family = AF_INET, .sin_port = htons((uint16_t)atoi(argv[4]))};
 	if (inet_pton(AF_INET, argv[3], &upstream.sin_addr) != 1)
 		return 2;
 	delay_ns = (int64_t)atoi(argv[5]) * 1000000;
@@ -341,7 +428,7 @@ int main(int argc, char **argv)
 	int64_t next_status = 0;
 	struct epoll_event events[256];
 	for (;;) {
-		int wait = 100;
+		int wait = connecting_count ? 5 : 100;
 		if (head) {
 			int64_t left = (head->due - now_ns() + 999999) / 1000000;
 			wait = left < 0 ? 0 : left < wait ? (int)left : wait;
@@ -350,7 +437,7 @@ int main(int argc, char **argv)
 		for (int i = 0; i < n; i++) {
 			struct side *s = events[i].data.ptr;
 			if (s->kind == LISTENER) {
-				accept_all(s->fd, &upstream);
+				accept_all(s->fd);
 			} else if (s->pair->alive) {
 				if (events[i].events & (EPOLLIN | EPOLLHUP | EPOLLERR))
 					receive(s);
@@ -359,10 +446,12 @@ int main(int argc, char **argv)
 			}
 		}
 		deliver();
+		look_at_connecting();
 		free_dead();
 		if (reset_max) {
 			reset_max = 0;
 			max_pairs = open_pairs;
+			max_checks = open_checks;
 		}
 		if (now_ns() >= next_status) {
 			write_status(argv[6]);
