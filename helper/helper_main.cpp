@@ -1,7 +1,9 @@
 // The network-management helper: one process of the adapter's pool. It
 // serves framed requests on descriptor 3 and keeps at most one server
-// conversation open. It never prompts and never writes a core file.
+// conversation open. It never prompts and never writes a core file. Started
+// with the template argument, it forks the pool's helpers instead.
 #include "core/ports/Wipe.h"
+#include "helper/ForkServer.h"
 #include "helper/HelperProtocol.h"
 #include "helper/HelperRequest.h"
 #include "helper/browse_client.h"
@@ -10,6 +12,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <string>
@@ -143,9 +146,8 @@ void dieWithTheProgram()
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
-    dieWithTheProgram();
     // Credentials pass through here: no core file, no tracing by others.
     rlimit none{0, 0};
     setrlimit(RLIMIT_CORE, &none);
@@ -161,6 +163,11 @@ int main()
         dup2(null, 2);
         close(null);
     }
+    // The template holds no credentials and calls nothing: its helpers
+    // inherit the libraries loaded and bound, and all of the above.
+    if (argc > 1 && std::strcmp(argv[1], rm::TemplateArgument) == 0)
+        rm::serveForks(Channel);
+    dieWithTheProgram();
 
     rm_samr* client = rm_samr_new();
     if (!client)

@@ -35,12 +35,24 @@ void HelperPool::startHelpers()
         StartRequest* request = starts_.front();
         starts_.pop_front();
         lock.unlock();
-        std::unique_ptr<HelperProcess> helper = HelperProcess::start(path_);
+        std::unique_ptr<HelperProcess> helper = startHelper();
         lock.lock();
         request->helper = std::move(helper);
         request->done = true;
         changed_.notify_all();
     }
+}
+
+std::unique_ptr<HelperProcess> HelperPool::startHelper()
+{
+    if (!templateTried_) {
+        templateTried_ = true;
+        template_ = HelperTemplate::start(path_);
+    }
+    if (template_)
+        if (auto helper = template_->fork())
+            return helper;
+    return HelperProcess::start(path_);
 }
 
 std::unique_ptr<HelperProcess> HelperPool::takeOut(HelperProcess* helper)

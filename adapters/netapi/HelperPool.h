@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adapters/netapi/HelperProcess.h"
+#include "adapters/netapi/HelperTemplate.h"
 #include "core/jobs/CancelToken.h"
 
 #include <condition_variable>
@@ -16,7 +17,8 @@ namespace rm {
 //
 // Helpers are started by one thread of the pool's own: a helper ends when the
 // thread that started it does (it asks for that, so none outlives the
-// program), and the threads that call come and go.
+// program), and the threads that call come and go. They are forked from a
+// template where the helper program can be one, else started each on its own.
 class HelperPool {
 public:
     HelperPool(std::string helperPath, std::size_t maxHelpers);
@@ -37,6 +39,7 @@ private:
     };
 
     void startHelpers();
+    std::unique_ptr<HelperProcess> startHelper();
     // Drops the idle helpers that died meanwhile, reaping them.
     void dropDeadIdle(std::vector<std::unique_ptr<HelperProcess>>& dead);
     std::unique_ptr<HelperProcess> takeOut(HelperProcess* helper);
@@ -46,6 +49,9 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::condition_variable startWanted_;
+    // The starting thread's alone; it goes after the helpers it forked.
+    std::unique_ptr<HelperTemplate> template_;
+    bool templateTried_ = false;
     std::vector<std::unique_ptr<HelperProcess>> all_;
     std::vector<HelperProcess*> idle_;
     std::deque<StartRequest*> starts_;

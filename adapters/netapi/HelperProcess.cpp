@@ -1,5 +1,6 @@
 #include "adapters/netapi/HelperProcess.h"
 
+#include "helper/ForkServer.h"
 #include "helper/HelperProtocol.h"
 
 #include <cerrno>
@@ -9,14 +10,16 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
 namespace rm {
 
-std::unique_ptr<HelperProcess> HelperProcess::start(const std::string& path)
+std::unique_ptr<HelperProcess> HelperProcess::start(const std::string& path, Role role)
 {
     int fds[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0)
@@ -41,9 +44,19 @@ std::unique_ptr<HelperProcess> HelperProcess::start(const std::string& path)
     sigemptyset(&none);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
-    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+    char* argv[] = {const_cast<char*>(path.c_str()), nullptr, nullptr};
+    std::vector<char*> environment;
+    char bindNow[] = "LD_BIND_NOW=1";
+    if (role == Role::Template) {
+        argv[1] = const_cast<char*>(TemplateArgument);
+        for (char** e = environ; *e; ++e)
+            environment.push_back(*e);
+        environment.push_back(bindNow);
+    }
+    environment.push_back(nullptr);
     pid_t pid = 0;
-    int rc = ::posix_spawn(&pid, path.c_str(), &actions, &attributes, argv, environ);
+    int rc = ::posix_spawn(&pid, path.c_str(), &actions, &attributes, argv,
+                           role == Role::Template ? environment.data() : environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(child);
@@ -51,21 +64,36 @@ std::unique_ptr<HelperProcess> HelperProcess::start(const std::string& path)
         ::close(fds[0]);
         return nullptr;
     }
-    return std::unique_ptr<HelperProcess>(new HelperProcess(pid, fds[0]));
+    return std::unique_ptr<HelperProcess>(new HelperProcess(pid, fds[0], -1));
+}
+
+std::unique_ptr<HelperProcess> HelperProcess::adopt(pid_t pid, int channel, int process)
+{
+    return std::unique_ptr<HelperProcess>(new HelperProcess(pid, channel, process));
 }
 
 HelperProcess::~HelperProcess()
 {
     kill();
     ::close(fd_);
+    if (process_ >= 0)
+        ::close(process_);
 }
 
 void HelperProcess::kill()
 {
     if (!alive_.exchange(false, std::memory_order_acq_rel))
         return;
-    ::kill(pid_, SIGKILL);
-    while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {}
+    if (process_ < 0) {
+        ::kill(pid_, SIGKILL);
+        while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {}
+        return;
+    }
+    // Its template reaps it; the descriptor says when it is gone, and a pid
+    // reused meanwhile is never signalled.
+    ::syscall(SYS_pidfd_send_signal, process_, SIGKILL, nullptr, 0);
+    pollfd gone{process_, POLLIN, 0};
+    while (::poll(&gone, 1, -1) < 0 && errno == EINTR) {}
 }
 
 bool HelperProcess::diedWhileIdle()

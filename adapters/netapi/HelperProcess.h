@@ -16,8 +16,13 @@ namespace rm {
 // output are /dev/null.
 class HelperProcess {
 public:
-    // Nothing when the program cannot be started.
-    static std::unique_ptr<HelperProcess> start(const std::string& path);
+    enum class Role { Helper, Template };
+    // Nothing when the program cannot be started. A template is started with
+    // every symbol bound, so the helpers it forks need not bind them again.
+    static std::unique_ptr<HelperProcess> start(const std::string& path, Role role = Role::Helper);
+    // One forked by a template: not this program's child, so it is watched
+    // and killed through its process descriptor.
+    static std::unique_ptr<HelperProcess> adopt(pid_t pid, int channel, int process);
     ~HelperProcess();
     HelperProcess(const HelperProcess&) = delete;
     HelperProcess& operator=(const HelperProcess&) = delete;
@@ -36,11 +41,14 @@ public:
     std::uint64_t credentials = 0;
 
 private:
-    HelperProcess(pid_t pid, int fd) : pid_(pid), fd_(fd) {}
+    friend class HelperTemplate;
+
+    HelperProcess(pid_t pid, int fd, int process) : pid_(pid), fd_(fd), process_(process) {}
     void kill();
 
     pid_t pid_;
     int fd_;
+    int process_; // -1 for a child of this program
     std::atomic<bool> alive_{true};
 };
 

@@ -211,6 +211,71 @@ TEST(HelperPool, AnIdleHelperKilledFromOutsideIsReapedAndReplaced)
     EXPECT_FALSE(hasZombieChildren());
 }
 
+bool isZombie(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return stat.find(") Z ") != std::string::npos;
+}
+
+pid_t parentOf(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string state;
+    pid_t parent = 0;
+    fields >> state >> parent;
+    return parent;
+}
+
+// Helpers are forked from one template, itself this program's child, with
+// nothing of it but their own channel; without it they are started anew
+// (this stand-in's helpers end with their template, the real ones do not).
+TEST(HelperPool, ForksItsHelpersFromOneTemplateAndDoesWithoutIt)
+{
+    HelperPool pool(ECHO_HELPER, 3);
+    HelperProcess* first = pool.acquire();
+    HelperProcess* second = pool.acquire();
+    ASSERT_TRUE(first && second);
+    const auto parent = [](HelperProcess* h) {
+        const auto reply = h->call(WireWriter().number(5).bytes(), 2000ms);
+        return reply ? std::stoi(answer(*reply).second) : -1;
+    };
+    const pid_t forker = parent(first);
+    EXPECT_EQ(parent(second), forker);
+    EXPECT_NE(forker, ::getpid());
+    EXPECT_EQ(parentOf(forker), ::getpid());
+
+    const auto reply = first->call(WireWriter().number(4).bytes(), 2000ms);
+    ASSERT_TRUE(reply);
+    std::map<int, std::string> open;
+    std::istringstream lines(answer(*reply).second);
+    for (std::string line; std::getline(lines, line);)
+        open[std::stoi(line)] = line.substr(line.find(' ') + 1);
+    EXPECT_EQ(open.size(), 4u) << answer(*reply).second;
+    EXPECT_EQ(open[0], "/dev/null");
+    EXPECT_EQ(open[3].rfind("socket:", 0), 0u);
+
+    // One killed from outside is reaped by the template, not left a zombie.
+    const pid_t killed = second->pid();
+    ::kill(killed, SIGKILL);
+    EXPECT_FALSE(second->call(echo("gone"), 2000ms));
+    pool.release(second);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(std::filesystem::exists("/proc/" + std::to_string(killed)));
+
+    ::kill(forker, SIGKILL);
+    for (int i = 0; i < 200 && !isZombie(forker); ++i)
+        std::this_thread::sleep_for(10ms);
+    HelperProcess* third = pool.acquire();
+    ASSERT_TRUE(third);
+    EXPECT_EQ(parent(third), ::getpid());
+    pool.release(first);
+    pool.release(third);
+    EXPECT_FALSE(hasZombieChildren());
+}
+
 TEST(HelperPool, AHelperThatEndsBeforeItsFirstRequestFailsTheCallOnly)
 {
     // Writing to it must not raise SIGPIPE, which would end this program.

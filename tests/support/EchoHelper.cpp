@@ -1,11 +1,14 @@
 // A stand-in helper for the pool's own tests: answers on descriptor 3.
 // Op 1 echoes its text, op 2 sleeps the given milliseconds first, op 3 dies,
-// op 4 answers its open descriptors, one "N file" line each.
+// op 4 answers its open descriptors, one "N file" line each; op 5 its parent's
+// pid. With the template argument it forks the others, as the real one does.
+#include "helper/ForkServer.h"
 #include "helper/HelperProtocol.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <thread>
 #include <csignal>
 #include <sys/prctl.h>
@@ -28,10 +31,15 @@ std::string openDescriptors()
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
-    // As the real helper: it ends with the thread that started it.
+    // It ends with the thread that started it: a template with the pool's,
+    // a helper forked with its template.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (argc > 1 && std::string(argv[1]) == rm::TemplateArgument) {
+        rm::serveForks(3);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL); // a fork does not keep it
+    }
     std::string request;
     while (rm::readFrame(3, request)) {
         rm::WireReader in(request);
@@ -46,6 +54,8 @@ int main()
         in.text(text);
         if (op == 4)
             text = openDescriptors();
+        if (op == 5)
+            text = std::to_string(::getppid());
         rm::WireWriter out;
         out.number(static_cast<std::uint32_t>(::getpid())).text(text);
         if (!rm::writeFrame(3, out.bytes()))

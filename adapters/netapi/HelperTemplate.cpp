@@ -1,0 +1,65 @@
+#include "adapters/netapi/HelperTemplate.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace rm {
+
+std::unique_ptr<HelperTemplate> HelperTemplate::start(const std::string& path)
+{
+    auto process = HelperProcess::start(path, HelperProcess::Role::Template);
+    if (!process)
+        return nullptr;
+    return std::unique_ptr<HelperTemplate>(new HelperTemplate(std::move(process)));
+}
+
+std::unique_ptr<HelperProcess> HelperTemplate::fork(std::chrono::milliseconds limit)
+{
+    if (!process_->alive())
+        return nullptr;
+    const int control = process_->fd_;
+    const char wanted = 1;
+    pollfd answered{control, POLLIN, 0};
+    int ready = -1;
+    if (::send(control, &wanted, 1, MSG_NOSIGNAL) == 1)
+        while ((ready = ::poll(&answered, 1, static_cast<int>(limit.count()))) < 0 && errno == EINTR) {}
+    std::int32_t pid = 0;
+    iovec io{&pid, sizeof pid};
+    alignas(cmsghdr) char space[CMSG_SPACE(2 * sizeof(int))] = {};
+    msghdr m{};
+    m.msg_iov = &io;
+    m.msg_iovlen = 1;
+    m.msg_control = space;
+    m.msg_controllen = sizeof space;
+    ssize_t n = -1;
+    if (ready > 0)
+        while ((n = ::recvmsg(control, &m, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {}
+    int fds[2] = {-1, -1};
+    const cmsghdr* c = n > 0 ? CMSG_FIRSTHDR(&m) : nullptr;
+    if (c && c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_RIGHTS) {
+        const std::size_t count = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+        std::memcpy(fds, CMSG_DATA(c), std::min<std::size_t>(count, 2) * sizeof(int));
+        for (std::size_t i = 2; i < count; ++i) { // never sent: closed all the same
+            int extra;
+            std::memcpy(&extra, CMSG_DATA(c) + i * sizeof(int), sizeof extra);
+            ::close(extra);
+        }
+    }
+    if (n == static_cast<ssize_t>(sizeof pid) && pid > 0 && fds[0] >= 0 && fds[1] >= 0 && !(m.msg_flags & MSG_CTRUNC))
+        return HelperProcess::adopt(pid, fds[0], fds[1]);
+    for (int fd : fds)
+        if (fd >= 0)
+            ::close(fd);
+    // A fork that failed once says nothing of the next; silence or a broken
+    // channel says the template is of no use.
+    if (n != static_cast<ssize_t>(sizeof pid))
+        process_->kill();
+    return nullptr;
+}
+
+} // namespace rm
