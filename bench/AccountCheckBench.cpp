@@ -92,7 +92,7 @@ int main(int argc, char** argv)
 
     const SearchRun liveRun = checkAll(net, live);
     double pssMax = 0, pssAll = 0;
-    for (pid_t pid : net.helperProcesses()) {
+    for (pid_t pid : poolProcesses(net)) {
         const double pss = pssMegabytes(pid);
         pssMax = std::max(pssMax, pss);
         pssAll += pss;

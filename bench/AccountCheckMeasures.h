@@ -82,6 +82,15 @@ inline double pssMegabytes(pid_t pid)
     return 0;
 }
 
+// The helpers and the template they are forked from: what the pool costs.
+inline std::vector<pid_t> poolProcesses(const NetApiClient& net)
+{
+    std::vector<pid_t> pids = net.helperProcesses();
+    if (const pid_t forker = net.helperTemplateProcess())
+        pids.push_back(forker);
+    return pids;
+}
+
 // The computers are listed: no directory is read.
 class NoDirectory : public DirectoryClient {
 public:
@@ -111,7 +120,7 @@ inline SearchRun checkAll(NetApiClient& net, const std::vector<std::string>& nam
     Progress<SearchProgress> progress;
     CancelToken cancel;
     double helpersBefore = 0;
-    for (pid_t pid : net.helperProcesses())
+    for (pid_t pid : poolProcesses(net))
         helpersBefore += processCpuMs(pid);
     const double ownBefore = ownCpuMs();
     const auto start = Clock::now();
@@ -120,7 +129,7 @@ inline SearchRun checkAll(NetApiClient& net, const std::vector<std::string>& nam
     SearchRun run;
     run.seconds = secondsSince(start);
     double helpersAfter = 0;
-    for (pid_t pid : net.helperProcesses())
+    for (pid_t pid : poolProcesses(net))
         helpersAfter += processCpuMs(pid);
     run.cpuMs = ownCpuMs() - ownBefore + helpersAfter - helpersBefore;
     run.found = static_cast<int>(outcome.matched.size());

@@ -78,7 +78,7 @@ WanRun run(const LabManifest& lab, const std::vector<std::string>& names, std::s
     const RelayStatus relay = relayStatus();
     r.maxInFlight = relay.maxChecks;
     r.maxConnections = relay.maxConnections;
-    for (pid_t pid : net.helperProcesses())
+    for (pid_t pid : poolProcesses(net))
         r.pssAllHelpers += pssMegabytes(pid);
     return r;
 }

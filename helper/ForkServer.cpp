@@ -82,11 +82,12 @@ void serveForks(int control)
             return;
         }
         const int process = pid > 0 ? static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)) : -1;
+        if (pid > 0 && process < 0)
+            ::kill(pid, SIGKILL); // nothing could watch it; still unreaped, so still it
         ::sigprocmask(SIG_SETMASK, &before, nullptr);
         ::close(pair[1]);
-        if (pid > 0 && process < 0)
-            ::kill(pid, SIGKILL); // nothing could watch it
-        const bool sent = process >= 0 ? handOver(control, pid, pair[0], process) : handOver(control, 0, -1, -1);
+        const bool sent = process >= 0 ? handOver(control, pid, pair[0], process)
+                                       : handOver(control, pid > 0 ? -1 : 0, -1, -1);
         ::close(pair[0]);
         if (process >= 0)
             ::close(process);

@@ -49,10 +49,9 @@ std::unique_ptr<HelperProcess> HelperPool::startHelper()
         templateTried_ = true;
         template_ = HelperTemplate::start(path_);
     }
-    if (template_)
-        if (auto helper = template_->fork())
-            return helper;
-    return HelperProcess::start(path_);
+    std::unique_ptr<HelperProcess> helper = template_ ? template_->fork() : nullptr;
+    templatePid_.store(template_ ? template_->pid() : 0, std::memory_order_release);
+    return helper ? std::move(helper) : HelperProcess::start(path_);
 }
 
 std::unique_ptr<HelperProcess> HelperPool::takeOut(HelperProcess* helper)

@@ -4,6 +4,7 @@
 #include "adapters/netapi/HelperTemplate.h"
 #include "core/jobs/CancelToken.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -15,10 +16,10 @@ namespace rm {
 // Up to a set number of helpers, started when first needed, reused, and
 // replaced when one dies. A caller that finds every helper busy waits.
 //
-// Helpers are started by one thread of the pool's own: a helper ends when the
-// thread that started it does (it asks for that, so none outlives the
-// program), and the threads that call come and go. They are forked from a
-// template where the helper program can be one, else started each on its own.
+// Helpers are started by one thread of the pool's own, so what ends with the
+// thread that started it stays while the threads that call come and go. They
+// are forked from a template where the helper program can be one, else
+// started each on its own; a helper ends when its channel closes.
 class HelperPool {
 public:
     HelperPool(std::string helperPath, std::size_t maxHelpers);
@@ -31,6 +32,8 @@ public:
     void release(HelperProcess* helper);
 
     std::vector<pid_t> pids() const;
+    // The template's, 0 without one: part of what the helpers cost.
+    pid_t templatePid() const { return templatePid_.load(std::memory_order_acquire); }
 
 private:
     struct StartRequest {
@@ -52,6 +55,7 @@ private:
     // The starting thread's alone; it goes after the helpers it forked.
     std::unique_ptr<HelperTemplate> template_;
     bool templateTried_ = false;
+    std::atomic<pid_t> templatePid_{0};
     std::vector<std::unique_ptr<HelperProcess>> all_;
     std::vector<HelperProcess*> idle_;
     std::deque<StartRequest*> starts_;

@@ -20,14 +20,19 @@ std::unique_ptr<HelperTemplate> HelperTemplate::start(const std::string& path)
 
 std::unique_ptr<HelperProcess> HelperTemplate::fork(std::chrono::milliseconds limit)
 {
-    if (!process_->alive())
+    if (!process_ || !process_->alive())
         return nullptr;
     const int control = process_->fd_;
     const char wanted = 1;
     pollfd answered{control, POLLIN, 0};
     int ready = -1;
-    if (::send(control, &wanted, 1, MSG_NOSIGNAL) == 1)
-        while ((ready = ::poll(&answered, 1, static_cast<int>(limit.count()))) < 0 && errno == EINTR) {}
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    if (::send(control, &wanted, 1, MSG_NOSIGNAL) == 1) {
+        do {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            ready = ::poll(&answered, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+        } while (ready < 0 && errno == EINTR);
+    }
     std::int32_t pid = 0;
     iovec io{&pid, sizeof pid};
     alignas(cmsghdr) char space[CMSG_SPACE(2 * sizeof(int))] = {};
@@ -39,26 +44,24 @@ std::unique_ptr<HelperProcess> HelperTemplate::fork(std::chrono::milliseconds li
     ssize_t n = -1;
     if (ready > 0)
         while ((n = ::recvmsg(control, &m, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {}
+    // The buffer holds two: the kernel closes any more, and says so.
     int fds[2] = {-1, -1};
     const cmsghdr* c = n > 0 ? CMSG_FIRSTHDR(&m) : nullptr;
     if (c && c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_RIGHTS) {
         const std::size_t count = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
         std::memcpy(fds, CMSG_DATA(c), std::min<std::size_t>(count, 2) * sizeof(int));
-        for (std::size_t i = 2; i < count; ++i) { // never sent: closed all the same
-            int extra;
-            std::memcpy(&extra, CMSG_DATA(c) + i * sizeof(int), sizeof extra);
-            ::close(extra);
-        }
     }
     if (n == static_cast<ssize_t>(sizeof pid) && pid > 0 && fds[0] >= 0 && fds[1] >= 0 && !(m.msg_flags & MSG_CTRUNC))
         return HelperProcess::adopt(pid, fds[0], fds[1]);
     for (int fd : fds)
         if (fd >= 0)
             ::close(fd);
-    // A fork that failed once says nothing of the next; silence or a broken
-    // channel says the template is of no use.
-    if (n != static_cast<ssize_t>(sizeof pid))
-        process_->kill();
+    // A fork that failed once says nothing of the next. Silence, a broken
+    // channel or a template that cannot watch its helpers says it is of no
+    // use: it goes with its channel, so a helper it hands over late finds
+    // its own channel closed and ends.
+    if (n != static_cast<ssize_t>(sizeof pid) || pid < 0)
+        process_.reset();
     return nullptr;
 }
 

@@ -56,6 +56,8 @@ public:
     NetStatus domainController(const std::string& domain, DomainNameForm form, DomainController& controller) override;
 
     std::vector<pid_t> helperProcesses() const { return pool_.pids(); }
+    // The process the helpers are forked from, 0 without one.
+    pid_t helperTemplateProcess() const { return pool_.templatePid(); }
 
 private:
     class ThreadSession;

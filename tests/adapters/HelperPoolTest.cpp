@@ -262,8 +262,10 @@ TEST(HelperPool, ForksItsHelpersFromOneTemplateAndDoesWithoutIt)
     ::kill(killed, SIGKILL);
     EXPECT_FALSE(second->call(echo("gone"), 2000ms));
     pool.release(second);
-    std::this_thread::sleep_for(100ms);
-    EXPECT_FALSE(std::filesystem::exists("/proc/" + std::to_string(killed)));
+    const std::string entry = "/proc/" + std::to_string(killed);
+    for (int i = 0; i < 200 && std::filesystem::exists(entry); ++i)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(std::filesystem::exists(entry));
 
     ::kill(forker, SIGKILL);
     for (int i = 0; i < 200 && !isZombie(forker); ++i)
