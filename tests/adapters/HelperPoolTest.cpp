@@ -107,6 +107,18 @@ TEST(HelperProcess, AnswersTimesOutAndDies)
 // A descriptor the program was handed without close-on-exec (a password's,
 // say) or one a library left open reaches no helper: it has its channel,
 // /dev/null for input and output, and the program's standard error.
+// What a helper has open, by descriptor, as it says itself.
+std::map<int, std::string> openDescriptorsOf(HelperProcess& helper)
+{
+    std::map<int, std::string> open;
+    const auto reply = helper.call(WireWriter().number(4).bytes(), 2000ms);
+    EXPECT_TRUE(reply);
+    std::istringstream lines(reply ? answer(*reply).second : std::string());
+    for (std::string line; std::getline(lines, line);)
+        open[std::stoi(line)] = line.substr(line.find(' ') + 1);
+    return open;
+}
+
 TEST(HelperProcess, InheritsItsChannelAndNothingElse)
 {
     const int handed = ::open("/dev/null", O_RDONLY);
@@ -118,13 +130,8 @@ TEST(HelperProcess, InheritsItsChannelAndNothingElse)
     ::close(leftOpen[0]);
     ::close(leftOpen[1]);
     ASSERT_TRUE(helper);
-    const auto reply = helper->call(WireWriter().number(4).bytes(), 2000ms);
-    ASSERT_TRUE(reply);
-    std::map<int, std::string> open;
-    std::istringstream lines(answer(*reply).second);
-    for (std::string line; std::getline(lines, line);)
-        open[std::stoi(line)] = line.substr(line.find(' ') + 1);
-    EXPECT_EQ(open.size(), 4u) << answer(*reply).second;
+    std::map<int, std::string> open = openDescriptorsOf(*helper);
+    EXPECT_EQ(open.size(), 4u);
     EXPECT_EQ(open[0], "/dev/null");
     EXPECT_EQ(open[1], "/dev/null");
     EXPECT_TRUE(open.count(2));
@@ -247,13 +254,8 @@ TEST(HelperPool, ForksItsHelpersFromOneTemplateAndDoesWithoutIt)
     EXPECT_NE(forker, ::getpid());
     EXPECT_EQ(parentOf(forker), ::getpid());
 
-    const auto reply = first->call(WireWriter().number(4).bytes(), 2000ms);
-    ASSERT_TRUE(reply);
-    std::map<int, std::string> open;
-    std::istringstream lines(answer(*reply).second);
-    for (std::string line; std::getline(lines, line);)
-        open[std::stoi(line)] = line.substr(line.find(' ') + 1);
-    EXPECT_EQ(open.size(), 4u) << answer(*reply).second;
+    std::map<int, std::string> open = openDescriptorsOf(*first);
+    EXPECT_EQ(open.size(), 4u);
     EXPECT_EQ(open[0], "/dev/null");
     EXPECT_EQ(open[3].rfind("socket:", 0), 0u);
 
