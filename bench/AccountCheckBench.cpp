@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> gone = numberedNames(lab.json["unreachable"], unreachableCount);
 
     NetApiClient::Settings settings{HELPER_PATH};
-    const std::size_t helpers = settings.poolSize;
+    const std::size_t helpers = settings.helpers;
     NetApiClient net(settings);
     net.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
 

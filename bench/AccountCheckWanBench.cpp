@@ -68,7 +68,7 @@ WanRun run(const LabManifest& lab, const std::vector<std::string>& names, std::s
 {
     NetApiClient::Settings settings{HELPER_PATH};
     if (helpers)
-        settings.poolSize = helpers;
+        settings.helpers = settings.mostHelpers = helpers;
     NetApiClient net(settings);
     net.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
     resetRelayMaximum();

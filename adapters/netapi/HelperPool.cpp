@@ -6,8 +6,22 @@ namespace rm {
 
 using namespace std::chrono_literals;
 
-HelperPool::HelperPool(std::string helperPath, std::size_t maxHelpers)
-    : path_(std::move(helperPath)), max_(std::max<std::size_t>(maxHelpers, 1)), starter_([this] { startHelpers(); })
+namespace {
+
+// How long a helper beyond the steady number may sit idle, and how often
+// the pool looks.
+constexpr auto IdleLimit = 30s;
+constexpr auto IdleCheck = 5s;
+
+} // namespace
+
+HelperPool::HelperPool(std::string helperPath, std::size_t helpers) : HelperPool(std::move(helperPath), helpers, helpers, 1)
+{
+}
+
+HelperPool::HelperPool(std::string helperPath, std::size_t steady, std::size_t most, double cores)
+    : path_(std::move(helperPath)), steady_(std::clamp<std::size_t>(steady, 1, std::max<std::size_t>(most, 1))),
+      max_(std::max<std::size_t>(most, 1)), demand_(cores), starter_([this] { startHelpers(); })
 {
 }
 
@@ -25,7 +39,14 @@ void HelperPool::startHelpers()
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        startWanted_.wait(lock, [&] { return stopping_ || !starts_.empty(); });
+        if (!startWanted_.wait_for(lock, IdleCheck, [&] { return stopping_ || !starts_.empty(); })) {
+            std::vector<std::unique_ptr<HelperProcess>> retired;
+            retireIdle(retired);
+            lock.unlock();
+            retired.clear();
+            lock.lock();
+            continue;
+        }
         if (stopping_) {
             for (StartRequest* request : starts_)
                 request->done = true;
@@ -77,7 +98,27 @@ void HelperPool::dropDeadIdle(std::vector<std::unique_ptr<HelperProcess>>& dead)
     }
 }
 
+void HelperPool::retireIdle(std::vector<std::unique_ptr<HelperProcess>>& retired)
+{
+    // The idle list is a stack: the longest idle are at its bottom.
+    const auto now = std::chrono::steady_clock::now();
+    while (all_.size() > steady_ && !idle_.empty() && now - idle_.front()->idleSince >= IdleLimit) {
+        retired.push_back(takeOut(idle_.front()));
+        idle_.erase(idle_.begin());
+    }
+}
+
 HelperProcess* HelperPool::acquire(const CancelToken* cancel)
+{
+    HelperProcess* helper = lend(cancel);
+    if (helper) {
+        helper->lentAt = std::chrono::steady_clock::now();
+        helper->cpuWhenLent = helper->cpuTime();
+    }
+    return helper;
+}
+
+HelperProcess* HelperPool::lend(const CancelToken* cancel)
 {
     const auto cancelled = [cancel] { return cancel && cancel->cancelled(); };
     std::vector<std::unique_ptr<HelperProcess>> dead; // ended outside the lock
@@ -89,7 +130,7 @@ HelperProcess* HelperPool::acquire(const CancelToken* cancel)
             idle_.pop_back();
             return helper;
         }
-        if (all_.size() + starting_ < max_) {
+        if (all_.size() + starting_ < demand_.worthwhile(steady_, max_)) {
             ++starting_;
             StartRequest request;
             starts_.push_back(&request);
@@ -111,13 +152,22 @@ void HelperPool::release(HelperProcess* helper)
 {
     if (!helper)
         return;
+    const auto now = std::chrono::steady_clock::now();
+    const std::optional<std::chrono::nanoseconds> cpu = helper->alive() ? helper->cpuTime() : std::nullopt;
     std::vector<std::unique_ptr<HelperProcess>> dead;
     {
         std::lock_guard lock(mutex_);
-        if (helper->alive())
-            idle_.push_back(helper);
-        else
+        if (cpu && helper->cpuWhenLent)
+            demand_.record(*cpu - *helper->cpuWhenLent, now - helper->lentAt);
+        if (!helper->alive()) {
             dead.push_back(takeOut(helper));
+        } else if (all_.size() > demand_.worthwhile(steady_, max_)) {
+            // The network got faster or the work heavier: fewer will do.
+            dead.push_back(takeOut(helper));
+        } else {
+            helper->idleSince = now;
+            idle_.push_back(helper);
+        }
         dropDeadIdle(dead);
     }
     changed_.notify_one();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adapters/netapi/HelperDemand.h"
 #include "adapters/netapi/HelperProcess.h"
 #include "adapters/netapi/HelperTemplate.h"
 #include "core/jobs/CancelToken.h"
@@ -13,8 +14,11 @@
 
 namespace rm {
 
-// Up to a set number of helpers, started when first needed, reused, and
-// replaced when one dies. A caller that finds every helper busy waits.
+// Helpers started when first needed, reused, and replaced when one dies. A
+// caller that finds every helper busy waits. The pool keeps a steady number
+// and grows up to its most while its helpers mostly wait on the network
+// (HelperDemand); helpers beyond the steady number go when they are no
+// longer worth having or have been idle a while.
 //
 // Helpers are started by one thread of the pool's own, so what ends with the
 // thread that started it stays while the threads that call come and go. They
@@ -22,7 +26,11 @@ namespace rm {
 // started each on its own; a helper ends when its channel closes.
 class HelperPool {
 public:
-    HelperPool(std::string helperPath, std::size_t maxHelpers);
+    // A fixed number of helpers.
+    HelperPool(std::string helperPath, std::size_t helpers);
+    // `steady` helpers, and up to `most` while they would keep fewer than
+    // `cores` busy.
+    HelperPool(std::string helperPath, std::size_t steady, std::size_t most, double cores);
     // Kills every helper.
     ~HelperPool();
 
@@ -41,14 +49,18 @@ private:
         bool done = false;
     };
 
+    HelperProcess* lend(const CancelToken* cancel);
     void startHelpers();
+    // Ends the helpers beyond the steady number that have been idle long.
+    void retireIdle(std::vector<std::unique_ptr<HelperProcess>>& retired);
     std::unique_ptr<HelperProcess> startHelper();
     // Drops the idle helpers that died meanwhile, reaping them.
     void dropDeadIdle(std::vector<std::unique_ptr<HelperProcess>>& dead);
     std::unique_ptr<HelperProcess> takeOut(HelperProcess* helper);
 
     const std::string path_;
-    const std::size_t max_;
+    const std::size_t steady_, max_;
+    HelperDemand demand_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::condition_variable startWanted_;

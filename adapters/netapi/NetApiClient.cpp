@@ -4,8 +4,10 @@
 #include "adapters/netapi/ServerProbe.h"
 #include "helper/HelperProtocol.h"
 
+#include <algorithm>
 #include <climits>
 #include <optional>
+#include <thread>
 #include <unistd.h>
 
 namespace rm {
@@ -57,7 +59,8 @@ private:
 };
 
 NetApiClient::NetApiClient(Settings settings)
-    : settings_(std::move(settings)), pool_(settings_.helperPath, settings_.poolSize)
+    : settings_(std::move(settings)), pool_(settings_.helperPath, settings_.helpers, settings_.mostHelpers,
+            std::max(1u, std::thread::hardware_concurrency()))
 {
 }
 

@@ -21,7 +21,10 @@ class NetApiClient : public NetworkManagement, public NetworkCredentials {
 public:
     struct Settings {
         std::string helperPath;
-        std::size_t poolSize = 32;
+        // Helpers kept whatever they do, and how many there may be while
+        // they mostly wait on the network (HelperPool).
+        std::size_t helpers = 32;
+        std::size_t mostHelpers = 512;
         std::chrono::milliseconds callLimit{30000};
         // How long a session waits for a computer to answer at all; 0: not asked.
         std::chrono::milliseconds probeLimit{5000};

@@ -280,6 +280,35 @@ TEST(HelperPool, ForksItsHelpersFromOneTemplateAndDoesWithoutIt)
     EXPECT_FALSE(hasZombieChildren());
 }
 
+TEST(HelperPool, GrowsWhileItsHelpersWaitAndShrinksOnceTheyWork)
+{
+    // A quarter of a core to fill: waiting helpers are worth up to the most,
+    // computing ones no more than the steady two.
+    HelperPool pool(ECHO_HELPER, 2, 8, 0.25);
+    std::atomic<std::size_t> most{0};
+    const auto callFromEightThreads = [&](std::uint32_t op, std::uint32_t ms, int calls) {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 8; ++t)
+            threads.emplace_back([&] {
+                for (int i = 0; i < calls; ++i) {
+                    HelperProcess* h = pool.acquire();
+                    ASSERT_TRUE(h);
+                    std::size_t now = pool.pids().size(), seen = most.load();
+                    while (now > seen && !most.compare_exchange_weak(seen, now)) {}
+                    EXPECT_TRUE(h->call(WireWriter().number(op).number(ms).text("x").bytes(), 10s));
+                    pool.release(h);
+                }
+            });
+        for (auto& t : threads)
+            t.join();
+    };
+    callFromEightThreads(2, 300, 4); // sleeps: the network
+    EXPECT_EQ(most.load(), 8u);
+    callFromEightThreads(6, 20, 8); // computes
+    EXPECT_LE(pool.pids().size(), 2u);
+    EXPECT_FALSE(hasZombieChildren());
+}
+
 TEST(HelperPool, AHelperThatEndsBeforeItsFirstRequestFailsTheCallOnly)
 {
     // Writing to it must not raise SIGPIPE, which would end this program.

@@ -110,7 +110,7 @@ TEST(NetApiHelper, PasswordsItCannotUseWholeAreRefused)
     ASSERT_TRUE(reply && WireReader(*reply).number(status));
     EXPECT_EQ(status, 87u);
 
-    NetApiClient client({NETAPI_HELPER, 1, 10s, 0ms});
+    NetApiClient client({NETAPI_HELPER, 1, 1, 10s, 0ms});
     UserAccount account;
     client.setCredentials("LAB\\operator", Secret(std::string("Pass\0word", 9)));
     EXPECT_EQ(client.getUser(Nowhere, "Administrator", account), NetStatus::InvalidParameter);
@@ -134,7 +134,7 @@ TEST(NetApiHelper, NoFreedMemoryHoldsAPassword)
     std::memcpy(watched[1], fresh.data(), watchedSize[1] = fresh.size());
     Secret logonSecret = Secret::copyOf(logon);
     Secret freshSecret = Secret::copyOf(fresh);
-    NetApiClient client({NETAPI_HELPER, 1, 10s, 0ms});
+    NetApiClient client({NETAPI_HELPER, 1, 1, 10s, 0ms});
     UserAccount account;
 
     watching = true;

@@ -437,7 +437,7 @@ private slots:
         });
         // svcdesk's password back as the lab made it, whatever fails below.
         const auto restore = [&] {
-            NetApiClient ticket({HELPER_PATH, 1, std::chrono::milliseconds(30000)}); // the ticket's
+            NetApiClient ticket({HELPER_PATH, 1, 1, std::chrono::milliseconds(30000)}); // the ticket's
             for (const std::string& member : names)
                 ticket.setPassword(ServerName(member), "svcdesk", Secret::copyOf(lab.operatorPassword()));
         };
@@ -450,7 +450,7 @@ private slots:
             for (const auto& session : sessions)
                 QCOMPARE(session.kind + " " + session.account, std::string("krb5 LAB\\operator"));
         }
-        NetApiClient asSvcdesk({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+        NetApiClient asSvcdesk({HELPER_PATH, 1, 1, std::chrono::milliseconds(30000)});
         asSvcdesk.setCredentials("svcdesk", Secret::copyOf(password));
         for (const std::string& member : names) {
             UserAccount account; // logs on with its new password
@@ -476,7 +476,7 @@ private slots:
         QVERIFY(restoreHelpdesk(lab));
         QVERIFY(sawBox(*w, ConfirmCancel, "Are you sure you wish to abort before all systems have been affected?"));
         QCOMPARE(w->rows()[1][CellEnabled], std::string("Yes"));
-        NetApiClient net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+        NetApiClient net({HELPER_PATH, 1, 1, std::chrono::milliseconds(30000)});
         net.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
         UserAccount account;
         QCOMPARE(net.getUser(ServerName("PC01"), "helpdesk", account), NetStatus::Success);

@@ -135,7 +135,7 @@ class BatchLabTest : public QObject {
         return out;
     }
 
-    static NetApiClient::Settings oneHelper() { return {HELPER_PATH, 1, std::chrono::milliseconds(30000)}; }
+    static NetApiClient::Settings oneHelper() { return {HELPER_PATH, 1, 1, std::chrono::milliseconds(30000)}; }
 
     NetStatus logOn(const std::string& password)
     {

@@ -39,7 +39,7 @@ constexpr std::uint32_t PrivilegeUser = 1, PrivilegeAdmin = 2;
 
 inline NetApiClient::Settings helperSettings(std::size_t helpers, std::chrono::milliseconds callLimit = std::chrono::seconds(30))
 {
-    return {HELPER_PATH, helpers, callLimit};
+    return {HELPER_PATH, helpers, helpers, callLimit};
 }
 
 // The network client acting as the lab's operator.

@@ -56,7 +56,7 @@ LabWindow::LabWindow(const std::filesystem::path& settingsFile, bool ticketOnly)
 
 void LabWindow::waitForTheBrowseList(const LabManifest& lab, const std::vector<std::string>& more)
 {
-    NetApiClient network({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+    NetApiClient network({HELPER_PATH, 1, 1, std::chrono::milliseconds(30000)});
     network.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
     std::set<std::string> wanted(more.begin(), more.end());
     for (const auto& m : lab.json["members"])
@@ -204,7 +204,7 @@ std::set<std::string> membersWithUser(const LabManifest& lab, const std::string&
 
 bool restoreHelpdesk(const LabManifest& lab)
 {
-    NetApiClient net({HELPER_PATH, 1, std::chrono::milliseconds(30000)});
+    NetApiClient net({HELPER_PATH, 1, 1, std::chrono::milliseconds(30000)});
     net.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));
     bool restored = true;
     for (const std::string& pc : membersWithUser(lab, "helpdesk")) {

@@ -190,7 +190,7 @@ TEST_F(SilentComputersLabTest, SilentAndUnreachableComputersHoldNoHelper)
 {
     // Two helpers only: were each silent computer to hold one for the call
     // limit, this would take many minutes.
-    LabSearchServices two(lab, {HELPER_PATH, 2, 30000ms, 3000ms});
+    LabSearchServices two(lab, {HELPER_PATH, 2, 2, 30000ms, 3000ms});
     std::vector<std::string> names(60, lab.json["blackhole"]["name"].get<std::string>());
     const auto gone = unreachable(60);
     names.insert(names.end(), gone.begin(), gone.end());

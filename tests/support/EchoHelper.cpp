@@ -1,12 +1,13 @@
 // A stand-in helper for the pool's own tests: answers on descriptor 3.
 // Op 1 echoes its text, op 2 sleeps the given milliseconds first, op 3 dies,
 // op 4 answers its open descriptors, one "N file" line each; op 5 its parent's
-// pid. With the template argument it forks the others, as the real one does.
+// pid; op 6 computes for the given milliseconds of CPU first. With the template argument it forks the others, as the real one does.
 #include "helper/ForkServer.h"
 #include "helper/HelperProtocol.h"
 
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -27,6 +28,17 @@ std::string openDescriptors()
             lines += entry.path().filename().string() + " " + target.string() + "\n";
     }
     return lines;
+}
+
+void computeFor(std::chrono::milliseconds cpu)
+{
+    const auto used = [] {
+        timespec t{};
+        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
+    };
+    const auto until = used() + cpu;
+    while (used() < until) {}
 }
 
 } // namespace
@@ -51,6 +63,8 @@ int main(int argc, char** argv)
             std::abort();
         if (op == 2 && in.number(value))
             std::this_thread::sleep_for(std::chrono::milliseconds(value));
+        if (op == 6 && in.number(value))
+            computeFor(std::chrono::milliseconds(value));
         in.text(text);
         if (op == 4)
             text = openDescriptors();
