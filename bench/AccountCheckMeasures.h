@@ -100,6 +100,7 @@ public:
 struct SearchRun {
     double seconds = 0;
     double cpuMs = 0; // the program and all its helpers
+    double helpersCpuMs = 0; // the helpers' and their template's part
     int found = 0;
 };
 
@@ -131,7 +132,8 @@ inline SearchRun checkAll(NetApiClient& net, const std::vector<std::string>& nam
     double helpersAfter = 0;
     for (pid_t pid : poolProcesses(net))
         helpersAfter += processCpuMs(pid);
-    run.cpuMs = ownCpuMs() - ownBefore + helpersAfter - helpersBefore;
+    run.helpersCpuMs = helpersAfter - helpersBefore;
+    run.cpuMs = ownCpuMs() - ownBefore + run.helpersCpuMs;
     run.found = static_cast<int>(outcome.matched.size());
     return run;
 }

@@ -28,7 +28,7 @@ std::string labFile(const char* name)
 }
 
 struct RelayStatus {
-    long maxConnections = 0, maxChecks = 0, pid = 0;
+    long checks = 0, maxConnections = 0, maxChecks = 0, pid = 0;
 };
 
 RelayStatus relayStatus()
@@ -38,7 +38,9 @@ RelayStatus relayStatus()
     std::string key;
     long value = 0;
     while (in >> key >> value) {
-        if (key == "max")
+        if (key == "checks")
+            s.checks = value;
+        else if (key == "max")
             s.maxConnections = value;
         else if (key == "maxchecks")
             s.maxChecks = value;
@@ -48,10 +50,15 @@ RelayStatus relayStatus()
     return s;
 }
 
-// The most connections open at once from now on, read after the run.
+// The most connections open at once from now on, read after the run. The
+// last run's checks close first: the relay delays their ends too.
 void resetRelayMaximum()
 {
-    const RelayStatus s = relayStatus();
+    RelayStatus s = relayStatus();
+    for (int i = 0; i < 100 && s.checks > 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        s = relayStatus();
+    }
     if (s.pid > 0)
         ::kill(static_cast<pid_t>(s.pid), SIGUSR1);
     // It notices within one turn of its loop and says so within 100 ms.
@@ -106,17 +113,17 @@ int main(int argc, char** argv)
     WanRun own[2], held[2];
     for (int turn = 0; turn < 2; ++turn) {
         own[turn] = run(lab, names, 0);
-        std::printf("program: %d of %d matched in %.2f s, %ld checks (%ld connections) in flight at most, %.1f ms CPU a computer, "
-                    "helpers' PSS %.0f MB\n",
+        std::printf("program: %d of %d matched in %.2f s, %ld checks (%ld connections) in flight at most, %.1f ms CPU a computer "
+                    "(%.1f in helpers), helpers' PSS %.0f MB\n",
                     own[turn].search.found, computers, own[turn].search.seconds, own[turn].maxInFlight, own[turn].maxConnections,
-                    own[turn].search.cpuMs / computers, own[turn].pssAllHelpers);
+                    own[turn].search.cpuMs / computers, own[turn].search.helpersCpuMs / computers, own[turn].pssAllHelpers);
         std::fflush(stdout);
         held[turn] = run(lab, names, limited);
-        std::printf("held to %zu: %d of %d matched in %.2f s, %ld checks (%ld connections) in flight at most, %.1f ms CPU a computer, "
-                    "helpers' PSS %.0f MB\n",
+        std::printf("held to %zu: %d of %d matched in %.2f s, %ld checks (%ld connections) in flight at most, %.1f ms CPU a computer "
+                    "(%.1f in helpers), helpers' PSS %.0f MB\n",
                     limited, held[turn].search.found, computers, held[turn].search.seconds, held[turn].maxInFlight,
                     held[turn].maxConnections,
-                    held[turn].search.cpuMs / computers, held[turn].pssAllHelpers);
+                    held[turn].search.cpuMs / computers, held[turn].search.helpersCpuMs / computers, held[turn].pssAllHelpers);
         std::fflush(stdout);
     }
     const auto mean = [](const WanRun (&runs)[2], auto field) { return (field(runs[0]) + field(runs[1])) / 2; };

@@ -164,9 +164,12 @@ int main(int argc, char** argv)
         close(null);
     }
     // The template holds no credentials and calls nothing: its helpers
-    // inherit the libraries loaded and bound, and all of the above.
-    if (argc > 1 && std::strcmp(argv[1], rm::TemplateArgument) == 0)
+    // inherit the libraries loaded and bound, the modules and plugins they
+    // load, and all of the above.
+    if (argc > 1 && std::strcmp(argv[1], rm::TemplateArgument) == 0) {
+        rm_samr_preload();
         rm::serveForks(Channel);
+    }
     dieWithTheProgram();
 
     rm_samr* client = rm_samr_new();

@@ -114,3 +114,25 @@ enum rm_kdc_answer rm_kdc_probe_computer(rm_kdc_probe *p, const char *computer)
 		krb5_free_creds(p->context, got);
 	return answer_of(code);
 }
+
+void rm_kdc_preload(void)
+{
+	/* Never freed: freeing it would unload what it loaded. */
+	static krb5_context context;
+	if (context || krb5_init_context(&context) != 0)
+		return;
+	/* Making a ticket request's first message, never sent, loads them. */
+	krb5_principal client = NULL;
+	krb5_init_creds_context request = NULL;
+	if (krb5_build_principal(context, &client, 5, "LOCAL", "preload", (char *)NULL) == 0
+	    && krb5_init_creds_init(context, client, NULL, NULL, 0, NULL, &request) == 0) {
+		krb5_data in = {0}, out = {0}, realm = {0};
+		unsigned int flags = 0;
+		if (krb5_init_creds_step(context, request, &in, &out, &realm, &flags) == 0) {
+			krb5_free_data_contents(context, &out);
+			krb5_free_data_contents(context, &realm);
+		}
+		krb5_init_creds_free(context, request);
+	}
+	krb5_free_principal(context, client);
+}

@@ -23,6 +23,9 @@ enum rm_kdc_answer {
 /* Asks for the account's ticket at once; the password is not kept. */
 rm_kdc_probe *rm_kdc_probe_new(const char *user, const char *realm, const char *password);
 void rm_kdc_probe_free(rm_kdc_probe *probe);
+/* Loads Kerberos's plugins for good (a preauthentication one brings a large
+ * crypto library), so that processes forked after share them loaded. */
+void rm_kdc_preload(void);
 enum rm_kdc_answer rm_kdc_probe_computer(rm_kdc_probe *probe, const char *computer);
 
 #ifdef __cplusplus

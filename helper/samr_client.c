@@ -20,6 +20,7 @@
 #include <time.h>
 
 #include <talloc.h>
+#include <tdb.h>
 #include <tevent.h>
 #include <util/data_blob.h>
 #include <util/time.h>
@@ -110,6 +111,15 @@ static void wipe_password(struct cli_credentials *creds)
 	const char *password = creds ? cli_credentials_get_password(creds) : NULL;
 	if (password)
 		rm_wipe((char *)password, strlen(password));
+}
+
+void rm_samr_preload(void)
+{
+	dcerpc_init();
+	loadparm_init_global(false);
+	rm_kdc_preload();
+	/* Its answer is kept: without it, the first cache opened forks to find out. */
+	tdb_runtime_check_for_robust_mutexes();
 }
 
 rm_samr *rm_samr_new(void)
@@ -249,12 +259,22 @@ static uint32_t open_domains(rm_samr *c, const char *server)
 	return outcome(c, dcerpc_samr_OpenDomain(h, mem, &c->connect_handle, SEC_FLAG_MAXIMUM_ALLOWED, c->builtin_sid, &c->builtin_handle, &result), result);
 }
 
-static uint32_t connect_as(rm_samr *c, const char *server, struct cli_credentials *creds)
+/* Connects to `address` (to `server` by name without one), naming the
+ * computer `server` to its authentication: a ticket is asked for that name.
+ * An address given spares Samba its own look-up, which forks this process
+ * once for every connection. */
+static uint32_t connect_as(rm_samr *c, const char *server, const char *address, struct cli_credentials *creds)
 {
 	drop_conversation(c, true);
 	c->conversation = talloc_new(c->mem);
-	char *binding = talloc_asprintf(c->conversation, "ncacn_np:%s", server);
-	NTSTATUS s = dcerpc_pipe_connect(c->conversation, &c->pipe, binding, &ndr_table_samr, creds, c->ev, c->lp);
+	struct dcerpc_binding *binding = NULL;
+	NTSTATUS s = dcerpc_parse_binding(c->conversation, "ncacn_np:", &binding);
+	if (NT_STATUS_IS_OK(s))
+		s = dcerpc_binding_set_string_option(binding, "host", address[0] ? address : server);
+	if (NT_STATUS_IS_OK(s) && !lpcfg_set_cmdline(c->lp, "gensec:target_hostname", server))
+		s = NT_STATUS_NO_MEMORY;
+	if (NT_STATUS_IS_OK(s))
+		s = dcerpc_pipe_connect_b(c->conversation, &c->pipe, binding, &ndr_table_samr, creds, c->ev, c->lp);
 	if (NT_STATUS_IS_OK(s))
 		return RM_OK;
 	drop_conversation(c, false);
@@ -264,14 +284,22 @@ static uint32_t connect_as(rm_samr *c, const char *server, struct cli_credential
 /* The name Kerberos knows a computer by: its DNS name. A short (browse-list)
  * name gets the canonical name the resolver gives it, through the DNS search
  * list; an address or a dotted name stays as it is. NULL when the resolver
- * knows no dotted name for it. */
-static const char *kerberos_name(rm_samr *c, const char *server, char *out, size_t size)
+ * knows no dotted name for it. `address` gets the computer's first address,
+ * or nothing when the resolver knows none. */
+static const char *kerberos_name(rm_samr *c, const char *server, char *out, size_t size, char *address,
+				 size_t address_size)
 {
-	if (cli_credentials_is_anonymous(c->creds) || strchr(server, '.'))
-		return server;
-	struct addrinfo hints = {.ai_socktype = SOCK_STREAM, .ai_flags = AI_CANONNAME}, *found = NULL;
+	address[0] = '\0';
+	const bool as_given = cli_credentials_is_anonymous(c->creds) || strchr(server, '.');
+	struct addrinfo hints = {.ai_socktype = SOCK_STREAM, .ai_flags = as_given ? 0 : AI_CANONNAME}, *found = NULL;
 	if (getaddrinfo(server, NULL, &hints, &found) != 0)
-		return NULL;
+		return as_given ? server : NULL;
+	if (getnameinfo(found->ai_addr, found->ai_addrlen, address, (socklen_t)address_size, NULL, 0, NI_NUMERICHOST) != 0)
+		address[0] = '\0';
+	if (as_given) {
+		freeaddrinfo(found);
+		return server;
+	}
 	const char *name = found->ai_canonname;
 	const bool dotted = name && strchr(name, '.') && strlen(name) < size;
 	if (dotted) {
@@ -327,15 +355,15 @@ static uint32_t open_server_as(rm_samr *c, const char *server_name, bool ntlm)
 	if (c->pipe && strcasecmp(c->server, server) == 0 && c->server_ntlm == ntlm)
 		return RM_OK;
 	uint32_t st = RM_OK;
-	char dns_name[256];
-	const char *named = kerberos_name(c, server, dns_name, sizeof dns_name);
+	char dns_name[256], address[NI_MAXHOST];
+	const char *named = kerberos_name(c, server, dns_name, sizeof dns_name, address, sizeof address);
 	struct cli_credentials *creds = credentials_for(c, named, server, ntlm, &st);
 	if (!creds) {
 		drop_conversation(c, true);
 		return st;
 	}
 	/* A ticket is asked for the name connected to. */
-	st = connect_as(c, creds == c->ntlm ? server : named, creds);
+	st = connect_as(c, creds == c->ntlm ? server : named, address, creds);
 	/* A computer the domain knows that takes no ticket (it offers no
 	 * Kerberos at all) refused the logon, whoever it is. */
 	if (st == RM_INVALID_PARAMETER && c->typed && creds == c->creds)

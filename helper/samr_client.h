@@ -39,6 +39,9 @@ struct rm_display_machine {
 typedef void (*rm_emit_machine)(void *context, const struct rm_display_machine *entry);
 
 rm_samr *rm_samr_new(void);
+/* What every client loads and registers first, done once before forking
+ * clients, so that they share it. */
+void rm_samr_preload(void);
 void rm_samr_free(rm_samr *client);
 /* Credentials of the network: kept in memory only, and wiped when
  * replaced. No account and no password mean the user's Kerberos ticket.

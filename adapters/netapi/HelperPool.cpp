@@ -144,7 +144,9 @@ HelperProcess* HelperPool::lend(const CancelToken* cancel)
         }
         if (cancelled() || stopping_)
             return nullptr;
-        changed_.wait_for(lock, 50ms);
+        // A cancel is seen within a quarter second; more often, hundreds of
+        // waiting callers would cost a core.
+        changed_.wait_for(lock, 250ms);
     }
 }
 
