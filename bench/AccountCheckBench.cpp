@@ -86,6 +86,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> gone = numberedNames(lab.json["unreachable"], unreachableCount);
 
     NetApiClient::Settings settings{HELPER_PATH};
+    // As many as the peer runs at once.
+    settings.mostHelpers = settings.helpers;
     const std::size_t helpers = settings.helpers;
     NetApiClient net(settings);
     net.setCredentials(lab.operatorAccount(), Secret::copyOf(lab.operatorPassword()));

@@ -50,8 +50,9 @@ inline double childrenCpuMs()
     return cpuMs(u);
 }
 
-// User and system time of a running process.
-inline double processCpuMs(pid_t pid)
+// User and system time of a running process; with `reaped`, also that of
+// the children it has waited for.
+inline double processCpuMs(pid_t pid, bool reaped = false)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -62,7 +63,7 @@ inline double processCpuMs(pid_t pid)
     std::string field;
     double ticks = 0;
     for (int i = 3; fields >> field && i <= 15; ++i)
-        if (i == 14 || i == 15)
+        if (i == 14 || i == 15 || (reaped && (i == 16 || i == 17)))
             ticks += std::stod(field);
     return ticks * 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
@@ -89,6 +90,18 @@ inline std::vector<pid_t> poolProcesses(const NetApiClient& net)
     if (const pid_t forker = net.helperTemplateProcess())
         pids.push_back(forker);
     return pids;
+}
+
+// The CPU of the pool's processes so far, with that of helpers already gone:
+// the template's reaped children, and those this program started and reaped.
+inline double poolCpuMs(const NetApiClient& net)
+{
+    double ms = childrenCpuMs();
+    for (pid_t pid : net.helperProcesses())
+        ms += processCpuMs(pid);
+    if (const pid_t forker = net.helperTemplateProcess())
+        ms += processCpuMs(forker, true);
+    return ms;
 }
 
 // The computers are listed: no directory is read.
@@ -120,19 +133,14 @@ inline SearchRun checkAll(NetApiClient& net, const std::vector<std::string>& nam
     request.computers = names;
     Progress<SearchProgress> progress;
     CancelToken cancel;
-    double helpersBefore = 0;
-    for (pid_t pid : poolProcesses(net))
-        helpersBefore += processCpuMs(pid);
+    const double helpersBefore = poolCpuMs(net);
     const double ownBefore = ownCpuMs();
     const auto start = Clock::now();
     const SearchOutcome outcome =
         search(request, {net, identity, directory, resolver, icmp, probe, threads, clock}, progress, cancel);
     SearchRun run;
     run.seconds = secondsSince(start);
-    double helpersAfter = 0;
-    for (pid_t pid : poolProcesses(net))
-        helpersAfter += processCpuMs(pid);
-    run.helpersCpuMs = helpersAfter - helpersBefore;
+    run.helpersCpuMs = poolCpuMs(net) - helpersBefore;
     run.cpuMs = ownCpuMs() - ownBefore + run.helpersCpuMs;
     run.found = static_cast<int>(outcome.matched.size());
     return run;

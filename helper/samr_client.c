@@ -271,6 +271,9 @@ static uint32_t connect_as(rm_samr *c, const char *server, const char *address, 
 	NTSTATUS s = dcerpc_parse_binding(c->conversation, "ncacn_np:", &binding);
 	if (NT_STATUS_IS_OK(s))
 		s = dcerpc_binding_set_string_option(binding, "host", address[0] ? address : server);
+	/* Process-wide, and read by the connection while it lives: set anew
+	 * for every connection of this process (the server version query
+	 * does too). */
 	if (NT_STATUS_IS_OK(s) && !lpcfg_set_cmdline(c->lp, "gensec:target_hostname", server))
 		s = NT_STATUS_NO_MEMORY;
 	if (NT_STATUS_IS_OK(s))
@@ -291,7 +294,8 @@ static const char *kerberos_name(rm_samr *c, const char *server, char *out, size
 {
 	address[0] = '\0';
 	const bool as_given = cli_credentials_is_anonymous(c->creds) || strchr(server, '.');
-	struct addrinfo hints = {.ai_socktype = SOCK_STREAM, .ai_flags = as_given ? 0 : AI_CANONNAME}, *found = NULL;
+	struct addrinfo hints = {.ai_socktype = SOCK_STREAM, .ai_flags = AI_ADDRCONFIG | (as_given ? 0 : AI_CANONNAME)},
+			*found = NULL;
 	if (getaddrinfo(server, NULL, &hints, &found) != 0)
 		return as_given ? server : NULL;
 	if (getnameinfo(found->ai_addr, found->ai_addrlen, address, (socklen_t)address_size, NULL, 0, NI_NUMERICHOST) != 0)

@@ -37,8 +37,11 @@ bool rm_server_version(struct cli_credentials *creds, const char *server, unsign
 	struct dcerpc_pipe *pipe = NULL;
 	union srvsvc_NetSrvInfo info = {0};
 	WERROR result = WERR_OK;
-	bool ok = ev && NT_STATUS_IS_OK(dcerpc_pipe_connect(mem, &pipe, talloc_asprintf(mem, "ncacn_np:%s", server),
-							      &ndr_table_srvsvc, creds, ev, loadparm_init_global(false)));
+	struct loadparm_context *lp = loadparm_init_global(false);
+	/* The name its authentication speaks to, whatever the last connection's. */
+	bool ok = ev && lpcfg_set_cmdline(lp, "gensec:target_hostname", server)
+		  && NT_STATUS_IS_OK(dcerpc_pipe_connect(mem, &pipe, talloc_asprintf(mem, "ncacn_np:%s", server),
+							 &ndr_table_srvsvc, creds, ev, lp));
 	if (ok) {
 		dcerpc_binding_handle_set_timeout(pipe->binding_handle, timeout_seconds);
 		ok = NT_STATUS_IS_OK(dcerpc_srvsvc_NetSrvGetInfo(pipe->binding_handle, mem, talloc_asprintf(mem, "\\\\%s", server),

@@ -18,19 +18,19 @@ double seconds(std::chrono::nanoseconds d)
 
 } // namespace
 
-void HelperDemand::record(std::chrono::nanoseconds cpu, std::chrono::nanoseconds held)
+void HelperDemand::record(std::chrono::nanoseconds demand, std::chrono::nanoseconds held)
 {
-    cpu_ = cpu_ * Keep + seconds(std::max(cpu, std::chrono::nanoseconds::zero()));
+    demand_ = demand_ * Keep + seconds(std::max(demand, std::chrono::nanoseconds::zero()));
     held_ = held_ * Keep + seconds(std::max(held, std::chrono::nanoseconds::zero()));
 }
 
 std::size_t HelperDemand::worthwhile(std::size_t steady, std::size_t most) const
 {
     steady = std::min(steady, most);
-    if (held_ <= 0)
+    // Nothing known yet, or nothing measured: no more than the steady number.
+    if (held_ <= 0 || demand_ <= 0)
         return steady;
-    const double share = cpu_ / held_;
-    const double helpers = share > 0 ? cores_ * UsableShareOfACore / share : static_cast<double>(most);
+    const double helpers = cores_ * UsableShareOfACore / (demand_ / held_);
     if (helpers >= static_cast<double>(most))
         return most;
     return std::max(steady, static_cast<std::size_t>(std::floor(helpers)));

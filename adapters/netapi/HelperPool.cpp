@@ -12,6 +12,8 @@ namespace {
 // the pool looks.
 constexpr auto IdleLimit = 30s;
 constexpr auto IdleCheck = 5s;
+// How long the pool stays as it is after a start beyond the steady number failed.
+constexpr auto NoGrowthAfterFailure = 10s;
 
 } // namespace
 
@@ -38,8 +40,11 @@ HelperPool::~HelperPool()
 void HelperPool::startHelpers()
 {
     std::unique_lock lock(mutex_);
+    auto nextIdleCheck = std::chrono::steady_clock::now() + IdleCheck;
     for (;;) {
-        if (!startWanted_.wait_for(lock, IdleCheck, [&] { return stopping_ || !starts_.empty(); })) {
+        const bool wanted = startWanted_.wait_until(lock, nextIdleCheck, [&] { return stopping_ || !starts_.empty(); });
+        if (!stopping_ && std::chrono::steady_clock::now() >= nextIdleCheck) {
+            nextIdleCheck = std::chrono::steady_clock::now() + IdleCheck;
             std::vector<std::unique_ptr<HelperProcess>> retired;
             retireIdle(retired);
             lock.unlock();
@@ -47,6 +52,8 @@ void HelperPool::startHelpers()
             lock.lock();
             continue;
         }
+        if (!wanted)
+            continue;
         if (stopping_) {
             for (StartRequest* request : starts_)
                 request->done = true;
@@ -113,9 +120,17 @@ HelperProcess* HelperPool::acquire(const CancelToken* cancel)
     HelperProcess* helper = lend(cancel);
     if (helper) {
         helper->lentAt = std::chrono::steady_clock::now();
-        helper->cpuWhenLent = helper->cpuTime();
+        helper->demandWhenLent = helper->coreDemand();
     }
     return helper;
+}
+
+std::size_t HelperPool::limit() const
+{
+    const std::size_t worthwhile = demand_.worthwhile(steady_, max_);
+    if (std::chrono::steady_clock::now() < noGrowthUntil_)
+        return std::min(worthwhile, std::max(steady_, all_.size()));
+    return worthwhile;
 }
 
 HelperProcess* HelperPool::lend(const CancelToken* cancel)
@@ -130,13 +145,22 @@ HelperProcess* HelperPool::lend(const CancelToken* cancel)
             idle_.pop_back();
             return helper;
         }
-        if (all_.size() + starting_ < demand_.worthwhile(steady_, max_)) {
+        const std::size_t size = all_.size() + starting_;
+        if (size < steady_ || (size < limit() && growth_ > 0)) {
+            if (size >= steady_)
+                --growth_;
             ++starting_;
             StartRequest request;
             starts_.push_back(&request);
             startWanted_.notify_one();
             changed_.wait(lock, [&] { return request.done; });
             --starting_;
+            if (!request.helper && all_.size() >= steady_ && !stopping_) {
+                // Beyond the steady number, a start that fails (no descriptor
+                // or process left) fails no call: a busy helper is soon free.
+                noGrowthUntil_ = std::chrono::steady_clock::now() + NoGrowthAfterFailure;
+                continue;
+            }
             if (!request.helper)
                 return nullptr;
             all_.push_back(std::move(request.helper));
@@ -155,16 +179,30 @@ void HelperPool::release(HelperProcess* helper)
     if (!helper)
         return;
     const auto now = std::chrono::steady_clock::now();
-    const std::optional<std::chrono::nanoseconds> cpu = helper->alive() ? helper->cpuTime() : std::nullopt;
+    const std::optional<std::chrono::nanoseconds> demand = helper->alive() ? helper->coreDemand() : std::nullopt;
     std::vector<std::unique_ptr<HelperProcess>> dead;
+    bool grown = false;
     {
         std::lock_guard lock(mutex_);
-        if (cpu && helper->cpuWhenLent)
-            demand_.record(*cpu - *helper->cpuWhenLent, now - helper->lentAt);
+        // A helper's first lease carries its start and its first logon too:
+        // what growing costs.
+        if (demand && helper->demandWhenLent) {
+            demand_.record(*demand - *helper->demandWhenLent, now - helper->lentAt);
+            // Each lease that ends with room to spare lets the pool grow by
+            // two, so it doubles with every round of checks at most, and
+            // stops as soon as the cores fill: all at once, the starts alone
+            // would fill them and starve every check in flight.
+            if (all_.size() + starting_ < demand_.worthwhile(steady_, max_)) {
+                growth_ = std::min(growth_ + 2, max_);
+                grown = true;
+            }
+        }
         if (!helper->alive()) {
             dead.push_back(takeOut(helper));
-        } else if (all_.size() > demand_.worthwhile(steady_, max_)) {
-            // The network got faster or the work heavier: fewer will do.
+        } else if (const std::size_t worthwhile = demand_.worthwhile(steady_, max_);
+                   all_.size() + starting_ > worthwhile + worthwhile / 4) {
+            // The network got faster or the work heavier: fewer will do. A
+            // margin keeps one slower lease from ending helpers just started.
             dead.push_back(takeOut(helper));
         } else {
             helper->idleSince = now;
@@ -172,7 +210,11 @@ void HelperPool::release(HelperProcess* helper)
         }
         dropDeadIdle(dead);
     }
-    changed_.notify_one();
+    // Room to grow is for the callers waiting besides the one this helper serves.
+    if (grown)
+        changed_.notify_all();
+    else
+        changed_.notify_one();
 }
 
 std::vector<pid_t> HelperPool::pids() const

@@ -50,6 +50,8 @@ private:
     };
 
     HelperProcess* lend(const CancelToken* cancel);
+    // How many helpers there may be now; under the lock.
+    std::size_t limit() const;
     void startHelpers();
     // Ends the helpers beyond the steady number that have been idle long.
     void retireIdle(std::vector<std::unique_ptr<HelperProcess>>& retired);
@@ -61,6 +63,8 @@ private:
     const std::string path_;
     const std::size_t steady_, max_;
     HelperDemand demand_;
+    std::chrono::steady_clock::time_point noGrowthUntil_{};
+    std::size_t growth_ = 0; // starts beyond the steady number allowed
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::condition_variable startWanted_;

@@ -126,15 +126,18 @@ std::optional<std::string> HelperProcess::call(const std::string& request, std::
     return answer;
 }
 
-std::optional<std::chrono::nanoseconds> HelperProcess::cpuTime() const
+std::optional<std::chrono::nanoseconds> HelperProcess::coreDemand() const
 {
-    // The scheduler's own count, in nanoseconds: a check's few milliseconds
-    // are below the clock ticks that /proc's stat counts in.
+    // The scheduler's own counts, in nanoseconds (a check's few milliseconds
+    // are below /proc's clock ticks), of the helper's main thread: the one
+    // that works. Time spent waiting for a core counts, so that a machine
+    // already busy does not read as helpers idling on the network. A kernel
+    // that keeps no such counts shows zeros: nothing known.
     std::ifstream in("/proc/" + std::to_string(pid_) + "/schedstat");
-    long long ns = -1;
-    if (!(in >> ns) || ns < 0)
+    long long ran = -1, waited = -1;
+    if (!(in >> ran >> waited) || ran <= 0 || waited < 0)
         return std::nullopt;
-    return std::chrono::nanoseconds(ns);
+    return std::chrono::nanoseconds(ran + waited);
 }
 
 } // namespace rm

@@ -37,15 +37,16 @@ public:
     // An idle helper never writes, so anything to read means it is gone.
     bool diedWhileIdle();
     pid_t pid() const { return pid_; }
-    // The CPU it has used so far; nothing when that cannot be read.
-    std::optional<std::chrono::nanoseconds> cpuTime() const;
+    // The CPU it has used so far and the time it waited for one, together:
+    // what it asked of the machine's cores. Nothing when that cannot be read.
+    std::optional<std::chrono::nanoseconds> coreDemand() const;
     // Which credentials this helper holds (the adapter's counter).
     std::uint64_t credentials = 0;
     // The pool's: when it lent this helper out and the CPU the helper had
     // used by then (the holder's alone while it holds it), and since when
     // an idle one has waited.
     std::chrono::steady_clock::time_point lentAt, idleSince;
-    std::optional<std::chrono::nanoseconds> cpuWhenLent;
+    std::optional<std::chrono::nanoseconds> demandWhenLent;
 
 private:
     friend class HelperTemplate;

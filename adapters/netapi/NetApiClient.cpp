@@ -7,11 +7,34 @@
 #include <algorithm>
 #include <climits>
 #include <optional>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
 namespace rm {
 namespace {
+
+// Each helper takes two of this program's descriptors, its channel and its
+// process's, and every check in flight one more for its probe: the usual
+// soft limit of 1024 would run out well before 512 helpers. The limit is
+// raised as far as allowed, and the pool kept within what it leaves, but
+// never below its steady number, which has always fitted.
+std::size_t helpersTheDescriptorsAllow(std::size_t steady, std::size_t wanted)
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return std::max(steady, wanted);
+    if (limit.rlim_cur < limit.rlim_max) {
+        const rlimit raised{limit.rlim_max, limit.rlim_max};
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    if (limit.rlim_cur == RLIM_INFINITY)
+        return std::max(steady, wanted);
+    constexpr rlim_t ForTheRest = 1024; // the checks' probes and all else
+    const rlim_t room = limit.rlim_cur > ForTheRest ? (limit.rlim_cur - ForTheRest) / 2 : 0;
+    return std::max(steady, static_cast<std::size_t>(std::min<rlim_t>(wanted, room)));
+}
 
 // The levels and flags the helper speaks, as the platform names them.
 constexpr std::uint32_t IncludeIndirectGroups = 1;
@@ -59,7 +82,8 @@ private:
 };
 
 NetApiClient::NetApiClient(Settings settings)
-    : settings_(std::move(settings)), pool_(settings_.helperPath, settings_.helpers, settings_.mostHelpers,
+    : settings_(std::move(settings)),
+      pool_(settings_.helperPath, settings_.helpers, helpersTheDescriptorsAllow(settings_.helpers, settings_.mostHelpers),
             std::max(1u, std::thread::hardware_concurrency()))
 {
 }
