@@ -8,9 +8,10 @@ namespace rm {
 // How many helpers are worth having. A helper held for a computer's check
 // mostly waits on the network: its share of a core is what it asked of the
 // cores (CPU used and time waited for one) over the time it was held, and
-// the cores over that share is how many helpers keep them busy. On a machine
-// already busy, waiting for a core raises the share and holds the pool back. Across a slow network that is hundreds, on a fast one a
-// few, so the pool grows where helpers wait and stays small where they work.
+// the cores over that share is how many helpers keep them busy. Across a
+// slow network that is hundreds, on a fast one a few, so the pool grows
+// where helpers wait and stays small where they work. On a machine already
+// busy, waiting for a core raises the share and holds the pool back.
 class HelperDemand {
 public:
     // The cores the helpers may fill; a quarter of each is left to the

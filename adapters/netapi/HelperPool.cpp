@@ -186,21 +186,21 @@ void HelperPool::release(HelperProcess* helper)
         std::lock_guard lock(mutex_);
         // A helper's first lease carries its start and its first logon too:
         // what growing costs.
-        if (demand && helper->demandWhenLent) {
+        if (demand && helper->demandWhenLent)
             demand_.record(*demand - *helper->demandWhenLent, now - helper->lentAt);
-            // Each lease that ends with room to spare lets the pool grow by
-            // two, so it doubles with every round of checks at most, and
-            // stops as soon as the cores fill: all at once, the starts alone
-            // would fill them and starve every check in flight.
-            if (all_.size() + starting_ < demand_.worthwhile(steady_, max_)) {
-                growth_ = std::min(growth_ + 2, max_);
-                grown = true;
-            }
+        const std::size_t size = all_.size() + starting_;
+        const std::size_t worthwhile = demand_.worthwhile(steady_, max_);
+        // Each lease that ends with room to spare lets the pool grow by two,
+        // so it doubles with every round of checks at most, and stops as soon
+        // as the cores fill: all at once, the starts alone would fill them and
+        // starve every check in flight.
+        if (demand && helper->demandWhenLent && size < worthwhile) {
+            growth_ = std::min(growth_ + 2, max_);
+            grown = true;
         }
         if (!helper->alive()) {
             dead.push_back(takeOut(helper));
-        } else if (const std::size_t worthwhile = demand_.worthwhile(steady_, max_);
-                   all_.size() + starting_ > worthwhile + worthwhile / 4) {
+        } else if (size > worthwhile + worthwhile / 4) {
             // The network got faster or the work heavier: fewer will do. A
             // margin keeps one slower lease from ending helpers just started.
             dead.push_back(takeOut(helper));

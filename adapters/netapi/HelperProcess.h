@@ -42,9 +42,9 @@ public:
     std::optional<std::chrono::nanoseconds> coreDemand() const;
     // Which credentials this helper holds (the adapter's counter).
     std::uint64_t credentials = 0;
-    // The pool's: when it lent this helper out and the CPU the helper had
-    // used by then (the holder's alone while it holds it), and since when
-    // an idle one has waited.
+    // The pool's: when it lent this helper out and what the helper had asked
+    // of the cores by then (the holder's alone while it holds it), and since
+    // when an idle one has waited.
     std::chrono::steady_clock::time_point lentAt, idleSince;
     std::optional<std::chrono::nanoseconds> demandWhenLent;
 
