@@ -109,17 +109,27 @@ def all_names():
 
 # --- network ---------------------------------------------------------------
 
-def add_host_namespace(ns, addresses, index):
+def add_host_namespace(ns, addresses, index, router=None):
+    """With a router, the addresses sit on the namespace's loopback and the
+    client reaches them through the router's one address, as a remote site."""
     sh("ip", "netns", "add", ns)
     host_if, peer_if = "rmh%d" % index, "rmp%d" % index
     sh("ip", "link", "add", host_if, "netns", ns, "type", "veth", "peer", "name", peer_if, "netns", CLIENT)
     netns_exec(ns, "ip", "link", "set", "lo", "up")
     netns_exec(ns, "ip", "link", "set", host_if, "name", "eth0")
     # One ip process for all of them: thousands of addresses in a few seconds.
-    sh("ip", "-n", ns, "-batch", "-", input="".join("address add %s/%d dev eth0\n" % (a, PREFIX) for a in addresses))
+    where = "lo" if router else "eth0"
+    own = "".join("address add %s/%d dev %s\n" % (a, 32 if router else PREFIX, where) for a in addresses)
+    if router:
+        own += "address add %s/%d dev eth0\n" % (router, PREFIX)
+    sh("ip", "-n", ns, "-batch", "-", input=own)
     netns_exec(ns, "ip", "link", "set", "eth0", "up")
     netns_exec(CLIENT, "ip", "link", "set", peer_if, "master", BRIDGE)
     netns_exec(CLIENT, "ip", "link", "set", peer_if, "up")
+    if router:
+        first, last = ipaddress.ip_address(addresses[0]), ipaddress.ip_address(addresses[-1])
+        for net in ipaddress.summarize_address_range(first, last):
+            netns_exec(CLIENT, "ip", "route", "add", str(net), "via", router)
     # Name look-ups go to the lab's controller, never to the machine's resolver.
     os.makedirs("/etc/netns/" + ns, exist_ok=True)
     with open("/etc/netns/%s/resolv.conf" % ns, "w") as f:
@@ -146,7 +156,7 @@ def build_network():
         index += 1
         add_host_namespace("rmlab-" + m["name"].lower(), [m["address"]], index)
     index += 1
-    add_host_namespace("rmlab-wan", [a for _, a in wan_hosts()], index)
+    add_host_namespace("rmlab-wan", [a for _, a in wan_hosts()], index, MANIFEST["wan"]["router"])
 
     etc = "/etc/netns/" + CLIENT
     os.makedirs(etc, exist_ok=True)
